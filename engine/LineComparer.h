@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "engine/CompareResult.h"
+
+// Time spent in each stage of the last Compare, for the benchmark.
+struct CCompareStats {
+    double readSeconds = 0;   // both files read and split into lines
+    double alignSeconds = 0;  // the forward pass that decides the rows
+    double buildSeconds = 0;  // the rows appended to the table
+};
+
+// The comparison engine: reads two files into lines and aligns them into a CCompareResult.
+class CLineComparer {
+public:
+    CLineComparer();
+    ~CLineComparer();
+    CLineComparer(const CLineComparer&) = delete;
+    CLineComparer& operator=(const CLineComparer&) = delete;
+
+    // Empties the line lists and stores both paths. Returns 1.
+    int SetFiles(std::string sourcePath, std::string targetPath);
+
+    // Reads both files and aligns them. Returns null when neither file yielded a line.
+    // A source file that cannot be opened gives null whatever the target holds; a target that
+    // cannot be opened counts as empty. A read error in a file that did open throws
+    // CFileException; every file opened is closed and no table is left behind.
+    std::unique_ptr<CCompareResult> Compare();
+
+    // Appends the rows for the current line lists to pResult (empty on entry), then empties
+    // both line lists. Returns 1.
+    int AlignLines(CCompareResult* pResult);
+
+    const CCompareStats& GetLastStats() const { return m_stats; }
+
+    // (implementation-defined private members: the paths, the two line buffers)
+private:
+    CCompareStats m_stats;
+};
+
+// Replaces every tab in text with exactly four spaces, in place; returns text.
+std::string& ExpandTabs(std::string& text);
