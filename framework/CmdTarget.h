@@ -87,7 +87,12 @@ public:
     void UpdateCommand(CCmdUI& cmdUI);
     bool ExecuteCommand(CommandId id);
 
+    // The root of every chain of command tables: empty.
+    static const CommandMap* ThisMessageMap();
+
 protected:
-    virtual const CommandMap* GetMessageMap() const;
+    // This class's table, chained to its base's; classes with a table override it.
+    virtual const CommandMap* GetMessageMap() const { return ThisMessageMap(); }
+    // Answers q from this object's own table chain only.
     bool DispatchOwn(CommandId id, CmdQuery q, CCmdUI* pCmdUI);
 };

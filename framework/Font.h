@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+class QFont;
+
+constexpr int DEFAULT_CHARSET = 1;
+constexpr int OUT_DEFAULT_PRECIS = 0;
+constexpr int CLIP_DEFAULT_PRECIS = 0;
+constexpr int DEFAULT_QUALITY = 0;
+constexpr int DEFAULT_PITCH = 0;
+constexpr int FF_SWISS = 0x20;
+constexpr int FW_NORMAL = 400;
+
+// A font made from the platform's font-creation arguments. The height is in pixels; where the
+// face is missing, the font database supplies a metric twin.
+class CFont {
+public:
+    CFont();
+    ~CFont();
+    CFont(const CFont&) = delete;
+    CFont& operator=(const CFont&) = delete;
+
+    bool CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight,
+                    int bItalic, int bUnderline, int cStrikeOut, int nCharSet, int nOutPrecision,
+                    int nClipPrecision, int nQuality, int nPitchAndFamily,
+                    std::string faceName);
+    void DeleteObject();
+    bool IsCreated() const { return m_pFont != nullptr; }
+
+    // The Qt font, for the framework's drawing code; null before CreateFont.
+    const QFont* GetQFont() const { return m_pFont.get(); }
+
+private:
+    std::unique_ptr<QFont> m_pFont;
+};
