@@ -11,18 +11,18 @@ const CRuntimeClass CTessiverDoc::runtimeClass{"CTessiverDoc", &CDocument::runti
 
 const CommandMap* CTessiverDoc::ThisMessageMap() {
     static constexpr CommandMapEntry entries[] = {
-        OnCommand<&CTessiverDoc::OnCompare, &CTessiverDoc::OnUpdateCompare>(ID_COMPARE),
-        OnCommand<&CTessiverDoc::OnNextDifference, &CTessiverDoc::OnUpdateDifferenceCommand>(
+        CommandEntry<&CTessiverDoc::OnCompare, &CTessiverDoc::OnUpdateCompare>(ID_COMPARE),
+        CommandEntry<&CTessiverDoc::OnNextDifference, &CTessiverDoc::OnUpdateDifferenceCommand>(
             ID_NEXT_DIFFERENCE),
-        OnCommand<&CTessiverDoc::OnPreviousDifference,
-                  &CTessiverDoc::OnUpdateDifferenceCommand>(ID_PREVIOUS_DIFFERENCE),
-        OnCommand<&CTessiverDoc::OnSwapFiles>(ID_SWAP_FILES),
-        OnUpdate<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT),
-        OnUpdate<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT_PREVIEW),
-        OnUpdate<&CTessiverDoc::OnUpdateSourcePane>(ID_INDICATOR_SOURCE),
-        OnUpdate<&CTessiverDoc::OnUpdateTargetPane>(ID_INDICATOR_TARGET),
+        CommandEntry<&CTessiverDoc::OnPreviousDifference, &CTessiverDoc::OnUpdateDifferenceCommand>(
+            ID_PREVIOUS_DIFFERENCE),
+        CommandEntry<&CTessiverDoc::OnSwapFiles>(ID_SWAP_FILES),
+        UpdateEntry<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT),
+        UpdateEntry<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT_PREVIEW),
+        UpdateEntry<&CTessiverDoc::OnUpdateSourcePane>(ID_INDICATOR_SOURCE),
+        UpdateEntry<&CTessiverDoc::OnUpdateTargetPane>(ID_INDICATOR_TARGET),
     };
-    static constexpr CommandMap map{CDocument::ThisMessageMap(), entries};
+    static const CommandMap map{CDocument::ThisMessageMap(), entries};
     return &map;
 }
 
@@ -41,7 +41,9 @@ void CTessiverDoc::Serialize(CArchive& /*ar*/) {
     // The document has no file of its own: nothing is stored or loaded.
 }
 
-bool CTessiverDoc::OnNewDocument() { return CDocument::OnNewDocument(); }
+bool CTessiverDoc::OnNewDocument() {
+    return CDocument::OnNewDocument();
+}
 
 void CTessiverDoc::SetPaths(std::string sourcePath, std::string targetPath) {
     m_sourcePath = std::move(sourcePath);
@@ -117,7 +119,9 @@ void CTessiverDoc::OnSwapFiles() {
     OnCompare();
 }
 
-void CTessiverDoc::OnUpdateEnabled(CCmdUI* pCmdUI) { pCmdUI->Enable(true); }
+void CTessiverDoc::OnUpdateEnabled(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(true);
+}
 
 void CTessiverDoc::OnUpdateCompare(CCmdUI* pCmdUI) {
     pCmdUI->Enable(!m_sourcePath.empty() && !m_targetPath.empty());
@@ -127,8 +131,14 @@ void CTessiverDoc::OnUpdateDifferenceCommand(CCmdUI* pCmdUI) {
     pCmdUI->Enable(m_pResult != nullptr && m_pResult->m_nDifferences != 0);
 }
 
-void CTessiverDoc::OnUpdateDisabled(CCmdUI* pCmdUI) { pCmdUI->Enable(false); }
+void CTessiverDoc::OnUpdateDisabled(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(false);
+}
 
-void CTessiverDoc::OnUpdateSourcePane(CCmdUI* pCmdUI) { pCmdUI->SetText(m_sourcePath); }
+void CTessiverDoc::OnUpdateSourcePane(CCmdUI* pCmdUI) {
+    pCmdUI->SetText(m_sourcePath);
+}
 
-void CTessiverDoc::OnUpdateTargetPane(CCmdUI* pCmdUI) { pCmdUI->SetText(m_targetPath); }
+void CTessiverDoc::OnUpdateTargetPane(CCmdUI* pCmdUI) {
+    pCmdUI->SetText(m_targetPath);
+}

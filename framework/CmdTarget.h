@@ -36,7 +36,9 @@ struct MemberOf<R (C::*)(A...)> {
 };
 }  // namespace detail
 
-// Table builders: ON_COMMAND(id, &C::OnX), ON_UPDATE_COMMAND_UI(id, &C::OnUpdateX) and both.
+// Table builders: CommandEntry<&C::OnX, &C::OnUpdateX>(id), CommandEntry<&C::OnX>(id) and
+// UpdateEntry<&C::OnUpdateX>(id). A class's table is a function-local static array, and its
+// CommandMap a function-local `static const` chained to Base::ThisMessageMap().
 template <auto Handler>
 void CallCommandHandler(CCmdTarget& target) {
     using C = typename detail::MemberOf<decltype(Handler)>::type;
@@ -49,15 +51,15 @@ void CallUpdateHandler(CCmdTarget& target, CCmdUI* pCmdUI) {
 }
 
 template <auto Handler, auto Update>
-constexpr CommandMapEntry OnCommand(CommandId id) {
+constexpr CommandMapEntry CommandEntry(CommandId id) {
     return {id, &CallCommandHandler<Handler>, &CallUpdateHandler<Update>};
 }
 template <auto Handler>
-constexpr CommandMapEntry OnCommand(CommandId id) {
+constexpr CommandMapEntry CommandEntry(CommandId id) {
     return {id, &CallCommandHandler<Handler>, nullptr};
 }
 template <auto Update>
-constexpr CommandMapEntry OnUpdate(CommandId id) {
+constexpr CommandMapEntry UpdateEntry(CommandId id) {
     return {id, nullptr, &CallUpdateHandler<Update>};
 }
 
