@@ -25,8 +25,8 @@ public:
     UINT GetResourceId() const { return m_nIDResource; }
 
 protected:
-    CDocTemplate(UINT nIDResource, const CRuntimeClass* pDocClass,
-                 const CRuntimeClass* pFrameClass, const CRuntimeClass* pViewClass);
+    CDocTemplate(UINT nIDResource, const CRuntimeClass* pDocClass, const CRuntimeClass* pFrameClass,
+                 const CRuntimeClass* pViewClass);
 
     UINT m_nIDResource;
     const CRuntimeClass* m_pDocClass;

@@ -54,7 +54,8 @@ bool CDocument::OnNewDocument() {
 }
 
 bool CDocument::OnOpenDocument(const std::string& path) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                         &std::fclose);
     if (!file) {
         throw CFileException(path, std::strerror(errno));
     }

@@ -28,4 +28,6 @@ bool CFont::CreateFont(int nHeight, int /*nWidth*/, int /*nEscapement*/, int /*n
     return true;
 }
 
-void CFont::DeleteObject() { m_pFont.reset(); }
+void CFont::DeleteObject() {
+    m_pFont.reset();
+}

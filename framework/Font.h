@@ -24,8 +24,7 @@ public:
 
     bool CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight,
                     int bItalic, int bUnderline, int cStrikeOut, int nCharSet, int nOutPrecision,
-                    int nClipPrecision, int nQuality, int nPitchAndFamily,
-                    std::string faceName);
+                    int nClipPrecision, int nQuality, int nPitchAndFamily, std::string faceName);
     void DeleteObject();
     bool IsCreated() const { return m_pFont != nullptr; }
 

@@ -106,7 +106,9 @@ void CWnd::ShowWindow(int nCmdShow) {
     }
 }
 
-bool CWnd::IsWindowVisible() const { return m_pWidget != nullptr && m_pWidget->isVisible(); }
+bool CWnd::IsWindowVisible() const {
+    return m_pWidget != nullptr && m_pWidget->isVisible();
+}
 
 void CWnd::SetFocus() {
     if (m_pWidget != nullptr) {
@@ -114,7 +116,9 @@ void CWnd::SetFocus() {
     }
 }
 
-CScrollBar* CWnd::GetScrollBarCtrl(int /*nBar*/) const { return nullptr; }
+CScrollBar* CWnd::GetScrollBarCtrl(int /*nBar*/) const {
+    return nullptr;
+}
 
 void CWnd::SetScrollRange(int nBar, int nMinPos, int nMaxPos, bool bRedraw) {
     if (CScrollBar* bar = GetScrollBarCtrl(nBar)) {
@@ -140,7 +144,9 @@ void CWnd::ScrollWindow(int xAmount, int yAmount) {
 
 void CWnd::OnSize(UINT /*nType*/, int /*cx*/, int /*cy*/) {}
 void CWnd::OnPaint() {}
-bool CWnd::OnEraseBkgnd(CDC* /*pDC*/) { return false; }
+bool CWnd::OnEraseBkgnd(CDC* /*pDC*/) {
+    return false;
+}
 void CWnd::OnLButtonDblClk(UINT /*nFlags*/, CPoint /*point*/) {}
 void CWnd::OnVScroll(UINT /*nSBCode*/, UINT /*nPos*/, CScrollBar* /*pScrollBar*/) {}
 void CWnd::OnHScroll(UINT /*nSBCode*/, UINT /*nPos*/, CScrollBar* /*pScrollBar*/) {}
