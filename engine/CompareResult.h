@@ -8,6 +8,7 @@
 
 #include "engine/RowKind.h"
 
+class CEditScript;
 class CLineBuffer;
 
 // The texts of one side of the table, tabs already expanded. The texts live in a few large
@@ -20,13 +21,36 @@ public:
     // The text of a row as stored: tabs expanded; empty for a side without a line.
     std::string_view operator[](std::size_t row) const;
 
-    // (implementation-defined private members and the appenders used by the table)
+private:
+    friend class CCompareResult;
+
+    // A text given to AddRow, stored (expanded) in m_arena.
+    struct CStoredText {
+        std::size_t row;
+        std::size_t begin;
+        std::size_t end;
+    };
+
+    std::size_t m_size = 0;
+    // Rows that come from a file show that file's line with the row's number on this side.
+    std::shared_ptr<const CLineBuffer> m_pLines;
+    const std::vector<std::int32_t>* m_pLineNumbers = nullptr;
+    // Rows appended one by one through AddRow, in row order.
+    std::string m_arena;
+    std::vector<CStoredText> m_stored;
 };
 
 // The outcome of one comparison: parallel per-row arrays in display order.
 // Line numbers count from 1; 0 marks the side that has no line.
 class CCompareResult {
 public:
+    CCompareResult();
+    CCompareResult(const CCompareResult& other);
+    CCompareResult(CCompareResult&& other) noexcept;
+    CCompareResult& operator=(const CCompareResult& other);
+    CCompareResult& operator=(CCompareResult&& other) noexcept;
+    ~CCompareResult() = default;
+
     CTextColumn m_sourceText;
     CTextColumn m_targetText;
     std::vector<std::int32_t> m_sourceLine;
@@ -43,4 +67,13 @@ public:
 
     // Row count (the size of every per-row array).
     std::int32_t GetRowCount() const { return static_cast<std::int32_t>(m_sourceText.size()); }
+
+    // Appends the rows of script, whose lines come from the two files read for it (either may be
+    // null when that side has no lines). The table keeps both buffers for its texts instead of
+    // copying them. The script's rows must fit 32-bit row numbers.
+    void AppendScript(const CEditScript& script, std::shared_ptr<const CLineBuffer> pSource,
+                      std::shared_ptr<const CLineBuffer> pTarget);
+
+private:
+    void BindColumns();
 };

@@ -8,7 +8,9 @@
 class CFileException : public std::runtime_error {
 public:
     CFileException(std::string path, std::string reason)
-        : std::runtime_error(path + ": " + reason), m_path(std::move(path)), m_reason(std::move(reason)) {}
+        : std::runtime_error(path + ": " + reason),
+          m_path(std::move(path)),
+          m_reason(std::move(reason)) {}
 
     const std::string& GetPath() const { return m_path; }
     const std::string& GetReason() const { return m_reason; }

@@ -35,8 +35,12 @@ public:
 
     const CCompareStats& GetLastStats() const { return m_stats; }
 
-    // (implementation-defined private members: the paths, the two line buffers)
 private:
+    std::string m_sourcePath;
+    std::string m_targetPath;
+    // The lines of the last files read; filled by Compare and handed to the table by AlignLines.
+    std::shared_ptr<CLineBuffer> m_pSourceLines;
+    std::shared_ptr<CLineBuffer> m_pTargetLines;
     CCompareStats m_stats;
 };
 

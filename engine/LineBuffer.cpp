@@ -1,0 +1,282 @@
+#include "engine/LineBuffer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <new>
+
+#include "engine/FileException.h"
+#include "engine/LineComparer.h"
+
+namespace {
+
+constexpr std::size_t kChunkSize = 256 * 1024;
+constexpr char kCtrlZ = 0x1A;
+
+class CFileDescriptor {
+public:
+    explicit CFileDescriptor(int fd) : m_fd(fd) {}
+    ~CFileDescriptor() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    CFileDescriptor(const CFileDescriptor&) = delete;
+    CFileDescriptor& operator=(const CFileDescriptor&) = delete;
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+std::uint64_t Mix(std::uint64_t h) {
+    h ^= h >> 32;
+    h *= 0xd6e8feb86659fd93ull;
+    h ^= h >> 32;
+    return h;
+}
+
+// Eight bytes per step: the hash runs over every byte of both files, so it must stay cheap.
+std::uint64_t HashBytes(const char* p, std::size_t n, std::uint64_t seed) {
+    std::uint64_t h = seed ^ (n * 0x9e3779b97f4a7c15ull);
+    while (n >= 8) {
+        std::uint64_t v;
+        std::memcpy(&v, p, 8);
+        h = (h ^ v) * 0xff51afd7ed558ccdull;
+        h ^= h >> 29;
+        p += 8;
+        n -= 8;
+    }
+    if (n > 0) {
+        std::uint64_t v = 0;
+        std::memcpy(&v, p, n);
+        h = (h ^ v) * 0xc4ceb9fe1a85ec53ull;
+    }
+    return Mix(h);
+}
+
+[[noreturn]] void ThrowSystemError(const std::string& path, int error) {
+    throw CFileException(path, std::strerror(error));
+}
+
+}  // namespace
+
+void CLineBuffer::Reserve(std::size_t capacity) {
+    if (capacity <= m_capacity) {
+        return;
+    }
+    // realloc moves large blocks by remapping pages, so growing never holds two copies.
+    char* p = static_cast<char*>(std::realloc(m_pText.get(), capacity));
+    if (p == nullptr) {
+        throw std::bad_alloc();
+    }
+    m_pText.release();
+    m_pText.reset(p);
+    m_capacity = capacity;
+}
+
+bool CLineBuffer::Load(const std::string& path, std::int64_t maxLines) {
+    const CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.Get() < 0) {
+        return false;
+    }
+    struct stat status {};
+    if (::fstat(file.Get(), &status) != 0) {
+        ThrowSystemError(path, errno);
+    }
+    if (S_ISDIR(status.st_mode)) {
+        return false;
+    }
+    // The size is only a hint: the loop reads until end of file, so files that grow while they
+    // are read, pipes and files that report no size are read whole as well.
+    const std::size_t expected =
+        S_ISREG(status.st_mode) ? static_cast<std::size_t>(status.st_size) : 0;
+    Reserve(expected + expected / 16 + 4 * kChunkSize + 1);
+    const std::size_t lineEstimate = expected / 16 + 16;
+    m_startLow.reserve(lineEstimate + 1);
+    m_hash.reserve(lineEstimate);
+    m_tabs.reserve(lineEstimate);
+
+    const std::unique_ptr<char[]> chunk(new char[kChunkSize]);
+    std::uint64_t lineBegin = 0;
+    std::uint32_t leadingTabs = 0;
+    bool irregular = false;
+    std::vector<std::uint64_t> tabPositions;  // of the current line, once it is irregular
+    bool ended = false;
+    while (!ended) {
+        const ssize_t got = ::read(file.Get(), chunk.get(), kChunkSize);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            ThrowSystemError(path, errno);
+        }
+        if (got == 0) {
+            break;
+        }
+        const char* p = chunk.get();
+        const char* end = p + got;
+        if (const void* stop = std::memchr(p, kCtrlZ, static_cast<std::size_t>(got))) {
+            end = static_cast<const char*>(stop);
+            ended = true;
+        }
+        // A chunk of tabs grows fourfold.
+        if (m_capacity - m_size < 4 * static_cast<std::size_t>(end - p) + 1) {
+            Reserve(std::max(m_size + 4 * static_cast<std::size_t>(end - p) + 1,
+                             m_capacity + m_capacity / 2));
+        }
+        char* const base = m_pText.get();
+        char* out = base + m_size;
+        for (; p < end; ++p) {
+            const char c = *p;
+            if (c != '\n' && c != '\t') {
+                *out++ = c;
+                continue;
+            }
+            if (c == '\t') {
+                const std::uint64_t column = static_cast<std::uint64_t>(out - base) - lineBegin;
+                if (!irregular && column == 4ull * leadingTabs && leadingTabs < kIrregular - 1) {
+                    ++leadingTabs;
+                } else {
+                    if (!irregular) {
+                        irregular = true;
+                        for (std::uint32_t k = 0; k < leadingTabs; ++k) {
+                            tabPositions.push_back(4ull * k);
+                        }
+                    }
+                    tabPositions.push_back(column);
+                }
+                std::memcpy(out, "    ", 4);
+                out += 4;
+                continue;
+            }
+            // Text mode: CR LF reads as LF. The byte before is a CR only if the file had one
+            // there, since tabs become spaces.
+            if (static_cast<std::uint64_t>(out - base) > lineBegin && out[-1] == '\r') {
+                --out;
+            }
+            if (static_cast<std::int64_t>(m_hash.size()) >= maxLines) {
+                throw CFileException(
+                    path, "more lines than can be numbered (" + std::to_string(maxLines) + ")");
+            }
+            const std::uint64_t lineEnd = static_cast<std::uint64_t>(out - base);
+            *out++ = '\n';
+            FinishLine(lineBegin, lineEnd, irregular ? kIrregular : leadingTabs, tabPositions);
+            lineBegin = lineEnd + 1;
+            leadingTabs = 0;
+            irregular = false;
+            tabPositions.clear();
+        }
+        m_size = static_cast<std::size_t>(out - base);
+    }
+    if (m_size > lineBegin) {
+        // A last line without terminator still counts; it is stored with one like the others.
+        if (static_cast<std::int64_t>(m_hash.size()) >= maxLines) {
+            throw CFileException(
+                path, "more lines than can be numbered (" + std::to_string(maxLines) + ")");
+        }
+        const std::uint64_t lineEnd = m_size;
+        m_pText.get()[m_size++] = '\n';
+        FinishLine(lineBegin, lineEnd, irregular ? kIrregular : leadingTabs, tabPositions);
+    }
+    if (m_size == 0) {
+        m_pText.reset();
+        m_capacity = 0;
+    } else if (m_size < m_capacity) {
+        if (char* p = static_cast<char*>(std::realloc(m_pText.get(), m_size))) {
+            m_pText.release();
+            m_pText.reset(p);
+            m_capacity = m_size;
+        }
+    }
+    return true;
+}
+
+void CLineBuffer::FinishLine(std::uint64_t begin, std::uint64_t end, std::uint32_t tabs,
+                             const std::vector<std::uint64_t>& tabPositions) {
+    const std::uint64_t next = end + 1;
+    const auto entry = static_cast<std::int32_t>(m_startLow.size());
+    while ((next >> 32) > m_highEntry.size()) {
+        m_highEntry.push_back(entry);
+    }
+    m_startLow.push_back(static_cast<std::uint32_t>(next));
+
+    std::uint64_t seed = tabs;
+    if (tabs == kIrregular) {
+        tabs |= static_cast<std::uint32_t>(m_irregularFirst.size() - 1);
+        m_tabPositions.insert(m_tabPositions.end(), tabPositions.begin(), tabPositions.end());
+        m_irregularFirst.push_back(m_tabPositions.size());
+        for (const std::uint64_t position : tabPositions) {
+            seed = Mix(seed ^ position) + 1;
+        }
+    }
+    std::uint32_t hash = 0;
+    if (end > begin) {
+        const std::uint64_t h = HashBytes(m_pText.get() + begin, end - begin, seed);
+        hash = static_cast<std::uint32_t>(h ^ (h >> 32));
+        if (hash == 0) {
+            hash = 1;  // 0 is kept for blank lines
+        }
+    }
+    m_hash.push_back(hash);
+    m_tabs.push_back(tabs);
+}
+
+bool CLineBuffer::IsEqual(std::int32_t i, const CLineBuffer& other, std::int32_t j) const {
+    if (m_hash[i] != other.m_hash[j]) {
+        return false;
+    }
+    const std::uint32_t tabs = m_tabs[i];
+    const std::uint32_t otherTabs = other.m_tabs[j];
+    if ((tabs & kIrregular) != (otherTabs & kIrregular)) {
+        return false;
+    }
+    if ((tabs & kIrregular) == 0) {
+        if (tabs != otherTabs) {
+            return false;
+        }
+    } else {
+        const std::uint32_t k = tabs & ~kIrregular;
+        const std::uint32_t otherK = otherTabs & ~kIrregular;
+        const auto first = m_tabPositions.begin() + m_irregularFirst[k];
+        const auto last = m_tabPositions.begin() + m_irregularFirst[k + 1];
+        const auto otherFirst = other.m_tabPositions.begin() + other.m_irregularFirst[otherK];
+        const auto otherLast = other.m_tabPositions.begin() + other.m_irregularFirst[otherK + 1];
+        if (!std::equal(first, last, otherFirst, otherLast)) {
+            return false;
+        }
+    }
+    return GetLine(i) == other.GetLine(j);
+}
+
+void CLineBuffer::DropMatchIndex() {
+    std::vector<std::uint32_t>().swap(m_hash);
+    std::vector<std::uint32_t>().swap(m_tabs);
+    std::vector<std::uint64_t>{0}.swap(m_irregularFirst);
+    std::vector<std::uint64_t>().swap(m_tabPositions);
+}
+
+std::string& ExpandTabs(std::string& text) {
+    const auto tabs = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\t'));
+    if (tabs == 0) {
+        return text;
+    }
+    // Fill from the back so every byte moves once.
+    std::size_t from = text.size();
+    text.resize(text.size() + 3 * tabs);
+    std::size_t to = text.size();
+    while (from > 0) {
+        const char c = text[--from];
+        if (c == '\t') {
+            to -= 4;
+            std::fill_n(text.begin() + static_cast<std::ptrdiff_t>(to), 4, ' ');
+        } else {
+            text[--to] = c;
+        }
+    }
+    return text;
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One file's lines, read in text mode into a single buffer with the tabs already expanded: every
+// line is followed by exactly one LF, a CR directly before an LF is gone, and nothing from the
+// first Ctrl-Z on is kept. The result table shows lines straight from this buffer, so a line is
+// never copied after it has been read.
+//
+// For the alignment each line also carries a 32-bit hash (0 exactly for blank lines) and a record
+// of where its tabs stood. Two lines are equal when their raw bytes are: equal expanded bytes
+// with the tabs in the same places. Most tabs indent, so a line whose tabs all lead is recorded
+// by their count alone; only the other lines keep a list of tab positions.
+class CLineBuffer {
+public:
+    // Line numbers in the table are 32-bit, so a file may hold at most this many lines.
+    static constexpr std::int64_t kMaxLines = INT32_MAX;
+
+    CLineBuffer() = default;
+    CLineBuffer(const CLineBuffer&) = delete;
+    CLineBuffer& operator=(const CLineBuffer&) = delete;
+
+    // Reads the file at path. Returns false, with no lines, when it cannot be opened or names a
+    // directory. Throws CFileException when a file that did open cannot be read to its end or
+    // holds more than maxLines lines; the file is closed either way.
+    bool Load(const std::string& path, std::int64_t maxLines = kMaxLines);
+
+    std::int32_t GetLineCount() const { return static_cast<std::int32_t>(m_startLow.size() - 1); }
+    // Line i (from 0) as stored: tabs expanded, without its terminator.
+    std::string_view GetLine(std::int32_t i) const {
+        const std::uint64_t begin = GetStart(i);
+        return {m_pText.get() + begin, GetStart(i + 1) - 1 - begin};
+    }
+    bool IsEmptyLine(std::int32_t i) const { return GetStart(i + 1) - GetStart(i) == 1; }
+
+    // The match index below lives only until DropMatchIndex.
+    const std::uint32_t* GetHashes() const { return m_hash.data(); }
+    // Whether line i of this file and line j of other held the same raw bytes.
+    bool IsEqual(std::int32_t i, const CLineBuffer& other, std::int32_t j) const;
+    // Frees the hashes and tab records once the rows are decided.
+    void DropMatchIndex();
+
+private:
+    struct CFreeDeleter {
+        void operator()(char* p) const { std::free(p); }
+    };
+    // m_tabs value with this bit set: the line has a tab after some other byte; the low bits
+    // index m_irregularFirst. Without it: the number of tabs, all at the start of the line.
+    static constexpr std::uint32_t kIrregular = 0x80000000u;
+
+    std::uint64_t GetStart(std::int32_t entry) const {
+        std::uint64_t high = 0;
+        if (!m_highEntry.empty()) {
+            while (high < m_highEntry.size() && m_highEntry[high] <= entry) {
+                ++high;
+            }
+        }
+        return (high << 32) | m_startLow[entry];
+    }
+    void Reserve(std::size_t capacity);
+    void FinishLine(std::uint64_t begin, std::uint64_t end, std::uint32_t tabs,
+                    const std::vector<std::uint64_t>& tabPositions);
+
+    std::unique_ptr<char, CFreeDeleter> m_pText;
+    std::size_t m_size = 0;      // bytes in use
+    std::size_t m_capacity = 0;  // bytes allocated
+
+    // Start of each line and, last, one past the final LF; low 32 bits only. m_highEntry[k] is
+    // the first entry whose start is at or beyond (k + 1) * 4 GiB, so files under 4 GiB pay
+    // four bytes a line.
+    std::vector<std::uint32_t> m_startLow{0};
+    std::vector<std::int32_t> m_highEntry;
+
+    std::vector<std::uint32_t> m_hash;
+    std::vector<std::uint32_t> m_tabs;
+    // Tab positions (offsets into the expanded line) of the irregular lines, one run per line.
+    std::vector<std::uint64_t> m_irregularFirst{0};
+    std::vector<std::uint64_t> m_tabPositions;
+};
