@@ -1,0 +1,168 @@
+// tessiver-table: runs one comparison and prints the result table for scripts.
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+#include <string_view>
+
+#include "engine/CompareResult.h"
+#include "engine/FileException.h"
+#include "engine/LineComparer.h"
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: tessiver-table SOURCE TARGET\n"
+    "Compares SOURCE with TARGET line by line and prints the result table,\n"
+    "one row per line, fields separated by one TAB:\n"
+    "  KIND<TAB>SOURCE_NO<TAB>TARGET_NO<TAB>SOURCE_TEXT<TAB>TARGET_TEXT\n"
+    "KIND is 0 changed, 1 equal, 2 source only, 3 target only. Line numbers count\n"
+    "from 1; 0 marks the side without a line, whose text is empty. Texts are the\n"
+    "lines as read, each tab expanded to four spaces. The last line reads\n"
+    "  # N rows, D differences\n"
+    "or, when neither file yielded a line or SOURCE cannot be opened,\n"
+    "  # no result\n"
+    "Exit status: 0 no differences, 1 differences, 2 wrong usage or read error.\n";
+
+// Large writes straight to the descriptor: tables run to millions of rows.
+class COutput {
+public:
+    COutput() { m_buffer.reserve(kFlushSize + 4096); }
+    ~COutput() = default;
+    COutput(const COutput&) = delete;
+    COutput& operator=(const COutput&) = delete;
+
+    void Append(std::string_view text) {
+        m_buffer.append(text);
+        if (m_buffer.size() >= kFlushSize) {
+            Flush();
+        }
+    }
+    void Append(char c) { m_buffer.push_back(c); }
+    void AppendNumber(std::int64_t value) {
+        char digits[24];
+        char* end = digits + sizeof digits;
+        char* p = end;
+        const bool negative = value < 0;
+        std::uint64_t magnitude =
+            negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+        do {
+            *--p = static_cast<char>('0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
+        if (negative) {
+            *--p = '-';
+        }
+        m_buffer.append(p, end);
+    }
+    // Returns false with errno set when standard output refused the bytes.
+    bool Flush() {
+        std::size_t done = 0;
+        while (done < m_buffer.size() && m_ok) {
+            const ssize_t n =
+                ::write(STDOUT_FILENO, m_buffer.data() + done, m_buffer.size() - done);
+            if (n < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                m_ok = false;
+                m_error = errno;
+            } else {
+                done += static_cast<std::size_t>(n);
+            }
+        }
+        m_buffer.clear();
+        return m_ok;
+    }
+    int GetError() const { return m_error; }
+
+private:
+    static constexpr std::size_t kFlushSize = 1 << 20;
+    std::string m_buffer;
+    bool m_ok = true;
+    int m_error = 0;
+};
+
+int Fail(const std::string& message) {
+    const std::string line = "tessiver-table: " + message + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    return 2;
+}
+
+int PrintTable(const std::string& sourcePath, const std::string& targetPath) {
+    CLineComparer comparer;
+    comparer.SetFiles(sourcePath, targetPath);
+    const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
+
+    COutput out;
+    if (!pResult) {
+        out.Append("# no result\n");
+    } else {
+        const CCompareResult& result = *pResult;
+        const std::int32_t rows = result.GetRowCount();
+        for (std::int32_t row = 0; row < rows; ++row) {
+            const auto r = static_cast<std::size_t>(row);
+            out.AppendNumber(result.m_kind[r]);
+            out.Append('\t');
+            out.AppendNumber(result.m_sourceLine[r]);
+            out.Append('\t');
+            out.AppendNumber(result.m_targetLine[r]);
+            out.Append('\t');
+            out.Append(result.m_sourceText[r]);
+            out.Append('\t');
+            out.Append(result.m_targetText[r]);
+            out.Append('\n');
+        }
+        out.Append("# ");
+        out.AppendNumber(rows);
+        out.Append(" rows, ");
+        out.AppendNumber(result.m_nDifferences);
+        out.Append(" differences\n");
+    }
+    if (!out.Flush()) {
+        return Fail(std::string("standard output: ") + std::strerror(out.GetError()));
+    }
+    return pResult && pResult->m_nDifferences > 0 ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string paths[2];
+    int nPaths = 0;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (!optionsEnded && (arg == "-h" || arg == "--help")) {
+            std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
+            return 0;
+        }
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            return Fail("unknown option " + std::string(arg) + " (see --help)");
+        }
+        if (nPaths == 2) {
+            return Fail("too many arguments (see --help)");
+        }
+        paths[nPaths++] = std::string(arg);
+    }
+    if (nPaths != 2) {
+        return Fail("expected SOURCE and TARGET (see --help)");
+    }
+    try {
+        return PrintTable(paths[0], paths[1]);
+    } catch (const CFileException& e) {
+        return Fail(e.GetPath() + ": " + e.GetReason());
+    } catch (const std::bad_alloc&) {
+        return Fail("out of memory");
+    }
+}
