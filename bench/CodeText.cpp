@@ -5,18 +5,17 @@
 namespace {
 
 constexpr std::array kNouns{
-    "count",  "index",   "buffer", "name",    "value",   "result", "node",    "item",
-    "size",   "offset",  "line",   "row",     "text",    "file",   "path",    "width",
-    "height", "limit",   "total",  "entry",   "key",     "state",  "flags",   "mode",
-    "level",  "depth",   "parent", "child",   "first",   "last",   "next",    "prev",
-    "start",  "end",     "length", "data",    "table",   "column", "cursor",  "range",
-    "source", "target",  "window", "view",    "pane",    "font",   "color",   "style",
-    "record", "field",   "header", "footer",  "block",   "chunk",  "page",    "frame",
-    "event",  "handler", "timer",  "queue",   "stack",   "list",   "map",     "set",
-    "cache",  "pool",    "slot",   "token",   "parser",  "reader", "writer",  "stream",
-    "error",  "status",  "reason", "message", "request", "reply",  "session", "client",
-    "server", "socket",  "port",   "address", "host",    "user",   "group",   "owner",
-    "config", "option",  "setting", "profile", "version", "format", "layout", "margin",
+    "count",   "index",   "buffer",  "name",    "value",   "result", "node",    "item",   "size",
+    "offset",  "line",    "row",     "text",    "file",    "path",   "width",   "height", "limit",
+    "total",   "entry",   "key",     "state",   "flags",   "mode",   "level",   "depth",  "parent",
+    "child",   "first",   "last",    "next",    "prev",    "start",  "end",     "length", "data",
+    "table",   "column",  "cursor",  "range",   "source",  "target", "window",  "view",   "pane",
+    "font",    "color",   "style",   "record",  "field",   "header", "footer",  "block",  "chunk",
+    "page",    "frame",   "event",   "handler", "timer",   "queue",  "stack",   "list",   "map",
+    "set",     "cache",   "pool",    "slot",    "token",   "parser", "reader",  "writer", "stream",
+    "error",   "status",  "reason",  "message", "request", "reply",  "session", "client", "server",
+    "socket",  "port",    "address", "host",    "user",    "group",  "owner",   "config", "option",
+    "setting", "profile", "version", "format",  "layout",  "margin",
 };
 
 constexpr std::array kVerbs{
@@ -28,8 +27,18 @@ constexpr std::array kVerbs{
 };
 
 constexpr std::array kBaseTypes{
-    "int",  "unsigned", "long",  "bool",        "double",         "char*",
-    "auto", "size_t", "uint32_t", "std::string", "const std::string&", "std::vector<int>",
+    "int",
+    "unsigned",
+    "long",
+    "bool",
+    "double",
+    "char*",
+    "auto",
+    "size_t",
+    "uint32_t",
+    "std::string",
+    "const std::string&",
+    "std::vector<int>",
 };
 
 constexpr std::array kCommentWords{
@@ -41,12 +50,28 @@ constexpr std::array kCommentWords{
     "already", "handled", "later",  "here",    "again",   "once",   "twice",   "still",
 };
 
-std::string Capitalised(std::string_view word) {
-    std::string text(word);
-    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') {
-        text[0] = static_cast<char>(text[0] - 'a' + 'A');
+// head followed by tail with its first letter raised: "count", "index" give "countIndex".
+std::string Joined(std::string_view head, std::string_view tail) {
+    std::string text;
+    text.reserve(head.size() + tail.size());
+    text.append(head);
+    const std::size_t raised = text.size();
+    text.append(tail);
+    if (raised < text.size() && text[raised] >= 'a' && text[raised] <= 'z') {
+        text[raised] = static_cast<char>(text[raised] - 'a' + 'A');
     }
     return text;
+}
+
+// Words an edit leaves alone, so that a changed line still reads as code.
+bool IsKeyword(std::string_view word) {
+    constexpr std::array kKeywords{"return", "if", "for", "while", "int", "else", "include", "i"};
+    for (const char* keyword : kKeywords) {
+        if (word == keyword) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool IsWordByte(char c) {
@@ -60,36 +85,36 @@ CCodeText::CCodeText(std::uint64_t seed) : m_random(seed) {
     for (int i = 0; i < 1500; ++i) {
         const char* first = kNouns[m_random.Below(kNouns.size())];
         const char* second = kNouns[m_random.Below(kNouns.size())];
-        switch (m_random.Below(6)) {
+        switch (m_random.Below(7)) {
             case 0:
                 m_variables.push_back(first);
                 break;
             case 1:
-                m_variables.push_back(std::string("m_n") + Capitalised(first));
-                break;
             case 2:
-                m_variables.push_back(std::string(first) + "_" + second);
+                m_variables.push_back(Joined("m_n", first));
                 break;
             case 3:
-                m_variables.push_back(std::string("p") + Capitalised(first));
+                m_variables.push_back(Joined(first, "_") + second);
+                break;
+            case 4:
+                m_variables.push_back(Joined("p", first));
                 break;
             default:
-                m_variables.push_back(first + Capitalised(second));
+                m_variables.push_back(Joined(first, second));
                 break;
         }
     }
     for (int i = 0; i < 600; ++i) {
         const char* verb = kVerbs[m_random.Below(kVerbs.size())];
         const char* noun = kNouns[m_random.Below(kNouns.size())];
-        m_functions.push_back(m_random.Chance(1, 2) ? Capitalised(verb) + Capitalised(noun)
-                                                    : verb + Capitalised(noun));
+        m_functions.push_back(Joined(m_random.Chance(1, 2) ? Joined("", verb) : verb, noun));
     }
     for (const char* type : kBaseTypes) {
         m_types.push_back(type);
     }
     for (int i = 0; i < 40; ++i) {
-        m_types.push_back("C" + Capitalised(kNouns[m_random.Below(kNouns.size())]) +
-                          Capitalised(kNouns[m_random.Below(kNouns.size())]));
+        const std::string head = Joined("C", kNouns[m_random.Below(kNouns.size())]);
+        m_types.push_back(Joined(head, kNouns[m_random.Below(kNouns.size())]));
     }
 }
 
@@ -97,7 +122,9 @@ const std::string& CCodeText::Pick(const std::vector<std::string>& from) {
     return from[m_random.Below(static_cast<std::uint32_t>(from.size()))];
 }
 
-void CCodeText::Indent(std::string& out) const { out.append(static_cast<std::size_t>(m_nDepth), '\t'); }
+void CCodeText::Indent(std::string& out) const {
+    out.append(static_cast<std::size_t>(m_nDepth), '\t');
+}
 
 void CCodeText::AppendWords(std::string& out, int count) {
     for (int i = 0; i < count; ++i) {
@@ -109,30 +136,39 @@ void CCodeText::AppendWords(std::string& out, int count) {
 }
 
 void CCodeText::AppendExpression(std::string& out, int nesting) {
-    switch (m_random.Below(nesting > 0 ? 5 : 10)) {
+    // Top-level expressions are calls and sums of simpler ones; deeper ones stay short.
+    const std::uint32_t kind = nesting == 0   ? m_random.Between(4, 9)
+                               : nesting == 1 ? m_random.Below(7)
+                                              : m_random.Below(4);
+    switch (kind) {
         case 0:
             out += std::to_string(m_random.Below(1000));
             return;
         case 1:
-        case 2:
             out += Pick(m_variables);
             return;
-        case 3:
+        case 2:
             out += Pick(m_variables);
             out += '.';
             out += kNouns[m_random.Below(kNouns.size())];
             return;
-        case 4:
+        case 3:
             out += Pick(m_variables);
             out += '[';
             out += m_random.Chance(1, 2) ? "i" : "n";
             out += ']';
             return;
+        case 4:
+            out += Pick(m_variables);
+            out += m_random.Chance(1, 2) ? " - 1" : " + 1";
+            return;
         case 5:
         case 6:
+        case 7: {
             out += Pick(m_functions);
             out += '(';
-            for (std::uint32_t arg = 0, args = m_random.Below(3); arg < args; ++arg) {
+            const std::uint32_t args = nesting == 0 ? m_random.Between(1, 3) : m_random.Below(2);
+            for (std::uint32_t arg = 0; arg < args; ++arg) {
                 if (arg > 0) {
                     out += ", ";
                 }
@@ -140,19 +176,16 @@ void CCodeText::AppendExpression(std::string& out, int nesting) {
             }
             out += ')';
             return;
-        case 7:
+        }
+        case 8:
             AppendExpression(out, nesting + 1);
             out += m_random.Chance(1, 2) ? " + " : " * ";
             AppendExpression(out, nesting + 1);
             return;
-        case 8:
-            out += '"';
-            AppendWords(out, static_cast<int>(m_random.Between(1, 3)));
-            out += '"';
-            return;
         default:
-            out += Pick(m_variables);
-            out += " - 1";
+            out += '"';
+            AppendWords(out, static_cast<int>(m_random.Between(2, 5)));
+            out += '"';
             return;
     }
 }
@@ -202,6 +235,8 @@ void CCodeText::AppendStatement(std::string& out) {
             out += Pick(m_variables);
             out += " = ";
             out += Pick(m_variables);
+            out += m_random.Chance(1, 2) ? "." : "->";
+            AppendExpression(out, 0);
             break;
     }
     out += ';';
@@ -233,7 +268,7 @@ void CCodeText::AppendOpener(std::string& out) {
 void CCodeText::AppendComment(std::string& out) {
     Indent(out);
     out += "// ";
-    AppendWords(out, static_cast<int>(m_random.Between(2, 8)));
+    AppendWords(out, static_cast<int>(m_random.Between(5, 14)));
 }
 
 void CCodeText::NextLine(std::string& out) {
@@ -244,17 +279,17 @@ void CCodeText::NextLine(std::string& out) {
     }
     if (m_nDepth == 0) {
         const std::uint32_t roll = m_random.Below(100);
-        if (roll < 30) {
+        if (roll < 25) {
             return;  // blank line between functions
         }
         if (roll < 50) {
-            m_nCommentLeft = static_cast<int>(m_random.Between(0, 3));
+            m_nCommentLeft = static_cast<int>(m_random.Between(0, 4));
             AppendComment(out);
             return;
         }
         if (roll < 58) {
             out += "#include \"";
-            out += Capitalised(kNouns[m_random.Below(kNouns.size())]);
+            out += Joined("", kNouns[m_random.Below(kNouns.size())]);
             out += ".h\"";
             return;
         }
@@ -273,7 +308,7 @@ void CCodeText::NextLine(std::string& out) {
         }
         out += ") {";
         m_nDepth = 1;
-        m_blockLeft.assign(1, static_cast<int>(m_random.Between(4, 40)));
+        m_blockLeft.assign(1, static_cast<int>(m_random.Between(3, 30)));
         return;
     }
     if (m_blockLeft.back() <= 0) {
@@ -292,18 +327,18 @@ void CCodeText::NextLine(std::string& out) {
     }
     --m_blockLeft.back();
     const std::uint32_t roll = m_random.Below(100);
-    if (roll < 8) {
+    if (roll < 10) {
         return;  // blank line inside a body
     }
-    if (roll < 17) {
+    if (roll < 19) {
         m_nCommentLeft = static_cast<int>(m_random.Below(2));
         AppendComment(out);
         return;
     }
-    if (roll < 31 && m_nDepth < 6) {
+    if (roll < 30 && m_nDepth < 5) {
         AppendOpener(out);
         ++m_nDepth;
-        m_blockLeft.push_back(static_cast<int>(m_random.Between(1, 10)));
+        m_blockLeft.push_back(static_cast<int>(m_random.Between(2, 12)));
         return;
     }
     AppendStatement(out);
@@ -322,13 +357,16 @@ void CCodeText::ChangeLine(std::string_view line, std::string& out) {
         while (i < line.size() && IsWordByte(line[i])) {
             ++i;
         }
-        words.emplace_back(begin, i - begin);
+        if (!IsKeyword(line.substr(begin, i - begin))) {
+            words.emplace_back(begin, i - begin);
+        }
     }
     if (words.empty() || m_random.Chance(1, 8)) {
         out += line;
         out += m_random.Chance(1, 2) ? "  // checked" : "  // TODO";
     } else {
-        const auto [begin, length] = words[m_random.Below(static_cast<std::uint32_t>(words.size()))];
+        const auto [begin, length] =
+            words[m_random.Below(static_cast<std::uint32_t>(words.size()))];
         out += line.substr(0, begin);
         const char first = line[begin];
         if (first >= '0' && first <= '9') {

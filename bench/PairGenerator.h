@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Receives the bytes of one generated file: a file on disk for the benchmark, a string in tests.
+class CByteSink {
+public:
+    virtual ~CByteSink() = default;
+    virtual void Write(std::string_view bytes) = 0;
+};
+
+// What the two files of a pair hold.
+enum class PairShape {
+    realistic,        // code-like text, and a copy of it with changed, inserted and deleted lines
+    longLine,         // one line of `size` bytes on each side, a few bytes apart
+    blankLines,       // `size` blank lines on each side
+    disjoint,         // `size` lines on each side, no line in common, none blank
+    repeated,         // the same line `size` times on each side
+    repeatedShifted,  // as repeated, with a few other lines ahead of the target's copies
+};
+
+// One benchmark pair: its name on the command line and in file names, and how to make it.
+struct CPairSpec {
+    const char* name;
+    PairShape shape;
+    std::int64_t size;  // lines per side; bytes of the one line for longLine
+    std::uint64_t seed;
+    bool large;  // ten million lines: left out of a run unless asked for
+    const char* summary;
+};
+
+// What generating a pair produced. The edit counts are in source lines (changed, deleted) and
+// target lines (inserted); they are zero for the pairs that are not edited copies.
+struct CPairCounts {
+    std::int64_t sourceLines = 0;
+    std::int64_t targetLines = 0;
+    std::int64_t changed = 0;
+    std::int64_t inserted = 0;
+    std::int64_t deleted = 0;
+};
+
+// Where a pair lives on disk.
+struct CPairFiles {
+    std::filesystem::path source;
+    std::filesystem::path target;
+    std::uintmax_t sourceBytes = 0;
+    std::uintmax_t targetBytes = 0;
+    bool generated = false;  // written by this call rather than found in place
+};
+
+// Makes the benchmark pairs: deterministic (fixed seeds, integer-only randomness, so the same
+// bytes on every run and machine) and written once into a data folder, where later runs find
+// them again.
+class CPairGenerator {
+public:
+    explicit CPairGenerator(std::filesystem::path dataDir);
+
+    // The fixed set of pairs, in the order a run measures them.
+    static const std::vector<CPairSpec>& GetPairs();
+    static const CPairSpec* FindPair(std::string_view name);
+
+    // The pairs named, in the order given (std::invalid_argument for an unknown name); with no
+    // names, every pair, the large ones only when bLarge is set.
+    static std::vector<const CPairSpec*> SelectPairs(const std::vector<std::string>& names,
+                                                     bool bLarge);
+
+    // Writes the pair's source and target; the same bytes for the same spec, every time.
+    static CPairCounts Generate(const CPairSpec& spec, CByteSink& source, CByteSink& target);
+
+    // The pair's paths in the data folder; the files may not exist yet.
+    CPairFiles GetFiles(const CPairSpec& spec) const;
+
+    // Makes sure both files are in the data folder, reusing them when a stamp written by the
+    // same generator version records their present sizes; otherwise generates them (each file
+    // written under a temporary name and renamed, the stamp last). Throws std::runtime_error
+    // when a file cannot be written.
+    CPairFiles Prepare(const CPairSpec& spec) const;
+
+private:
+    std::filesystem::path m_dataDir;
+};
