@@ -55,6 +55,7 @@ struct CRun {
     long long differences = 0;
     double processSeconds = 0;  // the child's whole life: start-up, comparison, clean-up
     long long peakBytes = 0;
+    long long majorFaults = 0;  // pages read from disk: swapping, or input not in the cache
 };
 
 // The child's side: one comparison, its figures on standard output.
@@ -174,6 +175,7 @@ CRun RunInChild(const std::string& self, const CPairFiles& files) {
     }
     run.processSeconds = std::chrono::duration<double>(end - start).count();
     run.peakBytes = static_cast<long long>(usage.ru_maxrss) * 1024;  // kilobytes on Linux
+    run.majorFaults = usage.ru_majflt;
     return run;
 }
 
@@ -184,6 +186,7 @@ struct CPairFigures {
     double medianSeconds = 0;
     double bestProcessSeconds = 0;
     long long peakBytes = 0;
+    long long majorFaults = 0;
 };
 
 CPairFigures Summarise(std::vector<CRun> runs) {
@@ -199,6 +202,7 @@ CPairFigures Summarise(std::vector<CRun> runs) {
     for (const CRun& run : runs) {
         figures.bestProcessSeconds = std::min(figures.bestProcessSeconds, run.processSeconds);
         figures.peakBytes = std::max(figures.peakBytes, run.peakBytes);
+        figures.majorFaults = std::max(figures.majorFaults, run.majorFaults);
     }
     return figures;
 }
@@ -207,12 +211,12 @@ void PrintHeader(bool bTsv) {
     if (bTsv) {
         std::printf(
             "pair\tinput_bytes\tcompare_s\tmedian_s\tread_s\talign_s\tbuild_s\tprocess_s\trows\t"
-            "differences\tpeak_bytes\tpeak_per_input\n");
+            "differences\tpeak_bytes\tpeak_per_input\tmajor_faults\n");
     } else {
         std::printf(
             "| pair | input MB | compare s (best) | median s | read s | align s | build s | "
-            "process s | rows | differences | peak RSS MB | RSS / input |\n"
-            "|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|\n");
+            "process s | rows | differences | peak RSS MB | RSS / input | major faults |\n"
+            "|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|\n");
     }
 }
 
@@ -222,17 +226,19 @@ void PrintPair(bool bTsv, const CPairSpec& spec, const CPairFiles& files,
     const CRun& best = figures.best;
     const double ratio = static_cast<double>(figures.peakBytes) / inputBytes;
     if (bTsv) {
-        std::printf("%s\t%.0f\t%.6f\t%.6f\t%.6f\t%.6f\t%.6f\t%.6f\t%lld\t%lld\t%lld\t%.3f\n",
+        std::printf("%s\t%.0f\t%.6f\t%.6f\t%.6f\t%.6f\t%.6f\t%.6f\t%lld\t%lld\t%lld\t%.3f\t%lld\n",
                     spec.name, inputBytes, best.compareSeconds, figures.medianSeconds,
                     best.readSeconds, best.alignSeconds, best.buildSeconds,
                     figures.bestProcessSeconds, best.rows, best.differences, figures.peakBytes,
-                    ratio);
+                    ratio, figures.majorFaults);
     } else {
         std::printf(
-            "| %s | %.1f | %.3f | %.3f | %.3f | %.3f | %.3f | %.3f | %lld | %lld | %.1f | %.2f |\n",
+            "| %s | %.1f | %.3f | %.3f | %.3f | %.3f | %.3f | %.3f | %lld | %lld | %.1f | %.2f | "
+            "%lld |\n",
             spec.name, inputBytes / kMegabyte, best.compareSeconds, figures.medianSeconds,
             best.readSeconds, best.alignSeconds, best.buildSeconds, figures.bestProcessSeconds,
-            best.rows, best.differences, static_cast<double>(figures.peakBytes) / kMegabyte, ratio);
+            best.rows, best.differences, static_cast<double>(figures.peakBytes) / kMegabyte, ratio,
+            figures.majorFaults);
     }
     std::fflush(stdout);
 }
