@@ -1,0 +1,23 @@
+#include "display/TargetView.h"
+
+#include "display/TessiverView.h"
+#include "document/TessiverDoc.h"
+
+const CRuntimeClass CTargetView::runtimeClass{"CTargetView", &CView::runtimeClass,
+                                              &CreateRuntimeObject<CTargetView>};
+
+CTargetView::CTargetView() = default;
+CTargetView::~CTargetView() = default;
+
+CTessiverDoc* CTargetView::GetDocument() const {
+    return dynamic_cast<CTessiverDoc*>(CView::GetDocument());
+}
+
+void CTargetView::OnUpdate(CView* pSender, long lHint, CObject* pHint) {
+    CView::OnUpdate(pSender, lHint, pHint);
+    SetScrollRange(SB_HORZ, 0, 4096, true);
+}
+
+void CTargetView::OnDraw(CDC* pDC) {
+    CTessiverView::DrawRows(this, pDC, CTessiverView::sideTarget);
+}
