@@ -60,6 +60,7 @@ constexpr LONG ERROR_FILE_NOT_FOUND = 2;
 constexpr LONG ERROR_PATH_NOT_FOUND = 3;
 constexpr LONG ERROR_ACCESS_DENIED = 5;
 constexpr LONG ERROR_INVALID_HANDLE = 6;
+constexpr LONG ERROR_OUTOFMEMORY = 14;
 constexpr LONG ERROR_LOCK_VIOLATION = 33;
 constexpr LONG ERROR_INVALID_PARAMETER = 87;
 constexpr LONG ERROR_BAD_PATHNAME = 161;
@@ -70,8 +71,8 @@ constexpr LONG ERROR_CANTWRITE = 1013;
 
 // Opens lpSubKey below hKey, creating it and every missing key above it. lpSubKey null or empty
 // opens hKey itself again. *lpdwDisposition (optional) tells whether the key was created.
-LONG RegCreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reserved, char* lpClass,
-                    DWORD dwOptions, REGSAM samDesired, void* lpSecurityAttributes, PHKEY phkResult,
+LONG RegCreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reserved, char* lpClass, DWORD dwOptions,
+                    REGSAM samDesired, void* lpSecurityAttributes, PHKEY phkResult,
                     DWORD* lpdwDisposition);
 
 // Opens an existing key; ERROR_FILE_NOT_FOUND when it does not exist.
