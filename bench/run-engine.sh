@@ -63,11 +63,6 @@ trap 'rm -rf "$work"' EXIT
 log "generating pairs in $data"
 "$build/bench/tessiver-genpair" --data "$data" $large "${pairs[@]}" >"$work/pairs.tsv"
 
-load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-log "timing the engine ($reps runs per pair)"
-"$build/bench/tessiver-bench" --data "$data" $large --reps "$reps" --tsv "${pairs[@]}" \
-    >"$work/engine.tsv"
-
 # measure LABEL COMMAND... : appends "label<TAB>seconds<TAB>peak_bytes" to $work/tools.tsv.
 # One run under /usr/bin/time gives the peak memory and warms the page cache; hyperfine then
 # takes the best of $reps runs (skipped for a tool that took over 30 s the first time).
@@ -95,16 +90,22 @@ measure() {
     printf '%s\t%s\t%s\t%s\n' "$pair" "$label" "$best" "$((kilobytes * 1024))" >>"$work/tools.tsv"
 }
 
+# Pair by pair, the engine first and the other tools right after it, so that every ratio
+# compares figures taken within the same minute or so on this shared machine.
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 : >"$work/tools.tsv"
-while IFS=$'\t' read -r pair source target _ _; do
-    log "timing the other tools on $pair"
+echo "engine figures, one pair a line after this header" >"$work/engine.tsv"
+while IFS=$'\t' read -r -u 3 pair source target _ _; do
+    log "timing the engine and the other tools on $pair"
+    "$build/bench/tessiver-bench" --data "$data" --reps "$reps" --tsv "$pair" | tail -n +2 \
+        >>"$work/engine.tsv"
     measure "wc -l" wc -l "$source" "$target"
     measure "GNU diff" diff "$source" "$target"
     measure "git diff --no-index" git diff --no-index --no-color "$source" "$target"
     if [[ -n $table_tool ]]; then
         measure "tessiver-table (whole process, table to /dev/null)" "$table_tool" "$source" "$target"
     fi
-done <"$work/pairs.tsv"
+done 3<"$work/pairs.tsv"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 report() {
