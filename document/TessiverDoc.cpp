@@ -3,7 +3,13 @@
 #include <algorithm>
 #include <utility>
 
+#include "document/RegistryKey.h"
 #include "framework/CmdUI.h"
+#include "framework/FileDialog.h"
+#include "framework/PropertyPage.h"
+#include "framework/PropertySheet.h"
+#include "framework/Resources.h"
+#include "framework/WinApp.h"
 #include "resources/Resource.h"
 
 const CRuntimeClass CTessiverDoc::runtimeClass{"CTessiverDoc", &CDocument::runtimeClass,
@@ -11,11 +17,14 @@ const CRuntimeClass CTessiverDoc::runtimeClass{"CTessiverDoc", &CDocument::runti
 
 const CommandMap* CTessiverDoc::ThisMessageMap() {
     static constexpr CommandMapEntry entries[] = {
+        CommandEntry<&CTessiverDoc::OnOpenSource, &CTessiverDoc::OnUpdateEnabled>(ID_OPEN_SOURCE),
+        CommandEntry<&CTessiverDoc::OnOpenTarget, &CTessiverDoc::OnUpdateEnabled>(ID_OPEN_TARGET),
         CommandEntry<&CTessiverDoc::OnCompare, &CTessiverDoc::OnUpdateCompare>(ID_COMPARE),
         CommandEntry<&CTessiverDoc::OnNextDifference, &CTessiverDoc::OnUpdateDifferenceCommand>(
             ID_NEXT_DIFFERENCE),
         CommandEntry<&CTessiverDoc::OnPreviousDifference, &CTessiverDoc::OnUpdateDifferenceCommand>(
             ID_PREVIOUS_DIFFERENCE),
+        CommandEntry<&CTessiverDoc::OnOptions, &CTessiverDoc::OnUpdateDisabled>(ID_TOOLS_OPTIONS),
         CommandEntry<&CTessiverDoc::OnSwapFiles>(ID_SWAP_FILES),
         UpdateEntry<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT),
         UpdateEntry<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT_PREVIEW),
@@ -117,6 +126,60 @@ void CTessiverDoc::OnSwapFiles() {
     m_sourcePath = m_targetPath;
     m_targetPath = source;
     OnCompare();
+}
+
+namespace {
+// The dialogs' one filter, in the platform's form: description, pattern, then an empty string.
+constexpr char kAllFilesFilter[] = "All files (*.*)\0*.*\0";
+constexpr const char* kOptionsKey = "software\\Corvessa\\Tessiver\\Options";
+}  // namespace
+
+void CTessiverDoc::OnOpenSource() {
+    CFileDialog dlg(true, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, nullptr,
+                    nullptr);
+    std::string title;
+    AfxLoadString(IDS_OPEN_SOURCE_TITLE, title);
+    dlg.m_ofn.lpstrTitle = title.c_str();
+    dlg.m_ofn.lpstrFilter = kAllFilesFilter;
+    CRegistryKey key(kOptionsKey, HKEY_CURRENT_USER);
+    std::string sourcePath;
+    key.ReadText("Source Path", sourcePath);
+    dlg.m_ofn.lpstrInitialDir = sourcePath.c_str();
+    if (dlg.DoModal() == IDOK) {
+        m_sourcePath = dlg.GetPathName();
+        key.WriteText("Source Path", m_sourcePath);
+    }
+    // Also after a cancel: choosing again re-reads both files.
+    if (!m_sourcePath.empty() && !m_targetPath.empty()) {
+        OnCompare();
+    }
+}
+
+void CTessiverDoc::OnOpenTarget() {
+    CFileDialog dlg(true, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, nullptr,
+                    nullptr);
+    std::string title;
+    AfxLoadString(IDS_OPEN_TARGET_TITLE, title);
+    dlg.m_ofn.lpstrTitle = title.c_str();
+    dlg.m_ofn.lpstrFilter = kAllFilesFilter;
+    if (dlg.DoModal() == IDOK) {
+        m_targetPath = dlg.GetPathName();
+    }
+    if (!m_sourcePath.empty() && !m_targetPath.empty()) {
+        OnCompare();
+    }
+}
+
+void CTessiverDoc::OnOptions() {
+    CPropertySheet sheet("Options", nullptr, 0);
+    // The page belongs to the application shell, which registers its class record; the
+    // document creates it by name.
+    const CRuntimeClass* pPageClass = AfxFindRuntimeClass("COptionsGeneral");
+    std::unique_ptr<CObject> page = pPageClass != nullptr ? pPageClass->CreateObject() : nullptr;
+    if (auto* pPage = dynamic_cast<CPropertyPage*>(page.get())) {
+        sheet.AddPage(pPage);
+    }
+    sheet.DoModal();
 }
 
 void CTessiverDoc::OnUpdateEnabled(CCmdUI* pCmdUI) {

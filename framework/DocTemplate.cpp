@@ -66,6 +66,7 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const std::string* pPath, bool b
         m_pFrame->InitialUpdateFrame(m_pDocument.get(), bMakeVisible);
     } else {
         m_pDocument->UpdateAllViews(nullptr);
+        m_pFrame->OnUpdateFrameTitle();
     }
     return m_pDocument.get();
 }

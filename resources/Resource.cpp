@@ -1,2 +1,136 @@
-// The resource library: identifiers (Resource.h), tables and images.
+// The program's resources: strings, menu, accelerators, toolbar, dialog layouts and images.
+#include <QtCore/QtGlobal>
+
 #include "resources/Resource.h"
+#include "resources/ResourceTypes.h"
+
+namespace {
+
+constexpr StringDef kStrings[] = {
+    {IDR_MAINFRAME, "Tessiver 1.03\n\nTessiv\n\n\nTessiver.Document\nTessiv Document"},
+    {IDS_OPEN_SOURCE_TITLE, "Open source file"},
+    {IDS_OPEN_TARGET_TITLE, "Open target file"},
+    {ID_INDICATOR_SOURCE, " "},
+    {ID_INDICATOR_TARGET, " "},
+    {AFX_IDS_APP_TITLE, "Tessiver"},
+    {ID_NEXT_DIFFERENCE, "Find next difference\nNext difference"},
+    {ID_PREVIOUS_DIFFERENCE, "Find previous difference\nPrevious difference"},
+    {ID_OPEN_SOURCE, "Open source file\nOpen source"},
+    {ID_OPEN_TARGET, "Open target file\nOpen target"},
+    {ID_TOOLS_OPTIONS, "Tools, options\nOptions"},
+    {ID_FILE_PRINT, "Print the active document\nPrint"},
+    {ID_FILE_PRINT_PREVIEW, "Display full pages\nPrint Preview"},
+    {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
+    {ID_CONTEXT_HELP, "Display help for clicked on buttons, menus and windows\nHelp"},
+};
+
+constexpr MenuItemDef kFileMenu[] = {
+    {"Open &Source\tCtrl+O", ID_OPEN_SOURCE},
+    {"Open &Target\tCtrl+T", ID_OPEN_TARGET},
+    {nullptr, 0},
+    {"&Print...\tCtrl+P", ID_FILE_PRINT},
+    {"Print Pre&view", ID_FILE_PRINT_PREVIEW},
+    {"P&rint Setup...", ID_FILE_PRINT_SETUP},
+    {nullptr, 0},
+    {"E&xit", ID_APP_EXIT},
+};
+constexpr MenuItemDef kEditMenu[] = {
+    {"Next difference\tF7", ID_NEXT_DIFFERENCE},
+    {"Previous difference\tShift + F7", ID_PREVIOUS_DIFFERENCE},
+};
+constexpr MenuItemDef kViewMenu[] = {
+    {"&Toolbar", ID_VIEW_TOOLBAR},
+    {"&Status Bar", ID_VIEW_STATUS_BAR},
+    {"S&plit", ID_WINDOW_SPLIT},
+};
+constexpr MenuItemDef kToolsMenu[] = {
+    {"Options", ID_TOOLS_OPTIONS},
+};
+constexpr MenuItemDef kHelpMenu[] = {
+    {"&About Tessiver...", ID_APP_ABOUT},
+};
+constexpr MenuPopupDef kMainMenu[] = {
+    {"&File", kFileMenu},  {"&Edit", kEditMenu},       {"&View", kViewMenu},
+    {"Tools", kToolsMenu}, {"&Help", kHelpMenu, true},
+};
+constexpr MenuDef kMenus[] = {{IDR_MAINFRAME, kMainMenu}};
+
+constexpr AccelDef kMainAccelerators[] = {
+    {FVIRTKEY, VK_F5, ID_COMPARE},
+    {FVIRTKEY, VK_F7, ID_NEXT_DIFFERENCE},
+    {FVIRTKEY | FSHIFT, VK_F7, ID_PREVIOUS_DIFFERENCE},
+    {FVIRTKEY, VK_F6, ID_NEXT_PANE},
+    {FVIRTKEY | FSHIFT, VK_F6, ID_PREV_PANE},
+    {FVIRTKEY | FCONTROL, 'N', ID_FILE_NEW},
+    {FVIRTKEY | FCONTROL, 'O', ID_FILE_OPEN},
+    {FVIRTKEY | FCONTROL, 'S', ID_FILE_SAVE},
+    {FVIRTKEY | FCONTROL, 'P', ID_FILE_PRINT},
+    {FVIRTKEY | FCONTROL, 'C', ID_EDIT_COPY},
+    {FVIRTKEY | FCONTROL, VK_INSERT, ID_EDIT_COPY},
+    {FVIRTKEY | FCONTROL, 'V', ID_EDIT_PASTE},
+    {FVIRTKEY | FSHIFT, VK_INSERT, ID_EDIT_PASTE},
+    {FVIRTKEY | FCONTROL, 'X', ID_EDIT_CUT},
+    {FVIRTKEY | FSHIFT, VK_DELETE, ID_EDIT_CUT},
+    {FVIRTKEY | FCONTROL, 'Z', ID_EDIT_UNDO},
+    {FVIRTKEY | FALT, VK_BACK, ID_EDIT_UNDO},
+};
+constexpr AcceleratorTableDef kAccelerators[] = {{IDR_MAINFRAME, kMainAccelerators}};
+
+// 0 marks a separator. The image strip holds one 16 by 15 image per button, in this order.
+constexpr std::uint32_t kMainButtons[] = {
+    ID_OPEN_SOURCE,
+    ID_OPEN_TARGET,
+    0,
+    ID_FILE_PRINT,
+    ID_FILE_PRINT_PREVIEW,
+    0,
+    ID_NEXT_DIFFERENCE,
+    ID_PREVIOUS_DIFFERENCE,
+    0,
+    ID_TOOLS_OPTIONS,
+    0,
+    ID_APP_ABOUT,
+    ID_CONTEXT_HELP,
+    ID_CONTEXT_HELP,
+};
+constexpr ToolBarDef kToolBars[] = {
+    {IDR_MAINFRAME, 16, 15, kMainButtons, ":/tessiver/toolbar.png"}};
+
+constexpr IconDef kIcons[] = {{IDR_MAINFRAME, ":/tessiver/tessiver.png"}};
+
+constexpr std::uint32_t kNoId = 0xFFFF;
+
+constexpr DialogItemDef kAboutItems[] = {
+    {"STATIC", "", kNoId, 11, 17, 20, 20, WS_CHILD | WS_VISIBLE | SS_ICON, IDR_MAINFRAME},
+    {"STATIC", "Tessiver  - Version 1.03", kNoId, 52, 18, 98, 8,
+     WS_CHILD | WS_VISIBLE | WS_GROUP | SS_NOPREFIX},
+    {"BUTTON", "OK", 1, 178, 7, 32, 14,
+     WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON},
+};
+constexpr DialogItemDef kOptionsItems[] = {
+    {"EDIT", "", IDC_TAB_WIDTH, 80, 20, 25, 12, 0x50812000},
+    {"msctls_updown32", "", IDC_TAB_WIDTH_SPIN, 105, 21, 11, 10, 0x50000036},
+    {"STATIC", "Display tabs as", kNoId, 15, 22, 60, 8, 0x50020000},
+    {"STATIC", "Spaces", kNoId, 120, 22, 60, 8, 0x50020000},
+};
+constexpr DialogDef kDialogs[] = {
+    {IDD_ABOUTBOX, "About Tessiver", 217, 55, "MS Sans Serif", 8,
+     DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, kAboutItems},
+    {IDD_OPTIONS_GENERAL, "Options", 247, 101, "MS Sans Serif", 8, 0x48C00040, kOptionsItems},
+};
+
+}  // namespace
+
+// The images live in this static library's Qt resource file; registering them here ties their
+// lifetime to the first use of the tables.
+static void InitImages() {
+    Q_INIT_RESOURCE(Tessiver);
+}
+
+const ResourceTables& GetResourceTables() {
+    static const ResourceTables tables = [] {
+        InitImages();
+        return ResourceTables{kStrings, kMenus, kAccelerators, kToolBars, kDialogs, kIcons};
+    }();
+    return tables;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "framework/CommandLineInfo.h"
+
+// The program's command line: the first parameter names the source, the second the target, and
+// the rest are ignored. Every parameter counts as a file name; none of the framework's own
+// options is recognised, so the base part keeps its defaults (shell command FileNew).
+class CTessiverCommandLineInfo : public CCommandLineInfo {
+public:
+    CTessiverCommandLineInfo();
+    ~CTessiverCommandLineInfo() override;
+
+    void ParseParam(const char* pszParam, bool bFlag, bool bLast) override;
+
+    std::string m_sourceArg;  // empty when there is no parameter
+    std::string m_targetArg;  // empty when there are fewer than two
+};
