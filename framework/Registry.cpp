@@ -133,8 +133,11 @@ LONG modifyStore(Change change) {
         changed = true;  // a fresh file replaces it
     }
     const LONG result = change(load.tree, changed);
-    if (changed && !saveRegistryFile(path, load.tree)) {
-        return ERROR_CANTWRITE;
+    if (changed) {
+        removeAbandonedSaves(path);
+        if (!saveRegistryFile(path, load.tree)) {
+            return ERROR_CANTWRITE;
+        }
     }
     return result;
 }

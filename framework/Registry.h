@@ -35,7 +35,8 @@ struct HKEY__;
 using HKEY = HKEY__*;
 using PHKEY = HKEY*;
 
-inline HKEY const HKEY_CURRENT_USER = reinterpret_cast<HKEY>(std::uintptr_t{0x80000001});
+// A macro, as on Windows, so that it is usable before any static initialisation has run.
+#define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000001u)))
 
 constexpr DWORD REG_NONE = 0;
 constexpr DWORD REG_SZ = 1;

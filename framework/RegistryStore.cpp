@@ -7,9 +7,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <utility>
 
 namespace {
@@ -92,7 +94,7 @@ std::optional<std::string> parseQuoted(std::string_view s, std::size_t& pos) {
     return std::nullopt;
 }
 
-std::string quoted(std::string_view s) {
+std::string quote(std::string_view s) {
     std::string out = "\"";
     for (char c : s) {
         if (c == '\\' || c == '"') {
@@ -157,10 +159,10 @@ void appendHex(std::string& out, std::string_view prefix, std::string_view data)
 }
 
 void appendValue(std::string& out, const RegistryValue& value) {
-    const std::string head = (value.name.empty() ? std::string("@") : quoted(value.name)) + "=";
+    const std::string head = (value.name.empty() ? std::string("@") : quote(value.name)) + "=";
     if (value.type == kTypeText && isQuotableText(value.data)) {
         out += head;
-        out += quoted(std::string_view(value.data).substr(0, value.data.size() - 1));
+        out += quote(std::string_view(value.data).substr(0, value.data.size() - 1));
     } else if (value.type == kTypeDword && value.data.size() == 4) {
         std::uint32_t n = 0;
         for (int i = 3; i >= 0; --i) {
@@ -549,6 +551,22 @@ bool saveRegistryFile(const std::string& path, const RegistryTree& tree) {
         ::close(dir);
     }
     return true;
+}
+
+void removeAbandonedSaves(const std::string& path) {
+    // New files are named <store>.XXXXXX by mkostemp; the lock file and set-aside files differ.
+    const std::string folder = folderOf(path);
+    const std::string prefix = path.substr(path.rfind('/') + 1) + ".";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
+            std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)); })) {
+            std::error_code ignored;
+            std::filesystem::remove(entry.path(), ignored);
+        }
+    }
 }
 
 bool setAsideRegistryFile(const std::string& path) {

@@ -72,6 +72,9 @@ RegistryLoad loadRegistryFile(const std::string& path);
 // reader sees either the old or the new file, never part of one.
 bool saveRegistryFile(const std::string& path, const RegistryTree& tree);
 
+// Removes what writers killed mid-save left beside the store. Only the lock's holder may call it.
+void removeAbandonedSaves(const std::string& path);
+
 // Moves an unparsable file out of the way, to <path>.bad-<date>-<time>[-n].
 bool setAsideRegistryFile(const std::string& path);
 

@@ -14,7 +14,13 @@ namespace {
 
 using namespace std::string_literals;
 
-const std::string kOptions = "software\\Corvessa\\Tessiver\\Options";
+#ifdef _WIN32
+// The real registry: the tests work below a key of their own and delete it afterwards.
+const std::string kBase = "Software\\Corvessa Registry Tests";
+#else
+const std::string kBase = "software";
+#endif
+const std::string kOptions = kBase + "\\Corvessa\\Tessiver\\Options";
 constexpr DWORD kDefault = 0xDEADBEEF;
 
 // Stores raw data of any type, as another program (or an older version) might have.
@@ -68,7 +74,9 @@ protected:
 #endif
     }
     void TearDown() override {
-#ifndef _WIN32
+#ifdef _WIN32
+        RegDeleteTreeA(HKEY_CURRENT_USER, kBase.c_str());
+#else
         SetRegistryStorePath(m_previous);
 #endif
     }
@@ -79,13 +87,12 @@ protected:
 };
 
 TEST_F(RegistryKeyTest, OpeningCreatesTheKeyAndItsParentsEvenWithoutWrites) {
-    ASSERT_FALSE(keyExists("software"));
+    ASSERT_FALSE(keyExists(kBase + "\\Corvessa"));
     { const CRegistryKey key(kOptions, HKEY_CURRENT_USER); }
-    EXPECT_TRUE(keyExists("Software"));
-    EXPECT_TRUE(keyExists("Software\\Corvessa"));
-    EXPECT_TRUE(keyExists("Software\\Corvessa\\Tessiver"));
+    EXPECT_TRUE(keyExists(kBase + "\\CORVESSA"));
+    EXPECT_TRUE(keyExists(kBase + "\\corvessa\\tessiver"));
     EXPECT_TRUE(keyExists(kOptions));
-    EXPECT_FALSE(keyExists("Software\\Corvessa\\Tessiver\\Window"));
+    EXPECT_FALSE(keyExists(kBase + "\\Corvessa\\Tessiver\\Window"));
 }
 
 struct ReadCase {
