@@ -119,6 +119,11 @@ report() {
     echo "The engine row is SetFiles + Compare inside one process (files read, aligned, table built);"
     echo "the other rows are whole processes with their output sent to /dev/null."
     echo
+    echo "The pairs (bench/PairGenerator.cpp; fixed seeds, the same bytes on every run):"
+    echo
+    # shellcheck disable=SC2016 # the backquotes are Markdown, not a command
+    "$build/bench/tessiver-genpair" --list | sed 's/^\([^ ]*\) *\(.*\)/- `\1`: \2/'
+    echo
     awk -F'\t' -v OFS='\t' '
         FNR == 1 { file++ }
         file == 1 { input[$1] = $4 + $5; order[++n] = $1; next }
@@ -172,6 +177,11 @@ report() {
 report >"$work/report.md"
 cat "$work/report.md"
 if ((write_results)); then
+    # A "## Notes" section written by hand at the end of the file survives a new run.
+    notes=
+    if [[ -f $root/bench/RESULTS.md ]]; then
+        notes=$(sed -n '/^## Notes/,$p' "$root/bench/RESULTS.md")
+    fi
     {
         echo "# Engine benchmark results"
         echo
@@ -179,6 +189,10 @@ if ((write_results)); then
         echo "for the options; the 10-million-line pairs need about 1.5 GB of disk in bench/data/)."
         echo
         cat "$work/report.md"
+        if [[ -n $notes ]]; then
+            echo
+            echo "$notes"
+        fi
     } >"$root/bench/RESULTS.md"
     log "wrote bench/RESULTS.md"
 fi
