@@ -97,8 +97,8 @@ private:
 };
 
 // An edited copy of code-like text. Per source line: a deletion starts with chance 1 in 2,000
-// (1 to 30 lines), an insertion of 1 to 30 new lines likewise, and a non-blank line is changed
-// with chance 11 in 1,000, so about 1% of all lines come out changed.
+// (1 to maxBlock lines), an insertion of 1 to maxBlock new lines likewise, and a non-blank line is
+// changed with chance 11 in 1,000, so about 1% of all lines come out changed.
 CPairCounts GenerateRealistic(const CPairSpec& spec, CLineWriter& source, CLineWriter& target) {
     CCodeText text(spec.seed);
     CCodeText newText(spec.seed ^ 0x6e657774657874ULL);
@@ -118,12 +118,12 @@ CPairCounts GenerateRealistic(const CPairSpec& spec, CLineWriter& source, CLineW
         }
         const std::uint32_t roll = edits.Below(100000);
         if (roll < 50) {
-            nDeleteLeft = edits.Between(1, 30) - 1;
+            nDeleteLeft = edits.Between(1, spec.maxBlock) - 1;
             ++counts.deleted;
             continue;
         }
         if (roll < 100) {
-            for (std::uint32_t k = 0, n = edits.Between(1, 30); k < n; ++k) {
+            for (std::uint32_t k = 0, n = edits.Between(1, spec.maxBlock); k < n; ++k) {
                 edited.clear();
                 newText.NextLine(edited);
                 target.Line(edited);
@@ -220,7 +220,8 @@ void GenerateRepeated(const CPairSpec& spec, CLineWriter& source, CLineWriter& t
 std::string StampText(const CPairSpec& spec) {
     std::ostringstream text;
     text << "tessiver-pair " << kGeneratorVersion << ' ' << spec.name << ' '
-         << static_cast<int>(spec.shape) << ' ' << spec.size << ' ' << spec.seed << ' ';
+         << static_cast<int>(spec.shape) << ' ' << spec.size << ' ' << spec.seed << ' '
+         << spec.maxBlock << ' ';
     return text.str();
 }
 
@@ -234,6 +235,8 @@ const std::vector<CPairSpec>& CPairGenerator::GetPairs() {
          "100 thousand lines of code-like text against an edited copy"},
         {"realistic-1m", PairShape::realistic, 1'000'000, 0x7e55'0001, false,
          "1 million lines of code-like text against an edited copy"},
+        {"realistic-1m-short-blocks", PairShape::realistic, 1'000'000, 0x7e55'0001, false,
+         "as realistic-1m, but no inserted or deleted block is longer than 19 lines", 19},
         {"realistic-10m", PairShape::realistic, 10'000'000, 0x7e55'0001, true,
          "10 million lines of code-like text against an edited copy"},
         {"long-line", PairShape::longLine, 100'000'000, 0x7e55'0002, false,

@@ -31,6 +31,9 @@ struct CPairSpec {
     std::uint64_t seed;
     bool large;  // ten million lines: left out of a run unless asked for
     const char* summary;
+    // Longest inserted or deleted block in a realistic pair. Blocks longer than the engine's
+    // look-ahead windows put the alignment out of step until a chance match brings it back.
+    std::uint32_t maxBlock = 30;
 };
 
 // What generating a pair produced. The edit counts are in source lines (changed, deleted) and
