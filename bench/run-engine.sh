@@ -150,14 +150,14 @@ report() {
                 print ""
             }
             print "### Engine stages (best run)\n"
-            print "| pair | input MB | compare s | median s | read s | align s | build s | child process s | ms per MB | rows | differences | peak RSS / input | major faults |"
-            print "|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|"
+            print "| pair | input MB | compare s | median s | read s | align s | build s | child process s | ms per MB | ns per row | rows | differences | peak RSS / input | major faults |"
+            print "|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|"
             for (i = 1; i <= n; i++) {
                 p = order[i]
                 if (!(p in engine)) continue
-                printf("| %s | %.1f | %.3f | %.3f | %.3f | %.3f | %.3f | %.3f | %.2f | %d | %d | %.2f | %d |\n",
+                printf("| %s | %.1f | %.3f | %.3f | %.3f | %.3f | %.3f | %.3f | %.2f | %.0f | %d | %d | %.2f | %d |\n",
                        p, input[p] / 1e6, engine[p], median[p], read[p], align[p], build[p], proc[p],
-                       engine[p] * 1000 / (input[p] / 1e6), rows[p], diffs[p], engineRss[p] / input[p], faults[p])
+                       engine[p] * 1000 / (input[p] / 1e6), (rows[p] > 0 ? engine[p] * 1e9 / rows[p] : 0), rows[p], diffs[p], engineRss[p] / input[p], faults[p])
             }
             p = "realistic-1m"
             if ((p in engine) && diffSecs[p] > 0 && wcSecs[p] > 0) {
@@ -169,6 +169,11 @@ report() {
                        overWc, (overWc <= 10 ? "met" : sprintf("missed, needs %.0f%% less time", (1 - 10 * wcSecs[p] / engine[p]) * 100)))
                 printf("- peak memory %.2f times the two files (target: at most 1.6): %s\n",
                        mem, (mem <= 1.6 ? "met" : "missed"))
+            }
+            big = "realistic-10m"
+            if ((p in engine) && (big in engine)) {
+                printf("- realistic-10m takes %.2f times realistic-1m'"'"'s time per MB (1 is proportional), peak memory %.2f times its files, %d major faults\n",
+                       (engine[big] / input[big]) / (engine[p] / input[p]), engineRss[big] / input[big], faults[big])
             }
         }
     ' "$work/pairs.tsv" "$work/engine.tsv" "$work/tools.tsv"
