@@ -7,7 +7,6 @@
 #include <cstring>
 #include <filesystem>
 #include <mutex>
-#include <new>
 #include <optional>
 
 #include "framework/RegistryStore.h"
