@@ -1,8 +1,8 @@
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
-#include <gtest/gtest.h>
 
 #include "AppFixture.h"
 #include "document/RegistryKey.h"

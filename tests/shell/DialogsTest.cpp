@@ -1,3 +1,4 @@
+#include <gtest/gtest.h>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -6,7 +7,6 @@
 #include <QTest>
 #include <QToolButton>
 #include <QValidator>
-#include <gtest/gtest.h>
 
 #include "AppFixture.h"
 #include "framework/CmdUI.h"
