@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QString>
 #include <algorithm>
@@ -92,6 +93,7 @@ CFont* CDC::SelectObject(CFont* pFont) {
     const QFont* font = pFont != nullptr ? pFont->GetQFont() : nullptr;
     m_pPainter->setFont(font != nullptr ? *font : *m_pOriginalFont);
     m_advance.fill(-1);
+    m_pMetrics.reset();
     return previous;
 }
 
@@ -107,15 +109,18 @@ void CDC::FillSolidRect(const CRect& rect, COLORREF color) {
     m_pPainter->fillRect(QRect(rect.left, rect.top, rect.Width(), rect.Height()), ToQColor(color));
 }
 
-int CDC::Advance(char32_t c) {
+qreal CDC::Advance(char32_t c) {
+    if (!m_pMetrics) {
+        m_pMetrics = std::make_unique<QFontMetricsF>(m_pPainter->font(), m_pPainter->device());
+    }
     if (c < m_advance.size()) {
-        int& known = m_advance[c];
+        double& known = m_advance[c];
         if (known < 0) {
-            known = m_pPainter->fontMetrics().horizontalAdvance(QChar(static_cast<char16_t>(c)));
+            known = m_pMetrics->horizontalAdvance(QChar(static_cast<char16_t>(c)));
         }
         return known;
     }
-    return m_pPainter->fontMetrics().horizontalAdvance(QString::fromUcs4(&c, 1));
+    return m_pMetrics->horizontalAdvance(QString::fromUcs4(&c, 1));
 }
 
 bool CDC::TextOut(int x, int y, std::string_view text) {
@@ -140,8 +145,8 @@ bool CDC::TextOut(int x, int y, std::string_view text) {
     const bool utf8 = LooksLikeUtf8(text, budget);
 
     QString shown;
-    int start = x;
-    int pos = x;
+    qreal start = x;
+    qreal pos = x;
     bool started = false;
     for (std::size_t i = 0; i < text.size() && pos < right;) {
         char32_t c = static_cast<unsigned char>(text[i]);
@@ -155,7 +160,7 @@ bool CDC::TextOut(int x, int y, std::string_view text) {
         }
         i += len;
         c = Printable(c);
-        const int advance = Advance(c);
+        const qreal advance = Advance(c);
         if (!started) {
             if (pos + advance <= left) {
                 pos += advance;
@@ -177,6 +182,6 @@ bool CDC::TextOut(int x, int y, std::string_view text) {
     painter.setBackgroundMode(Qt::OpaqueMode);
     painter.setBackground(ToQColor(m_bkColor));
     painter.setPen(ToQColor(m_textColor));
-    painter.drawText(QPoint(start, y + metrics.ascent()), shown);
+    painter.drawText(QPointF(start, y + metrics.ascent()), shown);
     return true;
 }

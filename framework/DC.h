@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtGlobal>
 #include <array>
 #include <memory>
 #include <string_view>
@@ -8,6 +9,7 @@
 
 class QPainter;
 class QFont;
+class QFontMetricsF;
 class CFont;
 
 // A device context over a QPainter, with the platform's defaults: opaque background mode (the
@@ -37,13 +39,14 @@ public:
     QPainter* GetPainter() const { return m_pPainter; }
 
 private:
-    int Advance(char32_t c);
+    qreal Advance(char32_t c);
 
     QPainter* m_pPainter;
     CFont* m_pFont = nullptr;
-    std::unique_ptr<QFont> m_pOriginalFont;  // the painter's font before the first selection
+    std::unique_ptr<QFont> m_pOriginalFont;     // the painter's font before the first selection
+    std::unique_ptr<QFontMetricsF> m_pMetrics;  // of the selected font; made on first use
     COLORREF m_bkColor = RGB(255, 255, 255);
     COLORREF m_textColor = RGB(0, 0, 0);
     // Pixel advances of U+0000..U+00FF in the selected font, measured on first use; -1: not yet.
-    std::array<int, 256> m_advance{};
+    std::array<double, 256> m_advance{};
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,10 @@ struct KindCase {
     QRgb targetAt41, targetText_;
     bool targetNumber;
 };
+
+void PrintTo(const KindCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PaneKinds : public ::testing::TestWithParam<KindCase> {};
 
