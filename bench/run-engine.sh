@@ -7,7 +7,8 @@
 #
 # usage: bench/run-engine.sh [--reps N] [--no-large] [--data DIR] [--build DIR] [--write-results]
 #                            [PAIR...]
-#   --reps N         runs per tool and pair; the best time counts (default 5)
+#   --reps N         rounds per pair, each running every tool up to 3 times; the best time
+#                    counts (default 5)
 #   --no-large       leave out the 10-million-line pairs
 #   --data DIR       folder of the generated pairs (default bench/data)
 #   --build DIR      build folder (default build-bench)
@@ -63,48 +64,82 @@ trap 'rm -rf "$work"' EXIT
 log "generating pairs in $data"
 "$build/bench/tessiver-genpair" --data "$data" $large "${pairs[@]}" >"$work/pairs.tsv"
 
-# measure LABEL COMMAND... : appends "label<TAB>seconds<TAB>peak_bytes" to $work/tools.tsv.
-# One run under /usr/bin/time gives the peak memory and warms the page cache; hyperfine then
-# takes the best of $reps runs (skipped for a tool that took over 30 s the first time).
-# diff, git diff and tessiver-table exit 1 when the files differ, which is no failure here.
-measure() {
-    local label=$1
+# time_once COMMAND... : the best of $1 runs of the rest, in seconds. hyperfine when present
+# (no shell in between); otherwise /usr/bin/time, to 10 ms. diff, git diff and tessiver-table
+# exit 1 when the files differ, which is no failure here.
+time_best_of() {
+    local runs=$1
     shift
-    /usr/bin/time -f '%e %M' -o "$work/time" "$@" >/dev/null 2>"$work/stderr" || true
-    local first kilobytes
-    read -r first kilobytes < <(tail -n1 "$work/time")
-    local best=$first
-    if ((have_hyperfine)) && awk -v s="$first" 'BEGIN { exit !(s < 30) }'; then
-        local quoted
-        quoted=$(printf '%q ' "$@")
-        hyperfine -N -i --style none --runs "$reps" --export-csv "$work/hf.csv" -- "$quoted" \
-            >/dev/null 2>&1
-        best=$(awk -F, 'NR == 2 { print $(NF - 1) }' "$work/hf.csv")
-    elif ((reps > 1)); then
-        for ((i = 1; i < reps; i++)); do
-            /usr/bin/time -f '%e %M' -o "$work/time" "$@" >/dev/null 2>&1 || true
-            best=$(awk -v a="$best" -v b="$(tail -n1 "$work/time" | cut -d' ' -f1)" \
-                'BEGIN { print (b < a ? b : a) }')
+    if ((have_hyperfine)); then
+        hyperfine -N -i --style none --runs "$runs" --export-csv "$work/hf.csv" \
+            -- "$(printf '%q ' "$@")" >/dev/null 2>&1
+        awk -F, 'NR == 2 { print $(NF - 1) }' "$work/hf.csv"
+    else
+        local best=
+        for ((i = 0; i < runs; i++)); do
+            /usr/bin/time -f '%e' -o "$work/time" "$@" >/dev/null 2>&1 || true
+            best=$(awk -v a="$best" -v b="$(tail -n1 "$work/time")" \
+                'BEGIN { print (a == "" || b < a ? b : a) }')
         done
+        echo "$best"
     fi
-    printf '%s\t%s\t%s\t%s\n' "$pair" "$label" "$best" "$((kilobytes * 1024))" >>"$work/tools.tsv"
 }
 
-# Pair by pair, the engine first and the other tools right after it, so that every ratio
-# compares figures taken within the same minute or so on this shared machine.
+# The tools beside the engine, as labels and shell-quoted command lines for the current pair.
+set_tools() {
+    labels=("wc -l" "GNU diff" "git diff --no-index")
+    commands=("$(printf '%q ' wc -l "$source" "$target")"
+        "$(printf '%q ' diff "$source" "$target")"
+        "$(printf '%q ' git diff --no-index --no-color "$source" "$target")")
+    if [[ -n $table_tool ]]; then
+        labels+=("tessiver-table (whole process, table to /dev/null)")
+        commands+=("$(printf '%q ' "$table_tool" "$source" "$target")")
+    fi
+}
+
+# Pair by pair, in $reps rounds; each round runs the engine and then every tool a few times,
+# and each one's best over all rounds counts. Interleaving keeps the load of this shared
+# machine from favouring whichever tool happened to run in a quiet minute. One first run of
+# each tool under /usr/bin/time gives its peak memory and warms the page cache; a tool whose
+# first run took over 30 s is not run again.
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 : >"$work/tools.tsv"
-echo "engine figures, one pair a line after this header" >"$work/engine.tsv"
+: >"$work/rounds.tsv"
+echo "engine figures, one run a line after this header" >"$work/engine.tsv"
 while IFS=$'\t' read -r -u 3 pair source target _ _; do
     log "timing the engine and the other tools on $pair"
-    "$build/bench/tessiver-bench" --data "$data" --reps "$reps" --tsv "$pair" | tail -n +2 \
-        >>"$work/engine.tsv"
-    measure "wc -l" wc -l "$source" "$target"
-    measure "GNU diff" diff "$source" "$target"
-    measure "git diff --no-index" git diff --no-index --no-color "$source" "$target"
-    if [[ -n $table_tool ]]; then
-        measure "tessiver-table (whole process, table to /dev/null)" "$table_tool" "$source" "$target"
-    fi
+    set_tools
+    runs=()
+    rss=()
+    command_words=()
+    for i in "${!labels[@]}"; do
+        eval "command_words=(${commands[i]})"
+        /usr/bin/time -f '%e %M' -o "$work/time" "${command_words[@]}" >/dev/null 2>&1 || true
+        read -r first kilobytes < <(tail -n1 "$work/time")
+        rss[i]=$((kilobytes * 1024))
+        runs[i]=$(awk -v s="$first" 'BEGIN { print (s > 30 ? 0 : s > 2 ? 1 : 3) }')
+        if ((runs[i] == 0 || !have_hyperfine)); then
+            # Otherwise the 10 ms resolution of this run would spoil hyperfine's figures.
+            echo "$pair"$'\t'"$i"$'\t'"$first" >>"$work/rounds.tsv"
+        fi
+    done
+    for ((round = 1; round <= reps; round++)); do
+        "$build/bench/tessiver-bench" --data "$data" --reps 3 --tsv "$pair" | tail -n +2 \
+            >>"$work/engine.tsv"
+        for i in "${!labels[@]}"; do
+            if ((runs[i] > 0)); then
+                eval "command_words=(${commands[i]})"
+                echo "$pair"$'\t'"$i"$'\t'"$(time_best_of "${runs[i]}" "${command_words[@]}")" \
+                    >>"$work/rounds.tsv"
+            fi
+        done
+    done
+    for i in "${!labels[@]}"; do
+        best=$(awk -F'\t' -v p="$pair" -v i="$i" \
+            '$1 == p && $2 == i && (best == "" || $3 < best) { best = $3 } END { print best }' \
+            "$work/rounds.tsv")
+        printf '%s\t%s\t%s\t%s\n' "$pair" "${labels[i]}" "$best" "${rss[i]}" >>"$work/tools.tsv"
+    done
 done 3<"$work/pairs.tsv"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
@@ -114,7 +149,8 @@ report() {
     echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') at commit $(git -C "$root" rev-parse --short HEAD)"
     echo "on $(nproc) cores of ${cpu:-an unknown CPU}, $(awk '/MemTotal/ { printf "%.0f GB", $2 / 1e6 }' /proc/meminfo) RAM,"
     echo "swap $(awk '/SwapTotal/ { print ($2 > 0 ? "on" : "off") }' /proc/meminfo); load average $load_before before, $load_after after."
-    echo "Times are the best of $reps runs ($( ((have_hyperfine)) && echo "hyperfine" || echo "/usr/bin/time")); peak memory is the"
+    echo "Times are the best over $reps interleaved rounds of up to 3 runs each ($( ((have_hyperfine)) && echo "hyperfine" || echo "/usr/bin/time"));"
+    echo "the engine's median is that of the rounds' best runs. Peak memory is the"
     echo "peak resident size (/usr/bin/time %M; for the engine the child's ru_maxrss). MB = 10^6 bytes."
     echo "The engine row is SetFiles + Compare inside one process (files read, aligned, table built);"
     echo "the other rows are whole processes with their output sent to /dev/null."
@@ -128,8 +164,14 @@ report() {
         FNR == 1 { file++ }
         file == 1 { input[$1] = $4 + $5; order[++n] = $1; next }
         file == 2 && FNR > 1 {
-            engine[$1] = $3; engineRss[$1] = $11; read[$1] = $5; align[$1] = $6; build[$1] = $7
-            rows[$1] = $9; diffs[$1] = $10; faults[$1] = $13; median[$1] = $4; proc[$1] = $8
+            # One line per round: the fastest round gives the stages, the rounds the median.
+            times[$1, ++rounds[$1]] = $3
+            if ($11 > engineRss[$1]) engineRss[$1] = $11
+            if ($13 > faults[$1]) faults[$1] = $13
+            if (!($1 in engine) || $3 < engine[$1]) {
+                engine[$1] = $3; read[$1] = $5; align[$1] = $6; build[$1] = $7
+                rows[$1] = $9; diffs[$1] = $10; proc[$1] = $8
+            }
             next
         }
         file == 3 { tool[$1, ++count[$1]] = $2; secs[$1, count[$1]] = $3; rss[$1, count[$1]] = $4
@@ -140,6 +182,16 @@ report() {
                    (wcSecs[p] > 0 ? sprintf("%.1f", s / wcSecs[p]) : "n/a"))
         }
         END {
+            for (p in rounds) {
+                # Median of the rounds, by a small insertion sort.
+                m = rounds[p]
+                for (a = 1; a <= m; a++) sorted[a] = times[p, a]
+                for (a = 2; a <= m; a++)
+                    for (b = a; b > 1 && sorted[b - 1] > sorted[b]; b--) {
+                        t = sorted[b]; sorted[b] = sorted[b - 1]; sorted[b - 1] = t
+                    }
+                median[p] = m % 2 ? sorted[(m + 1) / 2] : (sorted[m / 2] + sorted[m / 2 + 1]) / 2
+            }
             for (i = 1; i <= n; i++) {
                 p = order[i]
                 printf("### %s (%.1f MB in both files)\n\n", p, input[p] / 1e6)
