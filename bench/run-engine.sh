@@ -146,7 +146,11 @@ load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 report() {
     local cpu
     cpu=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
-    echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') at commit $(git -C "$root" rev-parse --short HEAD)"
+    local state=
+    if [[ -n $(git -C "$root" status --porcelain -- engine bench tools) ]]; then
+        state=" (with uncommitted changes under engine/, bench/ or tools/)"
+    fi
+    echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') at commit $(git -C "$root" rev-parse --short HEAD)$state"
     echo "on $(nproc) cores of ${cpu:-an unknown CPU}, $(awk '/MemTotal/ { printf "%.0f GB", $2 / 1e6 }' /proc/meminfo) RAM,"
     echo "swap $(awk '/SwapTotal/ { print ($2 > 0 ? "on" : "off") }' /proc/meminfo); load average $load_before before, $load_after after."
     echo "Times are the best over $reps interleaved rounds of up to 3 runs each ($( ((have_hyperfine)) && echo "hyperfine" || echo "/usr/bin/time"));"
