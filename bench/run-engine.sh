@@ -147,8 +147,8 @@ report() {
     local cpu
     cpu=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
     local state=
-    if [[ -n $(git -C "$root" status --porcelain -- engine bench tools) ]]; then
-        state=" (with uncommitted changes under engine/, bench/ or tools/)"
+    if [[ -n $(git -C "$root" status --porcelain -- engine tools) ]]; then
+        state=" (with uncommitted changes under engine/ or tools/)"
     fi
     echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') at commit $(git -C "$root" rev-parse --short HEAD)$state"
     echo "on $(nproc) cores of ${cpu:-an unknown CPU}, $(awk '/MemTotal/ { printf "%.0f GB", $2 / 1e6 }' /proc/meminfo) RAM,"
