@@ -1,0 +1,239 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/LineComparer.h"
+#include "tests/engine/Reference.h"
+#include "tests/engine/TempFiles.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string Join(const Lines& lines) {
+    std::string bytes;
+    for (const std::string& line : lines) {
+        bytes += line + "\n";
+    }
+    return bytes;
+}
+
+// Rows written as "source/target kind", kind one of C E S T.
+std::vector<std::string> Describe(const CCompareResult& result) {
+    std::vector<std::string> rows;
+    for (std::int32_t i = 0; i < result.GetRowCount(); ++i) {
+        const auto r = static_cast<std::size_t>(i);
+        std::ostringstream row;
+        row << result.m_sourceLine[r] << "/" << result.m_targetLine[r] << " "
+            << "CEST"[result.m_kind[r]];
+        rows.push_back(row.str());
+    }
+    return rows;
+}
+
+Lines Repeat(const std::string& prefix, int count) {
+    Lines lines;
+    for (int i = 1; i <= count; ++i) {
+        lines.push_back(prefix + std::to_string(i));
+    }
+    return lines;
+}
+
+Lines Concat(std::initializer_list<Lines> parts) {
+    Lines all;
+    for (const Lines& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+std::vector<std::string> Rows(std::vector<std::string> head, const std::string& kind,
+                              int firstSource, int firstTarget, int count,
+                              std::initializer_list<std::string> tail = {}) {
+    std::vector<std::string> rows = std::move(head);
+    for (int i = 0; i < count; ++i) {
+        const int s = firstSource == 0 ? 0 : firstSource + i;
+        const int t = firstTarget == 0 ? 0 : firstTarget + i;
+        rows.push_back(std::to_string(s) + "/" + std::to_string(t) + " " + kind);
+    }
+    rows.insert(rows.end(), tail);
+    return rows;
+}
+
+struct AlignCase {
+    const char* name;
+    Lines source;
+    Lines target;
+    std::vector<std::string> rows;
+    std::int32_t differences;
+};
+
+void PrintTo(const AlignCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Alignment : public testing::TestWithParam<AlignCase> {};
+
+TEST_P(Alignment, GivesTheRowsOfTheForwardPass) {
+    const AlignCase& c = GetParam();
+    const CTempFiles files;
+    CLineComparer comparer;
+    comparer.SetFiles(files.Write("source", Join(c.source)), files.Write("target", Join(c.target)));
+    const std::unique_ptr<CCompareResult> result = comparer.Compare();
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(Describe(*result), c.rows);
+    EXPECT_EQ(result->m_nDifferences, c.differences);
+    EXPECT_EQ(reference::CheckInvariants(*result, c.source, c.target), "");
+}
+
+const Lines kTwentyOthers = Repeat("o", 20);
+
+INSTANTIATE_TEST_SUITE_P(
+    LineComparer, Alignment,
+    testing::Values(
+        AlignCase{"ChangedLineBetweenEqualOnes",
+                  {"a", "b", "c", "d"},
+                  {"a", "x", "c", "d", "e"},
+                  {"1/1 E", "2/2 C", "3/3 E", "4/4 E", "0/5 T"},
+                  2},
+        AlignCase{"SurplusSourceLineBeforeMatch",
+                  {"p", "q", "r", "s"},
+                  {"x", "r", "s"},
+                  {"1/1 C", "2/0 S", "3/2 E", "4/3 E"},
+                  2},
+        AlignCase{"DirectLookAheadBeatsLaterSourceLine",
+                  {"x", "y"},
+                  {"y", "x"},
+                  {"0/1 T", "1/2 E", "2/0 S"},
+                  2},
+        AlignCase{"BlankLinesAreNeverMatched",
+                  {"a", "", "b"},
+                  {"a", "", "b"},
+                  {"1/1 E", "2/2 C", "3/3 E"},
+                  0},
+        AlignCase{"NoSourceLines", {}, {"a", ""}, {"0/1 T", "0/2 T"}, 1},
+        AlignCase{"NoTargetLines", {"a", "b", "c"}, {}, {"1/0 S", "2/0 S", "3/0 S"}, 3},
+        AlignCase{"IdenticalWithLongBlankRun", Concat({{"a"}, Lines(25, ""), {"b"}}),
+                  Concat({{"a"}, Lines(25, ""), {"b"}}),
+                  Rows({"1/1 E"}, "C", 2, 2, 25, {"27/27 E"}), 0},
+        AlignCase{"MatchAtEndOfDirectWindow",
+                  {"a"},
+                  Concat({Repeat("o", 19), {"a"}}),
+                  Rows({}, "T", 0, 1, 19, {"1/20 E"}),
+                  19},
+        AlignCase{"MatchJustBeyondDirectWindow",
+                  {"a"},
+                  Concat({kTwentyOthers, {"a"}}),
+                  Rows({"1/1 C"}, "T", 0, 2, 20),
+                  21},
+        AlignCase{"MatchFarBeyondDirectWindow",
+                  {"a"},
+                  Concat({Repeat("o", 24), {"a"}}),
+                  Rows({"1/1 C"}, "T", 0, 2, 24),
+                  25},
+        // In the next four the window bound decides between pairing the lines before a later
+        // match and leaving them to the direct look-ahead of the following steps.
+        AlignCase{"SecondSearchAtEndOfTargetWindow",
+                  {"z", "w", "a"},
+                  Concat({Repeat("x", 9), {"a", "w"}}),
+                  Rows({"1/1 C", "2/2 C"}, "T", 0, 3, 7, {"3/10 E", "0/11 T"}),
+                  10},
+        AlignCase{"SecondSearchJustBeyondTargetWindow",
+                  {"z", "w", "a"},
+                  Concat({Repeat("x", 10), {"a", "w"}}),
+                  Rows({"1/1 C"}, "T", 0, 2, 10, {"2/12 E", "3/0 S"}),
+                  12},
+        AlignCase{"SecondSearchAtEndOfSourceWindow", Concat({{"z"}, Repeat("q", 19), {"a"}}),
+                  Concat({{"y", "a"}, Repeat("p", 9), {"q1"}}),
+                  Rows(Rows({"1/1 C"}, "S", 2, 0, 19, {"21/2 E"}), "T", 0, 3, 10), 30},
+        AlignCase{"SecondSearchJustBeyondSourceWindow", Concat({{"z"}, Repeat("q", 20), {"a"}}),
+                  Concat({{"y", "a"}, Repeat("p", 9), {"q1"}}),
+                  Rows(Rows({"1/1 C"}, "T", 0, 2, 10, {"2/12 E"}), "S", 3, 0, 20), 31},
+        AlignCase{"NearestSourceLineBeatsNearerTargetLine",
+                  {"z", "b", "a"},
+                  {"a", "b"},
+                  {"1/1 C", "2/2 E", "3/0 S"},
+                  2},
+        AlignCase{"NearestTargetLineWins", {"a"}, {"a", "a"}, {"1/1 E", "0/2 T"}, 1},
+        AlignCase{"BlankSourceLineLeftAlone", {"", "x"}, {"x"}, {"1/0 S", "2/1 E"}, 0},
+        AlignCase{"LastSourceLinePairedAsChanged", {"x"}, {"y", "z"}, {"1/1 C", "0/2 T"}, 2},
+        AlignCase{
+            "TabIsNotFourSpaces", {"a\tb", "\tc"}, {"a    b", "    c"}, {"1/1 C", "2/2 C"}, 2},
+        AlignCase{"CaseAndTrailingSpaceMatter", {"A", "a "}, {"a", "a"}, {"1/1 C", "2/2 C"}, 2},
+        AlignCase{"TabsInTheMiddleMatchExactly",
+                  {"a\t    b", "a    \tb", "\t\tc\td"},
+                  {"a    \tb", "\t\tc\td"},
+                  {"1/0 S", "2/1 E", "3/2 E"},
+                  1}),
+    [](const testing::TestParamInfo<AlignCase>& info) { return std::string(info.param.name); });
+
+// Random files built to hit every branch: a small vocabulary so that lines repeat and match at
+// every distance, blank lines, tabs against spaces, CR LF ends, edits of every size.
+std::string RandomLine(std::mt19937& random) {
+    static const char* const kVocabulary[] = {"a",    "b",    "c",      "d",   "",    "", "\t",
+                                              "    ", "a\tb", "a    b", "\ta", "x\r", "}"};
+    const std::size_t n = sizeof kVocabulary / sizeof kVocabulary[0];
+    return kVocabulary[random() % n];
+}
+
+std::string RandomFileBytes(const Lines& lines, std::mt19937& random) {
+    std::string bytes;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        bytes += lines[i];
+        const bool last = i + 1 == lines.size();
+        if (!(last && !lines[i].empty() && random() % 4 == 0)) {
+            bytes += random() % 3 == 0 ? "\r\n" : "\n";
+        }
+    }
+    return bytes;
+}
+
+TEST(Alignment, RandomFilesMatchTheReferenceAndKeepTheInvariants) {
+    const CTempFiles files;
+    for (unsigned seed = 1; seed <= 400; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 random(seed);
+        Lines source(random() % 80);
+        for (std::string& line : source) {
+            line = RandomLine(random);
+        }
+        // The target is an edited source: lines changed, blocks inserted and deleted, some of
+        // them longer than the windows.
+        Lines target;
+        for (std::size_t i = 0; i < source.size();) {
+            const unsigned edit = random() % 20;
+            if (edit == 0) {
+                i += random() % 25 + 1;
+            } else if (edit == 1) {
+                for (unsigned n = random() % 25 + 1; n > 0; --n) {
+                    target.push_back(RandomLine(random));
+                }
+            } else if (edit == 2) {
+                target.push_back(RandomLine(random));
+                ++i;
+            } else {
+                target.push_back(source[i++]);
+            }
+        }
+        const std::string sourceBytes = RandomFileBytes(source, random);
+        const std::string targetBytes = RandomFileBytes(target, random);
+        const Lines sourceLines = reference::ReadLines(sourceBytes);
+        const Lines targetLines = reference::ReadLines(targetBytes);
+
+        CLineComparer comparer;
+        comparer.SetFiles(files.Write("s", sourceBytes), files.Write("t", targetBytes));
+        const std::unique_ptr<CCompareResult> result = comparer.Compare();
+        if (sourceLines.empty() && targetLines.empty()) {
+            EXPECT_EQ(result, nullptr);
+            continue;
+        }
+        ASSERT_NE(result, nullptr);
+        ASSERT_EQ(reference::CheckInvariants(*result, sourceLines, targetLines), "");
+        ASSERT_EQ(reference::RowsOf(*result), reference::Align(sourceLines, targetLines));
+    }
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+
+#include "engine/CompareResult.h"
+#include "engine/LineComparer.h"
+#include "tests/engine/TempFiles.h"
+
+namespace {
+
+struct TabCase {
+    const char* name;
+    std::string text;
+    std::string expanded;
+};
+
+void PrintTo(const TabCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class TabExpansion : public testing::TestWithParam<TabCase> {};
+
+TEST_P(TabExpansion, EveryTabBecomesFourSpaces) {
+    std::string text = GetParam().text;
+    std::string& returned = ExpandTabs(text);
+    EXPECT_EQ(&returned, &text);
+    EXPECT_EQ(text, GetParam().expanded);
+}
+
+INSTANTIATE_TEST_SUITE_P(ExpandTabs, TabExpansion,
+                         testing::Values(TabCase{"Empty", "", ""}, TabCase{"NoTab", "a b", "a b"},
+                                         TabCase{"OneTab", "\t", "    "},
+                                         TabCase{"Inner", "a\tb", "a    b"},
+                                         TabCase{"Adjacent", "\t\t", "        "},
+                                         // No tab stops: the column plays no part.
+                                         TabCase{"NoTabStops", "abc\tde\t", "abc    de    "},
+                                         TabCase{"Trailing", "a\tb\t", "a    b    "}),
+                         [](const testing::TestParamInfo<TabCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST(ExpandTabs, LongLineOfTabs) {
+    std::string text;
+    for (int i = 0; i < 65536; ++i) {
+        text += "x\t";
+    }
+    ExpandTabs(text);
+    ASSERT_EQ(text.size(), 65536u * 5);
+    EXPECT_EQ(text.substr(0, 10), "x    x    ");
+    EXPECT_EQ(text.find('\t'), std::string::npos);
+}
+
+struct RowCase {
+    const char* name;
+    std::int32_t sourceLine;
+    std::string sourceText;
+    std::int32_t targetLine;
+    std::string targetText;
+    std::int32_t kind;
+    std::string storedSource;
+    std::string storedTarget;
+    bool difference;
+};
+
+void PrintTo(const RowCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class AddRowRule : public testing::TestWithParam<RowCase> {};
+
+TEST_P(AddRowRule, StoresExpandedTextsAndCountsDifferences) {
+    const RowCase& c = GetParam();
+    CCompareResult result;
+    // A difference row first, so the count must grow from 1, not be set.
+    result.AddRow(1, "x", 1, "y", kindChanged);
+    result.AddRow(c.sourceLine, c.sourceText, c.targetLine, c.targetText, c.kind);
+    ASSERT_EQ(result.GetRowCount(), 2);
+    EXPECT_EQ(result.m_sourceText.size(), 2u);
+    EXPECT_EQ(result.m_targetText.size(), 2u);
+    EXPECT_EQ(result.m_sourceLine[1], c.sourceLine);
+    EXPECT_EQ(result.m_targetLine[1], c.targetLine);
+    EXPECT_EQ(result.m_kind[1], c.kind);
+    EXPECT_EQ(result.m_sourceText[1], c.storedSource);
+    EXPECT_EQ(result.m_targetText[1], c.storedTarget);
+    EXPECT_EQ(result.IsDifference(1), c.difference);
+    EXPECT_EQ(result.m_nDifferences, c.difference ? 2 : 1);
+    EXPECT_EQ(result.m_sourceText[0], "x");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CompareResult, AddRowRule,
+    testing::Values(RowCase{"EqualIsNeverADifference", 2, "a", 2, "a", kindEqual, "a", "a", false},
+                    RowCase{"ChangedOfTwoBlanksIsNone", 2, "", 2, "", kindChanged, "", "", false},
+                    RowCase{"ChangedWithOneBlank", 2, "", 2, "b", kindChanged, "", "b", true},
+                    RowCase{"SourceOnlyBlankIsNone", 2, "", 0, "", kindSourceOnly, "", "", false},
+                    RowCase{"SourceOnlySpaceCounts", 2, " ", 0, "", kindSourceOnly, " ", "", true},
+                    RowCase{"TargetOnlyBlankIsNone", 0, "", 2, "", kindTargetOnly, "", "", false},
+                    RowCase{"TargetOnlyText", 0, "", 2, "t", kindTargetOnly, "", "t", true},
+                    RowCase{"LoneTabIsFourSpacesAndCounts", 2, "\t", 0, "", kindSourceOnly, "    ",
+                            "", true},
+                    RowCase{"TabsExpandedOnBothSides", 2, "a\tb\t", 2, "\t", kindChanged,
+                            "a    b    ", "    ", true}),
+    [](const testing::TestParamInfo<RowCase>& info) { return std::string(info.param.name); });
+
+TEST(CompareResult, NewTableIsEmpty) {
+    const CCompareResult result;
+    EXPECT_EQ(result.GetRowCount(), 0);
+    EXPECT_TRUE(result.m_sourceText.empty());
+    EXPECT_EQ(result.m_nDifferences, 0);
+}
+
+// Copies and moves must read their own line numbers, not those of the table they came from.
+TEST(CompareResult, CopiesAndMovesKeepTheirTexts) {
+    const CTempFiles files;
+    CLineComparer comparer;
+    comparer.SetFiles(files.Write("s", "a\n\tb\n"), files.Write("t", "a\nc\n"));
+    std::unique_ptr<CCompareResult> pResult = comparer.Compare();
+    ASSERT_NE(pResult, nullptr);
+    CCompareResult copy(*pResult);
+    pResult->m_sourceLine.assign(pResult->m_sourceLine.size(), 0);
+    EXPECT_EQ(copy.m_sourceText[1], "    b");
+    const CCompareResult moved(std::move(copy));
+    EXPECT_EQ(moved.m_sourceText[1], "    b");
+    EXPECT_EQ(moved.m_targetText[1], "c");
+    CCompareResult assigned;
+    assigned = moved;
+    EXPECT_EQ(assigned.m_sourceText[0], "a");
+    EXPECT_EQ(assigned.m_nDifferences, 1);
+}
+
+}  // namespace

@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/FileException.h"
+#include "engine/LineBuffer.h"
+#include "engine/LineComparer.h"
+#include "tests/engine/Reference.h"
+#include "tests/engine/TempFiles.h"
+
+namespace {
+
+std::vector<std::string> LinesOf(const CLineBuffer& buffer) {
+    std::vector<std::string> lines;
+    for (std::int32_t i = 0; i < buffer.GetLineCount(); ++i) {
+        lines.emplace_back(buffer.GetLine(i));
+    }
+    return lines;
+}
+
+std::vector<std::string> Load(const std::string& bytes) {
+    const CTempFiles files;
+    CLineBuffer buffer;
+    EXPECT_TRUE(buffer.Load(files.Write("file", bytes)));
+    return LinesOf(buffer);
+}
+
+struct ReadCase {
+    const char* name;
+    std::string bytes;
+    std::vector<std::string> lines;  // as stored: tabs expanded
+};
+
+void PrintTo(const ReadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ReadRules : public testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReadRules, StoresTheLinesOfTextMode) {
+    EXPECT_EQ(Load(GetParam().bytes), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reader, ReadRules,
+    testing::Values(ReadCase{"EmptyFileHasNoLines", "", {}},
+                    ReadCase{"OneLineFeedIsOneBlankLine", "\n", {""}},
+                    ReadCase{"FinalLineWithoutTerminatorCounts", "a\nb", {"a", "b"}},
+                    ReadCase{"FinalLineFeedAddsNoBlankLine", "a\nb\n", {"a", "b"}},
+                    ReadCase{"CrLfReadsAsLf", "a\r\nb\r\n", {"a", "b"}},
+                    ReadCase{"LoneCrStaysInTheLine", "a\rb\n", {"a\rb"}},
+                    ReadCase{"OnlyTheCrBeforeLfGoes", "a\r\r\n", {"a\r"}},
+                    ReadCase{"CrAtEndOfFileStays", "a\r", {"a\r"}},
+                    ReadCase{"CtrlZEndsTheFile",
+                             "a\nb\x1A"
+                             "c\nd\n",
+                             {"a", "b"}},
+                    ReadCase{"CtrlZFirstLeavesNoLines",
+                             "\x1A"
+                             "a\n",
+                             {}},
+                    ReadCase{"CtrlZAfterLineFeed", "a\n\x1A", {"a"}},
+                    ReadCase{"BlankLinesCount", "\n\n\n", {"", "", ""}},
+                    ReadCase{"TabsBecomeFourSpaces", "\ta\t\tb\t\n", {"    a        b    "}},
+                    ReadCase{"SpacesStaySpaces", "  x \n", {"  x "}},
+                    ReadCase{"NulAndHighBytesUntouched",
+                             std::string("a\0b\xff\xfe\n", 6),
+                             {std::string("a\0b\xff\xfe", 5)}}),
+    [](const testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
+
+// Files larger than the reader's 256 KiB chunks, with the interesting bytes on the seams.
+TEST(Reader, ChunkSeamsChangeNothing) {
+    constexpr std::size_t kChunk = 256 * 1024;
+    struct Seam {
+        const char* name;
+        std::string bytes;
+    };
+    std::vector<Seam> seams;
+    seams.push_back({"CrLfAcross", std::string(kChunk - 1, 'x') + "\r\ny\r\n"});
+    seams.push_back({"LeadingTabsAcross", std::string(kChunk - 3, 'x') + "\n\t\t\tz\tq\n"});
+    seams.push_back({"CtrlZInSecondChunk", std::string(kChunk + 10, 'y') + "\x1A" + "rest\n"});
+    seams.push_back({"LongLines", std::string(3 * kChunk, 'a') + "\n" + std::string(kChunk, '\t')});
+    std::string mixed;
+    for (std::size_t i = 0; mixed.size() < 3 * kChunk; ++i) {
+        mixed += std::string(i % 7, '\t') + std::string(i % 13, 'm') + (i % 5 ? "\r\n" : "\n");
+    }
+    seams.push_back({"ManyShortLines", mixed});
+    for (const Seam& seam : seams) {
+        SCOPED_TRACE(seam.name);
+        std::vector<std::string> expected = reference::ReadLines(seam.bytes);
+        for (std::string& line : expected) {
+            line = reference::Expand(line);
+        }
+        EXPECT_EQ(Load(seam.bytes), expected);
+    }
+}
+
+TEST(Reader, LineOfManyTabsExpandsWhole) {
+    const std::vector<std::string> lines = Load(std::string(65536, '\t') + "end");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], std::string(4 * 65536, ' ') + "end");
+}
+
+TEST(Reader, MoreLinesThanCanBeNumberedIsAReadError) {
+    const CTempFiles files;
+    const std::string path = files.Write("four", "a\nb\nc\nd");
+    CLineBuffer fits;
+    EXPECT_TRUE(fits.Load(path, 4));
+    EXPECT_EQ(fits.GetLineCount(), 4);
+    CLineBuffer tooMany;
+    try {
+        tooMany.Load(path, 3);
+        FAIL() << "no exception";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.GetPath(), path);
+        EXPECT_NE(e.GetReason().find("3"), std::string::npos) << e.GetReason();
+    }
+}
+
+std::size_t OpenDescriptors() {
+    return static_cast<std::size_t>(
+        std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                      std::filesystem::directory_iterator()));
+}
+
+std::unique_ptr<CCompareResult> Compare(const std::string& source, const std::string& target) {
+    CLineComparer comparer;
+    comparer.SetFiles(source, target);
+    return comparer.Compare();
+}
+
+std::vector<std::int32_t> Kinds(const CCompareResult& result) {
+    return result.m_kind;
+}
+
+// Opening /proc/self/mem succeeds but reading it at offset 0 fails with EIO: a read error
+// inside a file that did open.
+constexpr const char* kUnreadable = "/proc/self/mem";
+
+TEST(Compare, MissingSourceGivesNoTableWithoutOpeningTheTarget) {
+    const CTempFiles files;
+    // Reading the target would throw, so getting null proves it was never read.
+    EXPECT_EQ(Compare(files.Path("missing"), kUnreadable), nullptr);
+}
+
+TEST(Compare, SourceThatIsADirectoryCannotBeOpened) {
+    const CTempFiles files;
+    EXPECT_EQ(Compare(files.Path(""), files.Write("t", "a\n")), nullptr);
+}
+
+TEST(Compare, UnopenableTargetCountsAsEmpty) {
+    const CTempFiles files;
+    const std::string source = files.Write("s", "a\n\nb\n");
+    for (const std::string& target : {files.Path("missing"), files.Path("")}) {
+        SCOPED_TRACE(target);
+        const auto result = Compare(source, target);
+        ASSERT_NE(result, nullptr);
+        EXPECT_EQ(Kinds(*result), std::vector<std::int32_t>(3, kindSourceOnly));
+        EXPECT_EQ(result->m_sourceLine, (std::vector<std::int32_t>{1, 2, 3}));
+        EXPECT_EQ(result->m_targetLine, (std::vector<std::int32_t>{0, 0, 0}));
+        EXPECT_EQ(result->m_targetText[1], "");
+        EXPECT_EQ(result->m_nDifferences, 2);  // the blank line is no difference
+    }
+}
+
+TEST(Compare, EmptyFiles) {
+    const CTempFiles files;
+    const std::string empty = files.Write("empty", "");
+    const std::string lines = files.Write("lines", "x\ny\n");
+    EXPECT_EQ(Compare(empty, empty), nullptr);
+    EXPECT_EQ(Compare(empty, files.Path("missing")), nullptr);
+    const auto targetOnly = Compare(empty, lines);
+    ASSERT_NE(targetOnly, nullptr);
+    EXPECT_EQ(Kinds(*targetOnly), std::vector<std::int32_t>(2, kindTargetOnly));
+    EXPECT_EQ(targetOnly->m_targetText[1], "y");
+}
+
+TEST(Compare, ReadErrorNamesTheFileAndClosesEverything) {
+    const CTempFiles files;
+    const std::string good = files.Write("good", "a\nb\n");
+    struct Case {
+        const char* name;
+        std::string source;
+        std::string target;
+    };
+    for (const Case& c : {Case{"source", kUnreadable, good}, Case{"target", good, kUnreadable}}) {
+        SCOPED_TRACE(c.name);
+        const std::size_t before = OpenDescriptors();
+        CLineComparer comparer;
+        comparer.SetFiles(c.source, c.target);
+        try {
+            (void)comparer.Compare();
+            FAIL() << "no exception";
+        } catch (const CFileException& e) {
+            EXPECT_EQ(e.GetPath(), kUnreadable);
+            EXPECT_EQ(e.GetReason(), std::strerror(EIO));
+        }
+        EXPECT_EQ(OpenDescriptors(), before);
+        // The comparer is whole again for the next comparison.
+        comparer.SetFiles(good, good);
+        const auto result = comparer.Compare();
+        ASSERT_NE(result, nullptr);
+        EXPECT_EQ(result->GetRowCount(), 2);
+    }
+}
+
+TEST(Compare, CrLfAndLfFilesCompareEqual) {
+    const CTempFiles files;
+    const auto result = Compare(files.Write("dos", "one\r\ntwo\r\n\tthree\r\n"),
+                                files.Write("unix", "one\ntwo\n\tthree"));
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(Kinds(*result), std::vector<std::int32_t>(3, kindEqual));
+    EXPECT_EQ(result->m_nDifferences, 0);
+}
+
+TEST(Compare, AgainGivesTheSameTable) {
+    const CTempFiles files;
+    CLineComparer comparer;
+    comparer.SetFiles(files.Write("s", "a\nb\n\tc\nd\n"), files.Write("t", "a\nx\n\tc\n"));
+    const auto first = comparer.Compare();
+    const auto second = comparer.Compare();
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(reference::RowsOf(*first), reference::RowsOf(*second));
+    EXPECT_EQ(first->m_nDifferences, second->m_nDifferences);
+}
+
+}  // namespace
