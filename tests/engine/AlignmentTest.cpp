@@ -191,7 +191,7 @@ std::string RandomFileBytes(const Lines& lines, std::mt19937& random) {
     return bytes;
 }
 
-TEST(Alignment, RandomFilesMatchTheReferenceAndKeepTheInvariants) {
+TEST(AlignmentRandom, FilesMatchTheReferenceAndKeepTheInvariants) {
     const CTempFiles files;
     for (unsigned seed = 1; seed <= 400; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/engine/TempFiles.h"
+
+namespace {
+
+struct CRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+// Runs the built tessiver-table with the arguments (single-quoted for the shell), in the test's
+// folder.
+CRun RunTable(const CTempFiles& files, const std::vector<std::string>& args) {
+    std::string command = "cd '" + files.Path("") + "' && '" TESSIVER_TABLE_PATH "'";
+    for (const std::string& arg : args) {
+        command += " '" + arg + "'";
+    }
+    const std::string out = files.Path("stdout");
+    const std::string err = files.Path("stderr");
+    command += " >'" + out + "' 2>'" + err + "'";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status)) << command;
+    return {WEXITSTATUS(status), ReadAll(out), ReadAll(err)};
+}
+
+TEST(TessiverTable, PrintsEveryRowAndTheSummary) {
+    const CTempFiles files;
+    const CRun run = RunTable(files, {files.Write("s", "a\n\tb\r\nc\rx\n\nd\n"),
+                                      files.Write("t", "a\nB\nc\rx\n\n\ne\n")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out,
+              "1\t1\t1\ta\ta\n"
+              "0\t2\t2\t    b\tB\n"
+              "1\t3\t3\tc\rx\tc\rx\n"
+              "0\t4\t4\t\t\n"
+              "0\t5\t5\td\t\n"
+              "3\t0\t6\t\te\n"
+              "# 6 rows, 3 differences\n");
+    EXPECT_EQ(run.err, "");
+}
+
+TEST(TessiverTable, ExitsZeroWithoutDifferences) {
+    const CTempFiles files;
+    const std::string same = files.Write("same", "x\n\ny\n");
+    const CRun run = RunTable(files, {same, same});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "1\t1\t1\tx\tx\n0\t2\t2\t\t\n1\t3\t3\ty\ty\n# 3 rows, 0 differences\n");
+}
+
+TEST(TessiverTable, NoResultWhenTheSourceCannotBeOpened) {
+    const CTempFiles files;
+    const CRun run = RunTable(files, {files.Path("missing"), files.Write("t", "a\n")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "# no result\n");
+    EXPECT_EQ(run.err, "");
+}
+
+TEST(TessiverTable, ReadErrorNamesTheFileAndReason) {
+    const CTempFiles files;
+    const CRun run = RunTable(files, {files.Write("s", "a\n"), "/proc/self/mem"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, std::string("tessiver-table: /proc/self/mem: ") + std::strerror(EIO) + "\n");
+}
+
+TEST(TessiverTable, Usage) {
+    const CTempFiles files;
+    const std::string a = files.Write("a", "a\n");
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        int status;
+        bool usageOnStdout;
+    };
+    for (const Case& c :
+         {Case{"NoArguments", {}, 2, false}, Case{"OneArgument", {a}, 2, false},
+          Case{"ThreeArguments", {a, a, a}, 2, false},
+          Case{"UnknownOption", {"-x", a, a}, 2, false}, Case{"ShortHelp", {"-h"}, 0, true},
+          Case{"LongHelp", {a, "--help"}, 0, true}}) {
+        SCOPED_TRACE(c.name);
+        const CRun run = RunTable(files, c.args);
+        EXPECT_EQ(run.status, c.status);
+        if (c.usageOnStdout) {
+            EXPECT_EQ(run.out.rfind("Usage: tessiver-table SOURCE TARGET\n", 0), 0u) << run.out;
+            EXPECT_EQ(run.err, "");
+        } else {
+            EXPECT_EQ(run.out, "");
+            // One line naming the tool.
+            EXPECT_EQ(run.err.rfind("tessiver-table: ", 0), 0u) << run.err;
+            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+        }
+    }
+}
+
+TEST(TessiverTable, DoubleDashEndsOptions) {
+    const CTempFiles files;
+    files.Write("-h", "a\n");
+    const CRun run = RunTable(files, {"--", "-h", "-h"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "1\t1\t1\ta\ta\n# 1 rows, 0 differences\n");
+}
+
+}  // namespace
