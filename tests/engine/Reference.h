@@ -40,12 +40,13 @@ inline std::vector<std::string> ReadLines(std::string_view bytes) {
     return lines;
 }
 
-// Replaces the first tab with four spaces until none is left.
-inline std::string Expand(std::string text) {
-    for (std::size_t tab = text.find('\t'); tab != std::string::npos; tab = text.find('\t')) {
-        text = text.substr(0, tab) + "    " + text.substr(tab + 1);
+// Every tab becomes four spaces, wherever it stands.
+inline std::string Expand(const std::string& text) {
+    std::string expanded;
+    for (const char c : text) {
+        expanded += c == '\t' ? std::string("    ") : std::string(1, c);
     }
-    return text;
+    return expanded;
 }
 
 struct Row {
