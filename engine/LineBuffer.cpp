@@ -95,20 +95,22 @@ bool CLineBuffer::Load(const std::string& path, std::int64_t maxLines) {
     // are read, pipes and files that report no size are read whole as well.
     const std::size_t expected =
         S_ISREG(status.st_mode) ? static_cast<std::size_t>(status.st_size) : 0;
-    Reserve(expected + expected / 16 + 4 * kChunkSize + 1);
+    // Small files need no large chunk; one that grows is still read whole, a chunk at a time.
+    const std::size_t chunkSize = std::clamp<std::size_t>(expected + 1, 4096, kChunkSize);
+    Reserve(expected + expected / 16 + 4 * chunkSize + 1);
     const std::size_t lineEstimate = expected / 16 + 16;
     m_startLow.reserve(lineEstimate + 1);
     m_hash.reserve(lineEstimate);
     m_tabs.reserve(lineEstimate);
 
-    const std::unique_ptr<char[]> chunk(new char[kChunkSize]);
+    const std::unique_ptr<char[]> chunk(new char[chunkSize]);
     std::uint64_t lineBegin = 0;
     std::uint32_t leadingTabs = 0;
     bool irregular = false;
     std::vector<std::uint64_t> tabPositions;  // of the current line, once it is irregular
     bool ended = false;
     while (!ended) {
-        const ssize_t got = ::read(file.Get(), chunk.get(), kChunkSize);
+        const ssize_t got = ::read(file.Get(), chunk.get(), chunkSize);
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
