@@ -1,6 +1,7 @@
 #include "engine/LineBuffer.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +17,7 @@ namespace {
 
 constexpr std::size_t kChunkSize = 256 * 1024;
 constexpr char kCtrlZ = 0x1A;
+constexpr std::size_t kHugePage = 2 * 1024 * 1024;
 
 class CFileDescriptor {
 public:
@@ -42,6 +44,7 @@ std::uint64_t Mix(std::uint64_t h) {
 
 // Eight bytes per step: the hash runs over every byte of both files, so it must stay cheap.
 std::uint64_t HashBytes(const char* p, std::size_t n, std::uint64_t seed) {
+    const std::size_t length = n;
     std::uint64_t h = seed ^ (n * 0x9e3779b97f4a7c15ull);
     while (n >= 8) {
         std::uint64_t v;
@@ -53,10 +56,28 @@ std::uint64_t HashBytes(const char* p, std::size_t n, std::uint64_t seed) {
     }
     if (n > 0) {
         std::uint64_t v = 0;
-        std::memcpy(&v, p, n);
+        if (length >= 8) {
+            // The last eight bytes, overlapping those already taken.
+            std::memcpy(&v, p + n - 8, 8);
+        } else {
+            for (std::size_t i = 0; i < n; ++i) {
+                v |= static_cast<std::uint64_t>(static_cast<unsigned char>(p[i])) << (8 * i);
+            }
+        }
         h = (h ^ v) * 0xc4ceb9fe1a85ec53ull;
     }
     return Mix(h);
+}
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+bool HasZeroByte(std::uint64_t word) {
+    return ((word - kOnes) & ~word & kHighBits) != 0;
+}
+
+bool HasLineFeedOrTab(std::uint64_t word) {
+    return HasZeroByte(word ^ (kOnes * '\n')) || HasZeroByte(word ^ (kOnes * '\t'));
 }
 
 [[noreturn]] void ThrowSystemError(const std::string& path, int error) {
@@ -65,18 +86,41 @@ std::uint64_t HashBytes(const char* p, std::size_t n, std::uint64_t seed) {
 
 }  // namespace
 
-void CLineBuffer::Reserve(std::size_t capacity) {
-    if (capacity <= m_capacity) {
+CLineBuffer::CPages::~CPages() {
+    if (m_pData != nullptr) {
+        ::munmap(m_pData, m_size);
+    }
+}
+
+void CLineBuffer::CPages::Resize(std::size_t size) {
+    if (size == m_size) {
         return;
     }
-    // realloc moves large blocks by remapping pages, so growing never holds two copies.
-    char* p = static_cast<char*>(std::realloc(m_pText.get(), capacity));
-    if (p == nullptr) {
+    if (size == 0) {
+        ::munmap(m_pData, m_size);
+        m_pData = nullptr;
+        m_size = 0;
+        return;
+    }
+    void* p = m_pData == nullptr ? ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
+                                 : ::mremap(m_pData, m_size, size, MREMAP_MAYMOVE);
+    if (p == MAP_FAILED) {
         throw std::bad_alloc();
     }
-    m_pText.release();
-    m_pText.reset(p);
-    m_capacity = capacity;
+    if (size >= kHugePage) {
+        ::madvise(p, size, MADV_HUGEPAGE);  // only advice: without huge pages nothing changes
+    }
+    m_pData = static_cast<char*>(p);
+    m_size = size;
+}
+
+void CLineBuffer::AddTabDistance(std::uint64_t distance) {
+    constexpr std::uint32_t kLong = UINT32_MAX;
+    for (; distance >= kLong; distance -= kLong) {
+        m_tabDistances.push_back(kLong);
+    }
+    m_tabDistances.push_back(static_cast<std::uint32_t>(distance));
 }
 
 bool CLineBuffer::Load(const std::string& path, std::int64_t maxLines) {
@@ -97,7 +141,7 @@ bool CLineBuffer::Load(const std::string& path, std::int64_t maxLines) {
         S_ISREG(status.st_mode) ? static_cast<std::size_t>(status.st_size) : 0;
     // Small files need no large chunk; one that grows is still read whole, a chunk at a time.
     const std::size_t chunkSize = std::clamp<std::size_t>(expected + 1, 4096, kChunkSize);
-    Reserve(expected + expected / 16 + 4 * chunkSize + 1);
+    m_text.Resize(expected + expected / 16 + 4 * chunkSize + 1);
     const std::size_t lineEstimate = expected / 16 + 16;
     m_startLow.reserve(lineEstimate + 1);
     m_hash.reserve(lineEstimate);
@@ -107,7 +151,7 @@ bool CLineBuffer::Load(const std::string& path, std::int64_t maxLines) {
     std::uint64_t lineBegin = 0;
     std::uint32_t leadingTabs = 0;
     bool irregular = false;
-    std::vector<std::uint64_t> tabPositions;  // of the current line, once it is irregular
+    std::uint64_t lastTab = 0;  // column of the current line's last tab, once it is irregular
     bool ended = false;
     while (!ended) {
         const ssize_t got = ::read(file.Get(), chunk.get(), chunkSize);
@@ -127,13 +171,27 @@ bool CLineBuffer::Load(const std::string& path, std::int64_t maxLines) {
             ended = true;
         }
         // A chunk of tabs grows fourfold.
-        if (m_capacity - m_size < 4 * static_cast<std::size_t>(end - p) + 1) {
-            Reserve(std::max(m_size + 4 * static_cast<std::size_t>(end - p) + 1,
-                             m_capacity + m_capacity / 2));
+        if (m_text.GetSize() - m_size < 4 * static_cast<std::size_t>(end - p) + 1) {
+            m_text.Resize(std::max(m_size + 4 * static_cast<std::size_t>(end - p) + 1,
+                                   m_text.GetSize() + m_text.GetSize() / 2));
         }
-        char* const base = m_pText.get();
+        char* const base = m_text.Get();
         char* out = base + m_size;
         for (; p < end; ++p) {
+            // Eight plain bytes at a time; the rest one by one.
+            while (end - p >= 8) {
+                std::uint64_t word;
+                std::memcpy(&word, p, 8);
+                if (HasLineFeedOrTab(word)) {
+                    break;
+                }
+                std::memcpy(out, &word, 8);
+                out += 8;
+                p += 8;
+            }
+            if (p == end) {
+                break;
+            }
             const char c = *p;
             if (c != '\n' && c != '\t') {
                 *out++ = c;
@@ -147,10 +205,12 @@ bool CLineBuffer::Load(const std::string& path, std::int64_t maxLines) {
                     if (!irregular) {
                         irregular = true;
                         for (std::uint32_t k = 0; k < leadingTabs; ++k) {
-                            tabPositions.push_back(4ull * k);
+                            AddTabDistance(k == 0 ? 0 : 4);
                         }
+                        lastTab = leadingTabs == 0 ? 0 : 4ull * (leadingTabs - 1);
                     }
-                    tabPositions.push_back(column);
+                    AddTabDistance(column - lastTab);
+                    lastTab = column;
                 }
                 std::memcpy(out, "    ", 4);
                 out += 4;
@@ -167,11 +227,10 @@ bool CLineBuffer::Load(const std::string& path, std::int64_t maxLines) {
             }
             const std::uint64_t lineEnd = static_cast<std::uint64_t>(out - base);
             *out++ = '\n';
-            FinishLine(lineBegin, lineEnd, irregular ? kIrregular : leadingTabs, tabPositions);
+            FinishLine(lineBegin, lineEnd, irregular ? kIrregular : leadingTabs);
             lineBegin = lineEnd + 1;
             leadingTabs = 0;
             irregular = false;
-            tabPositions.clear();
         }
         m_size = static_cast<std::size_t>(out - base);
     }
@@ -182,24 +241,15 @@ bool CLineBuffer::Load(const std::string& path, std::int64_t maxLines) {
                 path, "more lines than can be numbered (" + std::to_string(maxLines) + ")");
         }
         const std::uint64_t lineEnd = m_size;
-        m_pText.get()[m_size++] = '\n';
-        FinishLine(lineBegin, lineEnd, irregular ? kIrregular : leadingTabs, tabPositions);
+        m_text.Get()[m_size++] = '\n';
+        FinishLine(lineBegin, lineEnd, irregular ? kIrregular : leadingTabs);
     }
-    if (m_size == 0) {
-        m_pText.reset();
-        m_capacity = 0;
-    } else if (m_size < m_capacity) {
-        if (char* p = static_cast<char*>(std::realloc(m_pText.get(), m_size))) {
-            m_pText.release();
-            m_pText.reset(p);
-            m_capacity = m_size;
-        }
-    }
+    m_text.Resize(m_size);
+    m_hash.insert(m_hash.end(), kHashPadding, 0);
     return true;
 }
 
-void CLineBuffer::FinishLine(std::uint64_t begin, std::uint64_t end, std::uint32_t tabs,
-                             const std::vector<std::uint64_t>& tabPositions) {
+void CLineBuffer::FinishLine(std::uint64_t begin, std::uint64_t end, std::uint32_t tabs) {
     const std::uint64_t next = end + 1;
     const auto entry = static_cast<std::int32_t>(m_startLow.size());
     while ((next >> 32) > m_highEntry.size()) {
@@ -209,16 +259,16 @@ void CLineBuffer::FinishLine(std::uint64_t begin, std::uint64_t end, std::uint32
 
     std::uint64_t seed = tabs;
     if (tabs == kIrregular) {
+        const std::size_t first = m_irregularFirst.back();
         tabs |= static_cast<std::uint32_t>(m_irregularFirst.size() - 1);
-        m_tabPositions.insert(m_tabPositions.end(), tabPositions.begin(), tabPositions.end());
-        m_irregularFirst.push_back(m_tabPositions.size());
-        for (const std::uint64_t position : tabPositions) {
-            seed = Mix(seed ^ position) + 1;
+        m_irregularFirst.push_back(m_tabDistances.size());
+        for (std::size_t k = first; k < m_tabDistances.size(); ++k) {
+            seed = Mix(seed ^ m_tabDistances[k]) + 1;
         }
     }
     std::uint32_t hash = 0;
     if (end > begin) {
-        const std::uint64_t h = HashBytes(m_pText.get() + begin, end - begin, seed);
+        const std::uint64_t h = HashBytes(m_text.Get() + begin, end - begin, seed);
         hash = static_cast<std::uint32_t>(h ^ (h >> 32));
         if (hash == 0) {
             hash = 1;  // 0 is kept for blank lines
@@ -244,10 +294,14 @@ bool CLineBuffer::IsEqual(std::int32_t i, const CLineBuffer& other, std::int32_t
     } else {
         const std::uint32_t k = tabs & ~kIrregular;
         const std::uint32_t otherK = otherTabs & ~kIrregular;
-        const auto first = m_tabPositions.begin() + m_irregularFirst[k];
-        const auto last = m_tabPositions.begin() + m_irregularFirst[k + 1];
-        const auto otherFirst = other.m_tabPositions.begin() + other.m_irregularFirst[otherK];
-        const auto otherLast = other.m_tabPositions.begin() + other.m_irregularFirst[otherK + 1];
+        const auto first =
+            m_tabDistances.begin() + static_cast<std::ptrdiff_t>(m_irregularFirst[k]);
+        const auto last =
+            m_tabDistances.begin() + static_cast<std::ptrdiff_t>(m_irregularFirst[k + 1]);
+        const auto otherFirst = other.m_tabDistances.begin() +
+                                static_cast<std::ptrdiff_t>(other.m_irregularFirst[otherK]);
+        const auto otherLast = other.m_tabDistances.begin() +
+                               static_cast<std::ptrdiff_t>(other.m_irregularFirst[otherK + 1]);
         if (!std::equal(first, last, otherFirst, otherLast)) {
             return false;
         }
@@ -259,7 +313,7 @@ void CLineBuffer::DropMatchIndex() {
     std::vector<std::uint32_t>().swap(m_hash);
     std::vector<std::uint32_t>().swap(m_tabs);
     std::vector<std::uint64_t>{0}.swap(m_irregularFirst);
-    std::vector<std::uint64_t>().swap(m_tabPositions);
+    std::vector<std::uint32_t>().swap(m_tabDistances);
 }
 
 std::string& ExpandTabs(std::string& text) {

@@ -16,7 +16,7 @@
 // For the alignment each line also carries a 32-bit hash (0 exactly for blank lines) and a record
 // of where its tabs stood. Two lines are equal when their raw bytes are: equal expanded bytes
 // with the tabs in the same places. Most tabs indent, so a line whose tabs all lead is recorded
-// by their count alone; only the other lines keep a list of tab positions.
+// by their count alone; only the other lines keep the distances between their tabs.
 class CLineBuffer {
 public:
     // Line numbers in the table are 32-bit, so a file may hold at most this many lines.
@@ -35,11 +35,13 @@ public:
     // Line i (from 0) as stored: tabs expanded, without its terminator.
     std::string_view GetLine(std::int32_t i) const {
         const std::uint64_t begin = GetStart(i);
-        return {m_pText.get() + begin, GetStart(i + 1) - 1 - begin};
+        return {m_text.Get() + begin, GetStart(i + 1) - 1 - begin};
     }
     bool IsEmptyLine(std::int32_t i) const { return GetStart(i + 1) - GetStart(i) == 1; }
 
-    // The match index below lives only until DropMatchIndex.
+    // The match index below lives only until DropMatchIndex. The hashes are followed by
+    // kHashPadding zeros, so a look-ahead may read a whole window past the last line.
+    static constexpr std::size_t kHashPadding = 32;
     const std::uint32_t* GetHashes() const { return m_hash.data(); }
     // Whether line i of this file and line j of other held the same raw bytes.
     bool IsEqual(std::int32_t i, const CLineBuffer& other, std::int32_t j) const;
@@ -47,11 +49,26 @@ public:
     void DropMatchIndex();
 
 private:
-    struct CFreeDeleter {
-        void operator()(char* p) const { std::free(p); }
+    // Pages mapped for the text: growing remaps them instead of copying, and large files get
+    // huge pages, which saves most of the page faults of a first touch.
+    class CPages {
+    public:
+        CPages() = default;
+        ~CPages();
+        CPages(const CPages&) = delete;
+        CPages& operator=(const CPages&) = delete;
+        char* Get() const { return m_pData; }
+        std::size_t GetSize() const { return m_size; }
+        void Resize(std::size_t size);  // keeps the bytes; throws std::bad_alloc
+
+    private:
+        char* m_pData = nullptr;
+        std::size_t m_size = 0;
     };
+
     // m_tabs value with this bit set: the line has a tab after some other byte; the low bits
-    // index m_irregularFirst. Without it: the number of tabs, all at the start of the line.
+    // number it among such lines, for m_irregularFirst. Without it: the number of tabs, all at
+    // the start of the line.
     static constexpr std::uint32_t kIrregular = 0x80000000u;
 
     std::uint64_t GetStart(std::int32_t entry) const {
@@ -63,13 +80,11 @@ private:
         }
         return (high << 32) | m_startLow[entry];
     }
-    void Reserve(std::size_t capacity);
-    void FinishLine(std::uint64_t begin, std::uint64_t end, std::uint32_t tabs,
-                    const std::vector<std::uint64_t>& tabPositions);
+    void FinishLine(std::uint64_t begin, std::uint64_t end, std::uint32_t tabs);
+    void AddTabDistance(std::uint64_t distance);
 
-    std::unique_ptr<char, CFreeDeleter> m_pText;
-    std::size_t m_size = 0;      // bytes in use
-    std::size_t m_capacity = 0;  // bytes allocated
+    CPages m_text;
+    std::size_t m_size = 0;  // bytes in use
 
     // Start of each line and, last, one past the final LF; low 32 bits only. m_highEntry[k] is
     // the first entry whose start is at or beyond (k + 1) * 4 GiB, so files under 4 GiB pay
@@ -79,7 +94,10 @@ private:
 
     std::vector<std::uint32_t> m_hash;
     std::vector<std::uint32_t> m_tabs;
-    // Tab positions (offsets into the expanded line) of the irregular lines, one run per line.
+    // For each irregular line, its run in m_tabDistances: the distance of each tab from the one
+    // before (the first from the line start) in the expanded line. A distance of 2^32 - 1 or
+    // more is written as that many 2^32 - 1 entries followed by the rest, so equal runs mean
+    // equal positions.
     std::vector<std::uint64_t> m_irregularFirst{0};
-    std::vector<std::uint64_t> m_tabPositions;
+    std::vector<std::uint32_t> m_tabDistances;
 };

@@ -14,7 +14,11 @@
 #include "engine/LineComparer.h"
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "engine/EditScript.h"
 #include "engine/FileException.h"
@@ -30,7 +34,42 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// Bit j is set when hashes[j] equals hash, for j < 20. The hash arrays carry zeroed padding
+// past their last line, so reading a whole window is always safe; callers mask what lies beyond.
+std::uint32_t MatchMask(const std::uint32_t* hashes, std::uint32_t hash) {
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi32(static_cast<int>(hash));
+    std::uint32_t mask = 0;
+    for (int j = 0; j < kDirectWindow; j += 4) {
+        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(hashes + j));
+        const int bits = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(four, wanted)));
+        mask |= static_cast<std::uint32_t>(bits) << j;
+    }
+    return mask;
+#else
+    std::uint32_t mask = 0;
+    for (int j = 0; j < kDirectWindow; ++j) {
+        mask |= static_cast<std::uint32_t>(hashes[j] == hash) << j;
+    }
+    return mask;
+#endif
+}
+
+// The first j in mask (bits in order) whose target line equals source line s, or -1.
+std::int32_t FirstEqual(std::uint32_t mask, const CLineBuffer& source, std::int32_t s,
+                        const CLineBuffer& target, std::int32_t t) {
+    for (; mask != 0; mask &= mask - 1) {
+        const auto j = static_cast<std::int32_t>(std::countr_zero(mask));
+        if (source.IsEqual(s, target, t + j)) {
+            return j;
+        }
+    }
+    return -1;
+}
+
 CEditScript Align(const CLineBuffer& source, const CLineBuffer& target) {
+    static_assert(kSourceWindow <= 32 && kDirectWindow <= 32 && kTargetWindow <= kDirectWindow &&
+                  kDirectWindow % 4 == 0);
     CEditScript script;
     const std::int32_t nS = source.GetLineCount();
     const std::int32_t nT = target.GetLineCount();
@@ -39,40 +78,43 @@ CEditScript Align(const CLineBuffer& source, const CLineBuffer& target) {
     std::int32_t s = 0;
     std::int32_t t = 0;
     while (s < nS && t < nT) {
+        const std::int32_t targetLeft = nT - t;
         if (sourceHash[s] != 0) {
-            const std::int32_t end = std::min(t, nT - kDirectWindow) + kDirectWindow;
-            std::int32_t j = t;
-            while (j < end && !(targetHash[j] == sourceHash[s] && source.IsEqual(s, target, j))) {
-                ++j;
-            }
-            if (j < end) {
-                script.Add(kindTargetOnly, static_cast<std::uint64_t>(j - t));
+            const std::uint32_t window =
+                targetLeft >= kDirectWindow ? (1u << kDirectWindow) - 1 : (1u << targetLeft) - 1;
+            const std::int32_t j =
+                FirstEqual(MatchMask(targetHash + t, sourceHash[s]) & window, source, s, target, t);
+            if (j >= 0) {
+                script.Add(kindTargetOnly, static_cast<std::uint64_t>(j));
                 script.Add(kindEqual, 1);
                 s += 1;
-                t = j + 1;
+                t += j + 1;
                 continue;
             }
         }
 
         const std::int32_t sourceEnd = std::min(s, nS - kSourceWindow - 1) + kSourceWindow + 1;
-        const std::int32_t targetEnd = std::min(t, nT - kTargetWindow) + kTargetWindow;
+        const std::uint32_t targetWindow =
+            targetLeft >= kTargetWindow ? (1u << kTargetWindow) - 1 : (1u << targetLeft) - 1;
+        // The buckets of the window's target hashes turn most source lines down without a scan.
+        std::uint64_t buckets[4] = {};
+        for (std::int32_t j = t; j < t + kTargetWindow; ++j) {
+            buckets[(targetHash[j] >> 6) & 3] |= 1ull << (targetHash[j] & 63);
+        }
         std::int32_t k = s + 1;
-        std::int32_t m = targetEnd;
+        std::int32_t m = -1;
         for (; k < sourceEnd; ++k) {
             const std::uint32_t hash = sourceHash[k];
-            if (hash == 0) {
+            if (hash == 0 || ((buckets[(hash >> 6) & 3] >> (hash & 63)) & 1) == 0) {
                 continue;
             }
-            for (m = t; m < targetEnd; ++m) {
-                if (targetHash[m] == hash && source.IsEqual(k, target, m)) {
-                    break;
-                }
-            }
-            if (m < targetEnd) {
+            m = FirstEqual(MatchMask(targetHash + t, hash) & targetWindow, source, k, target, t);
+            if (m >= 0) {
                 break;
             }
         }
-        if (k < sourceEnd) {
+        if (m >= 0) {
+            m += t;
             const std::int32_t paired = std::min(k - s, m - t);
             script.Add(kindChanged, static_cast<std::uint64_t>(paired));
             script.Add(kindSourceOnly, static_cast<std::uint64_t>(k - s - paired));
