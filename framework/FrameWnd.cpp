@@ -281,10 +281,20 @@ void CFrameWnd::LoadMenu(UINT nIDResource) {
         return;
     }
     QMenuBar* bar = window->menuBar();
+    QMenuBar* rightEnd = nullptr;  // popups placed at the right end of the bar
     for (const MenuPopupDef& popupDef : def->popups) {
-        // Qt's menu bar has no right-aligned popups on most styles; the popup flagged for the
-        // right end simply comes last.
-        QMenu* popup = bar->addMenu(QString::fromUtf8(popupDef.title));
+        QMenuBar* owner = bar;
+        if (popupDef.bRightAligned) {
+            // Qt's menu bar has no right-aligned items; a second bar in its right corner holds
+            // them (on a platform with a global menu they simply come last).
+            if (rightEnd == nullptr) {
+                rightEnd = new QMenuBar(bar);
+                rightEnd->setObjectName("RightEnd");
+                bar->setCornerWidget(rightEnd, Qt::TopRightCorner);
+            }
+            owner = rightEnd;
+        }
+        QMenu* popup = owner->addMenu(QString::fromUtf8(popupDef.title));
         std::vector<std::pair<CommandId, QAction*>> items;
         for (const MenuItemDef& item : popupDef.items) {
             if (item.text == nullptr) {

@@ -75,7 +75,11 @@ TEST_F(CommandSetTest, MenuTextsAndStatesBeforeAnyFileIsChosen) {
         {"Tools", {{"Options", false, -1}}},
         {"&Help", {{"&About Tessiver...", true, -1}}},
     };
-    const QList<QAction*> popups = Window()->menuBar()->actions();
+    QList<QAction*> popups = Window()->menuBar()->actions();
+    // "&Help" sits at the right end of the bar.
+    auto* rightEnd = qobject_cast<QMenuBar*>(Window()->menuBar()->cornerWidget(Qt::TopRightCorner));
+    ASSERT_NE(rightEnd, nullptr);
+    popups += rightEnd->actions();
     ASSERT_EQ(popups.size(), static_cast<qsizetype>(expected.size()));
     for (std::size_t p = 0; p < expected.size(); ++p) {
         SCOPED_TRACE(expected[p].title);
@@ -102,6 +106,19 @@ TEST_F(CommandSetTest, MenuTextsAndStatesBeforeAnyFileIsChosen) {
             EXPECT_TRUE(item->shortcut().isEmpty());
         }
         menu->hide();
+    }
+}
+
+TEST_F(CommandSetTest, AltWithAMnemonicOpensItsPopupAlsoAtTheRightEnd) {
+    for (const auto& [key, title] :
+         {std::pair{Qt::Key_F, "&File"}, std::pair{Qt::Key_H, "&Help"}}) {
+        SCOPED_TRACE(title);
+        Key(key, Qt::AltModifier);
+        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(popup, nullptr);
+        EXPECT_EQ(popup->title(), title);
+        popup->close();
+        ProcessEvents();
     }
 }
 
