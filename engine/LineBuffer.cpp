@@ -47,14 +47,30 @@ std::uint64_t Mix(std::uint64_t h) {
     return h;
 }
 
-// Eight bytes per step: the hash runs over every byte of both files, so it must stay cheap.
+// Eight bytes per step, and four independent steps at a time on long lines: the hash runs over
+// every byte of both files, so it must stay cheap.
 std::uint64_t HashBytes(const char* p, std::size_t n, std::uint64_t seed) {
+    constexpr std::uint64_t kMultiplier = 0xff51afd7ed558ccdull;
     const std::size_t length = n;
     std::uint64_t h = seed ^ (n * 0x9e3779b97f4a7c15ull);
+    if (n >= 32) {
+        std::uint64_t lanes[4] = {h, h + 1, h + 2, h + 3};
+        do {
+            for (int i = 0; i < 4; ++i) {
+                std::uint64_t v;
+                std::memcpy(&v, p + 8 * i, 8);
+                lanes[i] = (lanes[i] ^ v) * kMultiplier;
+                lanes[i] ^= lanes[i] >> 29;
+            }
+            p += 32;
+            n -= 32;
+        } while (n >= 32);
+        h = Mix(lanes[0]) ^ Mix(lanes[1] + 1) * 3 ^ Mix(lanes[2] + 2) * 5 ^ Mix(lanes[3] + 3) * 7;
+    }
     while (n >= 8) {
         std::uint64_t v;
         std::memcpy(&v, p, 8);
-        h = (h ^ v) * 0xff51afd7ed558ccdull;
+        h = (h ^ v) * kMultiplier;
         h ^= h >> 29;
         p += 8;
         n -= 8;
@@ -153,6 +169,9 @@ bool CLineBuffer::Load(const std::string& path, std::int64_t maxLines) {
     m_startLow.reserve(lineEstimate + 1);
     m_hash.reserve(lineEstimate);
     m_tabs.reserve(lineEstimate);
+    // Room for the tabs of lines that do not merely indent, so that a file of long such lines
+    // does not copy the list as it grows; pages never written cost nothing.
+    m_tabDistances.reserve(expected / 4 + 16);
 
     const std::unique_ptr<char[]> chunk(new char[chunkSize]);
     std::uint64_t lineBegin = 0;
@@ -305,9 +324,8 @@ void CLineBuffer::FinishLine(std::uint64_t begin, std::uint64_t end, std::uint32
         const std::size_t first = m_irregularFirst.back();
         tabs |= static_cast<std::uint32_t>(m_irregularFirst.size() - 1);
         m_irregularFirst.push_back(m_tabDistances.size());
-        for (std::size_t k = first; k < m_tabDistances.size(); ++k) {
-            seed = Mix(seed ^ m_tabDistances[k]) + 1;
-        }
+        seed = HashBytes(reinterpret_cast<const char*>(m_tabDistances.data() + first),
+                         (m_tabDistances.size() - first) * sizeof(std::uint32_t), seed);
     }
     std::uint32_t hash = 0;
     if (end > begin) {
