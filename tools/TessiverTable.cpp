@@ -33,18 +33,28 @@ constexpr std::string_view kUsage =
 // Large writes straight to the descriptor: tables run to millions of rows.
 class COutput {
 public:
-    COutput() { m_buffer.reserve(kFlushSize + 4096); }
+    COutput() : m_pBuffer(new char[kCapacity]) {}
     ~COutput() = default;
     COutput(const COutput&) = delete;
     COutput& operator=(const COutput&) = delete;
 
     void Append(std::string_view text) {
-        m_buffer.append(text);
-        if (m_buffer.size() >= kFlushSize) {
+        if (text.size() > kCapacity - m_used) {
+            Flush();
+            if (text.size() > kCapacity / 2) {
+                Write(text.data(), text.size());
+                return;
+            }
+        }
+        std::memcpy(m_pBuffer.get() + m_used, text.data(), text.size());
+        m_used += text.size();
+    }
+    void Append(char c) {
+        if (m_used == kCapacity) {
             Flush();
         }
+        m_pBuffer[m_used++] = c;
     }
-    void Append(char c) { m_buffer.push_back(c); }
     void AppendNumber(std::int64_t value) {
         char digits[24];
         char* end = digits + sizeof digits;
@@ -59,33 +69,35 @@ public:
         if (negative) {
             *--p = '-';
         }
-        m_buffer.append(p, end);
+        Append(std::string_view(p, static_cast<std::size_t>(end - p)));
     }
-    // Returns false with errno set when standard output refused the bytes.
+    // Returns false with the error kept when standard output refused the bytes.
     bool Flush() {
-        std::size_t done = 0;
-        while (done < m_buffer.size() && m_ok) {
-            const ssize_t n =
-                ::write(STDOUT_FILENO, m_buffer.data() + done, m_buffer.size() - done);
-            if (n < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                m_ok = false;
-                m_error = errno;
-            } else {
-                done += static_cast<std::size_t>(n);
-            }
-        }
-        m_buffer.clear();
-        return m_ok;
+        Write(m_pBuffer.get(), m_used);
+        m_used = 0;
+        return m_error == 0;
     }
     int GetError() const { return m_error; }
 
 private:
-    static constexpr std::size_t kFlushSize = 1 << 20;
-    std::string m_buffer;
-    bool m_ok = true;
+    static constexpr std::size_t kCapacity = 1 << 20;
+
+    void Write(const char* p, std::size_t n) {
+        while (n > 0 && m_error == 0) {
+            const ssize_t done = ::write(STDOUT_FILENO, p, n);
+            if (done < 0) {
+                if (errno != EINTR) {
+                    m_error = errno;
+                }
+            } else {
+                p += done;
+                n -= static_cast<std::size_t>(done);
+            }
+        }
+    }
+
+    std::unique_ptr<char[]> m_pBuffer;
+    std::size_t m_used = 0;
     int m_error = 0;
 };
 
