@@ -49,11 +49,11 @@ std::uint64_t Mix(std::uint64_t h) {
 
 // Eight bytes per step, and four independent steps at a time on long lines: the hash runs over
 // every byte of both files, so it must stay cheap.
-std::uint64_t HashBytes(const char* p, std::size_t n, std::uint64_t seed) {
+inline std::uint64_t HashBytes(const char* p, std::size_t n, std::uint64_t seed) {
     constexpr std::uint64_t kMultiplier = 0xff51afd7ed558ccdull;
     const std::size_t length = n;
     std::uint64_t h = seed ^ (n * 0x9e3779b97f4a7c15ull);
-    if (n >= 32) {
+    if (n >= 64) {
         std::uint64_t lanes[4] = {h, h + 1, h + 2, h + 3};
         do {
             for (int i = 0; i < 4; ++i) {
@@ -65,7 +65,8 @@ std::uint64_t HashBytes(const char* p, std::size_t n, std::uint64_t seed) {
             p += 32;
             n -= 32;
         } while (n >= 32);
-        h = Mix(lanes[0]) ^ Mix(lanes[1] + 1) * 3 ^ Mix(lanes[2] + 2) * 5 ^ Mix(lanes[3] + 3) * 7;
+        h = lanes[0] ^ std::rotl(lanes[1], 16) ^ std::rotl(lanes[2], 32) ^ std::rotl(lanes[3], 48);
+        h *= kMultiplier;
     }
     while (n >= 8) {
         std::uint64_t v;

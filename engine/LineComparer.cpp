@@ -55,12 +55,13 @@ std::uint32_t MatchMask(const std::uint32_t* hashes, std::uint32_t hash) {
 #endif
 }
 
-// The first j in mask (bits in order) whose target line equals source line s, or -1.
-std::int32_t FirstEqual(std::uint32_t mask, const CLineBuffer& source, std::int32_t s,
-                        const CLineBuffer& target, std::int32_t t) {
+// The first j in mask (bits in order) for which line first + j of others equals line i of
+// lines, or -1.
+std::int32_t FirstEqual(std::uint32_t mask, const CLineBuffer& lines, std::int32_t i,
+                        const CLineBuffer& others, std::int32_t first) {
     for (; mask != 0; mask &= mask - 1) {
         const auto j = static_cast<std::int32_t>(std::countr_zero(mask));
-        if (source.IsEqual(s, target, t + j)) {
+        if (lines.IsEqual(i, others, first + j)) {
             return j;
         }
     }
@@ -77,6 +78,7 @@ CEditScript Align(const CLineBuffer& source, const CLineBuffer& target) {
     const std::uint32_t* targetHash = target.GetHashes();
     std::int32_t s = 0;
     std::int32_t t = 0;
+    bool searchedBefore = false;  // the last step found no pair and placed s - 1 opposite t - 1
     while (s < nS && t < nT) {
         const std::int32_t targetLeft = nT - t;
         if (sourceHash[s] != 0) {
@@ -89,31 +91,59 @@ CEditScript Align(const CLineBuffer& source, const CLineBuffer& target) {
                 script.Add(kindEqual, 1);
                 s += 1;
                 t += j + 1;
+                searchedBefore = false;
                 continue;
             }
         }
 
-        const std::int32_t sourceEnd = std::min(s, nS - kSourceWindow - 1) + kSourceWindow + 1;
         const std::uint32_t targetWindow =
             targetLeft >= kTargetWindow ? (1u << kTargetWindow) - 1 : (1u << targetLeft) - 1;
-        // The buckets of the window's target hashes turn most source lines down without a scan.
-        std::uint64_t buckets[4] = {};
-        for (std::int32_t j = t; j < t + kTargetWindow; ++j) {
-            buckets[(targetHash[j] >> 6) & 3] |= 1ull << (targetHash[j] & 63);
-        }
-        std::int32_t k = s + 1;
+        std::int32_t k = -1;
         std::int32_t m = -1;
-        for (; k < sourceEnd; ++k) {
-            const std::uint32_t hash = sourceHash[k];
-            if (hash == 0 || ((buckets[(hash >> 6) & 3] >> (hash & 63)) & 1) == 0) {
-                continue;
+        if (searchedBefore) {
+            // The last step searched the window one line back on both sides and found nothing,
+            // so only the pairs the window gained can match: its new last target line against
+            // the earlier source lines, then its new last source line against every target line.
+            const std::int32_t newTarget = t + kTargetWindow - 1;
+            const std::int32_t newSource = s + kSourceWindow;
+            if (newTarget < nT && targetHash[newTarget] != 0) {
+                const std::int32_t earlier = std::min(newSource, nS) - (s + 1);
+                const std::uint32_t mask =
+                    MatchMask(sourceHash + s + 1, targetHash[newTarget]) & ((1u << earlier) - 1);
+                const std::int32_t i = FirstEqual(mask, target, newTarget, source, s + 1);
+                if (i >= 0) {
+                    k = s + 1 + i;
+                    m = kTargetWindow - 1;
+                }
             }
-            m = FirstEqual(MatchMask(targetHash + t, hash) & targetWindow, source, k, target, t);
-            if (m >= 0) {
-                break;
+            if (k < 0 && newSource < nS && sourceHash[newSource] != 0) {
+                m = FirstEqual(MatchMask(targetHash + t, sourceHash[newSource]) & targetWindow,
+                               source, newSource, target, t);
+                k = m >= 0 ? newSource : -1;
+            }
+        } else {
+            const std::int32_t sourceEnd = std::min(s, nS - kSourceWindow - 1) + kSourceWindow + 1;
+            // The buckets of the window's target hashes turn most source lines down without a
+            // scan.
+            std::uint64_t buckets[4] = {};
+            for (std::int32_t j = t; j < t + kTargetWindow; ++j) {
+                buckets[(targetHash[j] >> 6) & 3] |= 1ull << (targetHash[j] & 63);
+            }
+            for (std::int32_t candidate = s + 1; candidate < sourceEnd; ++candidate) {
+                const std::uint32_t hash = sourceHash[candidate];
+                if (hash == 0 || ((buckets[(hash >> 6) & 3] >> (hash & 63)) & 1) == 0) {
+                    continue;
+                }
+                m = FirstEqual(MatchMask(targetHash + t, hash) & targetWindow, source, candidate,
+                               target, t);
+                if (m >= 0) {
+                    k = candidate;
+                    break;
+                }
             }
         }
-        if (m >= 0) {
+        searchedBefore = k < 0;
+        if (k >= 0) {
             m += t;
             const std::int32_t paired = std::min(k - s, m - t);
             script.Add(kindChanged, static_cast<std::uint64_t>(paired));
