@@ -37,6 +37,7 @@ public:
     CFrameWnd* GetDockingFrame() const { return m_pDockSite; }
 
 protected:
+    friend class CFrameWnd;  // forgets itself in its bars when it goes first
     // Ties the bar to its frame; the frame finds it by nID.
     void InitBar(CWnd* pParentWnd, DWORD dwStyle, UINT nID);
 

@@ -10,14 +10,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaObject>
-#include <QPointer>
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QWidget>
 #include <algorithm>
-#include <cstdio>
 #include <exception>
 
 #include "framework/CmdUI.h"
@@ -121,6 +119,9 @@ const CommandMap* CFrameWnd::ThisMessageMap() {
 CFrameWnd::CFrameWnd() = default;
 
 CFrameWnd::~CFrameWnd() {
+    for (CControlBar* bar : m_controlBars) {
+        bar->m_pDockSite = nullptr;
+    }
     if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd == this) {
         app->m_pMainWnd = nullptr;
     }

@@ -6,6 +6,7 @@
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <algorithm>
+#include <cstdio>
 
 #include "framework/CommandLineInfo.h"
 #include "framework/Dialog.h"
@@ -72,6 +73,8 @@ bool CWinApp::InitInstance() {
 
 int CWinApp::ExitInstance() {
     SaveStdProfileSettings();
+    // The printer settings belong to the window system, which goes when the loop has ended.
+    m_pPrinter.reset();
     return 0;
 }
 
