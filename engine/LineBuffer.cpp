@@ -336,16 +336,34 @@ void CLineBuffer::FinishLine(std::uint64_t begin, std::uint64_t end, std::uint32
             hash = 1;  // 0 is kept for blank lines
         }
     }
+    if (tabs < kOtherTabs) {
+        m_tabs.push_back(static_cast<std::uint16_t>(tabs));
+    } else {
+        m_tabs.push_back(kOtherTabs);
+        m_otherTabs.emplace_back(static_cast<std::int32_t>(m_hash.size()), tabs);
+    }
     m_hash.push_back(hash);
-    m_tabs.push_back(tabs);
+}
+
+std::uint32_t CLineBuffer::GetTabs(std::int32_t i) const {
+    if (m_tabs[i] != kOtherTabs) {
+        return m_tabs[i];
+    }
+    const auto it = std::lower_bound(m_otherTabs.begin(), m_otherTabs.end(), i,
+                                     [](const std::pair<std::int32_t, std::uint32_t>& other,
+                                        std::int32_t line) { return other.first < line; });
+    return it->second;
 }
 
 bool CLineBuffer::IsEqual(std::int32_t i, const CLineBuffer& other, std::int32_t j) const {
     if (m_hash[i] != other.m_hash[j]) {
         return false;
     }
-    const std::uint32_t tabs = m_tabs[i];
-    const std::uint32_t otherTabs = other.m_tabs[j];
+    if (m_tabs[i] != other.m_tabs[j]) {
+        return false;
+    }
+    const std::uint32_t tabs = m_tabs[i] == kOtherTabs ? GetTabs(i) : m_tabs[i];
+    const std::uint32_t otherTabs = m_tabs[i] == kOtherTabs ? other.GetTabs(j) : tabs;
     if ((tabs & kIrregular) != (otherTabs & kIrregular)) {
         return false;
     }
@@ -373,7 +391,8 @@ bool CLineBuffer::IsEqual(std::int32_t i, const CLineBuffer& other, std::int32_t
 
 void CLineBuffer::DropMatchIndex() {
     std::vector<std::uint32_t>().swap(m_hash);
-    std::vector<std::uint32_t>().swap(m_tabs);
+    std::vector<std::uint16_t>().swap(m_tabs);
+    std::vector<std::pair<std::int32_t, std::uint32_t>>().swap(m_otherTabs);
     std::vector<std::uint64_t>{0}.swap(m_irregularFirst);
     std::vector<std::uint32_t>().swap(m_tabDistances);
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // One file's lines, read in text mode into a single buffer with the tabs already expanded: every
@@ -66,10 +67,12 @@ private:
         std::size_t m_size = 0;
     };
 
-    // m_tabs value with this bit set: the line has a tab after some other byte; the low bits
-    // number it among such lines, for m_irregularFirst. Without it: the number of tabs, all at
-    // the start of the line.
+    // A line's tab record with this bit set: the line has a tab after some other byte; the low
+    // bits number it among such lines, for m_irregularFirst. Without it: the number of tabs, all
+    // at the start of the line.
     static constexpr std::uint32_t kIrregular = 0x80000000u;
+    // In m_tabs: the record does not fit 16 bits and stands in m_otherTabs.
+    static constexpr std::uint16_t kOtherTabs = 0xFFFF;
 
     std::uint64_t GetStart(std::int32_t entry) const {
         std::uint64_t high = 0;
@@ -80,6 +83,7 @@ private:
         }
         return (high << 32) | m_startLow[entry];
     }
+    std::uint32_t GetTabs(std::int32_t i) const;
     void FinishLine(std::uint64_t begin, std::uint64_t end, std::uint32_t tabs);
     void AddTabDistance(std::uint64_t distance);
 
@@ -93,7 +97,10 @@ private:
     std::vector<std::int32_t> m_highEntry;
 
     std::vector<std::uint32_t> m_hash;
-    std::vector<std::uint32_t> m_tabs;
+    // Tab records in two bytes a line, since nearly every line has fewer than 65535 tabs, all
+    // leading; the others, by line, in m_otherTabs.
+    std::vector<std::uint16_t> m_tabs;
+    std::vector<std::pair<std::int32_t, std::uint32_t>> m_otherTabs;
     // For each irregular line, its run in m_tabDistances: the distance of each tab from the one
     // before (the first from the line start) in the expanded line. A distance of 2^32 - 1 or
     // more is written as that many 2^32 - 1 entries followed by the rest, so equal runs mean

@@ -163,6 +163,12 @@ INSTANTIATE_TEST_SUITE_P(
         AlignCase{
             "TabIsNotFourSpaces", {"a\tb", "\tc"}, {"a    b", "    c"}, {"1/1 C", "2/2 C"}, 2},
         AlignCase{"CaseAndTrailingSpaceMatter", {"A", "a "}, {"a", "a"}, {"1/1 C", "2/2 C"}, 2},
+        // Both expand to the same spaces; only the places of the tabs tell them apart.
+        AlignCase{"ManyLeadingTabsMatchExactly",
+                  {std::string(70000, '\t') + "x", std::string(69999, '\t') + "    x"},
+                  {std::string(69999, '\t') + "    x", std::string(70000, '\t') + "x"},
+                  {"0/1 T", "1/2 E", "2/0 S"},
+                  2},
         AlignCase{"TabsInTheMiddleMatchExactly",
                   {"a\t    b", "a    \tb", "\t\tc\td"},
                   {"a    \tb", "\t\tc\td"},
