@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -206,6 +210,50 @@ TEST(Compare, ReadErrorNamesTheFileAndClosesEverything) {
         ASSERT_NE(result, nullptr);
         EXPECT_EQ(result->GetRowCount(), 2);
     }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+constexpr bool kAddressSanitizer = __has_feature(address_sanitizer);
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+std::size_t AddressSpaceInUse() {
+    std::ifstream statm("/proc/self/statm");
+    std::size_t pages = 0;
+    statm >> pages;
+    return pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
+
+// Exits 0 when comparing path under a tight address space limit throws std::bad_alloc and
+// leaves no file open.
+[[noreturn]] void CompareWithoutMemory(const std::string& path) {
+    const std::size_t before = OpenDescriptors();
+    const rlimit limit{AddressSpaceInUse() + (8u << 20), RLIM_INFINITY};
+    setrlimit(RLIMIT_AS, &limit);
+    try {
+        (void)Compare(path, path);
+    } catch (const std::bad_alloc&) {
+        std::_Exit(OpenDescriptors() == before ? 0 : 2);
+    }
+    std::_Exit(1);
+}
+
+// In a child process whose address space cannot hold the file: the failure must reach the
+// caller as std::bad_alloc, with every file closed.
+TEST(CompareDeathTest, RunningOutOfMemoryPassesOut) {
+    if (kAddressSanitizer) {
+        GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+    }
+    const CTempFiles files;
+    std::string lines;
+    while (lines.size() < (32u << 20)) {
+        lines += "\tsome line of text that repeats\n";
+    }
+    const std::string big = files.Write("big", lines);
+    EXPECT_EXIT(CompareWithoutMemory(big), testing::ExitedWithCode(0), "");
 }
 
 TEST(Compare, CrLfAndLfFilesCompareEqual) {
