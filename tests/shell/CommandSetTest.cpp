@@ -14,6 +14,7 @@
 #include "AppFixture.h"
 #include "framework/CmdUI.h"
 #include "framework/MessageBox.h"
+#include "framework/View.h"
 #include "resources/Resource.h"
 
 namespace {
@@ -307,6 +308,29 @@ TEST_F(CommandSetTest, EditPrintAndSaveKeysDoNothing) {
         Frame()->UpdateCommand(ui);
         EXPECT_FALSE(ui.m_bEnabled);
     }
+}
+
+TEST_F(CommandSetTest, CtrlNRenewsTheDocumentButKeepsTheComparison) {
+    ChooseDifferingPair();
+    Key(Qt::Key_F5);
+    Key(Qt::Key_F7);
+    const CCompareResult* before = Doc()->m_pResult.get();
+    Key(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(Doc()->GetTitle(), "Untitled");
+    EXPECT_EQ(Doc()->m_pResult.get(), before);
+    EXPECT_EQ(Doc()->m_nTopRow, 1);
+    EXPECT_EQ(Doc()->m_sourcePath, m_a);
+    EXPECT_EQ(Frame()->GetWindowText(), "Tessiver 1.03");
+}
+
+TEST_F(CommandSetTest, F6AndShiftF6MoveToTheOtherPane) {
+    const CWnd* source = Frame()->m_wndSplitter.GetPane(0, 0);
+    const CWnd* target = Frame()->m_wndSplitter.GetPane(0, 1);
+    ASSERT_EQ(static_cast<const CWnd*>(Frame()->GetActiveView()), target);
+    Key(Qt::Key_F6);
+    EXPECT_EQ(static_cast<const CWnd*>(Frame()->GetActiveView()), source);
+    Key(Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_EQ(static_cast<const CWnd*>(Frame()->GetActiveView()), target);
 }
 
 TEST_F(CommandSetTest, ViewMenuHidesAndShowsTheBarsAndChecksThemWhileShown) {
