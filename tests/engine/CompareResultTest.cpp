@@ -103,13 +103,6 @@ INSTANTIATE_TEST_SUITE_P(
                             "a    b    ", "    ", true}),
     [](const testing::TestParamInfo<RowCase>& info) { return std::string(info.param.name); });
 
-TEST(CompareResult, NewTableIsEmpty) {
-    const CCompareResult result;
-    EXPECT_EQ(result.GetRowCount(), 0);
-    EXPECT_TRUE(result.m_sourceText.empty());
-    EXPECT_EQ(result.m_nDifferences, 0);
-}
-
 // Copies and moves must read their own line numbers, not those of the table they came from.
 TEST(CompareResult, CopiesAndMovesKeepTheirTexts) {
     const CTempFiles files;

@@ -103,12 +103,6 @@ TEST(Reader, ChunkSeamsChangeNothing) {
     }
 }
 
-TEST(Reader, LineOfManyTabsExpandsWhole) {
-    const std::vector<std::string> lines = Load(std::string(65536, '\t') + "end");
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0], std::string(4 * 65536, ' ') + "end");
-}
-
 TEST(Reader, MoreLinesThanCanBeNumberedIsAReadError) {
     const CTempFiles files;
     const std::string path = files.Write("four", "a\nb\nc\nd");
