@@ -71,11 +71,10 @@ private:
     // The platform leaves the range to the page; 0 to 100 serves a tab width.
     void Step(int delta) {
         const int pos = std::clamp(m_nPos + delta, 0, 100);
-        if (pos == m_nPos && m_bWritten) {
+        if (pos == m_nPos) {
             return;
         }
         m_nPos = pos;
-        m_bWritten = true;
         if (m_pBuddy != nullptr) {
             m_pBuddy->setText(QString::number(m_nPos));
         }
@@ -83,7 +82,6 @@ private:
 
     QLineEdit* m_pBuddy;
     int m_nPos = 0;
-    bool m_bWritten = false;
 };
 
 // Dialog base units of the template font (8-point sans): 6 by 13 pixels per character.
