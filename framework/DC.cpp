@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QString>
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "framework/Font.h"
@@ -61,6 +63,15 @@ bool LooksLikeUtf8(std::string_view s, std::size_t limit) {
     const std::string_view head = s.substr(0, std::min(s.size(), limit));
     char32_t cp = 0;
     for (std::size_t i = 0; i < head.size();) {
+        // Plain ASCII, the usual case, eight bytes at a time.
+        std::uint64_t word = 0;
+        if (i + sizeof word <= head.size()) {
+            std::memcpy(&word, head.data() + i, sizeof word);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                i += sizeof word;
+                continue;
+            }
+        }
         const std::size_t len = DecodeUtf8(head, i, cp, head.size() < s.size());
         if (len == 0) {
             return false;
@@ -140,8 +151,10 @@ bool CDC::TextOut(int x, int y, std::string_view text) {
         return true;
     }
 
-    // Every visible character is at least a pixel wide and at most four bytes long.
-    const auto budget = static_cast<std::size_t>(right - x) * 4 + 4;
+    // A visible character is at most four bytes long and, in the monospaced fonts the panes
+    // use, at least half a cell wide (combining marks aside, which only stack on others).
+    const qreal minWidth = std::max<qreal>(1.0, Advance(U'x') / 2);
+    const auto budget = static_cast<std::size_t>((right - x) / minWidth + 1) * 4 + 4;
     const bool utf8 = LooksLikeUtf8(text, budget);
 
     QString shown;
