@@ -26,7 +26,7 @@ std::string_view CTextColumn::operator[](std::size_t row) const {
             return m_pLines->GetLine(line - 1);
         }
     }
-    return {};
+    return "";  // not a null view: readers may hand its data to memcpy
 }
 
 CCompareResult::CCompareResult() {

@@ -39,6 +39,9 @@ public:
     COutput& operator=(const COutput&) = delete;
 
     void Append(std::string_view text) {
+        if (text.empty()) {
+            return;
+        }
         if (text.size() > kCapacity - m_used) {
             Flush();
             if (text.size() > kCapacity / 2) {
