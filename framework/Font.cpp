@@ -1,6 +1,7 @@
 #include "framework/Font.h"
 
 #include <QFont>
+#include <QFontMetrics>
 
 CFont::CFont() = default;
 CFont::~CFont() = default;
@@ -10,7 +11,6 @@ bool CFont::CreateFont(int nHeight, int /*nWidth*/, int /*nEscapement*/, int /*n
                        int /*nOutPrecision*/, int /*nClipPrecision*/, int /*nQuality*/,
                        int nPitchAndFamily, std::string faceName) {
     auto font = std::make_unique<QFont>(QString::fromStdString(faceName));
-    // A positive height is the cell height; a negative one the character height. Both are pixels.
     font->setPixelSize(nHeight < 0 ? -nHeight : (nHeight == 0 ? 16 : nHeight));
     font->setWeight(QFont::Weight(nWeight <= 0 ? 400 : nWeight));
     font->setItalic(bItalic != 0);
@@ -24,6 +24,14 @@ bool CFont::CreateFont(int nHeight, int /*nWidth*/, int /*nEscapement*/, int /*n
         font->setFixedPitch(true);
     }
     font->setKerning(false);
+    // A positive height is the character cell's, a negative one the character's. Qt sizes the
+    // character, so for a cell height the size shrinks until the cell fits: a row of this
+    // height then holds its text's background exactly, as rows are stacked at that pitch.
+    if (nHeight > 0) {
+        for (int size = nHeight; size > 1 && QFontMetrics(*font).height() > nHeight;) {
+            font->setPixelSize(--size);
+        }
+    }
     m_pFont = std::move(font);
     return true;
 }
