@@ -58,6 +58,45 @@ public:
         }
         m_pBuffer[m_used++] = c;
     }
+    // One row in one go when it fits the buffer: most rows are short and there are millions.
+    void AppendRow(std::int32_t kind, std::int32_t sourceLine, std::int32_t targetLine,
+                   std::string_view sourceText, std::string_view targetText) {
+        const std::size_t most = sourceText.size() + targetText.size() + 3 * 12 + 5;
+        if (most > kCapacity - m_used) {
+            Flush();
+        }
+        if (most > kCapacity - m_used) {
+            AppendNumber(kind);
+            Append('\t');
+            AppendNumber(sourceLine);
+            Append('\t');
+            AppendNumber(targetLine);
+            Append('\t');
+            Append(sourceText);
+            Append('\t');
+            Append(targetText);
+            Append('\n');
+            return;
+        }
+        char* p = m_pBuffer.get() + m_used;
+        p = WriteNumber(p, kind);
+        *p++ = '\t';
+        p = WriteNumber(p, sourceLine);
+        *p++ = '\t';
+        p = WriteNumber(p, targetLine);
+        *p++ = '\t';
+        if (!sourceText.empty()) {
+            std::memcpy(p, sourceText.data(), sourceText.size());
+            p += sourceText.size();
+        }
+        *p++ = '\t';
+        if (!targetText.empty()) {
+            std::memcpy(p, targetText.data(), targetText.size());
+            p += targetText.size();
+        }
+        *p++ = '\n';
+        m_used = static_cast<std::size_t>(p - m_pBuffer.get());
+    }
     void AppendNumber(std::int64_t value) {
         char digits[24];
         char* end = digits + sizeof digits;
@@ -84,6 +123,25 @@ public:
 
 private:
     static constexpr std::size_t kCapacity = 1 << 20;
+
+    // Writes value in decimal at p; returns the end.
+    static char* WriteNumber(char* p, std::int32_t value) {
+        std::uint32_t magnitude = static_cast<std::uint32_t>(value);
+        if (value < 0) {
+            *p++ = '-';
+            magnitude = 0 - magnitude;
+        }
+        char digits[10];
+        int n = 0;
+        do {
+            digits[n++] = static_cast<char>('0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
+        while (n > 0) {
+            *p++ = digits[--n];
+        }
+        return p;
+    }
 
     void Write(const char* p, std::size_t n) {
         while (n > 0 && m_error == 0) {
@@ -123,16 +181,8 @@ int PrintTable(const std::string& sourcePath, const std::string& targetPath) {
         const std::int32_t rows = result.GetRowCount();
         for (std::int32_t row = 0; row < rows; ++row) {
             const auto r = static_cast<std::size_t>(row);
-            out.AppendNumber(result.m_kind[r]);
-            out.Append('\t');
-            out.AppendNumber(result.m_sourceLine[r]);
-            out.Append('\t');
-            out.AppendNumber(result.m_targetLine[r]);
-            out.Append('\t');
-            out.Append(result.m_sourceText[r]);
-            out.Append('\t');
-            out.Append(result.m_targetText[r]);
-            out.Append('\n');
+            out.AppendRow(result.m_kind[r], result.m_sourceLine[r], result.m_targetLine[r],
+                          result.m_sourceText[r], result.m_targetText[r]);
         }
         out.Append("# ");
         out.AppendNumber(rows);
