@@ -103,6 +103,26 @@ TEST(Reader, ChunkSeamsChangeNothing) {
     }
 }
 
+// A pipe reports no size; the reader must still take everything up to its end.
+TEST(Reader, ReadsFilesWithoutASize) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    std::string bytes;
+    for (int i = 0; bytes.size() < 40000; ++i) {
+        bytes += "\tline " + std::to_string(i) + "\r\n";
+    }
+    ASSERT_EQ(write(ends[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    close(ends[1]);
+    CLineBuffer buffer;
+    EXPECT_TRUE(buffer.Load("/proc/self/fd/" + std::to_string(ends[0])));
+    close(ends[0]);
+    std::vector<std::string> expected = reference::ReadLines(bytes);
+    for (std::string& line : expected) {
+        line = reference::Expand(line);
+    }
+    EXPECT_EQ(LinesOf(buffer), expected);
+}
+
 TEST(Reader, MoreLinesThanCanBeNumberedIsAReadError) {
     const CTempFiles files;
     const std::string path = files.Write("four", "a\nb\nc\nd");
