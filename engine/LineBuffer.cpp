@@ -210,6 +210,20 @@ bool CLineBuffer::Load(const std::string& path, std::int64_t maxLines) {
 #if defined(__SSE2__)
             const __m128i lineFeeds = _mm_set1_epi8('\n');
             const __m128i tabs = _mm_set1_epi8('\t');
+            if (static_cast<std::uint64_t>(out - base) == lineBegin && end - p >= 16) {
+                // A new line: up to sixteen leading tabs without a branch. Sixty-four spaces are
+                // stored whatever their number; the room is there as below.
+                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+                const auto run = static_cast<std::uint32_t>(std::countr_one(
+                    static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, tabs)))));
+                const __m128i spaces = _mm_set1_epi8(' ');
+                for (int i = 0; i < 4; ++i) {
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * i), spaces);
+                }
+                out += 4 * run;
+                p += run;
+                leadingTabs = run;
+            }
             while (end - p >= 16) {
                 const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
                 const auto tabBits =
