@@ -136,6 +136,21 @@ public:
         }
         return n;
     }
+    // How many pixels in the rectangle show silver ink on white: silver itself or the grey of
+    // its anti-aliased edges.
+    static int CountSilverInk(const QImage& image, int x0, int y0, int x1, int y1) {
+        int n = 0;
+        for (int y = y0; y < y1 && y < image.height(); ++y) {
+            for (int x = x0; x < x1 && x < image.width(); ++x) {
+                const QRgb c = image.pixel(x, y);
+                n +=
+                    qRed(c) == qGreen(c) && qGreen(c) == qBlue(c) && qRed(c) >= 192 && qRed(c) < 255
+                        ? 1
+                        : 0;
+            }
+        }
+        return n;
+    }
     static QRgb At(const QImage& image, int x, int y) { return image.pixel(x, y) | 0xFF000000; }
 
     CScrollBar* VertBar() const { return splitter.GetVertScrollBar(); }

@@ -47,7 +47,7 @@ protected:
 TEST_F(DCTest, FillsOnlyTheCellsOfTheDrawnCharactersFromTheirTop) {
     const QImage image = Draw("    ", 10, 5);
     EXPECT_TRUE(IsRed(image, 11, 5));
-    EXPECT_TRUE(IsRed(image, 11, 19));
+    EXPECT_TRUE(IsRed(image, 11, 18));
     EXPECT_FALSE(IsRed(image, 11, 4));    // the cell's top is at y
     EXPECT_FALSE(IsRed(image, 9, 10));    // nothing left of x
     EXPECT_FALSE(IsRed(image, 299, 10));  // nor right of the last cell
@@ -136,9 +136,10 @@ TEST_F(DCTest, SelectObjectReturnsTheFontItReplaces) {
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Courier New");
     CDC dc(&painter);
     EXPECT_EQ(dc.SelectObject(&m_font), nullptr);
-    EXPECT_EQ(painter.font().pixelSize(), 16);
+    EXPECT_EQ(painter.font(), *m_font.GetQFont());
     EXPECT_EQ(dc.SelectObject(&other), &m_font);
-    EXPECT_EQ(painter.font().pixelSize(), 30);
+    EXPECT_EQ(painter.font(), *other.GetQFont());
+    EXPECT_NE(painter.font(), *m_font.GetQFont());
     EXPECT_EQ(dc.SelectObject(nullptr), &other);
     EXPECT_EQ(painter.font(), original);
     EXPECT_EQ(dc.SetBkColor(kRed), RGB(255, 255, 255));
