@@ -78,6 +78,33 @@ TEST_F(VerticalScroll, AFirstRowBelowTheLastPageIsPulledBackByAnyRequest) {
     EXPECT_EQ(panes.doc.m_nTopRow, 35);
 }
 
+TEST(ScrollRanges, FollowTheTableThePaneHeightAndTheDocumentsJumps) {
+    Panes panes(320);
+    int lo = 1;
+    int hi = 1;
+    panes.VertBar()->GetScrollRange(&lo, &hi);
+    EXPECT_EQ(std::make_pair(lo, hi), std::make_pair(0, -20));  // no result: 0 rows
+    panes.LoadRows(10);
+    panes.VertBar()->GetScrollRange(&lo, &hi);
+    EXPECT_EQ(std::make_pair(lo, hi), std::make_pair(0, -10));
+    for (CScrollBar* bar : {panes.SourceBar(), panes.TargetBar()}) {
+        bar->GetScrollRange(&lo, &hi);
+        EXPECT_EQ(std::make_pair(lo, hi), std::make_pair(0, 4096));
+    }
+
+    panes.LoadRows(50);
+    QWidget* widget = panes.splitter.GetWidget();
+    widget->resize(widget->width(), widget->height() - 160);  // panes 160 high: 10 rows show
+    panes.VertBar()->GetScrollRange(&lo, &hi);
+    EXPECT_EQ(hi, 40);
+
+    // A jump of the first row made by the document reaches the bar at the next paint.
+    panes.doc.m_nTopRow = 25;
+    panes.doc.UpdateAllViews(nullptr, 0, nullptr);
+    panes.Settle();
+    EXPECT_EQ(panes.VertBar()->GetScrollPos(), 25);
+}
+
 TEST(FewRows, NothingMovesWhenAllRowsFit) {
     Panes panes(160);
     panes.LoadRows(5);
