@@ -130,6 +130,11 @@ void CCompareResult::AppendScript(const CEditScript& script,
     m_sourceLine.reserve(total);
     m_targetLine.reserve(total);
     m_kind.reserve(total);
+    // Reserved to the exact size, so huge pages cover only what is filled.
+    for (std::vector<std::int32_t>* column : {&m_sourceLine, &m_targetLine, &m_kind}) {
+        AdviseHugePages(column->data() + column->size(),
+                        (total - column->size()) * sizeof(std::int32_t));
+    }
     m_sourceLine.resize(total);
     m_targetLine.resize(total);
     m_kind.resize(total);

@@ -110,6 +110,15 @@ bool HasLineFeedOrTab(std::uint64_t word) {
 
 }  // namespace
 
+void AdviseHugePages(void* p, std::size_t bytes) {
+    const auto pageSize = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto first = (reinterpret_cast<std::uintptr_t>(p) + pageSize - 1) & ~(pageSize - 1);
+    const auto last = (reinterpret_cast<std::uintptr_t>(p) + bytes) & ~(pageSize - 1);
+    if (bytes >= kHugePage && last > first) {
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    }
+}
+
 CLineBuffer::CPages::~CPages() {
     if (m_pData != nullptr) {
         ::munmap(m_pData, m_size);
@@ -133,7 +142,8 @@ void CLineBuffer::CPages::Resize(std::size_t size) {
         throw std::bad_alloc();
     }
     if (size >= kHugePage) {
-        ::madvise(p, size, MADV_HUGEPAGE);  // only advice: without huge pages nothing changes
+        // The whole mapping, so that it stays one piece that mremap can move.
+        ::madvise(p, size, MADV_HUGEPAGE);
     }
     m_pData = static_cast<char*>(p);
     m_size = size;

@@ -9,6 +9,11 @@
 #include <utility>
 #include <vector>
 
+// Asks for huge pages under the whole pages of [p, p + bytes): memory touched first costs a page
+// fault per page, which dominates the cost of filling large arrays. Only advice; ignored where
+// unavailable.
+void AdviseHugePages(void* p, std::size_t bytes);
+
 // One file's lines, read in text mode into a single buffer with the tabs already expanded: every
 // line is followed by exactly one LF, a CR directly before an LF is gone, and nothing from the
 // first Ctrl-Z on is kept. The result table shows lines straight from this buffer, so a line is

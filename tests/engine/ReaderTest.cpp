@@ -89,9 +89,10 @@ TEST(Reader, ChunkSeamsChangeNothing) {
     seams.push_back({"CtrlZInSecondChunk", std::string(kChunk + 10, 'y') + "\x1A" + "rest\n"});
     seams.push_back({"LongLines", std::string(3 * kChunk, 'a') + "\n" + std::string(kChunk, '\t')});
     std::string mixed;
-    for (std::size_t i = 0; mixed.size() < 3 * kChunk; ++i) {
+    for (std::size_t i = 0; mixed.size() < 24 * kChunk; ++i) {
         mixed += std::string(i % 7, '\t') + std::string(i % 13, 'm') + (i % 5 ? "\r\n" : "\n");
     }
+    // Large enough for the buffer to be mapped with huge pages and shrunk at the end.
     seams.push_back({"ManyShortLines", mixed});
     for (const Seam& seam : seams) {
         SCOPED_TRACE(seam.name);
