@@ -8,7 +8,9 @@
 // 20 + 20 * 10 line comparisons, so the pass is linear in the size of the files, whatever they
 // hold; it never backtracks and builds nothing proportional to the product of the file lengths.
 //
-// Lines compare by a 32-bit hash first and bytes second. The pass only writes an edit script of
+// Lines compare by a 32-bit hash first and bytes second; a window's hashes are compared four
+// at a time. After a step that found no pair, both windows have moved by one line, so the next
+// second search only tries the pairs that are new to it. The pass only writes an edit script of
 // row runs; the table is built from it afterwards, when the hashes are already freed.
 
 #include "engine/LineComparer.h"
