@@ -267,7 +267,7 @@ int main(int argc, char** argv) {
             bTsv = true;
         } else if (arg == "--list") {
             for (const CPairSpec& spec : CPairGenerator::GetPairs()) {
-                std::printf("%-20s %s%s\n", spec.name, spec.summary,
+                std::printf("%-26s %s%s\n", spec.name, spec.summary,
                             spec.large ? " (--large)" : "");
             }
             return 0;
