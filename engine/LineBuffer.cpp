@@ -9,6 +9,7 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #if defined(__SSE2__)
