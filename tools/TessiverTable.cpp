@@ -28,7 +28,8 @@ constexpr std::string_view kUsage =
     "  # N rows, D differences\n"
     "or, when neither file yielded a line or SOURCE cannot be opened,\n"
     "  # no result\n"
-    "Exit status: 0 no differences, 1 differences, 2 wrong usage or read error.\n";
+    "Exit status: 0 no differences, 1 differences, 2 wrong usage or read error.\n"
+    "Options: -h, --help prints this text; -- ends the options.\n";
 
 // Large writes straight to the descriptor: tables run to millions of rows.
 class COutput {
