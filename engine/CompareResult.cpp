@@ -83,17 +83,27 @@ void CCompareResult::BindColumns() {
     m_targetText.m_pLineNumbers = &m_targetLine;
 }
 
+namespace {
+// Room for one more element, growing geometrically: rows appended one at a time stay linear.
+template <class T>
+void ReserveOneMore(std::vector<T>& v) {
+    if (v.size() == v.capacity()) {
+        v.reserve(std::max<std::size_t>(16, 2 * v.capacity()));
+    }
+}
+}  // namespace
+
 void CCompareResult::AddRow(std::int32_t sourceLine, std::string sourceText,
                             std::int32_t targetLine, std::string targetText, std::int32_t kind) {
     ExpandTabs(sourceText);
     ExpandTabs(targetText);
     // Take all memory first so that a failure leaves the table as it was.
     const std::size_t row = m_sourceLine.size();
-    m_sourceLine.reserve(row + 1);
-    m_targetLine.reserve(row + 1);
-    m_kind.reserve(row + 1);
-    m_sourceText.m_stored.reserve(m_sourceText.m_stored.size() + 1);
-    m_targetText.m_stored.reserve(m_targetText.m_stored.size() + 1);
+    ReserveOneMore(m_sourceLine);
+    ReserveOneMore(m_targetLine);
+    ReserveOneMore(m_kind);
+    ReserveOneMore(m_sourceText.m_stored);
+    ReserveOneMore(m_targetText.m_stored);
     const std::size_t sourceBegin = m_sourceText.m_arena.size();
     const std::size_t targetBegin = m_targetText.m_arena.size();
     m_sourceText.m_arena.append(sourceText);
