@@ -219,10 +219,10 @@ report() {
             if ((p in engine) && diffSecs[p] > 0 && wcSecs[p] > 0) {
                 speedup = diffSecs[p] / engine[p]; overWc = engine[p] / wcSecs[p]; mem = engineRss[p] / input[p]
                 print "\n### Key figures on realistic-1m\n"
-                printf("- whole comparison %.1f times faster than GNU diff (target: at least 5): %s\n",
-                       speedup, (speedup >= 5 ? "met" : sprintf("missed, needs %.0f%% less time", (1 - diffSecs[p] / 5 / engine[p]) * 100)))
-                printf("- whole comparison %.1f times the time of wc -l (target: at most 10): %s\n",
-                       overWc, (overWc <= 10 ? "met" : sprintf("missed, needs %.0f%% less time", (1 - 10 * wcSecs[p] / engine[p]) * 100)))
+                printf("- whole comparison %.2f times faster than GNU diff (target: at least 5): %s\n",
+                       speedup, (speedup >= 5 ? "met" : sprintf("missed, needs %.1f%% less time", (1 - diffSecs[p] / 5 / engine[p]) * 100)))
+                printf("- whole comparison %.2f times the time of wc -l (target: at most 10): %s\n",
+                       overWc, (overWc <= 10 ? "met" : sprintf("missed, needs %.1f%% less time", (1 - 10 * wcSecs[p] / engine[p]) * 100)))
                 printf("- peak memory %.2f times the two files (target: at most 1.6): %s\n",
                        mem, (mem <= 1.6 ? "met" : "missed"))
             }
