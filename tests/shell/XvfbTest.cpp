@@ -170,7 +170,9 @@ TEST(XvfbTest, ProgramDrawsBothPanesAndStoresItsPlacementWhenClosed) {
                 }
             }
         }
-        ASSERT_FALSE(program.waitForFinished(100)) << "the program ended early";
+        ASSERT_FALSE(program.waitForFinished(100))
+            << "the program ended early, exit status " << program.exitCode() << ":\n"
+            << program.readAllStandardError().toStdString();
     }
     ASSERT_TRUE(window.has_value());
     ASSERT_TRUE(image);
