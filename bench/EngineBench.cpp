@@ -220,14 +220,14 @@ void PrintHeader(bool bTsv) {
     }
 }
 
-void PrintPair(bool bTsv, const CPairSpec& spec, const CPairFiles& files,
+void PrintPair(bool bTsv, const CPairRecipe& recipe, const CPairFiles& files,
                const CPairFigures& figures) {
     const double inputBytes = static_cast<double>(files.sourceBytes + files.targetBytes);
     const CRun& best = figures.best;
     const double ratio = static_cast<double>(figures.peakBytes) / inputBytes;
     if (bTsv) {
         std::printf("%s\t%.0f\t%.6f\t%.6f\t%.6f\t%.6f\t%.6f\t%.6f\t%lld\t%lld\t%lld\t%.3f\t%lld\n",
-                    spec.name, inputBytes, best.compareSeconds, figures.medianSeconds,
+                    recipe.name, inputBytes, best.compareSeconds, figures.medianSeconds,
                     best.readSeconds, best.alignSeconds, best.buildSeconds,
                     figures.bestProcessSeconds, best.rows, best.differences, figures.peakBytes,
                     ratio, figures.majorFaults);
@@ -235,7 +235,7 @@ void PrintPair(bool bTsv, const CPairSpec& spec, const CPairFiles& files,
         std::printf(
             "| %s | %.1f | %.3f | %.3f | %.3f | %.3f | %.3f | %.3f | %lld | %lld | %.1f | %.2f | "
             "%lld |\n",
-            spec.name, inputBytes / kMegabyte, best.compareSeconds, figures.medianSeconds,
+            recipe.name, inputBytes / kMegabyte, best.compareSeconds, figures.medianSeconds,
             best.readSeconds, best.alignSeconds, best.buildSeconds, figures.bestProcessSeconds,
             best.rows, best.differences, static_cast<double>(figures.peakBytes) / kMegabyte, ratio,
             figures.majorFaults);
@@ -266,9 +266,9 @@ int main(int argc, char** argv) {
         } else if (arg == "--tsv") {
             bTsv = true;
         } else if (arg == "--list") {
-            for (const CPairSpec& spec : CPairGenerator::GetPairs()) {
-                std::printf("%-26s %s%s\n", spec.name, spec.summary,
-                            spec.large ? " (--large)" : "");
+            for (const CPairRecipe& recipe : CPairGenerator::GetPairs()) {
+                std::printf("%-26s %s%s\n", recipe.name, recipe.summary,
+                            recipe.large ? " (--large)" : "");
             }
             return 0;
         } else if (arg == "-h" || arg == "--help") {
@@ -285,9 +285,9 @@ int main(int argc, char** argv) {
     try {
         const std::string self = GetOwnPath();
         const CPairGenerator generator(dataDir);
-        const std::vector<const CPairSpec*> pairs = CPairGenerator::SelectPairs(names, bLarge);
+        const std::vector<const CPairRecipe*> pairs = CPairGenerator::SelectPairs(names, bLarge);
         PrintHeader(bTsv);
-        for (const CPairSpec* pSpec : pairs) {
+        for (const CPairRecipe* pSpec : pairs) {
             const CPairFiles files = generator.Prepare(*pSpec);
             if (files.generated) {
                 std::fprintf(stderr, "generated %s\n", pSpec->name);

@@ -33,9 +33,9 @@ int main(int argc, char** argv) {
         } else if (arg == "--large") {
             bLarge = true;
         } else if (arg == "--list") {
-            for (const CPairSpec& spec : CPairGenerator::GetPairs()) {
-                std::printf("%-26s %s%s\n", spec.name, spec.summary,
-                            spec.large ? " (--large)" : "");
+            for (const CPairRecipe& recipe : CPairGenerator::GetPairs()) {
+                std::printf("%-26s %s%s\n", recipe.name, recipe.summary,
+                            recipe.large ? " (--large)" : "");
             }
             return 0;
         } else if (arg == "-h" || arg == "--help") {
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     }
     try {
         const CPairGenerator generator(dataDir);
-        for (const CPairSpec* pSpec : CPairGenerator::SelectPairs(names, bLarge)) {
+        for (const CPairRecipe* pSpec : CPairGenerator::SelectPairs(names, bLarge)) {
             const CPairFiles files = generator.Prepare(*pSpec);
             std::printf("%s\t%s\t%s\t%ju\t%ju\n", pSpec->name, files.source.c_str(),
                         files.target.c_str(), files.sourceBytes, files.targetBytes);

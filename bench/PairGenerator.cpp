@@ -99,15 +99,15 @@ private:
 // An edited copy of code-like text. Per source line: a deletion starts with chance 1 in 2,000
 // (1 to maxBlock lines), an insertion of 1 to maxBlock new lines likewise, and a non-blank line is
 // changed with chance 11 in 1,000, so about 1% of all lines come out changed.
-CPairCounts GenerateRealistic(const CPairSpec& spec, CLineWriter& source, CLineWriter& target) {
-    CCodeText text(spec.seed);
-    CCodeText newText(spec.seed ^ 0x6e657774657874ULL);
-    CRandom edits(spec.seed * 31 + 7);
+CPairCounts GenerateRealistic(const CPairRecipe& recipe, CLineWriter& source, CLineWriter& target) {
+    CCodeText text(recipe.seed);
+    CCodeText newText(recipe.seed ^ 0x6e657774657874ULL);
+    CRandom edits(recipe.seed * 31 + 7);
     CPairCounts counts;
     std::string line;
     std::string edited;
     std::int64_t nDeleteLeft = 0;
-    for (std::int64_t i = 0; i < spec.size; ++i) {
+    for (std::int64_t i = 0; i < recipe.size; ++i) {
         line.clear();
         text.NextLine(line);
         source.Line(line);
@@ -118,12 +118,12 @@ CPairCounts GenerateRealistic(const CPairSpec& spec, CLineWriter& source, CLineW
         }
         const std::uint32_t roll = edits.Below(100000);
         if (roll < 50) {
-            nDeleteLeft = edits.Between(1, spec.maxBlock) - 1;
+            nDeleteLeft = edits.Between(1, recipe.maxBlock) - 1;
             ++counts.deleted;
             continue;
         }
         if (roll < 100) {
-            for (std::uint32_t k = 0, n = edits.Between(1, spec.maxBlock); k < n; ++k) {
+            for (std::uint32_t k = 0, n = edits.Between(1, recipe.maxBlock); k < n; ++k) {
                 edited.clear();
                 newText.NextLine(edited);
                 target.Line(edited);
@@ -143,10 +143,10 @@ CPairCounts GenerateRealistic(const CPairSpec& spec, CLineWriter& source, CLineW
 
 // Code-like text joined into one line. The target differs in three bytes, at a quarter, half
 // and three quarters of the line, so a reader must take both lines whole to tell them apart.
-void GenerateLongLine(const CPairSpec& spec, CLineWriter& source, CLineWriter& target) {
-    const std::int64_t total = spec.size;
+void GenerateLongLine(const CPairRecipe& recipe, CLineWriter& source, CLineWriter& target) {
+    const std::int64_t total = recipe.size;
     const std::int64_t changes[] = {total / 4, total / 2, total / 4 * 3};
-    CCodeText text(spec.seed);
+    CCodeText text(recipe.seed);
     std::string piece;
     std::int64_t written = 0;
     while (written < total) {
@@ -174,19 +174,19 @@ void GenerateLongLine(const CPairSpec& spec, CLineWriter& source, CLineWriter& t
 
 // Two unrelated texts. Every source line starts with a tab and every target line with a
 // space, so no line can be equal to one on the other side however the texts fall out.
-void GenerateDisjoint(const CPairSpec& spec, CLineWriter& source, CLineWriter& target) {
-    CCodeText sourceText(spec.seed);
-    CCodeText targetText(spec.seed + 1);
+void GenerateDisjoint(const CPairRecipe& recipe, CLineWriter& source, CLineWriter& target) {
+    CCodeText sourceText(recipe.seed);
+    CCodeText targetText(recipe.seed + 1);
     std::string line;
     std::string spaced;
-    while (source.GetLines() < spec.size) {
+    while (source.GetLines() < recipe.size) {
         line.assign(1, '\t');
         sourceText.NextLine(line);
         if (line.size() > 1) {
             source.Line(line);
         }
     }
-    while (target.GetLines() < spec.size) {
+    while (target.GetLines() < recipe.size) {
         line.clear();
         targetText.NextLine(line);
         if (line.empty()) {
@@ -203,7 +203,7 @@ void GenerateDisjoint(const CPairSpec& spec, CLineWriter& source, CLineWriter& t
     }
 }
 
-void GenerateRepeated(const CPairSpec& spec, CLineWriter& source, CLineWriter& target,
+void GenerateRepeated(const CPairRecipe& recipe, CLineWriter& source, CLineWriter& target,
                       bool shifted) {
     constexpr std::string_view kLine = "\tm_nTotal += nStep;  // the same line on every row";
     if (shifted) {
@@ -211,17 +211,17 @@ void GenerateRepeated(const CPairSpec& spec, CLineWriter& source, CLineWriter& t
         target.Line("\tm_nTotal = 0;");
         target.Line("\tnStep = 1;");
     }
-    for (std::int64_t i = 0; i < spec.size; ++i) {
+    for (std::int64_t i = 0; i < recipe.size; ++i) {
         source.Line(kLine);
         target.Line(kLine);
     }
 }
 
-std::string StampText(const CPairSpec& spec) {
+std::string StampText(const CPairRecipe& recipe) {
     std::ostringstream text;
-    text << "tessiver-pair " << kGeneratorVersion << ' ' << spec.name << ' '
-         << static_cast<int>(spec.shape) << ' ' << spec.size << ' ' << spec.seed << ' '
-         << spec.maxBlock << ' ';
+    text << "tessiver-pair " << kGeneratorVersion << ' ' << recipe.name << ' '
+         << static_cast<int>(recipe.shape) << ' ' << recipe.size << ' ' << recipe.seed << ' '
+         << recipe.maxBlock << ' ';
     return text.str();
 }
 
@@ -229,8 +229,8 @@ std::string StampText(const CPairSpec& spec) {
 
 CPairGenerator::CPairGenerator(std::filesystem::path dataDir) : m_dataDir(std::move(dataDir)) {}
 
-const std::vector<CPairSpec>& CPairGenerator::GetPairs() {
-    static const std::vector<CPairSpec> pairs{
+const std::vector<CPairRecipe>& CPairGenerator::GetPairs() {
+    static const std::vector<CPairRecipe> pairs{
         {"realistic-100k", PairShape::realistic, 100'000, 0x7e55'0001, false,
          "100 thousand lines of code-like text against an edited copy"},
         {"realistic-1m", PairShape::realistic, 1'000'000, 0x7e55'0001, false,
@@ -253,59 +253,59 @@ const std::vector<CPairSpec>& CPairGenerator::GetPairs() {
     return pairs;
 }
 
-const CPairSpec* CPairGenerator::FindPair(std::string_view name) {
-    for (const CPairSpec& spec : GetPairs()) {
-        if (name == spec.name) {
-            return &spec;
+const CPairRecipe* CPairGenerator::FindPair(std::string_view name) {
+    for (const CPairRecipe& recipe : GetPairs()) {
+        if (name == recipe.name) {
+            return &recipe;
         }
     }
     return nullptr;
 }
 
-std::vector<const CPairSpec*> CPairGenerator::SelectPairs(const std::vector<std::string>& names,
+std::vector<const CPairRecipe*> CPairGenerator::SelectPairs(const std::vector<std::string>& names,
                                                           bool bLarge) {
-    std::vector<const CPairSpec*> chosen;
+    std::vector<const CPairRecipe*> chosen;
     for (const std::string& name : names) {
-        const CPairSpec* pSpec = FindPair(name);
+        const CPairRecipe* pSpec = FindPair(name);
         if (!pSpec) {
             throw std::invalid_argument("no pair named " + name);
         }
         chosen.push_back(pSpec);
     }
     if (names.empty()) {
-        for (const CPairSpec& spec : GetPairs()) {
-            if (bLarge || !spec.large) {
-                chosen.push_back(&spec);
+        for (const CPairRecipe& recipe : GetPairs()) {
+            if (bLarge || !recipe.large) {
+                chosen.push_back(&recipe);
             }
         }
     }
     return chosen;
 }
 
-CPairCounts CPairGenerator::Generate(const CPairSpec& spec, CByteSink& source, CByteSink& target) {
+CPairCounts CPairGenerator::Generate(const CPairRecipe& recipe, CByteSink& source, CByteSink& target) {
     CLineWriter sourceLines(source);
     CLineWriter targetLines(target);
     CPairCounts counts;
-    switch (spec.shape) {
+    switch (recipe.shape) {
         case PairShape::realistic:
-            counts = GenerateRealistic(spec, sourceLines, targetLines);
+            counts = GenerateRealistic(recipe, sourceLines, targetLines);
             break;
         case PairShape::longLine:
-            GenerateLongLine(spec, sourceLines, targetLines);
+            GenerateLongLine(recipe, sourceLines, targetLines);
             break;
         case PairShape::blankLines:
-            for (std::int64_t i = 0; i < spec.size; ++i) {
+            for (std::int64_t i = 0; i < recipe.size; ++i) {
                 sourceLines.Line({});
                 targetLines.Line({});
             }
             break;
         case PairShape::disjoint:
-            GenerateDisjoint(spec, sourceLines, targetLines);
+            GenerateDisjoint(recipe, sourceLines, targetLines);
             break;
         case PairShape::repeated:
         case PairShape::repeatedShifted:
-            GenerateRepeated(spec, sourceLines, targetLines,
-                             spec.shape == PairShape::repeatedShifted);
+            GenerateRepeated(recipe, sourceLines, targetLines,
+                             recipe.shape == PairShape::repeatedShifted);
             break;
     }
     sourceLines.Flush();
@@ -315,17 +315,17 @@ CPairCounts CPairGenerator::Generate(const CPairSpec& spec, CByteSink& source, C
     return counts;
 }
 
-CPairFiles CPairGenerator::GetFiles(const CPairSpec& spec) const {
+CPairFiles CPairGenerator::GetFiles(const CPairRecipe& recipe) const {
     CPairFiles files;
-    files.source = m_dataDir / (std::string(spec.name) + ".source.txt");
-    files.target = m_dataDir / (std::string(spec.name) + ".target.txt");
+    files.source = m_dataDir / (std::string(recipe.name) + ".source.txt");
+    files.target = m_dataDir / (std::string(recipe.name) + ".target.txt");
     return files;
 }
 
-CPairFiles CPairGenerator::Prepare(const CPairSpec& spec) const {
-    CPairFiles files = GetFiles(spec);
-    const std::filesystem::path stampPath = m_dataDir / (std::string(spec.name) + ".stamp");
-    const std::string expected = StampText(spec);
+CPairFiles CPairGenerator::Prepare(const CPairRecipe& recipe) const {
+    CPairFiles files = GetFiles(recipe);
+    const std::filesystem::path stampPath = m_dataDir / (std::string(recipe.name) + ".stamp");
+    const std::string expected = StampText(recipe);
 
     std::ifstream stampIn(stampPath);
     std::string stamp;
@@ -350,7 +350,7 @@ CPairFiles CPairGenerator::Prepare(const CPairSpec& spec) const {
     {
         CFileSink source(sourceTemp);
         CFileSink target(targetTemp);
-        Generate(spec, source, target);
+        Generate(recipe, source, target);
         source.Close();
         target.Close();
     }

@@ -24,7 +24,7 @@ enum class PairShape {
 };
 
 // One benchmark pair: its name on the command line and in file names, and how to make it.
-struct CPairSpec {
+struct CPairRecipe {
     const char* name;
     PairShape shape;
     std::int64_t size;  // lines per side; bytes of the one line for longLine
@@ -63,25 +63,25 @@ public:
     explicit CPairGenerator(std::filesystem::path dataDir);
 
     // The fixed set of pairs, in the order a run measures them.
-    static const std::vector<CPairSpec>& GetPairs();
-    static const CPairSpec* FindPair(std::string_view name);
+    static const std::vector<CPairRecipe>& GetPairs();
+    static const CPairRecipe* FindPair(std::string_view name);
 
     // The pairs named, in the order given (std::invalid_argument for an unknown name); with no
     // names, every pair, the large ones only when bLarge is set.
-    static std::vector<const CPairSpec*> SelectPairs(const std::vector<std::string>& names,
+    static std::vector<const CPairRecipe*> SelectPairs(const std::vector<std::string>& names,
                                                      bool bLarge);
 
-    // Writes the pair's source and target; the same bytes for the same spec, every time.
-    static CPairCounts Generate(const CPairSpec& spec, CByteSink& source, CByteSink& target);
+    // Writes the pair's source and target; the same bytes for the same recipe, every time.
+    static CPairCounts Generate(const CPairRecipe& recipe, CByteSink& source, CByteSink& target);
 
     // The pair's paths in the data folder; the files may not exist yet.
-    CPairFiles GetFiles(const CPairSpec& spec) const;
+    CPairFiles GetFiles(const CPairRecipe& recipe) const;
 
     // Makes sure both files are in the data folder, reusing them when a stamp written by the
     // same generator version records their present sizes; otherwise generates them (each file
     // written under a temporary name and renamed, the stamp last). Throws std::runtime_error
     // when a file cannot be written.
-    CPairFiles Prepare(const CPairSpec& spec) const;
+    CPairFiles Prepare(const CPairRecipe& recipe) const;
 
 private:
     std::filesystem::path m_dataDir;

@@ -27,11 +27,11 @@ struct CGenerated {
     CPairCounts counts;
 };
 
-CGenerated Generate(const CPairSpec& spec) {
+CGenerated Generate(const CPairRecipe& recipe) {
     CStringSink source;
     CStringSink target;
     CGenerated generated;
-    generated.counts = CPairGenerator::Generate(spec, source, target);
+    generated.counts = CPairGenerator::Generate(recipe, source, target);
     generated.source = std::move(source.m_text);
     generated.target = std::move(target.m_text);
     return generated;
@@ -52,7 +52,7 @@ std::string ReadFile(const std::filesystem::path& path) {
 }
 
 // Every shape, small enough for a unit test.
-const CPairSpec kSmallPairs[] = {
+const CPairRecipe kSmallPairs[] = {
     {"realistic", PairShape::realistic, 20'000, 11, false, ""},
     {"longLine", PairShape::longLine, 3'000'000, 12, false, ""},
     {"blankLines", PairShape::blankLines, 5'000, 0, false, ""},
@@ -61,7 +61,7 @@ const CPairSpec kSmallPairs[] = {
     {"repeatedShifted", PairShape::repeatedShifted, 5'000, 0, false, ""},
 };
 
-class PairShapeTest : public testing::TestWithParam<CPairSpec> {};
+class PairShapeTest : public testing::TestWithParam<CPairRecipe> {};
 
 TEST_P(PairShapeTest, SameBytesEveryTimeEndingInALineFeed) {
     const CGenerated first = Generate(GetParam());
@@ -85,7 +85,7 @@ TEST_P(PairShapeTest, HoldsNoBytesTheReaderTreatsSpecially) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, PairShapeTest, testing::ValuesIn(kSmallPairs),
-                         [](const testing::TestParamInfo<CPairSpec>& info) {
+                         [](const testing::TestParamInfo<CPairRecipe>& info) {
                              return std::string(info.param.name);
                          });
 
@@ -112,15 +112,15 @@ TEST(RealisticPair, LooksLikeSourceText) {
 }
 
 TEST(RealisticPair, TargetIsAnEditedCopy) {
-    const CPairSpec spec{"realistic", PairShape::realistic, 200'000, 21, false, ""};
-    const CGenerated pair = Generate(spec);
+    const CPairRecipe recipe{"realistic", PairShape::realistic, 200'000, 21, false, ""};
+    const CGenerated pair = Generate(recipe);
     const CPairCounts& counts = pair.counts;
-    EXPECT_EQ(counts.sourceLines, spec.size);
+    EXPECT_EQ(counts.sourceLines, recipe.size);
     EXPECT_EQ(counts.targetLines, counts.sourceLines - counts.deleted + counts.inserted);
-    EXPECT_NEAR(static_cast<double>(counts.changed) / spec.size, 0.01, 0.002);
+    EXPECT_NEAR(static_cast<double>(counts.changed) / recipe.size, 0.01, 0.002);
     // Blocks of 1 to 30 lines starting once in 2,000 lines: about 0.8% of lines each way.
-    EXPECT_NEAR(static_cast<double>(counts.inserted) / spec.size, 0.00775, 0.003);
-    EXPECT_NEAR(static_cast<double>(counts.deleted) / spec.size, 0.00775, 0.003);
+    EXPECT_NEAR(static_cast<double>(counts.inserted) / recipe.size, 0.00775, 0.003);
+    EXPECT_NEAR(static_cast<double>(counts.deleted) / recipe.size, 0.00775, 0.003);
 
     // A line present on one side only must have been edited: the multiset difference of the
     // two sides is bounded by the edits, and changed lines do show up in it.
@@ -142,15 +142,15 @@ TEST(RealisticPair, TargetIsAnEditedCopy) {
 }
 
 TEST(RealisticPair, SeedsGiveDifferentTexts) {
-    CPairSpec other = kSmallPairs[0];
+    CPairRecipe other = kSmallPairs[0];
     other.seed += 1;
     EXPECT_NE(Generate(kSmallPairs[0]).source, Generate(other).source);
 }
 
 TEST(HostilePairs, LongLineIsOneLineAFewBytesApart) {
-    const CPairSpec& spec = kSmallPairs[1];
-    const CGenerated pair = Generate(spec);
-    ASSERT_EQ(pair.source.size(), static_cast<std::size_t>(spec.size) + 1);
+    const CPairRecipe& recipe = kSmallPairs[1];
+    const CGenerated pair = Generate(recipe);
+    ASSERT_EQ(pair.source.size(), static_cast<std::size_t>(recipe.size) + 1);
     ASSERT_EQ(pair.target.size(), pair.source.size());
     EXPECT_EQ(pair.counts.sourceLines, 1);
     EXPECT_EQ(pair.counts.targetLines, 1);
@@ -208,7 +208,7 @@ protected:
     void TearDown() override { std::filesystem::remove_all(m_dir); }
 
     std::filesystem::path m_dir;
-    const CPairSpec m_spec{"small", PairShape::realistic, 3'000, 5, false, ""};
+    const CPairRecipe m_spec{"small", PairShape::realistic, 3'000, 5, false, ""};
 };
 
 TEST_F(PrepareTest, WritesThePairOnceAndReusesIt) {
@@ -236,7 +236,7 @@ TEST_F(PrepareTest, RegeneratesAFileOfTheWrongSizeOrAnotherSpec) {
     EXPECT_TRUE(mended.generated);
     EXPECT_EQ(ReadFile(mended.target), Generate(m_spec).target);
 
-    CPairSpec reseeded = m_spec;
+    CPairRecipe reseeded = m_spec;
     reseeded.seed += 1;
     EXPECT_TRUE(generator.Prepare(reseeded).generated);
     EXPECT_EQ(ReadFile(first.source), Generate(reseeded).source);
@@ -244,14 +244,14 @@ TEST_F(PrepareTest, RegeneratesAFileOfTheWrongSizeOrAnotherSpec) {
 
 TEST(SelectPairs, DefaultLeavesOutTheLargeOnesAndNamesKeepTheirOrder) {
     std::set<std::string> names;
-    for (const CPairSpec& spec : CPairGenerator::GetPairs()) {
-        EXPECT_TRUE(names.insert(spec.name).second) << "two pairs named " << spec.name;
+    for (const CPairRecipe& recipe : CPairGenerator::GetPairs()) {
+        EXPECT_TRUE(names.insert(recipe.name).second) << "two pairs named " << recipe.name;
     }
     const auto defaults = CPairGenerator::SelectPairs({}, false);
     const auto all = CPairGenerator::SelectPairs({}, true);
     EXPECT_EQ(all.size(), CPairGenerator::GetPairs().size());
     EXPECT_LT(defaults.size(), all.size());
-    for (const CPairSpec* pSpec : defaults) {
+    for (const CPairRecipe* pSpec : defaults) {
         EXPECT_FALSE(pSpec->large) << pSpec->name;
     }
 
