@@ -263,7 +263,7 @@ const CPairRecipe* CPairGenerator::FindPair(std::string_view name) {
 }
 
 std::vector<const CPairRecipe*> CPairGenerator::SelectPairs(const std::vector<std::string>& names,
-                                                          bool bLarge) {
+                                                            bool bLarge) {
     std::vector<const CPairRecipe*> chosen;
     for (const std::string& name : names) {
         const CPairRecipe* pSpec = FindPair(name);
@@ -282,7 +282,8 @@ std::vector<const CPairRecipe*> CPairGenerator::SelectPairs(const std::vector<st
     return chosen;
 }
 
-CPairCounts CPairGenerator::Generate(const CPairRecipe& recipe, CByteSink& source, CByteSink& target) {
+CPairCounts CPairGenerator::Generate(const CPairRecipe& recipe, CByteSink& source,
+                                     CByteSink& target) {
     CLineWriter sourceLines(source);
     CLineWriter targetLines(target);
     CPairCounts counts;

@@ -69,7 +69,7 @@ public:
     // The pairs named, in the order given (std::invalid_argument for an unknown name); with no
     // names, every pair, the large ones only when bLarge is set.
     static std::vector<const CPairRecipe*> SelectPairs(const std::vector<std::string>& names,
-                                                     bool bLarge);
+                                                       bool bLarge);
 
     // Writes the pair's source and target; the same bytes for the same recipe, every time.
     static CPairCounts Generate(const CPairRecipe& recipe, CByteSink& source, CByteSink& target);
