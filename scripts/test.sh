@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors, and runs every test: the normal build,
-# the same suite under AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded fuzz run.
+# a bounded fuzz run, and the same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 # Usage: scripts/test.sh [--quick]   (--quick: the normal build's tests only)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,6 +20,9 @@ if [ "${1:-}" = "--quick" ]; then
   exit 0
 fi
 
+echo "== Fuzz the reader and the alignment"
+bash fuzz/run.sh "${TESSIVER_FUZZ_SECONDS:-60}"
+
 echo "== Build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
 # Leaks inside the system's font and display libraries are theirs, not ours.
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
@@ -29,6 +32,3 @@ cmake -S . -B out/sanitize -DCMAKE_BUILD_TYPE=Debug -DTESSIVER_WERROR=ON \
   -DTESSIVER_SANITIZE=address,undefined -DTESSIVER_BENCH=OFF >/dev/null
 cmake --build out/sanitize -j"$jobs"
 ctest --test-dir out/sanitize -j"$jobs" --timeout 600
-
-echo "== Fuzz the reader and the alignment"
-bash fuzz/run.sh "${TESSIVER_FUZZ_SECONDS:-60}"
