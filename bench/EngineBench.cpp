@@ -266,10 +266,7 @@ int main(int argc, char** argv) {
         } else if (arg == "--tsv") {
             bTsv = true;
         } else if (arg == "--list") {
-            for (const CPairRecipe& recipe : CPairGenerator::GetPairs()) {
-                std::printf("%-26s %s%s\n", recipe.name, recipe.summary,
-                            recipe.large ? " (--large)" : "");
-            }
+            CPairGenerator::PrintPairList();
             return 0;
         } else if (arg == "-h" || arg == "--help") {
             std::fputs(kUsage, stdout);
@@ -287,16 +284,16 @@ int main(int argc, char** argv) {
         const CPairGenerator generator(dataDir);
         const std::vector<const CPairRecipe*> pairs = CPairGenerator::SelectPairs(names, bLarge);
         PrintHeader(bTsv);
-        for (const CPairRecipe* pSpec : pairs) {
-            const CPairFiles files = generator.Prepare(*pSpec);
+        for (const CPairRecipe* pRecipe : pairs) {
+            const CPairFiles files = generator.Prepare(*pRecipe);
             if (files.generated) {
-                std::fprintf(stderr, "generated %s\n", pSpec->name);
+                std::fprintf(stderr, "generated %s\n", pRecipe->name);
             }
             std::vector<CRun> runs;
             for (int rep = 0; rep < nReps; ++rep) {
                 runs.push_back(RunInChild(self, files));
             }
-            PrintPair(bTsv, *pSpec, files, Summarise(std::move(runs)));
+            PrintPair(bTsv, *pRecipe, files, Summarise(std::move(runs)));
         }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "tessiver-bench: %s\n", error.what());

@@ -33,10 +33,7 @@ int main(int argc, char** argv) {
         } else if (arg == "--large") {
             bLarge = true;
         } else if (arg == "--list") {
-            for (const CPairRecipe& recipe : CPairGenerator::GetPairs()) {
-                std::printf("%-26s %s%s\n", recipe.name, recipe.summary,
-                            recipe.large ? " (--large)" : "");
-            }
+            CPairGenerator::PrintPairList();
             return 0;
         } else if (arg == "-h" || arg == "--help") {
             std::fputs(kUsage, stdout);
@@ -50,9 +47,9 @@ int main(int argc, char** argv) {
     }
     try {
         const CPairGenerator generator(dataDir);
-        for (const CPairRecipe* pSpec : CPairGenerator::SelectPairs(names, bLarge)) {
-            const CPairFiles files = generator.Prepare(*pSpec);
-            std::printf("%s\t%s\t%s\t%ju\t%ju\n", pSpec->name, files.source.c_str(),
+        for (const CPairRecipe* pRecipe : CPairGenerator::SelectPairs(names, bLarge)) {
+            const CPairFiles files = generator.Prepare(*pRecipe);
+            std::printf("%s\t%s\t%s\t%ju\t%ju\n", pRecipe->name, files.source.c_str(),
                         files.target.c_str(), files.sourceBytes, files.targetBytes);
             std::fflush(stdout);
         }

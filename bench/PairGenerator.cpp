@@ -262,6 +262,12 @@ const CPairRecipe* CPairGenerator::FindPair(std::string_view name) {
     return nullptr;
 }
 
+void CPairGenerator::PrintPairList() {
+    for (const CPairRecipe& recipe : GetPairs()) {
+        std::printf("%-26s %s%s\n", recipe.name, recipe.summary, recipe.large ? " (--large)" : "");
+    }
+}
+
 std::vector<const CPairRecipe*> CPairGenerator::SelectPairs(const std::vector<std::string>& names,
                                                             bool bLarge) {
     std::vector<const CPairRecipe*> chosen;

@@ -64,6 +64,8 @@ public:
 
     // The fixed set of pairs, in the order a run measures them.
     static const std::vector<CPairRecipe>& GetPairs();
+    // Prints every pair's name and summary, one a line (the tools' --list).
+    static void PrintPairList();
     static const CPairRecipe* FindPair(std::string_view name);
 
     // The pairs named, in the order given (std::invalid_argument for an unknown name); with no
