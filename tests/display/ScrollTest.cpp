@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QScrollBar>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <QWheelEvent>
 #include <string>
 #include <vector>
+#include "tests/common/ScrollBarPart.h"
 
 #include "PaneFixture.h"
 #include "framework/ShellOpen.h"
@@ -123,24 +123,13 @@ TEST(FewRows, NothingMovesWhenAllRowsFit) {
 
 TEST_F(VerticalScroll, ClickingTheBarsArrowMovesOneRowAndTheThumbFollowsTheProgram) {
     QScrollBar* bar = panes.VertBar()->GetQScrollBar();
-    QStyleOptionSlider option;
-    option.initFrom(bar);
-    option.orientation = Qt::Vertical;
-    option.minimum = bar->minimum();
-    option.maximum = bar->maximum();
-    option.sliderPosition = bar->sliderPosition();
-    option.sliderValue = bar->value();
-    option.singleStep = bar->singleStep();
-    option.pageStep = bar->pageStep();
-    const QRect down = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option,
-                                                    QStyle::SC_ScrollBarAddLine, bar);
+    const QRect down = ScrollBarPart(bar, QStyle::SC_ScrollBarAddLine);
     ASSERT_FALSE(down.isEmpty());
     QTest::mouseClick(bar, Qt::LeftButton, {}, down.center());
     EXPECT_EQ(panes.doc.m_nTopRow, 1);
     EXPECT_EQ(bar->value(), 1);
 
-    const QRect page = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option,
-                                                    QStyle::SC_ScrollBarAddPage, bar);
+    const QRect page = ScrollBarPart(bar, QStyle::SC_ScrollBarAddPage);
     QTest::mouseClick(bar, Qt::LeftButton, {}, page.center());
     EXPECT_EQ(panes.doc.m_nTopRow, 11);
     EXPECT_EQ(bar->value(), 11);
@@ -148,19 +137,8 @@ TEST_F(VerticalScroll, ClickingTheBarsArrowMovesOneRowAndTheThumbFollowsTheProgr
 
 TEST_F(VerticalScroll, DraggingTheThumbMovesBothPanesOnEveryStep) {
     QScrollBar* bar = panes.VertBar()->GetQScrollBar();
-    QStyleOptionSlider option;
-    option.initFrom(bar);
-    option.orientation = Qt::Vertical;
-    option.minimum = bar->minimum();
-    option.maximum = bar->maximum();
-    option.sliderPosition = bar->sliderPosition();
-    option.sliderValue = bar->value();
-    option.pageStep = bar->pageStep();
-    option.singleStep = bar->singleStep();
-    const QRect thumb = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option,
-                                                     QStyle::SC_ScrollBarSlider, bar);
-    const QRect groove = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option,
-                                                      QStyle::SC_ScrollBarGroove, bar);
+    const QRect thumb = ScrollBarPart(bar, QStyle::SC_ScrollBarSlider);
+    const QRect groove = ScrollBarPart(bar, QStyle::SC_ScrollBarGroove);
     QPoint at = thumb.center();
     QTest::mousePress(bar, Qt::LeftButton, {}, at);
     std::vector<int> tops;

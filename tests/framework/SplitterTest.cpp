@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QScrollBar>
 #include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <QWheelEvent>
 #include <vector>
@@ -18,6 +17,7 @@
 #include "framework/SplitterWnd.h"
 #include "framework/View.h"
 #include "resources/Resource.h"
+#include "tests/common/ScrollBarPart.h"
 
 namespace {
 
@@ -78,18 +78,7 @@ protected:
         splitter.GetColumnInfo(col, cur, min);
         return cur;
     }
-    static QRect Part(QScrollBar* bar, QStyle::SubControl part) {
-        QStyleOptionSlider option;
-        option.initFrom(bar);
-        option.orientation = bar->orientation();
-        option.minimum = bar->minimum();
-        option.maximum = bar->maximum();
-        option.sliderPosition = bar->sliderPosition();
-        option.sliderValue = bar->value();
-        option.singleStep = bar->singleStep();
-        option.pageStep = bar->pageStep();
-        return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
-    }
+    static QRect Part(QScrollBar* bar, QStyle::SubControl part) { return ScrollBarPart(bar, part); }
 
     CFrameWnd frame;  // outlives the splitter, which clears the active view when it goes
     RecordingSplitter splitter;
