@@ -106,9 +106,15 @@ void CTessiverView::OnEndPrinting(CDC* /*pDC*/, CPrintInfo* /*pInfo*/) {}
 
 void CTessiverView::OnSize(UINT nType, int cx, int cy) {
     CView::OnSize(nType, cx, cy);
-    const CTessiverDoc* doc = GetDocument();
+    CTessiverDoc* doc = GetDocument();
     if (doc != nullptr && doc->m_pResult) {
-        SetScrollRange(SB_VERT, 0, doc->m_pResult->GetRowCount() - cy / doc->m_nLineHeight, true);
+        const std::int32_t maximum = doc->m_pResult->GetRowCount() - cy / doc->m_nLineHeight;
+        SetScrollRange(SB_VERT, 0, maximum, true);
+        // Every row fits now, and the bar ignores every request in that state: rows above the
+        // top row would stay out of reach.
+        if (maximum <= 0 && doc->m_nTopRow > 0) {
+            doc->m_nTopRow = 0;
+        }
     }
 }
 

@@ -158,17 +158,29 @@ void CLineBuffer::AddTabDistance(std::uint64_t distance) {
     m_tabDistances.push_back(static_cast<std::uint32_t>(distance));
 }
 
-bool CLineBuffer::Load(const std::string& path, std::int64_t maxLines) {
-    const CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.Get() < 0) {
+bool CLineBuffer::Load(const std::string& path, std::string* pOpenError, std::int64_t maxLines) {
+    const auto openFailed = [pOpenError](int error) {
+        if (pOpenError != nullptr) {
+            *pOpenError = std::strerror(error);
+        }
         return false;
+    };
+    // Without O_NONBLOCK, opening a named pipe waits until some process opens it for writing.
+    // Once open, reads block as usual, and a pipe with no writer reads as its end.
+    const CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.Get() < 0) {
+        return openFailed(errno);
+    }
+    const int flags = ::fcntl(file.Get(), F_GETFL);
+    if (flags < 0 || ::fcntl(file.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ThrowSystemError(path, errno);
     }
     struct stat status {};
     if (::fstat(file.Get(), &status) != 0) {
         ThrowSystemError(path, errno);
     }
     if (S_ISDIR(status.st_mode)) {
-        return false;
+        return openFailed(EISDIR);
     }
     // The size is only a hint: the loop reads until end of file, so files that grow while they
     // are read, pipes and files that report no size are read whole as well.

@@ -31,9 +31,12 @@ public:
     CLineBuffer& operator=(const CLineBuffer&) = delete;
 
     // Reads the file at path. Returns false, with no lines, when it cannot be opened or names a
-    // directory. Throws CFileException when a file that did open cannot be read to its end or
-    // holds more than maxLines lines; the file is closed either way.
-    bool Load(const std::string& path, std::int64_t maxLines = kMaxLines);
+    // directory; pOpenError (optional) then receives the system's reason. Throws CFileException
+    // when a file that did open cannot be read to its end or holds more than maxLines lines; the
+    // file is closed either way. Opening never waits for another process: a named pipe that no
+    // one writes to reads as empty.
+    bool Load(const std::string& path, std::string* pOpenError = nullptr,
+              std::int64_t maxLines = kMaxLines);
 
     std::int32_t GetLineCount() const { return static_cast<std::int32_t>(m_startLow.size() - 1); }
     // Line i (from 0) as stored: tabs expanded, without its terminator.

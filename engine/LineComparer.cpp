@@ -180,6 +180,7 @@ int CLineComparer::SetFiles(std::string sourcePath, std::string targetPath) {
 
 std::unique_ptr<CCompareResult> CLineComparer::Compare() {
     m_stats = {};
+    m_openFailure.reset();
     m_pSourceLines.reset();
     m_pTargetLines.reset();
     // Whatever happens below, the line lists are empty again when Compare returns.
@@ -192,14 +193,18 @@ std::unique_ptr<CCompareResult> CLineComparer::Compare() {
     } emptyLists{*this};
 
     const auto readStart = std::chrono::steady_clock::now();
+    std::string reason;
     auto pSource = std::make_shared<CLineBuffer>();
-    if (!pSource->Load(m_sourcePath)) {
+    if (!pSource->Load(m_sourcePath, &reason)) {
         // The target is read only once the source has opened.
+        m_openFailure = COpenFailure{m_sourcePath, reason};
         m_stats.readSeconds = SecondsSince(readStart);
         return nullptr;
     }
     auto pTarget = std::make_shared<CLineBuffer>();
-    pTarget->Load(m_targetPath);
+    if (!pTarget->Load(m_targetPath, &reason)) {
+        m_openFailure = COpenFailure{m_targetPath, reason};
+    }
     m_stats.readSeconds = SecondsSince(readStart);
     if (pSource->GetLineCount() == 0 && pTarget->GetLineCount() == 0) {
         return nullptr;

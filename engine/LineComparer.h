@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/CompareResult.h"
@@ -10,6 +11,12 @@ struct CCompareStats {
     double readSeconds = 0;   // both files read and split into lines
     double alignSeconds = 0;  // the forward pass that decides the rows
     double buildSeconds = 0;  // the rows appended to the table
+};
+
+// A file of the last comparison that could not be opened, with the system's reason.
+struct COpenFailure {
+    std::string path;
+    std::string reason;
 };
 
 // The comparison engine: reads two files into lines and aligns them into a CCompareResult.
@@ -34,6 +41,8 @@ public:
     int AlignLines(CCompareResult* pResult);
 
     const CCompareStats& GetLastStats() const { return m_stats; }
+    // The file the last Compare could not open (the source, or else the target), if any.
+    const std::optional<COpenFailure>& GetOpenFailure() const { return m_openFailure; }
 
 private:
     std::string m_sourcePath;
@@ -42,6 +51,7 @@ private:
     std::shared_ptr<CLineBuffer> m_pSourceLines;
     std::shared_ptr<CLineBuffer> m_pTargetLines;
     CCompareStats m_stats;
+    std::optional<COpenFailure> m_openFailure;
 };
 
 // Replaces every tab in text with exactly four spaces, in place; returns text.

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "engine/FileException.h"
 #include "framework/View.h"
@@ -54,11 +56,12 @@ bool CDocument::OnNewDocument() {
 }
 
 bool CDocument::OnOpenDocument(const std::string& path) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file) {
+    // Not blocking: opening a named pipe would otherwise wait for some process to write to it.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
         throw CFileException(path, std::strerror(errno));
     }
+    ::close(fd);
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
         throw CFileException(path, std::strerror(EISDIR));

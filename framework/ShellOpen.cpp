@@ -1,6 +1,7 @@
 #include "framework/ShellOpen.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QString>
 #include <QUrl>
 #include <utility>
@@ -17,7 +18,9 @@ bool ShellOpenFile(const std::string& path) {
         return Hook()(path);
     }
     const QString file = QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size()));
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    // A relative path would make a URL such as file:a.txt, which no opener understands; it is
+    // taken from the current folder, as the shell would take it.
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
 }
 
 ShellOpenHook SetShellOpenHook(ShellOpenHook hook) {

@@ -4,8 +4,8 @@
 #include <string>
 
 // Opens a file with the program the desktop associates with it (the default action). No
-// command line is ever built: the path goes to the desktop as a file URL. Returns whether the
-// desktop accepted the request.
+// command line is ever built: the path, made absolute from the current folder, goes to the
+// desktop as a file URL. Returns whether the desktop accepted the request.
 bool ShellOpenFile(const std::string& path);
 
 using ShellOpenHook = std::function<bool(const std::string& path)>;

@@ -18,7 +18,7 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: tessiver-table SOURCE TARGET\n"
+    "Usage: tessiver-table [--brief] SOURCE TARGET\n"
     "Compares SOURCE with TARGET line by line and prints the result table,\n"
     "one row per line, fields separated by one TAB:\n"
     "  KIND<TAB>SOURCE_NO<TAB>TARGET_NO<TAB>SOURCE_TEXT<TAB>TARGET_TEXT\n"
@@ -26,10 +26,14 @@ constexpr std::string_view kUsage =
     "from 1; 0 marks the side without a line, whose text is empty. Texts are the\n"
     "lines as read, each tab expanded to four spaces. The last line reads\n"
     "  # N rows, D differences\n"
-    "or, when neither file yielded a line or SOURCE cannot be opened,\n"
+    "or, when neither file yielded a line,\n"
     "  # no result\n"
-    "Exit status: 0 no differences, 1 differences, 2 wrong usage or read error.\n"
-    "Options: -h, --help prints this text; -- ends the options.\n";
+    "Exit status: 0 no differences, 1 differences, 2 wrong usage, a file that\n"
+    "cannot be opened, or a read error (one line on standard error says which).\n"
+    "Options:\n"
+    "  -q, --brief  print only the last line\n"
+    "  -h, --help   print this text\n"
+    "  --           end the options\n";
 
 // Large writes straight to the descriptor: tables run to millions of rows.
 class COutput {
@@ -169,10 +173,15 @@ int Fail(const std::string& message) {
     return 2;
 }
 
-int PrintTable(const std::string& sourcePath, const std::string& targetPath) {
+int PrintTable(const std::string& sourcePath, const std::string& targetPath, bool bBrief) {
     CLineComparer comparer;
     comparer.SetFiles(sourcePath, targetPath);
     const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
+    // The window shows what it can of an unopenable file; a script must not take it for a
+    // verdict.
+    if (const auto& failure = comparer.GetOpenFailure()) {
+        return Fail(failure->path + ": " + failure->reason);
+    }
 
     COutput out;
     if (!pResult) {
@@ -180,7 +189,7 @@ int PrintTable(const std::string& sourcePath, const std::string& targetPath) {
     } else {
         const CCompareResult& result = *pResult;
         const std::int32_t rows = result.GetRowCount();
-        for (std::int32_t row = 0; row < rows; ++row) {
+        for (std::int32_t row = 0; row < rows && !bBrief; ++row) {
             const auto r = static_cast<std::size_t>(row);
             out.AppendRow(result.m_kind[r], result.m_sourceLine[r], result.m_targetLine[r],
                           result.m_sourceText[r], result.m_targetText[r]);
@@ -203,11 +212,16 @@ int main(int argc, char** argv) {
     std::string paths[2];
     int nPaths = 0;
     bool optionsEnded = false;
+    bool bBrief = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (!optionsEnded && (arg == "-h" || arg == "--help")) {
             std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
             return 0;
+        }
+        if (!optionsEnded && (arg == "-q" || arg == "--brief")) {
+            bBrief = true;
+            continue;
         }
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
@@ -225,7 +239,7 @@ int main(int argc, char** argv) {
         return Fail("expected SOURCE and TARGET (see --help)");
     }
     try {
-        return PrintTable(paths[0], paths[1]);
+        return PrintTable(paths[0], paths[1], bBrief);
     } catch (const CFileException& e) {
         return Fail(e.GetPath() + ": " + e.GetReason());
     } catch (const std::bad_alloc&) {

@@ -105,6 +105,31 @@ TEST(ScrollRanges, FollowTheTableThePaneHeightAndTheDocumentsJumps) {
     EXPECT_EQ(panes.VertBar()->GetScrollPos(), 25);
 }
 
+// Growing the panes until every row fits brings the rows above the top row back into view: the
+// bar would refuse every request from then on.
+TEST(ScrollRanges, AResizeThatFitsEveryRowShowsTheFirstRow) {
+    Panes panes(160);
+    panes.LoadRows(50);
+    panes.VertBar()->SendRequest(SB_THUMBTRACK, 30);
+    ASSERT_EQ(panes.doc.m_nTopRow, 30);
+    QWidget* widget = panes.splitter.GetWidget();
+    widget->resize(widget->width(), widget->height() + 40 * 16);
+    panes.Settle();
+    int lo = 1;
+    int hi = 1;
+    panes.VertBar()->GetScrollRange(&lo, &hi);
+    EXPECT_LE(hi, 0);
+    EXPECT_EQ(panes.doc.m_nTopRow, 0);
+    // A resize that still leaves rows out of view keeps the first row where it is.
+    panes.VertBar()->SendRequest(SB_THUMBTRACK, 0);
+    widget->resize(widget->width(), widget->height() - 45 * 16);
+    panes.Settle();
+    panes.VertBar()->SendRequest(SB_THUMBTRACK, 20);
+    widget->resize(widget->width(), widget->height() + 16);
+    panes.Settle();
+    EXPECT_EQ(panes.doc.m_nTopRow, 20);
+}
+
 TEST(FewRows, NothingMovesWhenAllRowsFit) {
     Panes panes(160);
     panes.LoadRows(5);

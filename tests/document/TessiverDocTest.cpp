@@ -2,6 +2,8 @@
 // and the update handlers, never by calling handlers around the enable rules.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QTemporaryDir>
 #include <fstream>
 #include <string>
@@ -263,6 +265,18 @@ TEST_F(TessiverDocTest, ReadErrorLeavesNoResultOneMessageAndAUsableProgram) {
     EXPECT_NE(m_doc.m_pResult, nullptr);
     EXPECT_EQ(boxes.size(), 1u);
     SetMessageBoxHook(std::move(previous));
+}
+
+// Opening a named pipe must never wait for a writer: the comparison takes it as an empty file,
+// and the framework's Open does not hang on it either.
+TEST_F(TessiverDocTest, APipeWithoutAWriterIsAnEmptyFile) {
+    const std::string fifo = m_dir.filePath("fifo").toStdString();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    m_doc.SetPaths(Write("source.txt", "a\nb\n"), fifo);
+    ASSERT_TRUE(m_frame.OnCommand(ID_COMPARE));
+    ASSERT_NE(m_doc.m_pResult, nullptr);
+    EXPECT_EQ(m_doc.m_pResult->m_kind, (std::vector<std::int32_t>{kindSourceOnly, kindSourceOnly}));
+    EXPECT_TRUE(m_doc.OnOpenDocument(fifo));
 }
 
 }  // namespace

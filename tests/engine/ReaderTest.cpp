@@ -128,11 +128,11 @@ TEST(Reader, MoreLinesThanCanBeNumberedIsAReadError) {
     const CTempFiles files;
     const std::string path = files.Write("four", "a\nb\nc\nd");
     CLineBuffer fits;
-    EXPECT_TRUE(fits.Load(path, 4));
+    EXPECT_TRUE(fits.Load(path, nullptr, 4));
     EXPECT_EQ(fits.GetLineCount(), 4);
     CLineBuffer tooMany;
     try {
-        tooMany.Load(path, 3);
+        tooMany.Load(path, nullptr, 3);
         FAIL() << "no exception";
     } catch (const CFileException& e) {
         EXPECT_EQ(e.GetPath(), path);

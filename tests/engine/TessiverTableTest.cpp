@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -66,12 +67,66 @@ TEST(TessiverTable, ExitsZeroWithoutDifferences) {
     EXPECT_EQ(run.out, "1\t1\t1\tx\tx\n0\t2\t2\t\t\n1\t3\t3\ty\ty\n# 3 rows, 0 differences\n");
 }
 
-TEST(TessiverTable, NoResultWhenTheSourceCannotBeOpened) {
+TEST(TessiverTable, AFileThatCannotBeOpenedIsAnError) {
     const CTempFiles files;
-    const CRun run = RunTable(files, {files.Path("missing"), files.Write("t", "a\n")});
+    const std::string text = files.Write("t", "a\n");
+    const std::string missing = files.Path("missing");
+    const std::string folder = files.Path("");
+    const std::string noFile = std::strerror(ENOENT);
+    const std::string isFolder = std::strerror(EISDIR);
+    struct Case {
+        const char* name;
+        std::string source, target, message;
+    };
+    for (const Case& c : {Case{"MissingSource", missing, text, missing + ": " + noFile},
+                          Case{"MissingTarget", text, missing, missing + ": " + noFile},
+                          Case{"FolderAsTarget", text, folder, folder + ": " + isFolder}}) {
+        SCOPED_TRACE(c.name);
+        const CRun run = RunTable(files, {c.source, c.target});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "tessiver-table: " + c.message + "\n");
+    }
+    // Files that open but hold no line are no error.
+    const std::string empty = files.Write("empty", "");
+    const CRun run = RunTable(files, {empty, empty});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "# no result\n");
-    EXPECT_EQ(run.err, "");
+}
+
+// A named pipe with no writer reads as an empty file instead of waiting for one; a pipe that
+// has a writer is read to its end.
+TEST(TessiverTable, PipesNeverWaitForAWriter) {
+    const CTempFiles files;
+    const std::string fifo = files.Path("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const CRun alone = RunTable(files, {files.Write("s", "a\n"), fifo});
+    EXPECT_EQ(alone.status, 1);
+    EXPECT_EQ(alone.out, "2\t1\t0\ta\t\n# 1 rows, 1 differences\n");
+
+    const std::string out = files.Path("stdout");
+    const std::string command = "printf 'a\\nb\\n' | '" TESSIVER_TABLE_PATH "' --brief '" +
+                                files.Path("s") + "' /dev/stdin >'" + out + "'";
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(ReadAll(out), "# 2 rows, 1 differences\n");
+}
+
+TEST(TessiverTable, BriefPrintsOnlyTheSummary) {
+    const CTempFiles files;
+    const std::string s = files.Write("s", "a\nb\n");
+    const std::string t = files.Write("t", "a\nc\n");
+    for (const char* option : {"--brief", "-q"}) {
+        SCOPED_TRACE(option);
+        const CRun differ = RunTable(files, {option, s, t});
+        EXPECT_EQ(differ.status, 1);
+        EXPECT_EQ(differ.out, "# 2 rows, 1 differences\n");
+        const CRun same = RunTable(files, {s, s, option});
+        EXPECT_EQ(same.status, 0);
+        EXPECT_EQ(same.out, "# 2 rows, 0 differences\n");
+    }
+    const std::string empty = files.Write("empty", "");
+    EXPECT_EQ(RunTable(files, {"-q", empty, empty}).out, "# no result\n");
 }
 
 TEST(TessiverTable, ReadErrorNamesTheFileAndReason) {
@@ -100,7 +155,7 @@ TEST(TessiverTable, Usage) {
         const CRun run = RunTable(files, c.args);
         EXPECT_EQ(run.status, c.status);
         if (c.usageOnStdout) {
-            EXPECT_EQ(run.out.rfind("Usage: tessiver-table SOURCE TARGET\n", 0), 0u) << run.out;
+            EXPECT_EQ(run.out.rfind("Usage: tessiver-table [--brief] SOURCE TARGET\n", 0), 0u) << run.out;
             EXPECT_EQ(run.err, "");
         } else {
             EXPECT_EQ(run.out, "");
