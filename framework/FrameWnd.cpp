@@ -15,7 +15,9 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
+#include <optional>
 #include <exception>
 
 #include "framework/CmdUI.h"
@@ -35,10 +37,44 @@ namespace {
 
 // The frame's window. A close request goes to the frame's OnClose, which decides; the status
 // tips of menus and buttons are swallowed, since the status bar has no message pane.
+//
+// A placement record holds the outer rectangle, frame and title bar included, while Qt sizes a
+// window by its client area. The frame's thickness is known only once the window manager has
+// framed the window: until then a placement's position is applied as the frame's (the window
+// manager puts the frame there) and its size is completed as soon as the frame is known.
 class FrameWidget : public QMainWindow {
 public:
     explicit FrameWidget(CFrameWnd* pFrame) : m_pFrame(pFrame) {}
     bool m_bAllowClose = false;
+
+    // The frame's thickness on each side in the normal state, as last seen.
+    QMargins NormalMargins() {
+        if (windowState() == Qt::WindowNoState && frameGeometry() != geometry()) {
+            m_normalMargins = QMargins(geometry().left() - frameGeometry().left(),
+                                       geometry().top() - frameGeometry().top(),
+                                       frameGeometry().right() - geometry().right(),
+                                       frameGeometry().bottom() - geometry().bottom());
+        }
+        return m_normalMargins;
+    }
+    QRect OuterNormalGeometry() {
+        const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+        return normal.marginsAdded(NormalMargins());
+    }
+    void SetOuterNormalGeometry(const QRect& outer) {
+        if (frameGeometry() != geometry()) {
+            setGeometry(outer.marginsRemoved(NormalMargins()));
+            m_pendingOuter.reset();
+            return;
+        }
+        // Not framed yet: the frame goes where the placement says, and until its thickness is
+        // known the client area stands for the whole window.
+        setGeometry(outer);
+        if (QWindow* handle = windowHandle()) {
+            handle->setFramePosition(outer.topLeft());
+        }
+        m_pendingOuter = outer;
+    }
 
 protected:
     void closeEvent(QCloseEvent* event) override {
@@ -53,11 +89,23 @@ protected:
         if (event->type() == QEvent::StatusTip) {
             return true;
         }
-        return QMainWindow::event(event);
+        const bool result = QMainWindow::event(event);
+        if (m_pendingOuter && (event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+            frameGeometry() != geometry()) {
+            // Framed at last: the placement's size becomes the outer size.
+            const QRect outer = *m_pendingOuter;
+            m_pendingOuter.reset();
+            if (windowState() == Qt::WindowNoState) {
+                SetOuterNormalGeometry(outer);
+            }
+        }
+        return result;
     }
 
 private:
     CFrameWnd* m_pFrame;
+    QMargins m_normalMargins;
+    std::optional<QRect> m_pendingOuter;  // a placement applied before the frame was known
 };
 
 void ApplyToAction(QAction* action, const CCmdUI& ui) {
@@ -206,9 +254,11 @@ bool CFrameWnd::LoadFrame(UINT nIDResource, CCreateContext* pContext) {
     }
     m_dwStyle = cs.style;
     auto* window = new FrameWidget(this);
-    // The size the system would give a new window: three quarters of the screen each way.
+    // The place the system would give a new window: its frame at the top left of the screen's
+    // free area, three quarters of that area each way (a window not yet shown moves by its frame).
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         window->resize(screen->availableSize() * 3 / 4);
+        window->move(screen->availableGeometry().topLeft());
     }
     Attach(window);
     std::string templateString;
@@ -452,12 +502,11 @@ void CFrameWnd::SaveBarState(const std::string& profileName) const {
 }
 
 bool CFrameWnd::GetWindowPlacement(WINDOWPLACEMENT* lpwndpl) const {
-    QWidget* window = GetWidget();
+    auto* window = static_cast<FrameWidget*>(GetWidget());
     if (window == nullptr || lpwndpl == nullptr) {
         return false;
     }
-    const QRect normal =
-        window->normalGeometry().isValid() ? window->normalGeometry() : window->geometry();
+    const QRect normal = window->OuterNormalGeometry();
     lpwndpl->length = sizeof(WINDOWPLACEMENT);
     lpwndpl->rcNormalPosition.left = normal.left();
     lpwndpl->rcNormalPosition.top = normal.top();
@@ -481,7 +530,7 @@ bool CFrameWnd::GetWindowPlacement(WINDOWPLACEMENT* lpwndpl) const {
 }
 
 bool CFrameWnd::SetWindowPlacement(const WINDOWPLACEMENT* lpwndpl) {
-    QWidget* window = GetWidget();
+    auto* window = static_cast<FrameWidget*>(GetWidget());
     if (window == nullptr || lpwndpl == nullptr) {
         return false;
     }
@@ -489,8 +538,8 @@ bool CFrameWnd::SetWindowPlacement(const WINDOWPLACEMENT* lpwndpl) {
     // The normal rectangle is set while the window is in its normal state, so that Qt keeps it
     // as the geometry to restore to.
     window->setWindowState(Qt::WindowNoState);
-    window->setGeometry(r.left, r.top, std::max<LONG>(r.right - r.left, 1),
-                        std::max<LONG>(r.bottom - r.top, 1));
+    window->SetOuterNormalGeometry(QRect(r.left, r.top, std::max<LONG>(r.right - r.left, 1),
+                                         std::max<LONG>(r.bottom - r.top, 1)));
     switch (lpwndpl->showCmd) {
         case SW_HIDE:
             window->hide();

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth x11-utils xdotool imagemagick fonts-liberation
+  xvfb xauth x11-utils xdotool imagemagick fonts-liberation openbox
 )
 
 missing=()

@@ -39,8 +39,20 @@ void WriteStored(const Stored& s) {
     key.WriteInt("flags", s.flags);
 }
 
+// A placement record holds the window's outer rectangle, its frame included; the tests set and
+// check client rectangles and add the frame's thickness as the window system reports it.
 class PlacementTest : public AppTest {
 protected:
+    QMargins FrameMargins() {
+        const QRect frame = Window()->frameGeometry();
+        const QRect client = Window()->geometry();
+        return {client.left() - frame.left(), client.top() - frame.top(),
+                frame.right() - client.right(), frame.bottom() - client.bottom()};
+    }
+    static QRect StoredRect(const Stored& s) {
+        return QRect(QPoint(s.left, s.top), QPoint(s.right - 1, s.bottom - 1));
+    }
+
     // Closes the window as the user would, then starts the program again.
     void CloseAndRestart() {
         Frame()->OnClose();
@@ -71,12 +83,10 @@ TEST_F(PlacementTest, StatesRoundTripThroughTheRegistry) {
         Window()->setGeometry(normal);
         Window()->setWindowState(c.state);
         ProcessEvents();
+        const QMargins margins = FrameMargins();
         CloseAndRestart();
         const Stored stored = ReadStored();
-        EXPECT_EQ(stored.left, normal.left());
-        EXPECT_EQ(stored.top, normal.top());
-        EXPECT_EQ(stored.right, normal.left() + normal.width());
-        EXPECT_EQ(stored.bottom, normal.top() + normal.height());
+        EXPECT_EQ(StoredRect(stored), normal.marginsAdded(margins));
         EXPECT_EQ(stored.show, c.show);
         EXPECT_EQ(stored.flags, 0u);
         EXPECT_EQ(Window()->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized),
@@ -112,7 +122,8 @@ TEST_F(PlacementTest, APlacementOffEveryScreenComesBackOnThePrimaryScreen) {
     WriteStored({top, left + 300, left, top + 200, SW_SHOWMAXIMIZED, 0});
     Start();
     ProcessEvents();
-    EXPECT_EQ(Window()->normalGeometry(), QRect(screen.topLeft(), QSize(300, 200)));
+    EXPECT_EQ(Window()->normalGeometry().marginsAdded(FrameMargins()),
+              QRect(screen.topLeft(), QSize(300, 200)));
     EXPECT_TRUE(Window()->isMaximized());
 
     RECT inside{screen.left() + 10, screen.top() + 10, screen.left() + 110, screen.top() + 60};
@@ -124,12 +135,12 @@ TEST_F(PlacementTest, APlacementOffEveryScreenComesBackOnThePrimaryScreen) {
 TEST_F(PlacementTest, ExitStoresThePlacementAndTheToolbarState) {
     Start();
     ProcessEvents();
-    Window()->setGeometry(QRect(20, 30, 600, 400));
+    const QRect client(20, 30, 600, 400);
+    Window()->setGeometry(client);
+    const QMargins margins = FrameMargins();
     ASSERT_TRUE(Frame()->OnCommand(ID_APP_EXIT));
     EXPECT_FALSE(Frame()->IsWindowVisible());
-    const Stored stored = ReadStored();
-    EXPECT_EQ(stored.left, 20);
-    EXPECT_EQ(stored.right, 620);
+    EXPECT_EQ(StoredRect(ReadStored()), client.marginsAdded(margins));
     const std::string profile = "Software\\Corvessa\\Tessiver";
     EXPECT_EQ(RegGetProfileInt(profile, "Window\\Toolbar-Summary", "Bars", 0), 2);
     EXPECT_EQ(RegGetProfileInt(profile, "Window\\Toolbar-Bar0", "BarID", 0),
