@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/View.h"
+#include "framework/window/View.h"
 
 class CTessiverDoc;
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "framework/Registry.h"
+#include "framework/registry/Registry.h"
 
 // One registry key, open for the lifetime of a local object, for the program's own settings
 // (the remembered source path, the window placement). Every failure is silent: a key that could

@@ -4,12 +4,12 @@
 #include <utility>
 
 #include "document/RegistryKey.h"
-#include "framework/CmdUI.h"
-#include "framework/FileDialog.h"
-#include "framework/PropertyPage.h"
-#include "framework/PropertySheet.h"
-#include "framework/Resources.h"
-#include "framework/WinApp.h"
+#include "framework/core/CmdUI.h"
+#include "framework/dialog/FileDialog.h"
+#include "framework/dialog/PropertyPage.h"
+#include "framework/dialog/PropertySheet.h"
+#include "framework/core/Resources.h"
+#include "framework/core/WinApp.h"
 #include "resources/Resource.h"
 
 const CRuntimeClass CTessiverDoc::runtimeClass{"CTessiverDoc", &CDocument::runtimeClass,

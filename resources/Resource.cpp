@@ -1,8 +1,7 @@
 // The program's resources: strings, menu, accelerators, toolbar, dialog layouts and images.
-#include <QtCore/QtGlobal>
-
 #include "resources/Resource.h"
-#include "resources/ResourceTypes.h"
+
+#include "resources/Images.h"
 
 namespace {
 
@@ -93,10 +92,10 @@ constexpr std::uint32_t kMainButtons[] = {
     ID_CONTEXT_HELP,
     ID_CONTEXT_HELP,
 };
-constexpr ToolBarDef kToolBars[] = {
-    {IDR_MAINFRAME, 16, 15, kMainButtons, ":/tessiver/toolbar.png"}};
+const ToolBarDef kToolBars[] = {
+    {IDR_MAINFRAME, 16, 15, kMainButtons, kToolbarPng}};
 
-constexpr IconDef kIcons[] = {{IDR_MAINFRAME, ":/tessiver/tessiver.png"}};
+const IconDef kIcons[] = {{IDR_MAINFRAME, kTessiverPng}};
 
 constexpr std::uint32_t kNoId = 0xFFFF;
 
@@ -121,16 +120,7 @@ constexpr DialogDef kDialogs[] = {
 
 }  // namespace
 
-// The images live in this static library's Qt resource file; registering them here ties their
-// lifetime to the first use of the tables.
-static void InitImages() {
-    Q_INIT_RESOURCE(Tessiver);
-}
-
 const ResourceTables& GetResourceTables() {
-    static const ResourceTables tables = [] {
-        InitImages();
-        return ResourceTables{kStrings, kMenus, kAccelerators, kToolBars, kDialogs, kIcons};
-    }();
+    static const ResourceTables tables{kStrings, kMenus, kAccelerators, kToolBars, kDialogs, kIcons};
     return tables;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/Dialog.h"
+#include "framework/dialog/Dialog.h"
 
 // The about box: the program's icon, its name and version, and OK.
 class CAboutBox : public CDialog {

@@ -1,8 +1,8 @@
 #include "shell/MainFrame.h"
 
 #include "display/TargetView.h"
-#include "framework/DocTemplate.h"
-#include "framework/View.h"
+#include "framework/core/DocTemplate.h"
+#include "framework/window/View.h"
 #include "resources/Resource.h"
 #include "shell/SavedPlacement.h"
 

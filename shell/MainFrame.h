@@ -1,8 +1,8 @@
 #pragma once
 
-#include "framework/FrameWnd.h"
-#include "framework/StatusBar.h"
-#include "framework/ToolBar.h"
+#include "framework/window/FrameWnd.h"
+#include "framework/window/StatusBar.h"
+#include "framework/window/ToolBar.h"
 #include "shell/SyncSplitter.h"
 
 // The main window: a toolbar docked at the top, a status bar of two panes (source path, target

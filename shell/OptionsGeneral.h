@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/PropertyPage.h"
+#include "framework/dialog/PropertyPage.h"
 
 // The one page of the options sheet, laid out for a tab width ("Display tabs as", a number,
 // "Spaces"). It holds, shows and stores nothing: a tab is always four spaces.

@@ -1,8 +1,8 @@
 #include "shell/SavedPlacement.h"
 
 #include "document/RegistryKey.h"
-#include "framework/FrameWnd.h"
-#include "framework/WindowPlacement.h"
+#include "framework/window/FrameWnd.h"
+#include "framework/window/WindowPlacement.h"
 
 void LoadWindowPlacement(CFrameWnd* pWnd, std::string strKeyPath) {
     WINDOWPLACEMENT wp;

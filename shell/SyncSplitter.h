@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/SplitterWnd.h"
+#include "framework/window/SplitterWnd.h"
 
 // The main frame's splitter: every request of its shared scroll bars goes to the pane in column
 // 1, whose scroll operations move the document's shared state so that both panes follow; the

@@ -2,10 +2,10 @@
 
 #include "display/TessiverView.h"
 #include "document/TessiverDoc.h"
-#include "framework/DocTemplate.h"
-#include "framework/FrameWnd.h"
+#include "framework/core/DocTemplate.h"
+#include "framework/window/FrameWnd.h"
 #include "resources/Resource.h"
-#include "resources/ResourceTypes.h"
+#include "framework/core/Resources.h"
 #include "shell/AboutBox.h"
 #include "shell/MainFrame.h"
 #include "shell/OptionsGeneral.h"
@@ -23,7 +23,7 @@ const CommandMap* CTessiverApp::ThisMessageMap() {
 }
 
 CTessiverApp::CTessiverApp() {
-    m_pResources = &GetResourceTables();
+    AfxSetResourceTables(&GetResourceTables());
     // The document opens the options page by its class name: the document cannot know the shell.
     RegisterRuntimeClass(RUNTIME_CLASS(COptionsGeneral));
 }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "framework/CommandLineInfo.h"
+#include "framework/core/CommandLineInfo.h"
 
 // The program's command line: the first parameter names the source, the second the target, and
 // the rest are ignored. Every parameter counts as a file name; none of the framework's own

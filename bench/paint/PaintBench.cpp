@@ -24,8 +24,8 @@
 #include "display/TargetView.h"
 #include "display/TessiverView.h"
 #include "document/TessiverDoc.h"
-#include "framework/DocTemplate.h"
-#include "framework/ScrollBar.h"
+#include "framework/core/DocTemplate.h"
+#include "framework/window/ScrollBar.h"
 #include "shell/SyncSplitter.h"
 
 namespace {

@@ -16,9 +16,9 @@
 #include "display/TargetView.h"
 #include "display/TessiverView.h"
 #include "document/TessiverDoc.h"
-#include "framework/DocTemplate.h"
-#include "framework/ScrollBar.h"
-#include "framework/SplitterWnd.h"
+#include "framework/core/DocTemplate.h"
+#include "framework/window/ScrollBar.h"
+#include "framework/window/SplitterWnd.h"
 
 namespace panes {
 

@@ -10,7 +10,7 @@
 #include "tests/common/ScrollBarPart.h"
 
 #include "PaneFixture.h"
-#include "framework/ShellOpen.h"
+#include "framework/dialog/ShellOpen.h"
 
 using namespace panes;
 

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "document/RegistryKey.h"
-#include "framework/Registry.h"
+#include "framework/registry/Registry.h"
 
 namespace {
 

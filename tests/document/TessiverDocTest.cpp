@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "document/TessiverDoc.h"
-#include "framework/CmdUI.h"
-#include "framework/FrameWnd.h"
-#include "framework/MessageBox.h"
-#include "framework/View.h"
-#include "framework/WinApp.h"
+#include "framework/core/CmdUI.h"
+#include "framework/window/FrameWnd.h"
+#include "framework/dialog/MessageBox.h"
+#include "framework/window/View.h"
+#include "framework/core/WinApp.h"
 #include "resources/Resource.h"
 
 namespace {

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "engine/FileException.h"
-#include "framework/CmdUI.h"
-#include "framework/Document.h"
-#include "framework/FrameWnd.h"
-#include "framework/MessageBox.h"
-#include "framework/View.h"
-#include "framework/WinApp.h"
+#include "framework/core/CmdUI.h"
+#include "framework/core/Document.h"
+#include "framework/window/FrameWnd.h"
+#include "framework/dialog/MessageBox.h"
+#include "framework/window/View.h"
+#include "framework/core/WinApp.h"
 
 namespace {
 

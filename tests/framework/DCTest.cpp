@@ -8,8 +8,8 @@
 #include <ostream>
 #include <string>
 
-#include "framework/DC.h"
-#include "framework/Font.h"
+#include "framework/draw/DC.h"
+#include "framework/draw/Font.h"
 
 namespace {
 

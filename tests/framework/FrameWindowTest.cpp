@@ -15,17 +15,17 @@
 #include <QValidator>
 #include <optional>
 
-#include "framework/CmdUI.h"
-#include "framework/Dialog.h"
-#include "framework/FileDialog.h"
-#include "framework/FrameWnd.h"
-#include "framework/PropertyPage.h"
-#include "framework/PropertySheet.h"
-#include "framework/Resources.h"
-#include "framework/StatusBar.h"
-#include "framework/ToolBar.h"
-#include "framework/WinApp.h"
-#include "framework/WindowPlacement.h"
+#include "framework/core/CmdUI.h"
+#include "framework/dialog/Dialog.h"
+#include "framework/dialog/FileDialog.h"
+#include "framework/window/FrameWnd.h"
+#include "framework/dialog/PropertyPage.h"
+#include "framework/dialog/PropertySheet.h"
+#include "framework/core/Resources.h"
+#include "framework/window/StatusBar.h"
+#include "framework/window/ToolBar.h"
+#include "framework/core/WinApp.h"
+#include "framework/window/WindowPlacement.h"
 
 namespace {
 
@@ -109,7 +109,7 @@ protected:
 class FrameWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_app.m_pResources = &kTables;
+        AfxSetResourceTables(&kTables);
         m_previous = SetModalDialogHook([this](QDialog* dialog) {
             m_bCursorLifted = QGuiApplication::overrideCursor() == nullptr;
             return m_answer ? m_answer(dialog) : int(QDialog::Rejected);

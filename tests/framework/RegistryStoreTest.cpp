@@ -17,8 +17,8 @@
 #include <utility>
 #include <vector>
 
-#include "framework/Registry.h"
-#include "framework/RegistryStore.h"
+#include "framework/registry/Registry.h"
+#include "framework/registry/RegistryStore.h"
 
 namespace {
 
@@ -547,8 +547,12 @@ TEST_P(StoreLocationTest, FollowsTheConfigurationFolder) {
     } else {
         unsetenv("XDG_CONFIG_HOME");
     }
+    // No file before the application names itself; then one named after its key.
+    EXPECT_EQ(GetRegistryStorePath(), "");
+    RegSetStoreOwner("Corvessa", "Tessiver");
     const std::string path = GetRegistryStorePath();
     const bool written = RegWriteProfileInt("Software\\Corvessa\\Tessiver", "Settings", "x", 1);
+    RegSetStoreOwner("", "");
     SetRegistryStorePath(previous);
 
     EXPECT_EQ(path, scratch + "/" + GetParam().expected);

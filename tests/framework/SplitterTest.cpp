@@ -10,12 +10,12 @@
 #include <QWheelEvent>
 #include <vector>
 
-#include "framework/CmdUI.h"
-#include "framework/DocTemplate.h"
-#include "framework/FrameWnd.h"
-#include "framework/ScrollBar.h"
-#include "framework/SplitterWnd.h"
-#include "framework/View.h"
+#include "framework/core/CmdUI.h"
+#include "framework/core/DocTemplate.h"
+#include "framework/window/FrameWnd.h"
+#include "framework/window/ScrollBar.h"
+#include "framework/window/SplitterWnd.h"
+#include "framework/window/View.h"
 #include "resources/Resource.h"
 #include "tests/common/ScrollBarPart.h"
 

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "document/TessiverDoc.h"
-#include "framework/Dialog.h"
-#include "framework/Registry.h"
-#include "framework/SplitterWnd.h"
+#include "framework/dialog/Dialog.h"
+#include "framework/registry/Registry.h"
+#include "framework/window/SplitterWnd.h"
 #include "shell/MainFrame.h"
 #include "shell/TessiverApp.h"
 

@@ -6,7 +6,7 @@
 
 #include "AppFixture.h"
 #include "document/RegistryKey.h"
-#include "framework/CmdUI.h"
+#include "framework/core/CmdUI.h"
 #include "resources/Resource.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/WinApp.h"
+#include "framework/core/WinApp.h"
 #include "shell/TessiverCommandLineInfo.h"
 
 namespace {

@@ -12,9 +12,9 @@
 #include <QToolButton>
 
 #include "AppFixture.h"
-#include "framework/CmdUI.h"
-#include "framework/MessageBox.h"
-#include "framework/View.h"
+#include "framework/core/CmdUI.h"
+#include "framework/dialog/MessageBox.h"
+#include "framework/window/View.h"
 #include "resources/Resource.h"
 
 namespace {

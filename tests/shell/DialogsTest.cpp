@@ -9,7 +9,7 @@
 #include <QValidator>
 
 #include "AppFixture.h"
-#include "framework/CmdUI.h"
+#include "framework/core/CmdUI.h"
 #include "resources/Resource.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "AppFixture.h"
 #include "document/RegistryKey.h"
-#include "framework/WindowPlacement.h"
+#include "framework/window/WindowPlacement.h"
 #include "resources/Resource.h"
 #include "shell/SavedPlacement.h"
 

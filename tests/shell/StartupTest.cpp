@@ -5,8 +5,8 @@
 
 #include "AppFixture.h"
 #include "display/TargetView.h"
-#include "framework/CmdUI.h"
-#include "framework/Registry.h"
+#include "framework/core/CmdUI.h"
+#include "framework/registry/Registry.h"
 #include "resources/Resource.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QString>
 
 #include "AppFixture.h"
-#include "framework/ScrollBar.h"
+#include "framework/window/ScrollBar.h"
 #include "resources/Resource.h"
 
 namespace {

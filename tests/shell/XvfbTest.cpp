@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "document/RegistryKey.h"
-#include "framework/Registry.h"
+#include "framework/registry/Registry.h"
 
 // Last: the X headers define macros (None, Bool, Status) that clash with the headers above.
 #include <X11/Xlib.h>

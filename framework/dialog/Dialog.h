@@ -1,0 +1,52 @@
+#pragma once
+
+#include <functional>
+
+#include "framework/window/Wnd.h"
+
+class QDialog;
+class QWidget;
+
+// Every modal dialog the framework runs (dialog boxes, property sheets, file dialogs, printer
+// set-up) goes through AfxRunModalDialog. A hook installed here receives the ready dialog
+// instead of a person: it may inspect it, fill it in, and returns the result the dialog's exec()
+// would have returned (QDialog::Accepted or QDialog::Rejected).
+using ModalDialogHook = std::function<int(QDialog* pDialog)>;
+// Installs hook (an empty one restores normal running); returns the previous one.
+ModalDialogHook SetModalDialogHook(ModalDialogHook hook);
+// Runs the dialog modally (or through the hook). A wait cursor is lifted while it runs.
+int AfxRunModalDialog(QDialog& dialog);
+
+// What DoDataExchange is given: the direction, and the dialog whose controls take part.
+class CDataExchange {
+public:
+    CDataExchange(CWnd* pDlgWnd, bool bSaveAndValidate)
+        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
+    bool m_bSaveAndValidate;
+    CWnd* m_pDlgWnd;
+};
+
+// A modal dialog box laid out from a dialog resource. The OK button (identifier 1) ends it with
+// IDOK, Cancel (2) and the window's close button with IDCANCEL.
+class CDialog : public CWnd {
+public:
+    static const CRuntimeClass runtimeClass;
+    const CRuntimeClass* GetRuntimeClass() const override { return &runtimeClass; }
+
+    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+    ~CDialog() override;
+
+    // IDOK or IDCANCEL; -1 when the dialog resource is missing.
+    virtual int DoModal();
+    virtual bool OnInitDialog();
+    virtual void DoDataExchange(CDataExchange* pDX);
+    bool UpdateData(bool bSaveAndValidate = true);
+
+    UINT GetTemplateId() const { return m_nIDTemplate; }
+    // The control with identifier nID, for the framework and its tests; null when absent.
+    QWidget* GetDlgItem(UINT nID) const;
+
+protected:
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd;
+};

@@ -1,0 +1,241 @@
+#include "framework/dialog/Dialog.h"
+
+#include <QDialog>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QToolButton>
+#include <algorithm>
+#include <vector>
+
+#include "framework/qt/DialogLayout.h"
+#include "framework/qt/QtSupport.h"
+#include "framework/core/Resources.h"
+
+namespace {
+
+ModalDialogHook& Hook() {
+    static ModalDialogHook hook;
+    return hook;
+}
+
+// An up-down control: two arrow buttons beside a buddy edit box. Its position is written into
+// the buddy as a decimal number whenever it changes; the arrow keys in the buddy move it too.
+class UpDownControl : public QWidget {
+public:
+    UpDownControl(QWidget* parent, QLineEdit* buddy, bool bArrowKeys)
+        : QWidget(parent), m_pBuddy(buddy) {
+        auto* up = new QToolButton(this);
+        up->setArrowType(Qt::UpArrow);
+        up->setObjectName("up");
+        auto* down = new QToolButton(this);
+        down->setArrowType(Qt::DownArrow);
+        down->setObjectName("down");
+        up->setAutoRepeat(true);
+        down->setAutoRepeat(true);
+        QObject::connect(up, &QToolButton::clicked, this, [this] { Step(1); });
+        QObject::connect(down, &QToolButton::clicked, this, [this] { Step(-1); });
+        if (bArrowKeys && buddy != nullptr) {
+            buddy->installEventFilter(this);
+        }
+    }
+
+    int Position() const { return m_nPos; }
+
+protected:
+    void resizeEvent(QResizeEvent*) override {
+        const QList<QToolButton*> buttons = findChildren<QToolButton*>();
+        const int half = height() / 2;
+        for (QToolButton* button : buttons) {
+            const bool bUp = button->objectName() == "up";
+            button->setGeometry(0, bUp ? 0 : half, width(), bUp ? half : height() - half);
+        }
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_pBuddy && event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Up || key == Qt::Key_Down) {
+                Step(key == Qt::Key_Up ? 1 : -1);
+                return true;
+            }
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+
+private:
+    // The platform leaves the range to the page; 0 to 100 serves a tab width.
+    void Step(int delta) {
+        const int pos = std::clamp(m_nPos + delta, 0, 100);
+        if (pos == m_nPos) {
+            return;
+        }
+        m_nPos = pos;
+        if (m_pBuddy != nullptr) {
+            m_pBuddy->setText(QString::number(m_nPos));
+        }
+    }
+
+    QLineEdit* m_pBuddy;
+    int m_nPos = 0;
+};
+
+// Dialog base units of the template font (8-point sans): 6 by 13 pixels per character.
+constexpr int kBaseX = 6;
+constexpr int kBaseY = 13;
+
+}  // namespace
+
+namespace dialog_layout {
+
+int ToPixelsX(int dlu) {
+    return (dlu * kBaseX + 2) / 4;
+}
+int ToPixelsY(int dlu) {
+    return (dlu * kBaseY + 4) / 8;
+}
+
+QWidget* FindControl(const QWidget* parent, UINT nID) {
+    return parent->findChild<QWidget*>(QString("ctrl%1").arg(nID), Qt::FindDirectChildrenOnly);
+}
+
+void CreateControls(QWidget* parent, const DialogDef& def) {
+    QFont font(QString::fromUtf8(def.fontName));
+    font.setPointSize(def.nPointSize);
+    parent->setFont(font);
+    parent->setFixedSize(ToPixelsX(def.cx), ToPixelsY(def.cy));
+    QWidget* previous = nullptr;
+    for (const DialogItemDef& item : def.items) {
+        const QString className = QString::fromUtf8(item.className);
+        const QString text = QString::fromUtf8(item.text);
+        QWidget* control = nullptr;
+        if (className == "STATIC" && (item.style & 0x0F) == SS_ICON) {
+            auto* label = new QLabel(parent);
+            if (const IconDef* icon = AfxFindIcon(item.iconId)) {
+                label->setPixmap(IconPixmap(*icon, 32));
+            }
+            control = label;
+        } else if (className == "STATIC") {
+            // Plain text: no mnemonic, no markup, spaces kept as written.
+            auto* label = new QLabel(text, parent);
+            label->setTextFormat(Qt::PlainText);
+            control = label;
+        } else if (className == "BUTTON") {
+            auto* button = new QPushButton(text, parent);
+            button->setDefault((item.style & 0x0F) == BS_DEFPUSHBUTTON);
+            button->setAutoDefault(false);
+            if (auto* dialog = qobject_cast<QDialog*>(parent)) {
+                if (item.id == IDOK) {
+                    QObject::connect(button, &QPushButton::clicked, dialog, &QDialog::accept);
+                } else if (item.id == IDCANCEL) {
+                    QObject::connect(button, &QPushButton::clicked, dialog, &QDialog::reject);
+                }
+            }
+            control = button;
+        } else if (className == "EDIT") {
+            auto* edit = new QLineEdit(text, parent);
+            if ((item.style & ES_NUMBER) != 0) {
+                edit->setValidator(
+                    new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
+            }
+            edit->setFrame((item.style & WS_BORDER) != 0);
+            control = edit;
+        } else if (className == "msctls_updown32") {
+            auto* buddy =
+                (item.style & UDS_AUTOBUDDY) != 0 ? qobject_cast<QLineEdit*>(previous) : nullptr;
+            control = new UpDownControl(parent, buddy, (item.style & UDS_ARROWKEYS) != 0);
+            if (buddy != nullptr && (item.style & UDS_ALIGNRIGHT) != 0) {
+                const QRect b = buddy->geometry();
+                control->setGeometry(b.right() + 1, b.top(), ToPixelsX(item.cx), b.height());
+            } else {
+                control->setGeometry(ToPixelsX(item.x), ToPixelsY(item.y), ToPixelsX(item.cx),
+                                     ToPixelsY(item.cy));
+            }
+        } else {
+            continue;
+        }
+        if (className != "msctls_updown32") {
+            control->setGeometry(ToPixelsX(item.x), ToPixelsY(item.y), ToPixelsX(item.cx),
+                                 ToPixelsY(item.cy));
+        }
+        if (item.id != 0xFFFF) {
+            control->setObjectName(QString("ctrl%1").arg(item.id));
+        }
+        control->setEnabled((item.style & WS_DISABLED) == 0);
+        control->setVisible((item.style & WS_VISIBLE) != 0);
+        previous = control;
+    }
+}
+
+}  // namespace dialog_layout
+
+ModalDialogHook SetModalDialogHook(ModalDialogHook hook) {
+    ModalDialogHook previous = std::move(Hook());
+    Hook() = std::move(hook);
+    return previous;
+}
+
+int AfxRunModalDialog(QDialog& dialog) {
+    // A command's wait cursor must not hide the pointer from the person answering the dialog.
+    int nLifted = 0;
+    while (QGuiApplication::overrideCursor() != nullptr) {
+        QGuiApplication::restoreOverrideCursor();
+        ++nLifted;
+    }
+    const int result = Hook() ? Hook()(&dialog) : dialog.exec();
+    for (int i = 0; i < nLifted; ++i) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    return result;
+}
+
+const CRuntimeClass CDialog::runtimeClass{"CDialog", &CWnd::runtimeClass, nullptr};
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+
+CDialog::~CDialog() = default;
+
+int CDialog::DoModal() {
+    const DialogDef* def = AfxFindDialog(m_nIDTemplate);
+    if (def == nullptr) {
+        return -1;
+    }
+    QWidget* parent = m_pParentWnd != nullptr ? m_pParentWnd->GetWidget() : nullptr;
+    auto* dialog = new QDialog(parent);
+    dialog->setWindowTitle(QString::fromUtf8(def->caption));
+    // A modal frame with a system menu: a close button, no resizing, no help button.
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    dialog_layout::CreateControls(dialog, *def);
+    Attach(dialog);
+    if (!OnInitDialog()) {
+        return IDCANCEL;
+    }
+    const int result = AfxRunModalDialog(*dialog) == QDialog::Accepted ? IDOK : IDCANCEL;
+    if (result == IDOK) {
+        UpdateData(true);
+    }
+    return result;
+}
+
+bool CDialog::OnInitDialog() {
+    return UpdateData(false);
+}
+
+void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
+
+bool CDialog::UpdateData(bool bSaveAndValidate) {
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return true;
+}
+
+QWidget* CDialog::GetDlgItem(UINT nID) const {
+    return GetWidget() != nullptr ? dialog_layout::FindControl(GetWidget(), nID) : nullptr;
+}

@@ -1,0 +1,603 @@
+#include "framework/window/FrameWnd.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QKeySequence>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMetaObject>
+#include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QWidget>
+#include <QWindow>
+#include <algorithm>
+#include <optional>
+#include <exception>
+
+#include "framework/core/CmdUI.h"
+#include "framework/qt/QtSupport.h"
+#include "framework/window/ControlBar.h"
+#include "framework/core/DocTemplate.h"
+#include "framework/core/Document.h"
+#include "framework/dialog/MessageBox.h"
+#include "framework/core/Resources.h"
+#include "framework/window/View.h"
+#include "framework/dialog/WaitCursor.h"
+#include "framework/core/WinApp.h"
+#include "framework/core/AfxRes.h"
+
+const CRuntimeClass CFrameWnd::runtimeClass{"CFrameWnd", &CWnd::runtimeClass, nullptr};
+
+namespace {
+
+// The frame's window. A close request goes to the frame's OnClose, which decides; the status
+// tips of menus and buttons are swallowed, since the status bar has no message pane.
+//
+// A placement record holds the outer rectangle, frame and title bar included, while Qt sizes a
+// window by its client area. The frame's thickness is known only once the window manager has
+// framed the window: until then a placement's position is applied as the frame's (the window
+// manager puts the frame there) and its size is completed as soon as the frame is known.
+class FrameWidget : public QMainWindow {
+public:
+    explicit FrameWidget(CFrameWnd* pFrame) : m_pFrame(pFrame) {}
+    bool m_bAllowClose = false;
+
+    // The frame's thickness on each side in the normal state, as last seen.
+    QMargins NormalMargins() {
+        if (windowState() == Qt::WindowNoState && frameGeometry() != geometry()) {
+            m_normalMargins = QMargins(geometry().left() - frameGeometry().left(),
+                                       geometry().top() - frameGeometry().top(),
+                                       frameGeometry().right() - geometry().right(),
+                                       frameGeometry().bottom() - geometry().bottom());
+        }
+        return m_normalMargins;
+    }
+    QRect OuterNormalGeometry() {
+        const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+        return normal.marginsAdded(NormalMargins());
+    }
+    void SetOuterNormalGeometry(const QRect& outer) {
+        if (frameGeometry() != geometry()) {
+            setGeometry(outer.marginsRemoved(NormalMargins()));
+            m_pendingOuter.reset();
+            return;
+        }
+        // Not framed yet: the frame goes where the placement says, and until its thickness is
+        // known the client area stands for the whole window.
+        setGeometry(outer);
+        if (QWindow* handle = windowHandle()) {
+            handle->setFramePosition(outer.topLeft());
+        }
+        m_pendingOuter = outer;
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        if (m_bAllowClose) {
+            event->accept();
+            return;
+        }
+        event->ignore();
+        m_pFrame->OnClose();
+    }
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::StatusTip) {
+            return true;
+        }
+        const bool result = QMainWindow::event(event);
+        if (m_pendingOuter && (event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+            frameGeometry() != geometry()) {
+            // Framed at last: the placement's size becomes the outer size.
+            const QRect outer = *m_pendingOuter;
+            m_pendingOuter.reset();
+            if (windowState() == Qt::WindowNoState) {
+                SetOuterNormalGeometry(outer);
+            }
+        }
+        return result;
+    }
+
+private:
+    CFrameWnd* m_pFrame;
+    QMargins m_normalMargins;
+    std::optional<QRect> m_pendingOuter;  // a placement applied before the frame was known
+};
+
+void ApplyToAction(QAction* action, const CCmdUI& ui) {
+    action->setEnabled(ui.m_bEnabled);
+    if (ui.m_nCheck) {
+        action->setCheckable(true);
+        action->setChecked(*ui.m_nCheck != 0);
+    }
+    if (ui.m_text) {
+        action->setText(QString::fromLocal8Bit(ui.m_text->c_str()));
+    }
+}
+
+// A virtual-key code as a Qt key; 0 when the framework does not know it.
+int QtKeyOf(std::uint32_t vk) {
+    if (vk >= 'A' && vk <= 'Z') {
+        return Qt::Key_A + static_cast<int>(vk - 'A');
+    }
+    if (vk >= '0' && vk <= '9') {
+        return Qt::Key_0 + static_cast<int>(vk - '0');
+    }
+    if (vk >= 0x70 && vk <= 0x87) {
+        return Qt::Key_F1 + static_cast<int>(vk - 0x70);
+    }
+    switch (vk) {
+        case VK_BACK:
+            return Qt::Key_Backspace;
+        case VK_INSERT:
+            return Qt::Key_Insert;
+        case VK_DELETE:
+            return Qt::Key_Delete;
+        case 0x0D:
+            return Qt::Key_Return;
+        case 0x1B:
+            return Qt::Key_Escape;
+        case 0x09:
+            return Qt::Key_Tab;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+const CommandMap* CFrameWnd::ThisMessageMap() {
+    static constexpr CommandMapEntry entries[] = {
+        CommandEntry<&CFrameWnd::OnViewToolBar, &CFrameWnd::OnUpdateViewToolBar>(ID_VIEW_TOOLBAR),
+        CommandEntry<&CFrameWnd::OnViewStatusBar, &CFrameWnd::OnUpdateViewStatusBar>(
+            ID_VIEW_STATUS_BAR),
+    };
+    static const CommandMap map{CWnd::ThisMessageMap(), entries};
+    return &map;
+}
+
+CFrameWnd::CFrameWnd() = default;
+
+CFrameWnd::~CFrameWnd() {
+    for (CControlBar* bar : m_controlBars) {
+        bar->m_pDockSite = nullptr;
+    }
+    if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd == this) {
+        app->m_pMainWnd = nullptr;
+    }
+}
+
+void CFrameWnd::SetActiveView(CView* pView, bool bNotify) {
+    CView* previous = m_pActiveView;
+    m_pActiveView = pView;
+    if (bNotify) {
+        if (previous != nullptr && previous != pView) {
+            previous->OnActivateView(false, pView, previous);
+        }
+        if (pView != nullptr) {
+            pView->OnActivateView(true, pView, previous);
+        }
+    }
+}
+
+CDocument* CFrameWnd::GetActiveDocument() const {
+    return m_pActiveView != nullptr ? m_pActiveView->GetDocument() : nullptr;
+}
+
+bool CFrameWnd::OnCmdMsg(CommandId id, CmdQuery q, CCmdUI* pCmdUI) {
+    if (m_pActiveView != nullptr && m_pActiveView->OnCmdMsg(id, q, pCmdUI)) {
+        return true;
+    }
+    if (DispatchOwn(id, q, pCmdUI)) {
+        return true;
+    }
+    CWinApp* app = AfxGetApp();
+    return app != nullptr && app->OnCmdMsg(id, q, pCmdUI);
+}
+
+void CFrameWnd::BindCommandUI(CommandId id, std::function<void(const CCmdUI&)> apply) {
+    m_commandUI.push_back({id, std::move(apply)});
+}
+
+void CFrameWnd::OnIdleUpdateCmdUI() {
+    for (const CommandUIBinding& binding : m_commandUI) {
+        CCmdUI state(binding.id);
+        UpdateCommand(state);
+        binding.apply(state);
+    }
+}
+
+bool CFrameWnd::OnCommand(CommandId id) {
+    // No exception may reach Qt's event loop: what a command could not finish is reported once.
+    try {
+        // A comparison may take a noticeable time; dialogs the command runs lift the cursor.
+        CWaitCursor wait;
+        return ExecuteCommand(id);
+    } catch (...) {
+        ReportCommandException(std::current_exception());
+        return false;
+    }
+}
+
+void CFrameWnd::PostCommand(CommandId id) {
+    PostCall(this, [this, id] { OnCommand(id); });
+}
+
+void CFrameWnd::PostCall(CWnd* pWnd, std::function<void()> call) {
+    QWidget* widget = pWnd != nullptr ? pWnd->GetWidget() : nullptr;
+    if (widget == nullptr) {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(call),
+                                  Qt::QueuedConnection);
+        return;
+    }
+    // The widget is the call's context: a call posted to a window that is gone is dropped.
+    QMetaObject::invokeMethod(widget, std::move(call), Qt::QueuedConnection);
+}
+
+bool CFrameWnd::PreCreateWindow(CREATESTRUCT& /*cs*/) {
+    return true;
+}
+
+bool CFrameWnd::LoadFrame(UINT nIDResource, CCreateContext* pContext) {
+    CREATESTRUCT cs;
+    cs.style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE;
+    if (!PreCreateWindow(cs)) {
+        return false;
+    }
+    m_dwStyle = cs.style;
+    auto* window = new FrameWidget(this);
+    // The place the system would give a new window: its frame at the top left of the screen's
+    // free area, three quarters of that area each way (a window not yet shown moves by its frame).
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        window->resize(screen->availableSize() * 3 / 4);
+        window->move(screen->availableGeometry().topLeft());
+    }
+    Attach(window);
+    std::string templateString;
+    if (AfxLoadString(nIDResource, templateString)) {
+        m_strTitle = AfxExtractSubString(templateString, 0);
+    }
+    if (const IconDef* icon = AfxFindIcon(nIDResource)) {
+        window->setWindowIcon(QIcon(IconPixmap(*icon, 0)));
+    }
+    LoadMenu(nIDResource);
+    LoadAccelerators(nIDResource);
+    m_pCreateContext = pContext;
+    const int result = OnCreate(&cs);
+    m_pCreateContext = nullptr;
+    if (result == -1) {
+        return false;
+    }
+    StretchClientArea();
+    OnUpdateFrameTitle();
+    return true;
+}
+
+int CFrameWnd::OnCreate(CREATESTRUCT* lpCreateStruct) {
+    return OnCreateClient(lpCreateStruct, m_pCreateContext) ? 0 : -1;
+}
+
+bool CFrameWnd::OnCreateClient(CREATESTRUCT* /*pcs*/, CCreateContext* pContext) {
+    if (pContext == nullptr || pContext->m_pNewViewClass == nullptr) {
+        return true;
+    }
+    std::unique_ptr<CObject> object = pContext->m_pNewViewClass->CreateObject();
+    auto* view = dynamic_cast<CView*>(object.get());
+    if (view == nullptr) {
+        return false;
+    }
+    CRect client;
+    GetClientRect(&client);
+    if (!view->Create(this, client, AFX_IDW_PANE_FIRST, pContext)) {
+        return false;
+    }
+    m_pClientView = std::move(object);
+    SetActiveView(view, false);
+    return true;
+}
+
+void CFrameWnd::StretchClientArea() {
+    // The frame's main pane (the first child window that is not a bar or the menu) takes the
+    // space the bars leave.
+    auto* window = qobject_cast<QMainWindow*>(GetWidget());
+    if (window == nullptr || window->centralWidget() != nullptr) {
+        return;
+    }
+    for (QObject* child : window->children()) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (widget == nullptr || widget->isWindow() || qobject_cast<QToolBar*>(widget) != nullptr ||
+            qobject_cast<QStatusBar*>(widget) != nullptr ||
+            qobject_cast<QMenuBar*>(widget) != nullptr ||
+            widget->inherits("QMainWindowLayoutSeparatorHelper") ||
+            widget->inherits("QRubberBand")) {
+            continue;
+        }
+        window->setCentralWidget(widget);
+        return;
+    }
+}
+
+void CFrameWnd::LoadMenu(UINT nIDResource) {
+    auto* window = qobject_cast<QMainWindow*>(GetWidget());
+    const MenuDef* def = AfxFindMenu(nIDResource);
+    if (window == nullptr || def == nullptr) {
+        return;
+    }
+    QMenuBar* bar = window->menuBar();
+    QMenuBar* rightEnd = nullptr;  // popups placed at the right end of the bar
+    for (const MenuPopupDef& popupDef : def->popups) {
+        QMenuBar* owner = bar;
+        if (popupDef.bRightAligned) {
+            // Qt's menu bar has no right-aligned items; a second bar in its right corner holds
+            // them (on a platform with a global menu they simply come last).
+            if (rightEnd == nullptr) {
+                rightEnd = new QMenuBar(bar);
+                rightEnd->setObjectName("RightEnd");
+                bar->setCornerWidget(rightEnd, Qt::TopRightCorner);
+            }
+            owner = rightEnd;
+        }
+        QMenu* popup = owner->addMenu(QString::fromUtf8(popupDef.title));
+        std::vector<std::pair<CommandId, QAction*>> items;
+        for (const MenuItemDef& item : popupDef.items) {
+            if (item.text == nullptr) {
+                popup->addSeparator();
+                continue;
+            }
+            // The text after a TAB shows as the shortcut text; no key is bound by it.
+            QAction* action = popup->addAction(QString::fromUtf8(item.text));
+            const CommandId id = item.id;
+            action->setData(static_cast<uint>(id));
+            QObject::connect(action, &QAction::triggered, window, [this, id] { OnCommand(id); });
+            BindCommandUI(id, [action](const CCmdUI& ui) { ApplyToAction(action, ui); });
+            items.emplace_back(id, action);
+        }
+        QObject::connect(popup, &QMenu::aboutToShow, window, [this, items] {
+            for (const auto& [id, action] : items) {
+                CCmdUI state(id);
+                UpdateCommand(state);
+                ApplyToAction(action, state);
+            }
+        });
+    }
+}
+
+void CFrameWnd::LoadAccelerators(UINT nIDResource) {
+    QWidget* window = GetWidget();
+    const AcceleratorTableDef* def = AfxFindAccelerators(nIDResource);
+    if (window == nullptr || def == nullptr) {
+        return;
+    }
+    for (const AccelDef& accel : def->entries) {
+        const int key = QtKeyOf(accel.key);
+        if (key == 0) {
+            continue;
+        }
+        Qt::KeyboardModifiers modifiers;
+        if ((accel.flags & FSHIFT) != 0) {
+            modifiers |= Qt::ShiftModifier;
+        }
+        if ((accel.flags & FCONTROL) != 0) {
+            modifiers |= Qt::ControlModifier;
+        }
+        if ((accel.flags & FALT) != 0) {
+            modifiers |= Qt::AltModifier;
+        }
+        auto* shortcut =
+            new QShortcut(QKeySequence(QKeyCombination(modifiers, Qt::Key(key))), window);
+        shortcut->setContext(Qt::WindowShortcut);
+        shortcut->setObjectName(QString("accel%1").arg(accel.id));
+        const CommandId id = accel.id;
+        QObject::connect(shortcut, &QShortcut::activated, window, [this, id] { OnCommand(id); });
+    }
+}
+
+void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, bool bMakeVisible) {
+    if (pDoc != nullptr) {
+        for (CView* view : std::vector<CView*>(pDoc->GetViews())) {
+            view->OnInitialUpdate();
+        }
+    }
+    OnUpdateFrameTitle();
+    if (bMakeVisible) {
+        ShowWindow(SW_SHOW);
+    }
+}
+
+void CFrameWnd::OnUpdateFrameTitle() {
+    QWidget* window = GetWidget();
+    if (window == nullptr) {
+        return;
+    }
+    std::string caption = m_strTitle;
+    if ((m_dwStyle & FWS_ADDTOTITLE) != 0) {
+        if (CDocument* doc = GetActiveDocument(); doc != nullptr && !doc->GetTitle().empty()) {
+            caption = doc->GetTitle() + " - " + m_strTitle;
+        }
+    }
+    window->setWindowTitle(FromBytes(caption));
+}
+
+std::string CFrameWnd::GetWindowText() const {
+    const QByteArray text =
+        GetWidget() != nullptr ? GetWidget()->windowTitle().toLocal8Bit() : QByteArray();
+    return {text.constData(), static_cast<std::size_t>(text.size())};
+}
+
+void CFrameWnd::AddControlBar(CControlBar* pBar) {
+    m_controlBars.push_back(pBar);
+}
+
+void CFrameWnd::RemoveControlBar(CControlBar* pBar) {
+    std::erase(m_controlBars, pBar);
+}
+
+CControlBar* CFrameWnd::GetControlBar(UINT nID) const {
+    for (CControlBar* bar : m_controlBars) {
+        if (bar->GetDlgCtrlID() == nID) {
+            return bar;
+        }
+    }
+    return nullptr;
+}
+
+void CFrameWnd::ShowControlBar(CControlBar* pBar, bool bShow, bool /*bDelay*/) {
+    if (pBar != nullptr && pBar->GetWidget() != nullptr) {
+        pBar->GetWidget()->setVisible(bShow);
+    }
+}
+
+void CFrameWnd::EnableDocking(DWORD /*dwDockStyle*/) {
+    if (auto* window = qobject_cast<QMainWindow*>(GetWidget())) {
+        window->setDockOptions(QMainWindow::AnimatedDocks);
+    }
+}
+
+void CFrameWnd::DockControlBar(CControlBar* pBar, UINT /*nDockBarID*/, const CRect* /*lpRect*/) {
+    auto* window = qobject_cast<QMainWindow*>(GetWidget());
+    auto* bar = pBar != nullptr ? qobject_cast<QToolBar*>(pBar->GetWidget()) : nullptr;
+    if (window == nullptr || bar == nullptr) {
+        return;
+    }
+    const DWORD side = pBar->GetBarStyle() & CBRS_ALIGN_ANY;
+    const Qt::ToolBarArea area = (side & CBRS_ALIGN_TOP) != 0      ? Qt::TopToolBarArea
+                                 : (side & CBRS_ALIGN_BOTTOM) != 0 ? Qt::BottomToolBarArea
+                                 : (side & CBRS_ALIGN_LEFT) != 0   ? Qt::LeftToolBarArea
+                                                                   : Qt::RightToolBarArea;
+    window->addToolBar(area, bar);
+}
+
+void CFrameWnd::SaveBarState(const std::string& profileName) const {
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr) {
+        return;
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const std::string summary = profileName + "-Summary";
+    app->WriteProfileInt(summary, "Bars", static_cast<int>(m_controlBars.size()));
+    app->WriteProfileInt(summary, "ScreenCX", screen != nullptr ? screen->size().width() : 0);
+    app->WriteProfileInt(summary, "ScreenCY", screen != nullptr ? screen->size().height() : 0);
+    int index = 0;
+    for (const CControlBar* bar : m_controlBars) {
+        const std::string section = profileName + "-Bar" + std::to_string(index++);
+        const QWidget* widget = bar->GetWidget();
+        const DWORD side = bar->GetDockedSide();
+        app->WriteProfileInt(section, "BarID", static_cast<int>(bar->GetDlgCtrlID()));
+        app->WriteProfileInt(section, "Visible", widget != nullptr && !widget->isHidden() ? 1 : 0);
+        app->WriteProfileInt(section, "Horz",
+                             (side & (CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT)) == 0 ? 1 : 0);
+        app->WriteProfileInt(section, "Floating", bar->IsFloating() ? 1 : 0);
+        app->WriteProfileInt(section, "Docking", static_cast<int>(side));
+        app->WriteProfileInt(section, "XPos", widget != nullptr ? widget->x() : 0);
+        app->WriteProfileInt(section, "YPos", widget != nullptr ? widget->y() : 0);
+    }
+}
+
+bool CFrameWnd::GetWindowPlacement(WINDOWPLACEMENT* lpwndpl) const {
+    auto* window = static_cast<FrameWidget*>(GetWidget());
+    if (window == nullptr || lpwndpl == nullptr) {
+        return false;
+    }
+    const QRect normal = window->OuterNormalGeometry();
+    lpwndpl->length = sizeof(WINDOWPLACEMENT);
+    lpwndpl->rcNormalPosition.left = normal.left();
+    lpwndpl->rcNormalPosition.top = normal.top();
+    lpwndpl->rcNormalPosition.right = normal.left() + normal.width();
+    lpwndpl->rcNormalPosition.bottom = normal.top() + normal.height();
+    const Qt::WindowStates state = window->windowState();
+    lpwndpl->flags = 0;
+    if ((state & Qt::WindowMinimized) != 0) {
+        lpwndpl->showCmd = SW_SHOWMINIMIZED;
+        if ((state & Qt::WindowMaximized) != 0) {
+            lpwndpl->flags = WPF_RESTORETOMAXIMIZED;
+        }
+    } else if ((state & Qt::WindowMaximized) != 0) {
+        lpwndpl->showCmd = SW_SHOWMAXIMIZED;
+    } else {
+        lpwndpl->showCmd = SW_SHOWNORMAL;
+    }
+    lpwndpl->ptMinPosition = {-1, -1};
+    lpwndpl->ptMaxPosition = {-1, -1};
+    return true;
+}
+
+bool CFrameWnd::SetWindowPlacement(const WINDOWPLACEMENT* lpwndpl) {
+    auto* window = static_cast<FrameWidget*>(GetWidget());
+    if (window == nullptr || lpwndpl == nullptr) {
+        return false;
+    }
+    const RECT& r = lpwndpl->rcNormalPosition;
+    // The normal rectangle is set while the window is in its normal state, so that Qt keeps it
+    // as the geometry to restore to.
+    window->setWindowState(Qt::WindowNoState);
+    window->SetOuterNormalGeometry(QRect(r.left, r.top, std::max<LONG>(r.right - r.left, 1),
+                                         std::max<LONG>(r.bottom - r.top, 1)));
+    switch (lpwndpl->showCmd) {
+        case SW_HIDE:
+            window->hide();
+            break;
+        case SW_SHOWMINIMIZED:
+        case 6:  // SW_MINIMIZE
+        case 7:  // SW_SHOWMINNOACTIVE
+            window->setWindowState((lpwndpl->flags & WPF_RESTORETOMAXIMIZED) != 0
+                                       ? (Qt::WindowMinimized | Qt::WindowMaximized)
+                                       : Qt::WindowMinimized);
+            break;
+        case SW_SHOWMAXIMIZED:
+            window->setWindowState(Qt::WindowMaximized);
+            break;
+        default:
+            break;
+    }
+    return true;
+}
+
+void CFrameWnd::OnClose() {
+    auto* window = static_cast<FrameWidget*>(GetWidget());
+    if (window == nullptr || m_bClosing) {
+        return;
+    }
+    m_bClosing = true;
+    window->m_bAllowClose = true;
+    window->close();
+    window->m_bAllowClose = false;
+    m_bClosing = false;
+    if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd == this) {
+        QCoreApplication::quit();
+    }
+}
+
+void CFrameWnd::OnBarCheck(UINT nID) {
+    if (CControlBar* bar = GetControlBar(nID)) {
+        ShowControlBar(bar, bar->GetWidget() != nullptr && bar->GetWidget()->isHidden(), false);
+    }
+}
+
+void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI) {
+    CControlBar* bar = GetControlBar(pCmdUI->m_nID);
+    if (bar == nullptr || bar->GetWidget() == nullptr) {
+        pCmdUI->Enable(false);
+        pCmdUI->SetCheck(0);
+        return;
+    }
+    pCmdUI->Enable(true);
+    pCmdUI->SetCheck(bar->GetWidget()->isHidden() ? 0 : 1);
+}
+
+void CFrameWnd::OnViewToolBar() {
+    OnBarCheck(AFX_IDW_TOOLBAR);
+}
+void CFrameWnd::OnViewStatusBar() {
+    OnBarCheck(AFX_IDW_STATUS_BAR);
+}
+void CFrameWnd::OnUpdateViewToolBar(CCmdUI* pCmdUI) {
+    OnUpdateControlBarMenu(pCmdUI);
+}
+void CFrameWnd::OnUpdateViewStatusBar(CCmdUI* pCmdUI) {
+    OnUpdateControlBarMenu(pCmdUI);
+}

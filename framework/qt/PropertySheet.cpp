@@ -1,0 +1,58 @@
+#include "framework/dialog/PropertySheet.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "framework/dialog/Dialog.h"
+#include "framework/dialog/PropertyPage.h"
+
+CPropertySheet::CPropertySheet(std::string caption, CWnd* pParentWnd, UINT iSelectPage)
+    : m_strCaption(std::move(caption)), m_pParentWnd(pParentWnd), m_nStartPage(iSelectPage) {}
+
+CPropertySheet::~CPropertySheet() = default;
+
+void CPropertySheet::AddPage(CPropertyPage* pPage) {
+    m_pages.push_back(pPage);
+}
+
+int CPropertySheet::DoModal() {
+    QWidget* parent = m_pParentWnd != nullptr ? m_pParentWnd->GetWidget() : nullptr;
+    auto* dialog = new QDialog(parent);
+    dialog->setWindowTitle(QString::fromLocal8Bit(m_strCaption.c_str()));
+    Attach(dialog);
+    auto* layout = new QVBoxLayout(dialog);
+    auto* tabs = new QTabWidget(dialog);
+    tabs->setObjectName("tabs");
+    layout->addWidget(tabs);
+    for (CPropertyPage* page : m_pages) {
+        if (QWidget* widget = page->CreatePage(tabs)) {
+            tabs->addTab(widget, QString::fromLocal8Bit(page->GetCaption().c_str()));
+        }
+    }
+    if (m_nStartPage < static_cast<UINT>(tabs->count())) {
+        tabs->setCurrentIndex(static_cast<int>(m_nStartPage));
+    }
+    auto* buttons = new QDialogButtonBox(
+        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, dialog);
+    // Nothing has changed yet, so there is nothing to apply.
+    buttons->button(QDialogButtonBox::Apply)->setEnabled(false);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    for (CPropertyPage* page : m_pages) {
+        page->OnSetActive();
+    }
+    const bool bOk = AfxRunModalDialog(*dialog) == QDialog::Accepted;
+    for (CPropertyPage* page : m_pages) {
+        if (bOk) {
+            page->UpdateData(true);
+            page->OnOK();
+        } else {
+            page->OnCancel();
+        }
+    }
+    return bOk ? IDOK : IDCANCEL;
+}

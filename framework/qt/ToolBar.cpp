@@ -1,0 +1,147 @@
+#include "framework/window/ToolBar.h"
+
+#include <QAction>
+#include <QImage>
+#include <QMainWindow>
+#include <QPixmap>
+#include <QToolBar>
+
+#include "framework/core/CmdUI.h"
+#include "framework/window/FrameWnd.h"
+#include "framework/core/Resources.h"
+
+namespace {
+Qt::ToolBarArea AreaOf(DWORD dwStyle) {
+    if ((dwStyle & CBRS_ALIGN_BOTTOM) != 0) {
+        return Qt::BottomToolBarArea;
+    }
+    if ((dwStyle & CBRS_ALIGN_LEFT) != 0) {
+        return Qt::LeftToolBarArea;
+    }
+    if ((dwStyle & CBRS_ALIGN_RIGHT) != 0) {
+        return Qt::RightToolBarArea;
+    }
+    return Qt::TopToolBarArea;
+}
+
+Qt::ToolBarAreas AreasOf(DWORD dwDockStyle) {
+    Qt::ToolBarAreas areas;
+    if ((dwDockStyle & CBRS_ALIGN_TOP) != 0) {
+        areas |= Qt::TopToolBarArea;
+    }
+    if ((dwDockStyle & CBRS_ALIGN_BOTTOM) != 0) {
+        areas |= Qt::BottomToolBarArea;
+    }
+    if ((dwDockStyle & CBRS_ALIGN_LEFT) != 0) {
+        areas |= Qt::LeftToolBarArea;
+    }
+    if ((dwDockStyle & CBRS_ALIGN_RIGHT) != 0) {
+        areas |= Qt::RightToolBarArea;
+    }
+    return areas;
+}
+}  // namespace
+
+CToolBar::CToolBar() = default;
+CToolBar::~CToolBar() = default;
+
+bool CToolBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
+    auto* window =
+        pParentWnd != nullptr ? qobject_cast<QMainWindow*>(pParentWnd->GetWidget()) : nullptr;
+    auto* bar = new QToolBar(window);
+    bar->setObjectName(QString("ToolBar%1").arg(nID));
+    // Until docking is enabled the bar stays where its style puts it.
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setContextMenuPolicy(Qt::PreventContextMenu);
+    Attach(bar);
+    InitBar(pParentWnd, dwStyle, nID);
+    if (window != nullptr) {
+        window->addToolBar(AreaOf(dwStyle), bar);
+    }
+    bar->setVisible((dwStyle & 0x10000000) != 0);  // WS_VISIBLE
+    return true;
+}
+
+bool CToolBar::LoadToolBar(UINT nIDResource) {
+    const ToolBarDef* def = AfxFindToolBar(nIDResource);
+    auto* bar = qobject_cast<QToolBar*>(GetWidget());
+    if (def == nullptr || bar == nullptr) {
+        return false;
+    }
+    const QImage strip = QImage::fromData(def->imageStrip.data(),
+                                          static_cast<int>(def->imageStrip.size()), "PNG");
+    if (strip.isNull()) {
+        return false;
+    }
+    bar->setIconSize(QSize(def->nButtonWidth, def->nButtonHeight));
+    int nImage = 0;
+    for (const std::uint32_t id : def->buttons) {
+        if (id == 0) {
+            bar->addSeparator();
+            m_buttons.push_back({0, {}});
+            continue;
+        }
+        const QImage image =
+            strip.copy(nImage * def->nButtonWidth, 0, def->nButtonWidth, def->nButtonHeight);
+        ++nImage;
+        QAction* action = bar->addAction(QIcon(QPixmap::fromImage(image)), QString());
+        action->setData(static_cast<uint>(id));
+        std::string prompt;
+        AfxLoadString(id, prompt);
+        m_buttons.push_back({id, AfxExtractSubString(prompt, 1)});
+        if (CFrameWnd* frame = m_pDockSite) {
+            QObject::connect(action, &QAction::triggered, bar,
+                             [frame, id] { frame->OnCommand(id); });
+            frame->BindCommandUI(id, [action](const CCmdUI& ui) {
+                action->setEnabled(ui.m_bEnabled);
+                if (ui.m_nCheck) {
+                    action->setCheckable(true);
+                    action->setChecked(*ui.m_nCheck != 0);
+                }
+            });
+        }
+    }
+    ApplyTooltips();
+    return true;
+}
+
+UINT CToolBar::GetItemID(int nIndex) const {
+    return nIndex >= 0 && nIndex < GetCount() ? m_buttons[static_cast<std::size_t>(nIndex)].id : 0;
+}
+
+std::string CToolBar::GetButtonTip(int nIndex) const {
+    return nIndex >= 0 && nIndex < GetCount() ? m_buttons[static_cast<std::size_t>(nIndex)].tip
+                                              : std::string();
+}
+
+void CToolBar::SetBarStyle(DWORD dwStyle) {
+    CControlBar::SetBarStyle(dwStyle);
+    ApplyTooltips();
+}
+
+void CToolBar::EnableDocking(DWORD dwDockStyle) {
+    CControlBar::EnableDocking(dwDockStyle);
+    if (auto* bar = qobject_cast<QToolBar*>(GetWidget())) {
+        bar->setAllowedAreas(AreasOf(dwDockStyle));
+        bar->setMovable(dwDockStyle != 0);
+        bar->setFloatable(dwDockStyle != 0);
+    }
+}
+
+void CToolBar::ApplyTooltips() {
+    auto* bar = qobject_cast<QToolBar*>(GetWidget());
+    if (bar == nullptr) {
+        return;
+    }
+    const bool bTips = (m_dwStyle & CBRS_TOOLTIPS) != 0;
+    std::size_t i = 0;
+    for (QAction* action : bar->actions()) {
+        if (i >= m_buttons.size()) {
+            break;
+        }
+        const Button& button = m_buttons[i++];
+        // Without tips the button stays silent: its action has no text to fall back on.
+        action->setToolTip(bTips ? QString::fromStdString(button.tip) : QString());
+    }
+}

@@ -1,0 +1,12 @@
+#include "framework/dialog/WaitCursor.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+CWaitCursor::CWaitCursor() {
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
+
+CWaitCursor::~CWaitCursor() {
+    QGuiApplication::restoreOverrideCursor();
+}

@@ -1,0 +1,467 @@
+#include "framework/registry/Registry.h"
+
+#include <vector>
+
+#ifndef _WIN32
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+
+#include "framework/registry/RegistryStore.h"
+
+// An open key of the store names its key by path; the store file is read afresh at every call,
+// so a handle stays meaningful whatever other copies of the program write meanwhile.
+struct HKEY__ {
+    std::string path;
+};
+
+namespace {
+
+// The only state the store keeps between calls is where it lives, which tests change. It is read
+// and written under its own mutex.
+struct StoreLocation {
+    std::mutex mutex;
+    std::string overridePath;
+    std::string owner;  // "<company>/<application>", as the application names itself
+};
+
+StoreLocation& storeLocation() {
+    static StoreLocation location;
+    return location;
+}
+
+// Runs one registry call so that no exception leaves it: a failed allocation is an error code.
+template <class Call>
+LONG guarded(Call call) noexcept {
+    try {
+        return call();
+    } catch (...) {
+        return ERROR_OUTOFMEMORY;
+    }
+}
+
+bool isPredefinedKey(HKEY hKey) {
+    const auto value = reinterpret_cast<std::uintptr_t>(hKey);
+    return value >= 0x80000000u && value <= 0x8000000Fu;
+}
+
+// The path below HKEY_CURRENT_USER that hKey names.
+std::optional<std::string> keyPathOf(HKEY hKey, LONG& error) {
+    if (hKey == nullptr) {
+        error = ERROR_INVALID_HANDLE;
+        return std::nullopt;
+    }
+    if (hKey == HKEY_CURRENT_USER) {
+        return std::string();
+    }
+    if (isPredefinedKey(hKey)) {
+        error = ERROR_ACCESS_DENIED;  // the store holds only the current user's hive
+        return std::nullopt;
+    }
+    return hKey->path;
+}
+
+std::string joinPath(const std::vector<std::string_view>& components) {
+    std::string path;
+    for (const std::string_view component : components) {
+        if (!path.empty()) {
+            path += '\\';
+        }
+        path += component;
+    }
+    return path;
+}
+
+// The components of hKey's path followed by those of lpSubKey.
+std::optional<std::vector<std::string_view>> fullPath(const std::string& base,
+                                                      const char* lpSubKey) {
+    auto components = splitRegistryPath(base);
+    const auto sub = splitRegistryPath(lpSubKey != nullptr ? lpSubKey : "");
+    if (!components || !sub) {
+        return std::nullopt;
+    }
+    components->insert(components->end(), sub->begin(), sub->end());
+    return components;
+}
+
+// The hive as last saved. A file that does not parse reads as empty; the next change sets it
+// aside.
+LONG readStore(RegistryTree& tree) {
+    const std::string path = GetRegistryStorePath();
+    if (path.empty()) {
+        return ERROR_PATH_NOT_FOUND;
+    }
+    RegistryLoad load = loadRegistryFile(path);
+    if (load.status == RegistryLoad::Unreadable) {
+        return ERROR_CANTREAD;
+    }
+    tree = std::move(load.tree);
+    return ERROR_SUCCESS;
+}
+
+// One change: read the latest file under the lock, apply the change, save the result atomically
+// when something changed. change(tree, changed) returns the call's result.
+template <class Change>
+LONG modifyStore(Change change) {
+    const std::string path = GetRegistryStorePath();
+    if (path.empty()) {
+        return ERROR_PATH_NOT_FOUND;
+    }
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(folder, error);
+        if (error) {
+            return ERROR_PATH_NOT_FOUND;
+        }
+    }
+    const RegistryFileLock lock(path);
+    if (!lock.isLocked()) {
+        return ERROR_LOCK_VIOLATION;
+    }
+    RegistryLoad load = loadRegistryFile(path);
+    if (load.status == RegistryLoad::Unreadable) {
+        return ERROR_CANTREAD;
+    }
+    bool changed = false;
+    if (load.status == RegistryLoad::Unparsable) {
+        if (!setAsideRegistryFile(path)) {
+            return ERROR_CANTWRITE;
+        }
+        changed = true;  // a fresh file replaces it
+    }
+    const LONG result = change(load.tree, changed);
+    if (changed) {
+        removeAbandonedSaves(path);
+        if (!saveRegistryFile(path, load.tree)) {
+            return ERROR_CANTWRITE;
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+void SetRegistryStorePath(std::string path) {
+    StoreLocation& location = storeLocation();
+    const std::lock_guard guard(location.mutex);
+    location.overridePath = std::move(path);
+}
+
+void RegSetStoreOwner(const std::string& company, const std::string& application) {
+    StoreLocation& location = storeLocation();
+    const std::lock_guard guard(location.mutex);
+    location.owner = company.empty() || application.empty() ? "" : company + "/" + application;
+}
+
+std::string GetRegistryStorePath() {
+    std::string owner;
+    {
+        StoreLocation& location = storeLocation();
+        const std::lock_guard guard(location.mutex);
+        if (!location.overridePath.empty()) {
+            return location.overridePath;
+        }
+        owner = location.owner;
+    }
+    if (owner.empty()) {
+        return std::string();
+    }
+    std::string config;
+    // A relative XDG_CONFIG_HOME is invalid and ignored.
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/') {
+        config = xdg;
+    } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
+        config = std::string(home) + "/.config";
+    } else {
+        return std::string();
+    }
+    return config + "/" + owner + ".reg";
+}
+
+LONG RegCreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reserved, char* /*lpClass*/,
+                    DWORD /*dwOptions*/, REGSAM /*samDesired*/, void* /*lpSecurityAttributes*/,
+                    PHKEY phkResult, DWORD* lpdwDisposition) {
+    return guarded([&]() -> LONG {
+        if (phkResult == nullptr) {
+            return ERROR_INVALID_PARAMETER;
+        }
+        *phkResult = nullptr;
+        if (Reserved != 0) {
+            return ERROR_INVALID_PARAMETER;
+        }
+        LONG error = ERROR_SUCCESS;
+        const auto base = keyPathOf(hKey, error);
+        if (!base) {
+            return error;
+        }
+        const auto components = fullPath(*base, lpSubKey);
+        if (!components) {
+            return ERROR_BAD_PATHNAME;
+        }
+
+        // Opening a key that exists writes nothing, so it works in a store that can be read but
+        // not written.
+        std::optional<std::string> path;
+        DWORD disposition = REG_OPENED_EXISTING_KEY;
+        RegistryTree tree;
+        if (readStore(tree) == ERROR_SUCCESS) {
+            if (const RegistryKeyNode* key = tree.findKey(joinPath(*components))) {
+                path = key->path;
+            }
+        }
+        if (!path) {
+            const LONG result = modifyStore([&](RegistryTree& latest, bool& changed) {
+                bool created = false;
+                path = latest.createKey(*components, created).path;
+                if (created) {
+                    changed = true;
+                    disposition = REG_CREATED_NEW_KEY;
+                }
+                return ERROR_SUCCESS;
+            });
+            if (result != ERROR_SUCCESS) {
+                return result;
+            }
+        }
+        *phkResult = new HKEY__{std::move(*path)};
+        if (lpdwDisposition != nullptr) {
+            *lpdwDisposition = disposition;
+        }
+        return ERROR_SUCCESS;
+    });
+}
+
+LONG RegOpenKeyEx(HKEY hKey, const char* lpSubKey, DWORD ulOptions, REGSAM /*samDesired*/,
+                  PHKEY phkResult) {
+    return guarded([&]() -> LONG {
+        if (phkResult == nullptr) {
+            return ERROR_INVALID_PARAMETER;
+        }
+        *phkResult = nullptr;
+        if (ulOptions != 0) {
+            return ERROR_INVALID_PARAMETER;
+        }
+        LONG error = ERROR_SUCCESS;
+        const auto base = keyPathOf(hKey, error);
+        if (!base) {
+            return error;
+        }
+        const auto components = fullPath(*base, lpSubKey);
+        if (!components) {
+            return ERROR_BAD_PATHNAME;
+        }
+        RegistryTree tree;
+        if (const LONG result = readStore(tree); result != ERROR_SUCCESS) {
+            return result;
+        }
+        const RegistryKeyNode* key = tree.findKey(joinPath(*components));
+        if (key == nullptr) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+        *phkResult = new HKEY__{key->path};
+        return ERROR_SUCCESS;
+    });
+}
+
+LONG RegQueryValueEx(HKEY hKey, const char* lpValueName, DWORD* lpReserved, DWORD* lpType,
+                     BYTE* lpData, DWORD* lpcbData) {
+    return guarded([&]() -> LONG {
+        if (lpReserved != nullptr || (lpData != nullptr && lpcbData == nullptr)) {
+            return ERROR_INVALID_PARAMETER;
+        }
+        LONG error = ERROR_SUCCESS;
+        const auto path = keyPathOf(hKey, error);
+        if (!path) {
+            return error;
+        }
+        RegistryTree tree;
+        if (const LONG result = readStore(tree); result != ERROR_SUCCESS) {
+            return result;
+        }
+        const RegistryKeyNode* key = tree.findKey(*path);
+        const RegistryValue* value =
+            key != nullptr
+                ? RegistryTree::findValue(*key, lpValueName != nullptr ? lpValueName : "")
+                : nullptr;
+        if (value == nullptr) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+        const auto size = static_cast<DWORD>(value->data.size());
+        if (lpType != nullptr) {
+            *lpType = value->type;
+        }
+        if (lpData != nullptr) {
+            if (*lpcbData < size) {
+                *lpcbData = size;
+                return ERROR_MORE_DATA;
+            }
+            std::memcpy(lpData, value->data.data(), size);
+        }
+        if (lpcbData != nullptr) {
+            *lpcbData = size;
+        }
+        return ERROR_SUCCESS;
+    });
+}
+
+LONG RegSetValueEx(HKEY hKey, const char* lpValueName, DWORD Reserved, DWORD dwType,
+                   const BYTE* lpData, DWORD cbData) {
+    return guarded([&]() -> LONG {
+        if (Reserved != 0) {
+            return ERROR_INVALID_PARAMETER;
+        }
+        if (lpData == nullptr && cbData != 0) {
+            return ERROR_NOACCESS;
+        }
+        const std::string_view name = lpValueName != nullptr ? lpValueName : "";
+        // A value line cannot carry a line break in its name.
+        if (name.find_first_of("\r\n") != std::string_view::npos) {
+            return ERROR_INVALID_PARAMETER;
+        }
+        LONG error = ERROR_SUCCESS;
+        const auto path = keyPathOf(hKey, error);
+        if (!path) {
+            return error;
+        }
+        const auto components = splitRegistryPath(*path);
+        if (!components) {
+            return ERROR_BAD_PATHNAME;
+        }
+        std::string data(reinterpret_cast<const char*>(lpData), cbData);
+        return modifyStore([&](RegistryTree& tree, bool& changed) {
+            // The key is recreated if the file lost it since it was opened (set aside as
+            // unparsable, or removed by hand), so the value is not lost.
+            bool created = false;
+            RegistryKeyNode& key = tree.createKey(*components, created);
+            RegistryTree::setValue(key, name, dwType, std::move(data));
+            changed = true;
+            return ERROR_SUCCESS;
+        });
+    });
+}
+
+LONG RegDeleteValue(HKEY hKey, const char* lpValueName) {
+    return guarded([&]() -> LONG {
+        LONG error = ERROR_SUCCESS;
+        const auto path = keyPathOf(hKey, error);
+        if (!path) {
+            return error;
+        }
+        return modifyStore([&](RegistryTree& tree, bool& changed) {
+            RegistryKeyNode* key = tree.findKey(*path);
+            if (key == nullptr ||
+                !RegistryTree::deleteValue(*key, lpValueName != nullptr ? lpValueName : "")) {
+                return ERROR_FILE_NOT_FOUND;
+            }
+            changed = true;
+            return ERROR_SUCCESS;
+        });
+    });
+}
+
+LONG RegCloseKey(HKEY hKey) {
+    if (hKey == nullptr) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (!isPredefinedKey(hKey)) {
+        delete hKey;
+    }
+    return ERROR_SUCCESS;
+}
+#endif
+
+// The profile helpers use only the calls above, so they are the same on every platform.
+namespace {
+
+// Closes the key it holds when it goes out of scope.
+class OpenProfileKey {
+public:
+    OpenProfileKey(const std::string& profileKey, const std::string& section, bool create) {
+        const std::string path = section.empty() ? profileKey : profileKey + "\\" + section;
+        if (create) {
+            RegCreateKeyEx(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                           KEY_ALL_ACCESS, nullptr, &m_hKey, nullptr);
+        } else {
+            RegOpenKeyEx(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &m_hKey);
+        }
+    }
+    ~OpenProfileKey() {
+        if (m_hKey != nullptr) {
+            RegCloseKey(m_hKey);
+        }
+    }
+    OpenProfileKey(const OpenProfileKey&) = delete;
+    OpenProfileKey& operator=(const OpenProfileKey&) = delete;
+
+    HKEY get() const { return m_hKey; }
+
+private:
+    HKEY m_hKey = nullptr;
+};
+
+}  // namespace
+
+bool RegWriteProfileString(const std::string& profileKey, const std::string& section,
+                           const std::string& entry, const std::string& value) {
+    const OpenProfileKey key(profileKey, section, true);
+    return key.get() != nullptr &&
+           RegSetValueEx(key.get(), entry.c_str(), 0, REG_SZ,
+                         reinterpret_cast<const BYTE*>(value.c_str()),
+                         static_cast<DWORD>(std::char_traits<char>::length(value.c_str()) + 1)) ==
+               ERROR_SUCCESS;
+}
+
+bool RegWriteProfileInt(const std::string& profileKey, const std::string& section,
+                        const std::string& entry, int value) {
+    const auto n = static_cast<DWORD>(value);
+    const BYTE data[4] = {static_cast<BYTE>(n), static_cast<BYTE>(n >> 8),
+                          static_cast<BYTE>(n >> 16), static_cast<BYTE>(n >> 24)};
+    const OpenProfileKey key(profileKey, section, true);
+    return key.get() != nullptr &&
+           RegSetValueEx(key.get(), entry.c_str(), 0, REG_DWORD, data, 4) == ERROR_SUCCESS;
+}
+
+std::string RegGetProfileString(const std::string& profileKey, const std::string& section,
+                                const std::string& entry, const std::string& defaultValue) {
+    const OpenProfileKey key(profileKey, section, false);
+    DWORD type = 0;
+    DWORD size = 0;
+    if (key.get() == nullptr ||
+        RegQueryValueEx(key.get(), entry.c_str(), nullptr, &type, nullptr, &size) !=
+            ERROR_SUCCESS ||
+        type != REG_SZ) {
+        return defaultValue;
+    }
+    std::vector<BYTE> buffer(size + 1, 0);
+    DWORD read = size + 1;
+    if (RegQueryValueEx(key.get(), entry.c_str(), nullptr, &type, buffer.data(), &read) !=
+        ERROR_SUCCESS) {
+        return defaultValue;
+    }
+    std::string text(reinterpret_cast<const char*>(buffer.data()), read);
+    return text.substr(0, text.find('\0'));
+}
+
+int RegGetProfileInt(const std::string& profileKey, const std::string& section,
+                     const std::string& entry, int defaultValue) {
+    const OpenProfileKey key(profileKey, section, false);
+    BYTE data[4] = {};
+    DWORD type = 0;
+    DWORD size = sizeof data;
+    if (key.get() == nullptr ||
+        RegQueryValueEx(key.get(), entry.c_str(), nullptr, &type, data, &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != 4) {
+        return defaultValue;
+    }
+    return static_cast<int>(static_cast<DWORD>(data[0]) | static_cast<DWORD>(data[1]) << 8 |
+                            static_cast<DWORD>(data[2]) << 16 | static_cast<DWORD>(data[3]) << 24);
+}
+
+bool RegDeleteProfileEntry(const std::string& profileKey, const std::string& section,
+                           const std::string& entry) {
+    const OpenProfileKey key(profileKey, section, false);
+    return key.get() != nullptr && RegDeleteValue(key.get(), entry.c_str()) == ERROR_SUCCESS;
+}

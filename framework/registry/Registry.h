@@ -1,0 +1,123 @@
+#pragma once
+
+// The registry calls the program makes, under their platform names and meanings. On Windows they
+// are the system's own (narrow-string forms); elsewhere the framework keeps the current user's
+// hive in one file of the registry's text export format (see RegistryStore.h), with the same
+// rules: typed values, key and value names that compare without regard to case and keep the case
+// they were created with, keys created with their missing parents.
+//
+// Every call reports failure only through its result code: nothing throws, nothing is shown.
+
+#include <string>
+
+#include "framework/core/Platform.h"
+
+#ifdef _WIN32
+// The program passes 8-bit strings whatever character set the build selects.
+#undef RegCreateKeyEx
+#undef RegOpenKeyEx
+#undef RegQueryValueEx
+#undef RegSetValueEx
+#undef RegDeleteValue
+#define RegCreateKeyEx RegCreateKeyExA
+#define RegOpenKeyEx RegOpenKeyExA
+#define RegQueryValueEx RegQueryValueExA
+#define RegSetValueEx RegSetValueExA
+#define RegDeleteValue RegDeleteValueA
+#else
+#include <cstdint>
+
+using BYTE = std::uint8_t;
+using REGSAM = DWORD;
+
+// An open key. The predefined roots are fixed values that are never closed.
+struct HKEY__;
+using HKEY = HKEY__*;
+using PHKEY = HKEY*;
+
+// A macro, as on Windows, so that it is usable before any static initialisation has run.
+#define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000001u)))
+
+constexpr DWORD REG_NONE = 0;
+constexpr DWORD REG_SZ = 1;
+constexpr DWORD REG_EXPAND_SZ = 2;
+constexpr DWORD REG_BINARY = 3;
+constexpr DWORD REG_DWORD = 4;
+constexpr DWORD REG_MULTI_SZ = 7;
+constexpr DWORD REG_QWORD = 11;
+
+constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
+constexpr DWORD REG_CREATED_NEW_KEY = 1;
+constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
+
+constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
+constexpr REGSAM KEY_SET_VALUE = 0x0002;
+constexpr REGSAM KEY_READ = 0x20019;
+constexpr REGSAM KEY_WRITE = 0x20006;
+constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
+
+constexpr LONG ERROR_SUCCESS = 0;
+constexpr LONG ERROR_FILE_NOT_FOUND = 2;
+constexpr LONG ERROR_PATH_NOT_FOUND = 3;
+constexpr LONG ERROR_ACCESS_DENIED = 5;
+constexpr LONG ERROR_INVALID_HANDLE = 6;
+constexpr LONG ERROR_OUTOFMEMORY = 14;
+constexpr LONG ERROR_LOCK_VIOLATION = 33;
+constexpr LONG ERROR_INVALID_PARAMETER = 87;
+constexpr LONG ERROR_BAD_PATHNAME = 161;
+constexpr LONG ERROR_MORE_DATA = 234;
+constexpr LONG ERROR_NOACCESS = 998;
+constexpr LONG ERROR_CANTREAD = 1012;
+constexpr LONG ERROR_CANTWRITE = 1013;
+
+// Opens lpSubKey below hKey, creating it and every missing key above it. lpSubKey null or empty
+// opens hKey itself again. *lpdwDisposition (optional) tells whether the key was created.
+LONG RegCreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reserved, char* lpClass, DWORD dwOptions,
+                    REGSAM samDesired, void* lpSecurityAttributes, PHKEY phkResult,
+                    DWORD* lpdwDisposition);
+
+// Opens an existing key; ERROR_FILE_NOT_FOUND when it does not exist.
+LONG RegOpenKeyEx(HKEY hKey, const char* lpSubKey, DWORD ulOptions, REGSAM samDesired,
+                  PHKEY phkResult);
+
+// Reads a value (null or empty name: the key's default value). With lpData null only the size is
+// returned in *lpcbData; a buffer smaller than the data gives ERROR_MORE_DATA with the size
+// needed in *lpcbData and the buffer untouched.
+LONG RegQueryValueEx(HKEY hKey, const char* lpValueName, DWORD* lpReserved, DWORD* lpType,
+                     BYTE* lpData, DWORD* lpcbData);
+
+// Stores cbData bytes as a value of type dwType, replacing any value of that name whatever its
+// type. Text (REG_SZ) is stored with its terminating null byte counted in cbData.
+LONG RegSetValueEx(HKEY hKey, const char* lpValueName, DWORD Reserved, DWORD dwType,
+                   const BYTE* lpData, DWORD cbData);
+
+LONG RegDeleteValue(HKEY hKey, const char* lpValueName);
+
+LONG RegCloseKey(HKEY hKey);
+
+// Where the store file lives: the path given here when not empty, otherwise
+// ${XDG_CONFIG_HOME:-$HOME/.config}/<company>/<application>.reg for the owner below; nowhere
+// (every call fails) before an owner is named. Tests point it at a scratch folder.
+void SetRegistryStorePath(std::string path);
+std::string GetRegistryStorePath();
+#endif
+
+// The application names the owner of its settings, as its registry key is
+// HKEY_CURRENT_USER\Software\<company>\<application>. Outside Windows the store's file is named
+// after them; the registry itself needs nothing.
+void RegSetStoreOwner(const std::string& company, const std::string& application);
+
+// The application profile: entries in sections below one key of HKEY_CURRENT_USER (for example
+// "Software\Corvessa\Tessiver", section "Recent File List", entry "File1"). Writing creates the
+// section; reading never does, and gives the default when the entry is absent or not of the kind
+// asked for (text as REG_SZ, integers as REG_DWORD).
+bool RegWriteProfileString(const std::string& profileKey, const std::string& section,
+                           const std::string& entry, const std::string& value);
+bool RegWriteProfileInt(const std::string& profileKey, const std::string& section,
+                        const std::string& entry, int value);
+std::string RegGetProfileString(const std::string& profileKey, const std::string& section,
+                                const std::string& entry, const std::string& defaultValue);
+int RegGetProfileInt(const std::string& profileKey, const std::string& section,
+                     const std::string& entry, int defaultValue);
+bool RegDeleteProfileEntry(const std::string& profileKey, const std::string& section,
+                           const std::string& entry);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "framework/window/ControlBar.h"
+
+// A toolbar: buttons from the toolbar resource (commands, separators, one image per button),
+// each raising its command through the frame and enabled by the command's update handler. With
+// CBRS_TOOLTIPS a button shows the second line of its command's prompt string as its tooltip.
+class CToolBar : public CControlBar {
+public:
+    CToolBar();
+    ~CToolBar() override;
+
+    bool Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID);
+    bool LoadToolBar(UINT nIDResource);
+    void SetBarStyle(DWORD dwStyle) override;
+    void EnableDocking(DWORD dwDockStyle) override;
+
+    // The buttons, separators included (identifier 0).
+    int GetCount() const { return static_cast<int>(m_buttons.size()); }
+    UINT GetItemID(int nIndex) const;
+    std::string GetButtonTip(int nIndex) const;
+
+private:
+    void ApplyTooltips();
+
+    struct Button {
+        UINT id;
+        std::string tip;
+    };
+    std::vector<Button> m_buttons;
+};

@@ -1,0 +1,15 @@
+# Writes OUTPUT, a C++ source defining one ImageBytes per image: for each NAME=FILE in IMAGES
+# (separated by "|"), the constant k<NAME>Png holds FILE's bytes. Run with cmake -P.
+set(text "// Generated from resources/images by EmbedImages.cmake.\n#include \"resources/Images.h\"\n")
+string(REPLACE "|" ";" pairs "${IMAGES}")
+foreach(pair IN LISTS pairs)
+  string(REPLACE "=" ";" parts "${pair}")
+  list(GET parts 0 name)
+  list(GET parts 1 file)
+  file(READ "${file}" hex HEX)
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  string(APPEND text "namespace {\nconstexpr std::uint8_t k${name}Bytes[] = {${bytes}};\n}\n")
+  string(APPEND text "const ImageBytes k${name}Png = k${name}Bytes;\n")
+endforeach()
+file(WRITE "${OUTPUT}.tmp" "${text}")
+file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
