@@ -95,12 +95,12 @@ public:
                             &context);
         splitter.CreateView(0, 1, RUNTIME_CLASS(CTargetView), CSize(kPaneWidth, kPaneHeight),
                             &context);
-        QWidget* widget = splitter.GetWidget();
+        QWidget* widget = splitter.GetSafeHwnd();
         const int extent = widget->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
         // The column rule halves the width at each size notice; this size gives 800 each.
         widget->resize(2 * kPaneWidth + splitter.SplitterBarWidth() + extent, kPaneHeight + extent);
-        splitter.GetPane(0, 0)->GetWidget()->installEventFilter(&paints);
-        splitter.GetPane(0, 1)->GetWidget()->installEventFilter(&paints);
+        splitter.GetPane(0, 0)->GetSafeHwnd()->installEventFilter(&paints);
+        splitter.GetPane(0, 1)->GetSafeHwnd()->installEventFilter(&paints);
         widget->show();
         QApplication::processEvents();
         for (CView* view : std::vector<CView*>(doc.GetViews())) {
@@ -134,8 +134,8 @@ public:
         doc.UpdateAllViews(nullptr, 0, nullptr);
         QApplication::processEvents();
     }
-    int PaneWidth(int col) const { return splitter.GetPane(0, col)->GetWidget()->width(); }
-    int PaneHeight(int col) const { return splitter.GetPane(0, col)->GetWidget()->height(); }
+    int PaneWidth(int col) const { return splitter.GetPane(0, col)->GetSafeHwnd()->width(); }
+    int PaneHeight(int col) const { return splitter.GetPane(0, col)->GetSafeHwnd()->height(); }
 
     PaintCounter paints;
     CTessiverDoc doc;

@@ -8,6 +8,16 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+class QWidget;
+class QPainter;
+class QFont;
+
+// The platform's handles of a window, a device context and a font. Here they are the Qt objects
+// that stand for them.
+using HWND = QWidget*;
+using HDC = QPainter*;
+using HFONT = QFont*;
+
 using BOOL = int;
 using UINT = std::uint32_t;
 using DWORD = std::uint32_t;
@@ -84,4 +94,12 @@ struct CRect : RECT {
     CRect(LONG l, LONG t, LONG r, LONG b) : RECT{l, t, r, b} {}
     LONG Width() const { return right - left; }
     LONG Height() const { return bottom - top; }
+};
+
+// A width and a height, in pixels.
+struct CSize {
+    CSize() = default;
+    CSize(LONG x, LONG y) : cx(x), cy(y) {}
+    LONG cx = 0;
+    LONG cy = 0;
 };

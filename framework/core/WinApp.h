@@ -8,12 +8,12 @@
 #include "framework/core/CmdTarget.h"
 #include "framework/core/Platform.h"
 
+#include "framework/core/PlatformPtr.h"
+
 class CCommandLineInfo;
 class CDocTemplate;
 class CDocument;
 class CFrameWnd;
-class QObject;
-class QPrinter;
 
 // The application object: the last stop of command routing, the owner of idle processing, of
 // the document templates and of the framework's profile. Exactly one exists while the program
@@ -90,24 +90,25 @@ public:
 
     static const CommandMap* ThisMessageMap();
 
-    CFrameWnd* m_pMainWnd = nullptr;               // the main frame; owned by the document template
+    CFrameWnd* m_pMainWnd = nullptr;  // the main frame; owned by the document template
     std::string m_pszAppName;
     std::string m_pszRegistryKey;
     std::string m_pszProfileName;
     int m_nNumPreviewPages = 0;
 
+    struct Impl;  // the platform's idle processing and printer settings
+
 protected:
     const CommandMap* GetMessageMap() const override { return ThisMessageMap(); }
 
 private:
+    PlatformPtr<Impl> m_pImpl;
     bool m_bInIdle = false;
-    std::unique_ptr<QObject> m_pIdleConnection;  // ends idle processing with the application
     std::vector<std::unique_ptr<CDocTemplate>> m_templates;
     std::vector<std::string> m_args;
     std::vector<std::string> m_recentFiles;
     UINT m_nMaxMRU = 0;  // 0: no recent-file list was loaded, so none is saved
     std::vector<const CRuntimeClass*> m_classes;
-    std::unique_ptr<QPrinter> m_pPrinter;
 };
 
 // The one application object, or null when none exists.

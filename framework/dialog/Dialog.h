@@ -1,21 +1,6 @@
 #pragma once
 
-#include <functional>
-
 #include "framework/window/Wnd.h"
-
-class QDialog;
-class QWidget;
-
-// Every modal dialog the framework runs (dialog boxes, property sheets, file dialogs, printer
-// set-up) goes through AfxRunModalDialog. A hook installed here receives the ready dialog
-// instead of a person: it may inspect it, fill it in, and returns the result the dialog's exec()
-// would have returned (QDialog::Accepted or QDialog::Rejected).
-using ModalDialogHook = std::function<int(QDialog* pDialog)>;
-// Installs hook (an empty one restores normal running); returns the previous one.
-ModalDialogHook SetModalDialogHook(ModalDialogHook hook);
-// Runs the dialog modally (or through the hook). A wait cursor is lifted while it runs.
-int AfxRunModalDialog(QDialog& dialog);
 
 // What DoDataExchange is given: the direction, and the dialog whose controls take part.
 class CDataExchange {
@@ -44,7 +29,7 @@ public:
 
     UINT GetTemplateId() const { return m_nIDTemplate; }
     // The control with identifier nID, for the framework and its tests; null when absent.
-    QWidget* GetDlgItem(UINT nID) const;
+    HWND GetDlgItem(UINT nID) const;
 
 protected:
     UINT m_nIDTemplate;

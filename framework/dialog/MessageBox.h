@@ -13,6 +13,9 @@ constexpr UINT MB_ICONEXCLAMATION = 0x30;
 // pressed. Tests install a hook that answers instead of a person.
 int AfxMessageBox(const std::string& text, UINT nType = MB_OK | MB_ICONEXCLAMATION);
 
+// The platform's box itself, without the hook.
+int AfxShowMessageBox(const std::string& text, UINT nType);
+
 using MessageBoxHook = std::function<int(const std::string& text, UINT nType)>;
 // Replaces the box with hook (an empty hook restores it); returns the previous hook.
 MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);

@@ -16,8 +16,8 @@ public:
 
     // The tab's text.
     std::string GetCaption() const;
-    // Builds the page's controls on a widget of the sheet; the sheet owns the widget.
-    QWidget* CreatePage(QWidget* pSheet);
+    // Builds the page's controls in a window of the sheet; the sheet owns that window.
+    HWND CreatePage(HWND hSheet);
 
     virtual bool OnSetActive();
     virtual void OnOK();

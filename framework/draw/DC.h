@@ -1,29 +1,24 @@
 #pragma once
 
-#include <QtGlobal>
-#include <array>
 #include <memory>
 #include <string_view>
 
 #include "framework/core/Platform.h"
 
-class QPainter;
-class QFont;
-class QFontMetricsF;
 class CFont;
 
-// A device context over a QPainter, with the platform's defaults: opaque background mode (the
-// cell behind each drawn character is filled with the background colour, nothing else), top-left
-// text alignment, pixel coordinates.
+// A device context with the platform's defaults: opaque background mode (the cell behind each
+// drawn character is filled with the background colour, nothing else), top-left text alignment,
+// pixel coordinates.
 class CDC {
 public:
-    explicit CDC(QPainter* pPainter);
+    explicit CDC(HDC hDC);
     ~CDC();
     CDC(const CDC&) = delete;
     CDC& operator=(const CDC&) = delete;
 
     // Selects pFont; returns the font it replaces (null when none was selected). Selecting null
-    // brings back the painter's own font.
+    // brings back the context's own font.
     CFont* SelectObject(CFont* pFont);
     COLORREF SetBkColor(COLORREF color);
     COLORREF SetTextColor(COLORREF color);
@@ -36,17 +31,14 @@ public:
     // Fills a rectangle with a solid colour (the erase of a background).
     void FillSolidRect(const CRect& rect, COLORREF color);
 
-    QPainter* GetPainter() const { return m_pPainter; }
+    HDC GetSafeHdc() const { return m_hDC; }
 
 private:
-    qreal Advance(char32_t c);
+    struct Impl;  // the platform's drawing state
 
-    QPainter* m_pPainter;
+    HDC m_hDC;
     CFont* m_pFont = nullptr;
-    std::unique_ptr<QFont> m_pOriginalFont;     // the painter's font before the first selection
-    std::unique_ptr<QFontMetricsF> m_pMetrics;  // of the selected font; made on first use
     COLORREF m_bkColor = RGB(255, 255, 255);
     COLORREF m_textColor = RGB(0, 0, 0);
-    // Pixel advances of U+0000..U+00FF in the selected font, measured on first use; -1: not yet.
-    std::array<double, 256> m_advance{};
+    std::unique_ptr<Impl> m_pImpl;
 };

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <memory>
 #include <string>
 
-class QFont;
+#include "framework/core/Platform.h"
 
 constexpr int DEFAULT_CHARSET = 1;
 constexpr int OUT_DEFAULT_PRECIS = 0;
@@ -26,11 +25,11 @@ public:
                     int bItalic, int bUnderline, int cStrikeOut, int nCharSet, int nOutPrecision,
                     int nClipPrecision, int nQuality, int nPitchAndFamily, std::string faceName);
     void DeleteObject();
-    bool IsCreated() const { return m_pFont != nullptr; }
+    bool IsCreated() const { return m_hObject != nullptr; }
 
-    // The Qt font, for the framework's drawing code; null before CreateFont.
-    const QFont* GetQFont() const { return m_pFont.get(); }
+    // The platform's font, for the framework's drawing code; null before CreateFont.
+    HFONT GetSafeHandle() const { return m_hObject; }
 
 private:
-    std::unique_ptr<QFont> m_pFont;
+    HFONT m_hObject = nullptr;
 };

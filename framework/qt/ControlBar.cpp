@@ -1,42 +1,16 @@
+// The Qt half of CControlBar: where a QToolBar is docked.
 #include "framework/window/ControlBar.h"
 
 #include <QMainWindow>
 #include <QToolBar>
 
-#include "framework/window/FrameWnd.h"
-
-CControlBar::CControlBar() = default;
-
-CControlBar::~CControlBar() {
-    if (m_pDockSite != nullptr) {
-        m_pDockSite->RemoveControlBar(this);
-    }
-}
-
-void CControlBar::InitBar(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
-    m_pDockSite = dynamic_cast<CFrameWnd*>(pParentWnd);
-    m_nID = nID;
-    m_dwStyle = dwStyle;
-    if (m_pDockSite != nullptr) {
-        m_pDockSite->AddControlBar(this);
-    }
-}
-
-void CControlBar::SetBarStyle(DWORD dwStyle) {
-    m_dwStyle = dwStyle;
-}
-
-void CControlBar::EnableDocking(DWORD dwDockStyle) {
-    m_dwDockStyle = dwDockStyle;
-}
-
 bool CControlBar::IsFloating() const {
-    auto* bar = qobject_cast<QToolBar*>(GetWidget());
+    auto* bar = qobject_cast<QToolBar*>(GetSafeHwnd());
     return bar != nullptr && bar->isFloating();
 }
 
 DWORD CControlBar::GetDockedSide() const {
-    auto* bar = qobject_cast<QToolBar*>(GetWidget());
+    auto* bar = qobject_cast<QToolBar*>(GetSafeHwnd());
     auto* window = bar != nullptr ? qobject_cast<QMainWindow*>(bar->parentWidget()) : nullptr;
     if (window == nullptr || bar->isFloating()) {
         return m_dwStyle & CBRS_ALIGN_ANY;

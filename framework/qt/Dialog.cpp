@@ -1,3 +1,4 @@
+// The Qt half of the dialogs: dialog resources laid out as widgets, run through one modal path.
 #include "framework/dialog/Dialog.h"
 
 #include <QDialog>
@@ -13,9 +14,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "framework/qt/DialogLayout.h"
-#include "framework/qt/QtSupport.h"
 #include "framework/core/Resources.h"
+#include "framework/qt/DialogLayout.h"
+#include "framework/qt/ModalDialog.h"
+#include "framework/qt/QtSupport.h"
 
 namespace {
 
@@ -194,19 +196,12 @@ int AfxRunModalDialog(QDialog& dialog) {
     return result;
 }
 
-const CRuntimeClass CDialog::runtimeClass{"CDialog", &CWnd::runtimeClass, nullptr};
-
-CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
-    : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
-
-CDialog::~CDialog() = default;
-
 int CDialog::DoModal() {
     const DialogDef* def = AfxFindDialog(m_nIDTemplate);
     if (def == nullptr) {
         return -1;
     }
-    QWidget* parent = m_pParentWnd != nullptr ? m_pParentWnd->GetWidget() : nullptr;
+    QWidget* parent = m_pParentWnd != nullptr ? m_pParentWnd->GetSafeHwnd() : nullptr;
     auto* dialog = new QDialog(parent);
     dialog->setWindowTitle(QString::fromUtf8(def->caption));
     // A modal frame with a system menu: a close button, no resizing, no help button.
@@ -224,18 +219,6 @@ int CDialog::DoModal() {
     return result;
 }
 
-bool CDialog::OnInitDialog() {
-    return UpdateData(false);
-}
-
-void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
-
-bool CDialog::UpdateData(bool bSaveAndValidate) {
-    CDataExchange dx(this, bSaveAndValidate);
-    DoDataExchange(&dx);
-    return true;
-}
-
-QWidget* CDialog::GetDlgItem(UINT nID) const {
-    return GetWidget() != nullptr ? dialog_layout::FindControl(GetWidget(), nID) : nullptr;
+HWND CDialog::GetDlgItem(UINT nID) const {
+    return GetSafeHwnd() != nullptr ? dialog_layout::FindControl(GetSafeHwnd(), nID) : nullptr;
 }

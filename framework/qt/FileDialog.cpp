@@ -1,3 +1,4 @@
+// The Qt half of CFileDialog: Qt's own file dialog, filtered as the platform's would be.
 #include "framework/dialog/FileDialog.h"
 
 #include <QDir>
@@ -8,9 +9,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "framework/dialog/Dialog.h"
-#include "framework/window/FrameWnd.h"
 #include "framework/core/WinApp.h"
+#include "framework/dialog/Dialog.h"
+#include "framework/qt/ModalDialog.h"
+#include "framework/window/FrameWnd.h"
 
 namespace {
 
@@ -49,32 +51,12 @@ QStringList ToQtPatterns(const QStringList& patterns) {
 
 }  // namespace
 
-CFileDialog::CFileDialog(bool bOpenFileDialog, const char* lpszDefExt, const char* lpszFileName,
-                         DWORD dwFlags, const char* lpszFilter, CWnd* pParentWnd)
-    : m_bOpenFileDialog(bOpenFileDialog) {
-    m_ofn.Flags = dwFlags | OFN_EXPLORER | OFN_ENABLEHOOK;
-    m_ofn.hwndOwner = pParentWnd;
-    m_ofn.lpstrDefExt = lpszDefExt;
-    if (lpszFileName != nullptr) {
-        m_strFileName = lpszFileName;
-    }
-    if (lpszFilter != nullptr) {
-        // The framework's form separates with '|'; the record wants null bytes.
-        m_strFilter = lpszFilter;
-        std::replace(m_strFilter.begin(), m_strFilter.end(), '|', '\0');
-        m_strFilter.push_back('\0');
-        m_ofn.lpstrFilter = m_strFilter.c_str();
-    }
-}
-
-CFileDialog::~CFileDialog() = default;
-
 int CFileDialog::DoModal() {
     QWidget* parent = nullptr;
     if (m_ofn.hwndOwner != nullptr) {
-        parent = m_ofn.hwndOwner->GetWidget();
+        parent = m_ofn.hwndOwner->GetSafeHwnd();
     } else if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd != nullptr) {
-        parent = app->m_pMainWnd->GetWidget();
+        parent = app->m_pMainWnd->GetSafeHwnd();
     }
     auto* dialog = new QFileDialog(parent);
     Attach(dialog);

@@ -4,7 +4,10 @@
 #include <QFontMetrics>
 
 CFont::CFont() = default;
-CFont::~CFont() = default;
+
+CFont::~CFont() {
+    DeleteObject();
+}
 
 bool CFont::CreateFont(int nHeight, int /*nWidth*/, int /*nEscapement*/, int /*nOrientation*/,
                        int nWeight, int bItalic, int bUnderline, int cStrikeOut, int /*nCharSet*/,
@@ -32,10 +35,12 @@ bool CFont::CreateFont(int nHeight, int /*nWidth*/, int /*nEscapement*/, int /*n
             font->setPixelSize(--size);
         }
     }
-    m_pFont = std::move(font);
+    DeleteObject();
+    m_hObject = font.release();
     return true;
 }
 
 void CFont::DeleteObject() {
-    m_pFont.reset();
+    delete m_hObject;
+    m_hObject = nullptr;
 }

@@ -1,3 +1,4 @@
+// The Qt half of CFrameWnd: a QMainWindow with its menu bar, shortcuts and bar areas.
 #include "framework/window/FrameWnd.h"
 
 #include <QAction>
@@ -17,22 +18,20 @@
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
-#include <optional>
 #include <exception>
+#include <optional>
 
+#include "framework/core/AfxRes.h"
 #include "framework/core/CmdUI.h"
-#include "framework/qt/QtSupport.h"
-#include "framework/window/ControlBar.h"
 #include "framework/core/DocTemplate.h"
 #include "framework/core/Document.h"
-#include "framework/dialog/MessageBox.h"
 #include "framework/core/Resources.h"
-#include "framework/window/View.h"
-#include "framework/dialog/WaitCursor.h"
 #include "framework/core/WinApp.h"
-#include "framework/core/AfxRes.h"
-
-const CRuntimeClass CFrameWnd::runtimeClass{"CFrameWnd", &CWnd::runtimeClass, nullptr};
+#include "framework/dialog/MessageBox.h"
+#include "framework/dialog/WaitCursor.h"
+#include "framework/qt/QtSupport.h"
+#include "framework/window/ControlBar.h"
+#include "framework/window/View.h"
 
 namespace {
 
@@ -151,85 +150,8 @@ int QtKeyOf(std::uint32_t vk) {
 
 }  // namespace
 
-const CommandMap* CFrameWnd::ThisMessageMap() {
-    static constexpr CommandMapEntry entries[] = {
-        CommandEntry<&CFrameWnd::OnViewToolBar, &CFrameWnd::OnUpdateViewToolBar>(ID_VIEW_TOOLBAR),
-        CommandEntry<&CFrameWnd::OnViewStatusBar, &CFrameWnd::OnUpdateViewStatusBar>(
-            ID_VIEW_STATUS_BAR),
-    };
-    static const CommandMap map{CWnd::ThisMessageMap(), entries};
-    return &map;
-}
-
-CFrameWnd::CFrameWnd() = default;
-
-CFrameWnd::~CFrameWnd() {
-    for (CControlBar* bar : m_controlBars) {
-        bar->m_pDockSite = nullptr;
-    }
-    if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd == this) {
-        app->m_pMainWnd = nullptr;
-    }
-}
-
-void CFrameWnd::SetActiveView(CView* pView, bool bNotify) {
-    CView* previous = m_pActiveView;
-    m_pActiveView = pView;
-    if (bNotify) {
-        if (previous != nullptr && previous != pView) {
-            previous->OnActivateView(false, pView, previous);
-        }
-        if (pView != nullptr) {
-            pView->OnActivateView(true, pView, previous);
-        }
-    }
-}
-
-CDocument* CFrameWnd::GetActiveDocument() const {
-    return m_pActiveView != nullptr ? m_pActiveView->GetDocument() : nullptr;
-}
-
-bool CFrameWnd::OnCmdMsg(CommandId id, CmdQuery q, CCmdUI* pCmdUI) {
-    if (m_pActiveView != nullptr && m_pActiveView->OnCmdMsg(id, q, pCmdUI)) {
-        return true;
-    }
-    if (DispatchOwn(id, q, pCmdUI)) {
-        return true;
-    }
-    CWinApp* app = AfxGetApp();
-    return app != nullptr && app->OnCmdMsg(id, q, pCmdUI);
-}
-
-void CFrameWnd::BindCommandUI(CommandId id, std::function<void(const CCmdUI&)> apply) {
-    m_commandUI.push_back({id, std::move(apply)});
-}
-
-void CFrameWnd::OnIdleUpdateCmdUI() {
-    for (const CommandUIBinding& binding : m_commandUI) {
-        CCmdUI state(binding.id);
-        UpdateCommand(state);
-        binding.apply(state);
-    }
-}
-
-bool CFrameWnd::OnCommand(CommandId id) {
-    // No exception may reach Qt's event loop: what a command could not finish is reported once.
-    try {
-        // A comparison may take a noticeable time; dialogs the command runs lift the cursor.
-        CWaitCursor wait;
-        return ExecuteCommand(id);
-    } catch (...) {
-        ReportCommandException(std::current_exception());
-        return false;
-    }
-}
-
-void CFrameWnd::PostCommand(CommandId id) {
-    PostCall(this, [this, id] { OnCommand(id); });
-}
-
 void CFrameWnd::PostCall(CWnd* pWnd, std::function<void()> call) {
-    QWidget* widget = pWnd != nullptr ? pWnd->GetWidget() : nullptr;
+    QWidget* widget = pWnd != nullptr ? pWnd->GetSafeHwnd() : nullptr;
     if (widget == nullptr) {
         QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(call),
                                   Qt::QueuedConnection);
@@ -239,17 +161,7 @@ void CFrameWnd::PostCall(CWnd* pWnd, std::function<void()> call) {
     QMetaObject::invokeMethod(widget, std::move(call), Qt::QueuedConnection);
 }
 
-bool CFrameWnd::PreCreateWindow(CREATESTRUCT& /*cs*/) {
-    return true;
-}
-
-bool CFrameWnd::LoadFrame(UINT nIDResource, CCreateContext* pContext) {
-    CREATESTRUCT cs;
-    cs.style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE;
-    if (!PreCreateWindow(cs)) {
-        return false;
-    }
-    m_dwStyle = cs.style;
+bool CFrameWnd::CreateFrameWindow(UINT nIDResource) {
     auto* window = new FrameWidget(this);
     // The place the system would give a new window: its frame at the top left of the screen's
     // free area, three quarters of that area each way (a window not yet shown moves by its frame).
@@ -258,53 +170,18 @@ bool CFrameWnd::LoadFrame(UINT nIDResource, CCreateContext* pContext) {
         window->move(screen->availableGeometry().topLeft());
     }
     Attach(window);
-    std::string templateString;
-    if (AfxLoadString(nIDResource, templateString)) {
-        m_strTitle = AfxExtractSubString(templateString, 0);
-    }
     if (const IconDef* icon = AfxFindIcon(nIDResource)) {
         window->setWindowIcon(QIcon(IconPixmap(*icon, 0)));
     }
     LoadMenu(nIDResource);
     LoadAccelerators(nIDResource);
-    m_pCreateContext = pContext;
-    const int result = OnCreate(&cs);
-    m_pCreateContext = nullptr;
-    if (result == -1) {
-        return false;
-    }
-    StretchClientArea();
-    OnUpdateFrameTitle();
     return true;
 }
 
-int CFrameWnd::OnCreate(CREATESTRUCT* lpCreateStruct) {
-    return OnCreateClient(lpCreateStruct, m_pCreateContext) ? 0 : -1;
-}
-
-bool CFrameWnd::OnCreateClient(CREATESTRUCT* /*pcs*/, CCreateContext* pContext) {
-    if (pContext == nullptr || pContext->m_pNewViewClass == nullptr) {
-        return true;
-    }
-    std::unique_ptr<CObject> object = pContext->m_pNewViewClass->CreateObject();
-    auto* view = dynamic_cast<CView*>(object.get());
-    if (view == nullptr) {
-        return false;
-    }
-    CRect client;
-    GetClientRect(&client);
-    if (!view->Create(this, client, AFX_IDW_PANE_FIRST, pContext)) {
-        return false;
-    }
-    m_pClientView = std::move(object);
-    SetActiveView(view, false);
-    return true;
-}
-
-void CFrameWnd::StretchClientArea() {
+void CFrameWnd::RecalcLayout() {
     // The frame's main pane (the first child window that is not a bar or the menu) takes the
     // space the bars leave.
-    auto* window = qobject_cast<QMainWindow*>(GetWidget());
+    auto* window = qobject_cast<QMainWindow*>(GetSafeHwnd());
     if (window == nullptr || window->centralWidget() != nullptr) {
         return;
     }
@@ -323,7 +200,7 @@ void CFrameWnd::StretchClientArea() {
 }
 
 void CFrameWnd::LoadMenu(UINT nIDResource) {
-    auto* window = qobject_cast<QMainWindow*>(GetWidget());
+    auto* window = qobject_cast<QMainWindow*>(GetSafeHwnd());
     const MenuDef* def = AfxFindMenu(nIDResource);
     if (window == nullptr || def == nullptr) {
         return;
@@ -368,7 +245,7 @@ void CFrameWnd::LoadMenu(UINT nIDResource) {
 }
 
 void CFrameWnd::LoadAccelerators(UINT nIDResource) {
-    QWidget* window = GetWidget();
+    QWidget* window = GetSafeHwnd();
     const AcceleratorTableDef* def = AfxFindAccelerators(nIDResource);
     if (window == nullptr || def == nullptr) {
         return;
@@ -397,70 +274,25 @@ void CFrameWnd::LoadAccelerators(UINT nIDResource) {
     }
 }
 
-void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, bool bMakeVisible) {
-    if (pDoc != nullptr) {
-        for (CView* view : std::vector<CView*>(pDoc->GetViews())) {
-            view->OnInitialUpdate();
-        }
-    }
-    OnUpdateFrameTitle();
-    if (bMakeVisible) {
-        ShowWindow(SW_SHOW);
-    }
-}
-
-void CFrameWnd::OnUpdateFrameTitle() {
-    QWidget* window = GetWidget();
-    if (window == nullptr) {
-        return;
-    }
-    std::string caption = m_strTitle;
-    if ((m_dwStyle & FWS_ADDTOTITLE) != 0) {
-        if (CDocument* doc = GetActiveDocument(); doc != nullptr && !doc->GetTitle().empty()) {
-            caption = doc->GetTitle() + " - " + m_strTitle;
-        }
-    }
-    window->setWindowTitle(FromBytes(caption));
+void CFrameWnd::SetWindowText(const std::string& text) {
+    GetSafeHwnd()->setWindowTitle(FromBytes(text));
 }
 
 std::string CFrameWnd::GetWindowText() const {
     const QByteArray text =
-        GetWidget() != nullptr ? GetWidget()->windowTitle().toLocal8Bit() : QByteArray();
+        GetSafeHwnd() != nullptr ? GetSafeHwnd()->windowTitle().toLocal8Bit() : QByteArray();
     return {text.constData(), static_cast<std::size_t>(text.size())};
 }
 
-void CFrameWnd::AddControlBar(CControlBar* pBar) {
-    m_controlBars.push_back(pBar);
-}
-
-void CFrameWnd::RemoveControlBar(CControlBar* pBar) {
-    std::erase(m_controlBars, pBar);
-}
-
-CControlBar* CFrameWnd::GetControlBar(UINT nID) const {
-    for (CControlBar* bar : m_controlBars) {
-        if (bar->GetDlgCtrlID() == nID) {
-            return bar;
-        }
-    }
-    return nullptr;
-}
-
-void CFrameWnd::ShowControlBar(CControlBar* pBar, bool bShow, bool /*bDelay*/) {
-    if (pBar != nullptr && pBar->GetWidget() != nullptr) {
-        pBar->GetWidget()->setVisible(bShow);
-    }
-}
-
 void CFrameWnd::EnableDocking(DWORD /*dwDockStyle*/) {
-    if (auto* window = qobject_cast<QMainWindow*>(GetWidget())) {
+    if (auto* window = qobject_cast<QMainWindow*>(GetSafeHwnd())) {
         window->setDockOptions(QMainWindow::AnimatedDocks);
     }
 }
 
 void CFrameWnd::DockControlBar(CControlBar* pBar, UINT /*nDockBarID*/, const CRect* /*lpRect*/) {
-    auto* window = qobject_cast<QMainWindow*>(GetWidget());
-    auto* bar = pBar != nullptr ? qobject_cast<QToolBar*>(pBar->GetWidget()) : nullptr;
+    auto* window = qobject_cast<QMainWindow*>(GetSafeHwnd());
+    auto* bar = pBar != nullptr ? qobject_cast<QToolBar*>(pBar->GetSafeHwnd()) : nullptr;
     if (window == nullptr || bar == nullptr) {
         return;
     }
@@ -472,34 +304,8 @@ void CFrameWnd::DockControlBar(CControlBar* pBar, UINT /*nDockBarID*/, const CRe
     window->addToolBar(area, bar);
 }
 
-void CFrameWnd::SaveBarState(const std::string& profileName) const {
-    CWinApp* app = AfxGetApp();
-    if (app == nullptr) {
-        return;
-    }
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const std::string summary = profileName + "-Summary";
-    app->WriteProfileInt(summary, "Bars", static_cast<int>(m_controlBars.size()));
-    app->WriteProfileInt(summary, "ScreenCX", screen != nullptr ? screen->size().width() : 0);
-    app->WriteProfileInt(summary, "ScreenCY", screen != nullptr ? screen->size().height() : 0);
-    int index = 0;
-    for (const CControlBar* bar : m_controlBars) {
-        const std::string section = profileName + "-Bar" + std::to_string(index++);
-        const QWidget* widget = bar->GetWidget();
-        const DWORD side = bar->GetDockedSide();
-        app->WriteProfileInt(section, "BarID", static_cast<int>(bar->GetDlgCtrlID()));
-        app->WriteProfileInt(section, "Visible", widget != nullptr && !widget->isHidden() ? 1 : 0);
-        app->WriteProfileInt(section, "Horz",
-                             (side & (CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT)) == 0 ? 1 : 0);
-        app->WriteProfileInt(section, "Floating", bar->IsFloating() ? 1 : 0);
-        app->WriteProfileInt(section, "Docking", static_cast<int>(side));
-        app->WriteProfileInt(section, "XPos", widget != nullptr ? widget->x() : 0);
-        app->WriteProfileInt(section, "YPos", widget != nullptr ? widget->y() : 0);
-    }
-}
-
 bool CFrameWnd::GetWindowPlacement(WINDOWPLACEMENT* lpwndpl) const {
-    auto* window = static_cast<FrameWidget*>(GetWidget());
+    auto* window = static_cast<FrameWidget*>(GetSafeHwnd());
     if (window == nullptr || lpwndpl == nullptr) {
         return false;
     }
@@ -527,7 +333,7 @@ bool CFrameWnd::GetWindowPlacement(WINDOWPLACEMENT* lpwndpl) const {
 }
 
 bool CFrameWnd::SetWindowPlacement(const WINDOWPLACEMENT* lpwndpl) {
-    auto* window = static_cast<FrameWidget*>(GetWidget());
+    auto* window = static_cast<FrameWidget*>(GetSafeHwnd());
     if (window == nullptr || lpwndpl == nullptr) {
         return false;
     }
@@ -558,7 +364,7 @@ bool CFrameWnd::SetWindowPlacement(const WINDOWPLACEMENT* lpwndpl) {
 }
 
 void CFrameWnd::OnClose() {
-    auto* window = static_cast<FrameWidget*>(GetWidget());
+    auto* window = static_cast<FrameWidget*>(GetSafeHwnd());
     if (window == nullptr || m_bClosing) {
         return;
     }
@@ -570,34 +376,4 @@ void CFrameWnd::OnClose() {
     if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd == this) {
         QCoreApplication::quit();
     }
-}
-
-void CFrameWnd::OnBarCheck(UINT nID) {
-    if (CControlBar* bar = GetControlBar(nID)) {
-        ShowControlBar(bar, bar->GetWidget() != nullptr && bar->GetWidget()->isHidden(), false);
-    }
-}
-
-void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI) {
-    CControlBar* bar = GetControlBar(pCmdUI->m_nID);
-    if (bar == nullptr || bar->GetWidget() == nullptr) {
-        pCmdUI->Enable(false);
-        pCmdUI->SetCheck(0);
-        return;
-    }
-    pCmdUI->Enable(true);
-    pCmdUI->SetCheck(bar->GetWidget()->isHidden() ? 0 : 1);
-}
-
-void CFrameWnd::OnViewToolBar() {
-    OnBarCheck(AFX_IDW_TOOLBAR);
-}
-void CFrameWnd::OnViewStatusBar() {
-    OnBarCheck(AFX_IDW_STATUS_BAR);
-}
-void CFrameWnd::OnUpdateViewToolBar(CCmdUI* pCmdUI) {
-    OnUpdateControlBarMenu(pCmdUI);
-}
-void CFrameWnd::OnUpdateViewStatusBar(CCmdUI* pCmdUI) {
-    OnUpdateControlBarMenu(pCmdUI);
 }

@@ -1,41 +1,20 @@
+// The Qt half of CPropertyPage: the page's controls on a widget of the sheet.
 #include "framework/dialog/PropertyPage.h"
 
 #include <QWidget>
 
-#include "framework/qt/DialogLayout.h"
 #include "framework/core/Resources.h"
+#include "framework/qt/DialogLayout.h"
 
-const CRuntimeClass CPropertyPage::runtimeClass{"CPropertyPage", &CDialog::runtimeClass, nullptr};
-
-CPropertyPage::CPropertyPage(UINT nIDTemplate, UINT nIDCaption)
-    : CDialog(nIDTemplate), m_nIDCaption(nIDCaption) {}
-
-CPropertyPage::~CPropertyPage() = default;
-
-std::string CPropertyPage::GetCaption() const {
-    std::string caption;
-    if (m_nIDCaption != 0 && AfxLoadString(m_nIDCaption, caption)) {
-        return caption;
-    }
-    const DialogDef* def = AfxFindDialog(m_nIDTemplate);
-    return def != nullptr ? def->caption : std::string();
-}
-
-QWidget* CPropertyPage::CreatePage(QWidget* pSheet) {
+HWND CPropertyPage::CreatePage(HWND hSheet) {
     const DialogDef* def = AfxFindDialog(m_nIDTemplate);
     if (def == nullptr) {
         return nullptr;
     }
-    auto* page = new QWidget(pSheet);
+    auto* page = new QWidget(hSheet);
     dialog_layout::CreateControls(page, *def);
     // A page template is a disabled child until its sheet shows it.
     page->setEnabled(true);
     Attach(page);
     return page;
 }
-
-bool CPropertyPage::OnSetActive() {
-    return UpdateData(false);
-}
-void CPropertyPage::OnOK() {}
-void CPropertyPage::OnCancel() {}

@@ -1,3 +1,4 @@
+// The Qt half of CPropertySheet: a dialog of tabs with OK, Cancel and Apply.
 #include "framework/dialog/PropertySheet.h"
 
 #include <QDialog>
@@ -8,18 +9,10 @@
 
 #include "framework/dialog/Dialog.h"
 #include "framework/dialog/PropertyPage.h"
-
-CPropertySheet::CPropertySheet(std::string caption, CWnd* pParentWnd, UINT iSelectPage)
-    : m_strCaption(std::move(caption)), m_pParentWnd(pParentWnd), m_nStartPage(iSelectPage) {}
-
-CPropertySheet::~CPropertySheet() = default;
-
-void CPropertySheet::AddPage(CPropertyPage* pPage) {
-    m_pages.push_back(pPage);
-}
+#include "framework/qt/ModalDialog.h"
 
 int CPropertySheet::DoModal() {
-    QWidget* parent = m_pParentWnd != nullptr ? m_pParentWnd->GetWidget() : nullptr;
+    QWidget* parent = m_pParentWnd != nullptr ? m_pParentWnd->GetSafeHwnd() : nullptr;
     auto* dialog = new QDialog(parent);
     dialog->setWindowTitle(QString::fromLocal8Bit(m_strCaption.c_str()));
     Attach(dialog);

@@ -1,3 +1,4 @@
+// The Qt half of CScrollBar: a QScrollBar that never moves by itself.
 #include "framework/window/ScrollBar.h"
 
 #include <QContextMenuEvent>
@@ -7,12 +8,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-const CRuntimeClass CScrollBar::runtimeClass{"CScrollBar", &CWnd::runtimeClass, nullptr};
-
 namespace {
-
-constexpr int kWheelNotch = 120;
-constexpr int kLinesPerNotch = 3;
 
 // Turns Qt's slider actions into requests and puts the thumb back where the program keeps it:
 // the bar shows the program's position only.
@@ -94,71 +90,21 @@ private:
 
 }  // namespace
 
-CScrollBar::CScrollBar() = default;
-CScrollBar::~CScrollBar() = default;
-
 void CScrollBar::Create(bool bVertical, CWnd* pParent, CWnd* pOwner) {
     m_bVertical = bVertical;
     m_pOwner = pOwner;
     auto* bar = new ScrollBarWidget(this, bVertical ? Qt::Vertical : Qt::Horizontal,
-                                    pParent != nullptr ? pParent->GetWidget() : nullptr);
+                                    pParent != nullptr ? pParent->GetSafeHwnd() : nullptr);
     bar->setEnabled(false);
     Attach(bar);
 }
 
-QScrollBar* CScrollBar::GetQScrollBar() const {
-    return static_cast<QScrollBar*>(GetWidget());
-}
-
-void CScrollBar::SetScrollRange(int nMinPos, int nMaxPos, bool /*bRedraw*/) {
-    m_nMin = nMinPos;
-    m_nMax = nMaxPos;
-    m_nPos = std::clamp(m_nPos, m_nMin, std::max(m_nMin, m_nMax));
-    if (QScrollBar* bar = GetQScrollBar()) {
+void CScrollBar::UpdateControl() {
+    if (auto* bar = static_cast<QScrollBar*>(GetSafeHwnd())) {
+        // The program sets the bar: that must never come back as a request.
         const QSignalBlocker block(bar);
         bar->setEnabled(IsEnabled());
         bar->setRange(m_nMin, std::max(m_nMin, m_nMax));
         bar->setValue(m_nPos);
-    }
-}
-
-void CScrollBar::GetScrollRange(int* pMinPos, int* pMaxPos) const {
-    *pMinPos = m_nMin;
-    *pMaxPos = m_nMax;
-}
-
-int CScrollBar::SetScrollPos(int nPos, bool /*bRedraw*/) {
-    const int old = m_nPos;
-    m_nPos = std::clamp(nPos, m_nMin, std::max(m_nMin, m_nMax));
-    if (QScrollBar* bar = GetQScrollBar()) {
-        const QSignalBlocker block(bar);
-        bar->setValue(m_nPos);
-    }
-    return old;
-}
-
-int CScrollBar::GetScrollPos() const {
-    return m_nPos;
-}
-
-void CScrollBar::SendRequest(UINT nSBCode, UINT nPos) {
-    if (m_pOwner == nullptr) {
-        return;
-    }
-    if (m_bVertical) {
-        m_pOwner->OnVScroll(nSBCode, nPos, this);
-    } else {
-        m_pOwner->OnHScroll(nSBCode, nPos, this);
-    }
-}
-
-void CScrollBar::SendWheelRequests(int nDelta) {
-    m_nWheelRest += nDelta;
-    while (m_nWheelRest >= kWheelNotch || m_nWheelRest <= -kWheelNotch) {
-        const bool bBack = m_nWheelRest > 0;  // away from the user: up, or to the left
-        m_nWheelRest += bBack ? -kWheelNotch : kWheelNotch;
-        for (int i = 0; i < kLinesPerNotch; ++i) {
-            SendRequest(bBack ? SB_LINEUP : SB_LINEDOWN, 0);
-        }
     }
 }

@@ -1,30 +1,15 @@
+// The Qt half of opening a file with the desktop's program for it.
 #include "framework/dialog/ShellOpen.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QString>
 #include <QUrl>
-#include <utility>
 
-namespace {
-ShellOpenHook& Hook() {
-    static ShellOpenHook hook;
-    return hook;
-}
-}  // namespace
+#include "framework/qt/QtSupport.h"
 
-bool ShellOpenFile(const std::string& path) {
-    if (Hook()) {
-        return Hook()(path);
-    }
-    const QString file = QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size()));
+bool AfxShellOpenFile(const std::string& path) {
     // A relative path would make a URL such as file:a.txt, which no opener understands; it is
     // taken from the current folder, as the shell would take it.
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
-}
-
-ShellOpenHook SetShellOpenHook(ShellOpenHook hook) {
-    ShellOpenHook previous = std::move(Hook());
-    Hook() = std::move(hook);
-    return previous;
+    return QDesktopServices::openUrl(
+        QUrl::fromLocalFile(QFileInfo(FromBytes(path)).absoluteFilePath()));
 }

@@ -1,3 +1,4 @@
+// The Qt half of CStatusBar: a QStatusBar holding one label per pane, placed by hand.
 #include "framework/window/StatusBar.h"
 
 #include <QFontMetrics>
@@ -6,11 +7,10 @@
 #include <QResizeEvent>
 #include <QStatusBar>
 #include <functional>
+#include <string>
+#include <vector>
 
-#include "framework/core/CmdUI.h"
 #include "framework/qt/QtSupport.h"
-#include "framework/window/FrameWnd.h"
-#include "framework/core/Resources.h"
 
 namespace {
 
@@ -33,14 +33,16 @@ protected:
     }
 };
 
-}  // namespace
+// Labels named after their index, so that the bar finds them again in order.
+QLabel* PaneLabel(QWidget* bar, int nIndex) {
+    return bar->findChild<QLabel*>(QString("Pane%1").arg(nIndex), Qt::FindDirectChildrenOnly);
+}
 
-CStatusBar::CStatusBar() = default;
-CStatusBar::~CStatusBar() = default;
+}  // namespace
 
 bool CStatusBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
     auto* window =
-        pParentWnd != nullptr ? qobject_cast<QMainWindow*>(pParentWnd->GetWidget()) : nullptr;
+        pParentWnd != nullptr ? qobject_cast<QMainWindow*>(pParentWnd->GetSafeHwnd()) : nullptr;
     auto* bar = new StatusBarWidget(window);
     bar->setObjectName(QString("StatusBar%1").arg(nID));
     bar->relayout = [this] { LayoutPanes(); };
@@ -53,88 +55,47 @@ bool CStatusBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
     return true;
 }
 
-bool CStatusBar::SetIndicators(const UINT* lpIDArray, int nIDCount) {
-    QWidget* bar = GetWidget();
-    if (bar == nullptr) {
-        return false;
+void CStatusBar::CreatePanes(const std::vector<std::string>& texts) {
+    QWidget* bar = GetSafeHwnd();
+    for (QLabel* old : bar->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+        delete old;
     }
-    for (const Pane& pane : m_panes) {
-        delete pane.label;
-    }
-    m_panes.clear();
-    for (int i = 0; i < nIDCount; ++i) {
-        const UINT id = lpIDArray[i];
-        std::string text;
-        if (!AfxLoadString(id, text)) {
-            return false;
-        }
-        auto* label = new QLabel(FromBytes(text), bar);
-        label->setObjectName(QString("Pane%1").arg(id));
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        auto* label = new QLabel(FromBytes(texts[i]), bar);
+        label->setObjectName(QString("Pane%1").arg(i));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setTextFormat(Qt::PlainText);
         label->setIndent(2);
         label->show();
-        const int cx = label->fontMetrics().horizontalAdvance(label->text());
-        m_panes.push_back({id, SBPS_NORMAL, cx, label});
-        if (m_pDockSite != nullptr) {
-            m_pDockSite->BindCommandUI(id, [label](const CCmdUI& ui) {
-                if (ui.m_text) {
-                    label->setText(FromBytes(*ui.m_text));
-                }
-            });
-        }
+        m_panes[i].cx = label->fontMetrics().horizontalAdvance(label->text());
     }
-    LayoutPanes();
-    return true;
-}
-
-void CStatusBar::SetPaneInfo(int nIndex, UINT nID, UINT nStyle, int cxWidth) {
-    if (nIndex < 0 || nIndex >= GetCount()) {
-        return;
-    }
-    Pane& pane = m_panes[static_cast<std::size_t>(nIndex)];
-    pane.id = nID;
-    pane.style = nStyle;
-    pane.cx = cxWidth < 0 ? 0 : cxWidth;
-    LayoutPanes();
-}
-
-void CStatusBar::GetPaneInfo(int nIndex, UINT& nID, UINT& nStyle, int& cxWidth) const {
-    if (nIndex < 0 || nIndex >= GetCount()) {
-        return;
-    }
-    const Pane& pane = m_panes[static_cast<std::size_t>(nIndex)];
-    nID = pane.id;
-    nStyle = pane.style;
-    cxWidth = pane.cx;
 }
 
 std::string CStatusBar::GetPaneText(int nIndex) const {
     if (nIndex < 0 || nIndex >= GetCount()) {
         return {};
     }
-    auto* label = static_cast<QLabel*>(m_panes[static_cast<std::size_t>(nIndex)].label);
-    const QByteArray bytes = label->text().toLocal8Bit();
-    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
+    return ToBytes(PaneLabel(GetSafeHwnd(), nIndex)->text());
 }
 
 bool CStatusBar::SetPaneText(int nIndex, const std::string& text) {
     if (nIndex < 0 || nIndex >= GetCount()) {
         return false;
     }
-    static_cast<QLabel*>(m_panes[static_cast<std::size_t>(nIndex)].label)->setText(FromBytes(text));
+    PaneLabel(GetSafeHwnd(), nIndex)->setText(FromBytes(text));
     return true;
 }
 
 void CStatusBar::LayoutPanes() {
-    QWidget* bar = GetWidget();
+    QWidget* bar = GetSafeHwnd();
     if (bar == nullptr) {
         return;
     }
     int x = 0;
     const int cy = bar->height() - 2;
-    for (const Pane& pane : m_panes) {
-        pane.label->setGeometry(x, 1, pane.cx, cy > 0 ? cy : 0);
-        x += pane.cx;
+    for (int i = 0; i < GetCount(); ++i) {
+        const int cx = m_panes[static_cast<std::size_t>(i)].cx;
+        PaneLabel(bar, i)->setGeometry(x, 1, cx, cy > 0 ? cy : 0);
+        x += cx;
     }
 }

@@ -1,3 +1,4 @@
+// The Qt half of CToolBar: a QToolBar of actions in the frame's tool bar area.
 #include "framework/window/ToolBar.h"
 
 #include <QAction>
@@ -7,8 +8,8 @@
 #include <QToolBar>
 
 #include "framework/core/CmdUI.h"
+#include "framework/core/ResourceTypes.h"
 #include "framework/window/FrameWnd.h"
-#include "framework/core/Resources.h"
 
 namespace {
 Qt::ToolBarArea AreaOf(DWORD dwStyle) {
@@ -42,12 +43,9 @@ Qt::ToolBarAreas AreasOf(DWORD dwDockStyle) {
 }
 }  // namespace
 
-CToolBar::CToolBar() = default;
-CToolBar::~CToolBar() = default;
-
 bool CToolBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
     auto* window =
-        pParentWnd != nullptr ? qobject_cast<QMainWindow*>(pParentWnd->GetWidget()) : nullptr;
+        pParentWnd != nullptr ? qobject_cast<QMainWindow*>(pParentWnd->GetSafeHwnd()) : nullptr;
     auto* bar = new QToolBar(window);
     bar->setObjectName(QString("ToolBar%1").arg(nID));
     // Until docking is enabled the bar stays where its style puts it.
@@ -63,33 +61,26 @@ bool CToolBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
     return true;
 }
 
-bool CToolBar::LoadToolBar(UINT nIDResource) {
-    const ToolBarDef* def = AfxFindToolBar(nIDResource);
-    auto* bar = qobject_cast<QToolBar*>(GetWidget());
-    if (def == nullptr || bar == nullptr) {
-        return false;
-    }
-    const QImage strip = QImage::fromData(def->imageStrip.data(),
-                                          static_cast<int>(def->imageStrip.size()), "PNG");
+bool CToolBar::CreateButtons(const ToolBarDef& def) {
+    auto* bar = qobject_cast<QToolBar*>(GetSafeHwnd());
+    const QImage strip =
+        QImage::fromData(def.imageStrip.data(), static_cast<int>(def.imageStrip.size()), "PNG");
     if (strip.isNull()) {
         return false;
     }
-    bar->setIconSize(QSize(def->nButtonWidth, def->nButtonHeight));
+    bar->setIconSize(QSize(def.nButtonWidth, def.nButtonHeight));
     int nImage = 0;
-    for (const std::uint32_t id : def->buttons) {
+    for (const Button& button : m_buttons) {
+        const UINT id = button.id;
         if (id == 0) {
             bar->addSeparator();
-            m_buttons.push_back({0, {}});
             continue;
         }
         const QImage image =
-            strip.copy(nImage * def->nButtonWidth, 0, def->nButtonWidth, def->nButtonHeight);
+            strip.copy(nImage * def.nButtonWidth, 0, def.nButtonWidth, def.nButtonHeight);
         ++nImage;
         QAction* action = bar->addAction(QIcon(QPixmap::fromImage(image)), QString());
         action->setData(static_cast<uint>(id));
-        std::string prompt;
-        AfxLoadString(id, prompt);
-        m_buttons.push_back({id, AfxExtractSubString(prompt, 1)});
         if (CFrameWnd* frame = m_pDockSite) {
             QObject::connect(action, &QAction::triggered, bar,
                              [frame, id] { frame->OnCommand(id); });
@@ -102,27 +93,12 @@ bool CToolBar::LoadToolBar(UINT nIDResource) {
             });
         }
     }
-    ApplyTooltips();
     return true;
-}
-
-UINT CToolBar::GetItemID(int nIndex) const {
-    return nIndex >= 0 && nIndex < GetCount() ? m_buttons[static_cast<std::size_t>(nIndex)].id : 0;
-}
-
-std::string CToolBar::GetButtonTip(int nIndex) const {
-    return nIndex >= 0 && nIndex < GetCount() ? m_buttons[static_cast<std::size_t>(nIndex)].tip
-                                              : std::string();
-}
-
-void CToolBar::SetBarStyle(DWORD dwStyle) {
-    CControlBar::SetBarStyle(dwStyle);
-    ApplyTooltips();
 }
 
 void CToolBar::EnableDocking(DWORD dwDockStyle) {
     CControlBar::EnableDocking(dwDockStyle);
-    if (auto* bar = qobject_cast<QToolBar*>(GetWidget())) {
+    if (auto* bar = qobject_cast<QToolBar*>(GetSafeHwnd())) {
         bar->setAllowedAreas(AreasOf(dwDockStyle));
         bar->setMovable(dwDockStyle != 0);
         bar->setFloatable(dwDockStyle != 0);
@@ -130,7 +106,7 @@ void CToolBar::EnableDocking(DWORD dwDockStyle) {
 }
 
 void CToolBar::ApplyTooltips() {
-    auto* bar = qobject_cast<QToolBar*>(GetWidget());
+    auto* bar = qobject_cast<QToolBar*>(GetSafeHwnd());
     if (bar == nullptr) {
         return;
     }

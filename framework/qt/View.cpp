@@ -1,3 +1,4 @@
+// The Qt half of CView: the pane's widget.
 #include "framework/window/View.h"
 
 #include <QMouseEvent>
@@ -6,16 +7,7 @@
 #include <QWheelEvent>
 #include <QWidget>
 
-#include "framework/core/CmdUI.h"
 #include "framework/draw/DC.h"
-#include "framework/core/DocTemplate.h"
-#include "framework/core/Document.h"
-#include "framework/window/FrameWnd.h"
-#include "framework/window/ScrollBar.h"
-#include "framework/window/SplitterWnd.h"
-#include "framework/core/AfxRes.h"
-
-const CRuntimeClass CView::runtimeClass{"CView", &CWnd::runtimeClass, nullptr};
 
 namespace {
 
@@ -70,144 +62,13 @@ private:
 
 }  // namespace
 
-CView::CView() = default;
-
-CView::~CView() {
-    if (m_pDocument != nullptr) {
-        m_pDocument->RemoveView(this);
-    }
-}
-
-const CommandMap* CView::ThisMessageMap() {
-    static constexpr CommandMapEntry entries[] = {
-        CommandEntry<&CView::OnWindowSplit, &CView::OnUpdateWindowSplit>(ID_WINDOW_SPLIT),
-        CommandEntry<&CView::OnNextPane, &CView::OnUpdateNextPane>(ID_NEXT_PANE),
-        CommandEntry<&CView::OnPrevPane, &CView::OnUpdateNextPane>(ID_PREV_PANE),
-    };
-    static const CommandMap map{CWnd::ThisMessageMap(), entries};
-    return &map;
-}
-
-CSplitterWnd* CView::GetParentSplitter() const {
-    return dynamic_cast<CSplitterWnd*>(m_pParentWnd);
-}
-
-bool CView::PreCreateWindow(CREATESTRUCT& /*cs*/) {
-    return true;
-}
-
-bool CView::Create(CWnd* pParent, const CRect& rect, UINT /*nID*/, CCreateContext* pContext) {
-    CREATESTRUCT cs{rect, 0};
-    if (!PreCreateWindow(cs)) {
-        return false;
-    }
-    QWidget* parentWidget = pParent != nullptr ? pParent->GetWidget() : nullptr;
+bool CView::CreatePaneWindow(CWnd* pParent, const CRect& rect) {
+    QWidget* parentWidget = pParent != nullptr ? pParent->GetSafeHwnd() : nullptr;
     auto* widget = new ViewWidget(this, parentWidget);
-    widget->setGeometry(cs.rect.left, cs.rect.top, cs.rect.Width(), cs.rect.Height());
+    widget->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
     Attach(widget);
-    m_pParentWnd = pParent;
-    if (pContext != nullptr) {
-        m_pFrame = pContext->m_pCurrentFrame;
-        if (pContext->m_pCurrentDoc != nullptr) {
-            pContext->m_pCurrentDoc->AddView(this);
-        }
-    }
     if (parentWidget != nullptr) {
         widget->show();  // a child created after its parent was shown must be shown itself
     }
     return true;
-}
-
-void CView::OnInitialUpdate() {
-    OnUpdate(nullptr, 0, nullptr);
-}
-
-void CView::OnUpdate(CView* /*pSender*/, long /*lHint*/, CObject* /*pHint*/) {
-    Invalidate(true);
-}
-
-bool CView::OnPreparePrinting(CPrintInfo* /*pInfo*/) {
-    return false;
-}
-bool CView::DoPreparePrinting(CPrintInfo* /*pInfo*/) {
-    return false;
-}
-void CView::OnBeginPrinting(CDC* /*pDC*/, CPrintInfo* /*pInfo*/) {}
-void CView::OnEndPrinting(CDC* /*pDC*/, CPrintInfo* /*pInfo*/) {}
-
-void CView::OnFilePrint() {
-    CPrintInfo info;
-    if (!OnPreparePrinting(&info)) {
-        return;
-    }
-    OnBeginPrinting(nullptr, &info);
-    OnEndPrinting(nullptr, &info);
-}
-
-void CView::OnFilePrintPreview() {
-    CPrintInfo info;
-    info.m_bPreview = true;
-    if (!OnPreparePrinting(&info)) {
-        return;
-    }
-    OnBeginPrinting(nullptr, &info);
-    OnEndPrinting(nullptr, &info);
-}
-
-CScrollBar* CView::GetScrollBarCtrl(int nBar) const {
-    CSplitterWnd* splitter = GetParentSplitter();
-    return splitter != nullptr ? splitter->GetPaneScrollBar(nBar, this) : nullptr;
-}
-
-void CView::OnMouseWheel(UINT /*nFlags*/, short zDelta, CPoint /*pt*/) {
-    if (CScrollBar* bar = GetScrollBarCtrl(SB_VERT)) {
-        bar->SendWheelRequests(zDelta);
-    }
-}
-
-void CView::OnMouseHWheel(UINT /*nFlags*/, short zDelta, CPoint /*pt*/) {
-    if (CScrollBar* bar = GetScrollBarCtrl(SB_HORZ)) {
-        bar->SendWheelRequests(-zDelta);
-    }
-}
-
-void CView::OnActivateView(bool bActivate, CView* /*pActivateView*/, CView* /*pDeactiveView*/) {
-    if (bActivate) {
-        SetFocus();
-    }
-}
-
-void CView::ActivateFromMouse() {
-    if (m_pFrame != nullptr && m_pFrame->GetActiveView() != this) {
-        m_pFrame->SetActiveView(this);
-    }
-}
-
-void CView::OnNextPane() {
-    GetParentSplitter()->ActivateNext(false);
-}
-
-void CView::OnPrevPane() {
-    GetParentSplitter()->ActivateNext(true);
-}
-
-void CView::OnUpdateNextPane(CCmdUI* pCmdUI) {
-    CSplitterWnd* splitter = GetParentSplitter();
-    pCmdUI->Enable(splitter != nullptr && splitter->CanActivateNext());
-}
-
-void CView::OnWindowSplit() {
-    GetParentSplitter()->DoKeyboardSplit();
-}
-
-void CView::OnUpdateWindowSplit(CCmdUI* pCmdUI) {
-    CSplitterWnd* splitter = GetParentSplitter();
-    pCmdUI->Enable(splitter != nullptr && splitter->GetColumnCount() > 1);
-}
-
-bool CView::OnCmdMsg(CommandId id, CmdQuery q, CCmdUI* pCmdUI) {
-    if (DispatchOwn(id, q, pCmdUI)) {
-        return true;
-    }
-    return m_pDocument != nullptr && m_pDocument->OnCmdMsg(id, q, pCmdUI);
 }

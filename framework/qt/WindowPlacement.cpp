@@ -24,3 +24,8 @@ RECT AfxMoveRectOntoPrimaryScreen(const RECT& rect) {
     moved.bottom = origin.y() + (rect.bottom - rect.top);
     return moved;
 }
+
+CSize AfxGetPrimaryScreenSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? CSize(screen->size().width(), screen->size().height()) : CSize();
+}

@@ -1,14 +1,12 @@
+// The Qt half of CWnd: a QWidget stands for the window; an event filter delivers its messages.
 #include "framework/window/Wnd.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QObject>
 #include <QResizeEvent>
 #include <QWidget>
-
-#include "framework/window/ScrollBar.h"
-
-const CRuntimeClass CWnd::runtimeClass{"CWnd", &CCmdTarget::runtimeClass, nullptr};
 
 namespace {
 
@@ -49,106 +47,95 @@ private:
 CWnd::CWnd() = default;
 
 CWnd::~CWnd() {
-    if (m_pWidget != nullptr) {
-        QWidget* widget = m_pWidget;
-        m_pWidget = nullptr;
+    if (m_hWnd != nullptr) {
+        QWidget* widget = m_hWnd;
+        m_hWnd = nullptr;
         // No message may reach this half-destroyed window while its widget goes.
-        delete m_pFilter;
+        for (QObject* child : widget->children()) {
+            if (dynamic_cast<WindowMessageFilter*>(child) != nullptr) {
+                delete child;
+                break;
+            }
+        }
         delete widget;
     }
 }
 
-void CWnd::Attach(QWidget* pWidget) {
-    m_pWidget = pWidget;
-    auto* filter = new WindowMessageFilter(this, pWidget);
-    pWidget->installEventFilter(filter);
-    m_pFilter = filter;
-    QObject::connect(pWidget, &QObject::destroyed, [this] {
-        m_pWidget = nullptr;
-        m_pFilter = nullptr;
-    });
+void CWnd::Attach(HWND hWnd) {
+    m_hWnd = hWnd;
+    hWnd->installEventFilter(new WindowMessageFilter(this, hWnd));
+    QObject::connect(hWnd, &QObject::destroyed, [this] { m_hWnd = nullptr; });
 }
 
 void CWnd::GetClientRect(CRect* pRect) const {
-    *pRect = m_pWidget != nullptr ? CRect(0, 0, m_pWidget->width(), m_pWidget->height()) : CRect();
+    *pRect = m_hWnd != nullptr ? CRect(0, 0, m_hWnd->width(), m_hWnd->height()) : CRect();
+}
+
+void CWnd::GetChildRect(CRect* pRect) const {
+    *pRect = m_hWnd != nullptr ? CRect(m_hWnd->x(), m_hWnd->y(), m_hWnd->x() + m_hWnd->width(),
+                                       m_hWnd->y() + m_hWnd->height())
+                               : CRect();
+}
+
+void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight) {
+    if (m_hWnd != nullptr) {
+        m_hWnd->setGeometry(x, y, nWidth, nHeight);
+    }
 }
 
 void CWnd::Invalidate(bool /*bErase*/) {
     // Every paint erases its area first (the widget paints its background), so erase is implied.
-    if (m_pWidget != nullptr) {
-        m_pWidget->update();
+    if (m_hWnd != nullptr) {
+        m_hWnd->update();
     }
 }
 
 void CWnd::UpdateWindow() {
-    if (m_pWidget != nullptr) {
-        m_pWidget->repaint();
+    if (m_hWnd != nullptr) {
+        m_hWnd->repaint();
     }
 }
 
 void CWnd::ShowWindow(int nCmdShow) {
-    if (m_pWidget == nullptr) {
+    if (m_hWnd == nullptr) {
         return;
     }
     switch (nCmdShow) {
         case SW_HIDE:
-            m_pWidget->hide();
+            m_hWnd->hide();
             break;
         case SW_SHOWMINIMIZED:
-            m_pWidget->showMinimized();
+            m_hWnd->showMinimized();
             break;
         case SW_SHOWMAXIMIZED:
-            m_pWidget->showMaximized();
+            m_hWnd->showMaximized();
             break;
         default:
-            m_pWidget->show();
+            m_hWnd->show();
             break;
     }
 }
 
 bool CWnd::IsWindowVisible() const {
-    return m_pWidget != nullptr && m_pWidget->isVisible();
+    return m_hWnd != nullptr && m_hWnd->isVisible();
+}
+
+bool CWnd::IsShown() const {
+    return m_hWnd != nullptr && !m_hWnd->isHidden();
 }
 
 void CWnd::SetFocus() {
-    if (m_pWidget != nullptr) {
-        m_pWidget->setFocus(Qt::OtherFocusReason);
+    if (m_hWnd != nullptr) {
+        m_hWnd->setFocus(Qt::OtherFocusReason);
     }
 }
 
-CScrollBar* CWnd::GetScrollBarCtrl(int /*nBar*/) const {
-    return nullptr;
-}
-
-void CWnd::SetScrollRange(int nBar, int nMinPos, int nMaxPos, bool bRedraw) {
-    if (CScrollBar* bar = GetScrollBarCtrl(nBar)) {
-        bar->SetScrollRange(nMinPos, nMaxPos, bRedraw);
-    }
-}
-
-int CWnd::SetScrollPos(int nBar, int nPos, bool bRedraw) {
-    CScrollBar* bar = GetScrollBarCtrl(nBar);
-    return bar != nullptr ? bar->SetScrollPos(nPos, bRedraw) : 0;
-}
-
-int CWnd::GetScrollPos(int nBar) const {
-    CScrollBar* bar = GetScrollBarCtrl(nBar);
-    return bar != nullptr ? bar->GetScrollPos() : 0;
+bool CWnd::HasFocus() const {
+    return m_hWnd != nullptr && QApplication::focusWidget() == m_hWnd;
 }
 
 void CWnd::ScrollWindow(int xAmount, int yAmount) {
-    if (m_pWidget != nullptr) {
-        m_pWidget->scroll(xAmount, yAmount);
+    if (m_hWnd != nullptr) {
+        m_hWnd->scroll(xAmount, yAmount);
     }
 }
-
-void CWnd::OnSize(UINT /*nType*/, int /*cx*/, int /*cy*/) {}
-void CWnd::OnPaint() {}
-bool CWnd::OnEraseBkgnd(CDC* /*pDC*/) {
-    return false;
-}
-void CWnd::OnLButtonDblClk(UINT /*nFlags*/, CPoint /*point*/) {}
-void CWnd::OnVScroll(UINT /*nSBCode*/, UINT /*nPos*/, CScrollBar* /*pScrollBar*/) {}
-void CWnd::OnHScroll(UINT /*nSBCode*/, UINT /*nPos*/, CScrollBar* /*pScrollBar*/) {}
-void CWnd::OnShowWindow(bool /*bShow*/, UINT /*nStatus*/) {}
-void CWnd::OnClose() {}

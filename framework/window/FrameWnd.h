@@ -100,12 +100,18 @@ public:
 protected:
     const CommandMap* GetMessageMap() const override { return ThisMessageMap(); }
 
+    // Lays the bars and the client area out again.
+    void RecalcLayout();
+
 private:
+    // The platform's half: the frame's window with the resource's icon, menu and accelerators,
+    // and its caption.
+    bool CreateFrameWindow(UINT nIDResource);
     void LoadMenu(UINT nIDResource);
     void LoadAccelerators(UINT nIDResource);
+    void SetWindowText(const std::string& text);
     void OnBarCheck(UINT nID);
     void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
-    void StretchClientArea();
 
     struct CommandUIBinding {
         CommandId id;

@@ -2,8 +2,6 @@
 
 #include "framework/window/Wnd.h"
 
-class QScrollBar;
-
 // A scroll bar that behaves like the platform's: it never moves by itself. Every user action
 // (arrow, page area, thumb drag step, thumb release) becomes a request (SB_LINEUP ... with the
 // thumb position) sent to its owner's OnVScroll/OnHScroll, followed by SB_ENDSCROLL when the
@@ -34,9 +32,10 @@ public:
     // three line requests per notch of 120. Small steps of smooth wheels add up to notches.
     void SendWheelRequests(int nDelta);
 
-    QScrollBar* GetQScrollBar() const;
-
 private:
+    // Shows the range and the position on the platform's control.
+    void UpdateControl();
+
     bool m_bVertical = true;
     CWnd* m_pOwner = nullptr;
     int m_nMin = 0;

@@ -10,14 +10,6 @@ class CScrollBar;
 class CView;
 struct CCreateContext;
 
-// A width and a height, in pixels.
-struct CSize {
-    CSize() = default;
-    CSize(LONG x, LONG y) : cx(x), cy(y) {}
-    LONG cx = 0;
-    LONG cy = 0;
-};
-
 // A static splitter of one row and a fixed number of columns, each column holding one pane.
 // Created with WS_VSCROLL and WS_HSCROLL, it carries shared scroll bars instead of bars on the
 // panes: one vertical bar at its right edge for the row and one horizontal bar under each
@@ -93,6 +85,14 @@ public:
     int TrackerLeft() const { return m_nTrackX; }
 
 private:
+    // The platform's half: the splitter's own window, the scroll bars' thickness, the tracker
+    // shown while a bar is moved, and the keyboard taken for the keyboard split.
+    bool CreateSplitterWindow(CWnd* pParentWnd);
+    int ScrollBarExtent() const;
+    void ShowTracker(bool bShow);
+    void TakeKeyboard();
+    void GiveKeyboardBack();
+
     struct Column {
         int nIdeal = 0;
         int nMin = 0;

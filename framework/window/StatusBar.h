@@ -29,13 +29,15 @@ public:
     bool SetPaneText(int nIndex, const std::string& text);
 
 private:
+    // The platform's half: a control per pane showing texts (each pane as wide as its text at
+    // first), and their placement at the panes' widths.
+    void CreatePanes(const std::vector<std::string>& texts);
     void LayoutPanes();
 
     struct Pane {
         UINT id;
         UINT style;
         int cx;
-        QWidget* label;  // owned by the bar's widget
     };
     std::vector<Pane> m_panes;
 };

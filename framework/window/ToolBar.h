@@ -5,6 +5,8 @@
 
 #include "framework/window/ControlBar.h"
 
+struct ToolBarDef;
+
 // A toolbar: buttons from the toolbar resource (commands, separators, one image per button),
 // each raising its command through the frame and enabled by the command's update handler. With
 // CBRS_TOOLTIPS a button shows the second line of its command's prompt string as its tooltip.
@@ -24,6 +26,8 @@ public:
     std::string GetButtonTip(int nIndex) const;
 
 private:
+    // The platform's buttons for the loaded ones; their images from the resource.
+    bool CreateButtons(const ToolBarDef& def);
     void ApplyTooltips();
 
     struct Button {

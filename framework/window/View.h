@@ -89,6 +89,8 @@ public:
 
 private:
     friend class CDocument;
+    // Creates the pane's window in pParent's client area.
+    bool CreatePaneWindow(CWnd* pParent, const CRect& rect);
 
     CDocument* m_pDocument = nullptr;
     CWnd* m_pParentWnd = nullptr;

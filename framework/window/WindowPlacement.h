@@ -23,3 +23,5 @@ bool AfxRectMeetsAnyScreen(const RECT& rect);
 // The rectangle moved (keeping its size) so that it starts at the primary screen's available
 // top-left corner.
 RECT AfxMoveRectOntoPrimaryScreen(const RECT& rect);
+// The primary screen's size in pixels.
+CSize AfxGetPrimaryScreenSize();

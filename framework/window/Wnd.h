@@ -3,13 +3,12 @@
 #include "framework/core/CmdTarget.h"
 #include "framework/core/Platform.h"
 
-class QObject;
-class QWidget;
 class CDC;
 class CScrollBar;
 
-// A window: a Qt widget driven through overridable message handlers. The window owns its
-// widget; the framework's widget classes forward Qt's events to the handlers below.
+// A window: the platform's window driven through overridable message handlers. The CWnd owns
+// its window; the platform's half of the framework delivers the window's messages to the
+// handlers below.
 class CWnd : public CCmdTarget {
 public:
     static const CRuntimeClass runtimeClass;
@@ -20,18 +19,26 @@ public:
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
-    // The widget behind the window; null before creation. For the framework's own use.
-    QWidget* GetWidget() const { return m_pWidget; }
-    bool IsWindow() const { return m_pWidget != nullptr; }
+    // The window; null before creation.
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    bool IsWindow() const { return m_hWnd != nullptr; }
 
     void GetClientRect(CRect* pRect) const;
+    // The window's rectangle in its parent's client area.
+    void GetChildRect(CRect* pRect) const;
+    // Places the window within its parent's client area.
+    void MoveWindow(int x, int y, int nWidth, int nHeight);
     // Marks the whole client area for repainting; with bErase the background is erased first.
     void Invalidate(bool bErase = true);
     // Paints pending invalid areas now.
     void UpdateWindow();
     void ShowWindow(int nCmdShow);
     bool IsWindowVisible() const;
+    // Whether the window was shown, whatever its parent's state (hidden windows are not).
+    bool IsShown() const;
     void SetFocus();
+    // Whether the keyboard focus is in this window.
+    bool HasFocus() const;
 
     // The scroll bar for nBar (SB_HORZ, SB_VERT): a pane in a splitter gets its shared bars.
     virtual CScrollBar* GetScrollBarCtrl(int nBar) const;
@@ -52,10 +59,9 @@ public:
     virtual void OnClose();
 
 protected:
-    // Takes ownership of the widget that stands for this window.
-    void Attach(QWidget* pWidget);
+    // Takes ownership of the window that stands for this CWnd and routes its messages here.
+    void Attach(HWND hWnd);
 
 private:
-    QWidget* m_pWidget = nullptr;
-    QObject* m_pFilter = nullptr;  // forwards the widget's events; a child of the widget
+    HWND m_hWnd = nullptr;
 };

@@ -77,13 +77,13 @@ public:
                             &context);
         source = dynamic_cast<CTessiverView*>(splitter.GetPane(0, 0));
         target = dynamic_cast<CTargetView*>(splitter.GetPane(0, 1));
-        QWidget* widget = splitter.GetWidget();
+        QWidget* widget = splitter.GetSafeHwnd();
         const int extent = widget->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
         for (CView* pane : {static_cast<CView*>(source), static_cast<CView*>(target)}) {
-            QPalette palette = pane->GetWidget()->palette();
+            QPalette palette = pane->GetSafeHwnd()->palette();
             palette.setColor(QPalette::Base, QColor(kErased));
-            pane->GetWidget()->setPalette(palette);
-            pane->GetWidget()->installEventFilter(&paints[pane == source ? 0 : 1]);
+            pane->GetSafeHwnd()->setPalette(palette);
+            pane->GetSafeHwnd()->installEventFilter(&paints[pane == source ? 0 : 1]);
         }
         widget->resize(2 * paneWidth + splitter.SplitterBarWidth() + extent, paneHeight + extent);
         widget->show();
@@ -92,7 +92,7 @@ public:
         target->OnInitialUpdate();
         Settle();
     }
-    ~Panes() { splitter.GetWidget()->hide(); }
+    ~Panes() { splitter.GetSafeHwnd()->hide(); }
 
     // Fills the table: n rows, equal unless made otherwise by the caller afterwards.
     void Load(std::unique_ptr<CCompareResult> result) {
@@ -121,9 +121,9 @@ public:
     }
 
     static QImage Render(CView* pane) {
-        QImage image(pane->GetWidget()->size(), QImage::Format_RGB32);
+        QImage image(pane->GetSafeHwnd()->size(), QImage::Format_RGB32);
         image.fill(Qt::magenta);
-        pane->GetWidget()->render(&image);
+        pane->GetSafeHwnd()->render(&image);
         return image;
     }
     // How many pixels of exactly this colour lie in the rectangle.

@@ -93,7 +93,7 @@ TEST(ScrollRanges, FollowTheTableThePaneHeightAndTheDocumentsJumps) {
     }
 
     panes.LoadRows(50);
-    QWidget* widget = panes.splitter.GetWidget();
+    QWidget* widget = panes.splitter.GetSafeHwnd();
     widget->resize(widget->width(), widget->height() - 160);  // panes 160 high: 10 rows show
     panes.VertBar()->GetScrollRange(&lo, &hi);
     EXPECT_EQ(hi, 40);
@@ -112,7 +112,7 @@ TEST(ScrollRanges, AResizeThatFitsEveryRowShowsTheFirstRow) {
     panes.LoadRows(50);
     panes.VertBar()->SendRequest(SB_THUMBTRACK, 30);
     ASSERT_EQ(panes.doc.m_nTopRow, 30);
-    QWidget* widget = panes.splitter.GetWidget();
+    QWidget* widget = panes.splitter.GetSafeHwnd();
     widget->resize(widget->width(), widget->height() + 40 * 16);
     panes.Settle();
     int lo = 1;
@@ -133,7 +133,7 @@ TEST(ScrollRanges, AResizeThatFitsEveryRowShowsTheFirstRow) {
 TEST(FewRows, NothingMovesWhenAllRowsFit) {
     Panes panes(160);
     panes.LoadRows(5);
-    EXPECT_FALSE(panes.VertBar()->GetQScrollBar()->isEnabled());
+    EXPECT_FALSE(static_cast<QScrollBar*>(panes.VertBar()->GetSafeHwnd())->isEnabled());
     for (int top : {0, 3}) {
         panes.doc.m_nTopRow = top;
         for (UINT code = SB_LINEUP; code <= SB_ENDSCROLL; ++code) {
@@ -147,7 +147,7 @@ TEST(FewRows, NothingMovesWhenAllRowsFit) {
 }
 
 TEST_F(VerticalScroll, ClickingTheBarsArrowMovesOneRowAndTheThumbFollowsTheProgram) {
-    QScrollBar* bar = panes.VertBar()->GetQScrollBar();
+    QScrollBar* bar = static_cast<QScrollBar*>(panes.VertBar()->GetSafeHwnd());
     const QRect down = ScrollBarPart(bar, QStyle::SC_ScrollBarAddLine);
     ASSERT_FALSE(down.isEmpty());
     QTest::mouseClick(bar, Qt::LeftButton, {}, down.center());
@@ -161,7 +161,7 @@ TEST_F(VerticalScroll, ClickingTheBarsArrowMovesOneRowAndTheThumbFollowsTheProgr
 }
 
 TEST_F(VerticalScroll, DraggingTheThumbMovesBothPanesOnEveryStep) {
-    QScrollBar* bar = panes.VertBar()->GetQScrollBar();
+    QScrollBar* bar = static_cast<QScrollBar*>(panes.VertBar()->GetSafeHwnd());
     const QRect thumb = ScrollBarPart(bar, QStyle::SC_ScrollBarSlider);
     const QRect groove = ScrollBarPart(bar, QStyle::SC_ScrollBarGroove);
     QPoint at = thumb.center();
@@ -251,7 +251,7 @@ TEST_F(HorizontalScroll, OnlyTheUsedBarAndTheTargetBarFollow) {
 }
 
 void Wheel(CView* pane, QPoint delta, Qt::KeyboardModifiers modifiers = {}) {
-    QWidget* widget = pane->GetWidget();
+    QWidget* widget = pane->GetSafeHwnd();
     const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
     QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), delta, Qt::NoButton, modifiers,
                       Qt::NoScrollPhase, false);
@@ -308,15 +308,15 @@ TEST(DoubleClick, SourcePaneOpensTheSourceFileOnce) {
     Panes panes(100);
     panes.LoadRows(3);
     panes.doc.m_sourcePath = "/tmp/a file.txt";
-    QTest::mouseDClick(panes.source->GetWidget(), Qt::LeftButton, {}, QPoint(50, 20));
+    QTest::mouseDClick(panes.source->GetSafeHwnd(), Qt::LeftButton, {}, QPoint(50, 20));
     EXPECT_EQ(spy.opened, std::vector<std::string>{"/tmp/a file.txt"});
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the wait cursor is gone again
 
-    QTest::mouseDClick(panes.target->GetWidget(), Qt::LeftButton, {}, QPoint(50, 20));
+    QTest::mouseDClick(panes.target->GetSafeHwnd(), Qt::LeftButton, {}, QPoint(50, 20));
     EXPECT_EQ(spy.opened.size(), 1u);
 
     panes.doc.m_sourcePath.clear();
-    QTest::mouseDClick(panes.source->GetWidget(), Qt::LeftButton, {}, QPoint(50, 20));
+    QTest::mouseDClick(panes.source->GetSafeHwnd(), Qt::LeftButton, {}, QPoint(50, 20));
     EXPECT_EQ(spy.opened.size(), 1u);
 }
 

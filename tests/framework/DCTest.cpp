@@ -136,10 +136,10 @@ TEST_F(DCTest, SelectObjectReturnsTheFontItReplaces) {
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Courier New");
     CDC dc(&painter);
     EXPECT_EQ(dc.SelectObject(&m_font), nullptr);
-    EXPECT_EQ(painter.font(), *m_font.GetQFont());
+    EXPECT_EQ(painter.font(), *m_font.GetSafeHandle());
     EXPECT_EQ(dc.SelectObject(&other), &m_font);
-    EXPECT_EQ(painter.font(), *other.GetQFont());
-    EXPECT_NE(painter.font(), *m_font.GetQFont());
+    EXPECT_EQ(painter.font(), *other.GetSafeHandle());
+    EXPECT_NE(painter.font(), *m_font.GetSafeHandle());
     EXPECT_EQ(dc.SelectObject(nullptr), &other);
     EXPECT_EQ(painter.font(), original);
     EXPECT_EQ(dc.SetBkColor(kRed), RGB(255, 255, 255));

@@ -16,15 +16,16 @@
 #include <optional>
 
 #include "framework/core/CmdUI.h"
+#include "framework/core/Resources.h"
+#include "framework/core/WinApp.h"
 #include "framework/dialog/Dialog.h"
 #include "framework/dialog/FileDialog.h"
-#include "framework/window/FrameWnd.h"
 #include "framework/dialog/PropertyPage.h"
 #include "framework/dialog/PropertySheet.h"
-#include "framework/core/Resources.h"
+#include "framework/qt/ModalDialog.h"
+#include "framework/window/FrameWnd.h"
 #include "framework/window/StatusBar.h"
 #include "framework/window/ToolBar.h"
-#include "framework/core/WinApp.h"
 #include "framework/window/WindowPlacement.h"
 
 namespace {
@@ -128,7 +129,7 @@ TEST_F(FrameWindowTest, AcceleratorsAloneBindKeysAndTheCaptionIsTheTitle) {
     ASSERT_TRUE(frame.LoadFrame(kFrameId, nullptr));
     m_app.m_pMainWnd = &frame;
     frame.ShowWindow(SW_SHOW);
-    auto* window = qobject_cast<QMainWindow*>(frame.GetWidget());
+    auto* window = qobject_cast<QMainWindow*>(frame.GetSafeHwnd());
     window->activateWindow();
     QApplication::setActiveWindow(window);
     EXPECT_EQ(frame.GetWindowText(), "Frame Title");

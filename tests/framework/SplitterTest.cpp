@@ -71,7 +71,7 @@ protected:
     }
     ~SplitterTest() override { widget()->hide(); }
 
-    QWidget* widget() const { return splitter.GetWidget(); }
+    QWidget* widget() const { return splitter.GetSafeHwnd(); }
     int ColumnWidth(int col) const {
         int cur = 0;
         int min = 0;
@@ -90,20 +90,20 @@ protected:
 
 TEST_F(SplitterTest, PanesAndBarsAreLaidOutFromTheColumnWidths) {
     const int bar = splitter.SplitterBarWidth();
-    EXPECT_EQ(left->GetWidget()->geometry(), QRect(0, 0, 150, kHeight - extent));
-    EXPECT_EQ(right->GetWidget()->geometry(),
+    EXPECT_EQ(left->GetSafeHwnd()->geometry(), QRect(0, 0, 150, kHeight - extent));
+    EXPECT_EQ(right->GetSafeHwnd()->geometry(),
               QRect(150 + bar, 0, paneWidth - 150 - bar, kHeight - extent));
-    EXPECT_EQ(splitter.GetVertScrollBar()->GetWidget()->geometry(),
+    EXPECT_EQ(splitter.GetVertScrollBar()->GetSafeHwnd()->geometry(),
               QRect(paneWidth, 0, extent, kHeight - extent));
-    EXPECT_EQ(splitter.GetHorzScrollBar(0)->GetWidget()->geometry(),
+    EXPECT_EQ(splitter.GetHorzScrollBar(0)->GetSafeHwnd()->geometry(),
               QRect(0, kHeight - extent, 150, extent));
-    EXPECT_EQ(splitter.GetHorzScrollBar(1)->GetWidget()->geometry().left(), 150 + bar);
+    EXPECT_EQ(splitter.GetHorzScrollBar(1)->GetSafeHwnd()->geometry().left(), 150 + bar);
 }
 
 TEST_F(SplitterTest, ColumnInfoWaitsForTheNextLayout) {
     splitter.SetColumnInfo(0, 200, 20);
     EXPECT_EQ(ColumnWidth(0), 150);
-    EXPECT_EQ(left->GetWidget()->width(), 150);
+    EXPECT_EQ(left->GetSafeHwnd()->width(), 150);
     widget()->resize(kWidth + 10, kHeight);
     EXPECT_EQ(ColumnWidth(0), 200);
     EXPECT_EQ(ColumnWidth(1), paneWidth + 10 - 200 - splitter.SplitterBarWidth());
@@ -113,15 +113,15 @@ TEST_F(SplitterTest, AColumnBelowItsMinimumIsHiddenAndItsNeighbourTakesTheSpace)
     splitter.SetColumnInfo(0, 30, 40);
     splitter.RecalcLayout();
     EXPECT_EQ(ColumnWidth(0), 0);
-    EXPECT_FALSE(left->GetWidget()->isVisible());
+    EXPECT_FALSE(left->GetSafeHwnd()->isVisible());
     EXPECT_EQ(ColumnWidth(1), paneWidth - splitter.SplitterBarWidth());
 
     splitter.SetColumnInfo(0, paneWidth - 30, 10);
     splitter.SetColumnInfo(1, 100, 40);
     splitter.RecalcLayout();
     EXPECT_EQ(ColumnWidth(1), 0);
-    EXPECT_FALSE(right->GetWidget()->isVisible());
-    EXPECT_TRUE(left->GetWidget()->isVisible());
+    EXPECT_FALSE(right->GetSafeHwnd()->isVisible());
+    EXPECT_TRUE(left->GetSafeHwnd()->isVisible());
     EXPECT_EQ(ColumnWidth(0), paneWidth - splitter.SplitterBarWidth());
 }
 
@@ -132,7 +132,7 @@ TEST_F(SplitterTest, PanesShareTheVerticalBarAndOwnTheBarUnderThem) {
     EXPECT_EQ(right->GetScrollBarCtrl(SB_HORZ), splitter.GetHorzScrollBar(1));
     right->SetScrollRange(SB_HORZ, 0, 4096);
     right->SetScrollPos(SB_HORZ, 15);
-    EXPECT_EQ(splitter.GetHorzScrollBar(1)->GetQScrollBar()->value(), 15);
+    EXPECT_EQ(static_cast<QScrollBar*>(splitter.GetHorzScrollBar(1)->GetSafeHwnd())->value(), 15);
     EXPECT_EQ(splitter.GetHorzScrollBar(0)->GetScrollPos(), 0);
     EXPECT_TRUE(splitter.requests.empty());  // setting a bar is never a request
 }
@@ -140,15 +140,15 @@ TEST_F(SplitterTest, PanesShareTheVerticalBarAndOwnTheBarUnderThem) {
 TEST_F(SplitterTest, ARangeWithoutRoomDisablesTheBarAndThePositionStaysInside) {
     CScrollBar* bar = splitter.GetVertScrollBar();
     bar->SetScrollRange(0, 10);
-    EXPECT_TRUE(bar->GetQScrollBar()->isEnabled());
+    EXPECT_TRUE(static_cast<QScrollBar*>(bar->GetSafeHwnd())->isEnabled());
     EXPECT_EQ(bar->SetScrollPos(50), 0);
     EXPECT_EQ(bar->GetScrollPos(), 10);
     bar->SetScrollRange(0, 0);
-    EXPECT_FALSE(bar->GetQScrollBar()->isEnabled());
+    EXPECT_FALSE(static_cast<QScrollBar*>(bar->GetSafeHwnd())->isEnabled());
     bar->SetScrollRange(0, -10);
-    EXPECT_FALSE(bar->GetQScrollBar()->isEnabled());
+    EXPECT_FALSE(static_cast<QScrollBar*>(bar->GetSafeHwnd())->isEnabled());
     EXPECT_EQ(bar->GetScrollPos(), 0);
-    QScrollBar* qbar = bar->GetQScrollBar();
+    QScrollBar* qbar = static_cast<QScrollBar*>(bar->GetSafeHwnd());
     QTest::mouseClick(qbar, Qt::LeftButton, {}, Part(qbar, QStyle::SC_ScrollBarAddLine).center());
     EXPECT_TRUE(splitter.requests.empty());
 }
@@ -171,7 +171,7 @@ TEST_P(BarClicks, ClickBecomesARequestAndAnEndOfScrollWhileTheThumbStays) {
         splitter.requests.clear();
         bar->SetScrollRange(0, 100);
         bar->SetScrollPos(50);
-        QScrollBar* qbar = bar->GetQScrollBar();
+        QScrollBar* qbar = static_cast<QScrollBar*>(bar->GetSafeHwnd());
         QTest::mouseClick(qbar, Qt::LeftButton, {}, Part(qbar, GetParam().part).center());
         const std::vector<Request> expected{{bar->IsVertical(), GetParam().code, 0, bar},
                                             {bar->IsVertical(), SB_ENDSCROLL, 0, bar}};
@@ -192,7 +192,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SplitterTest, DraggingTheThumbTracksThenReportsThePositionAndTheEnd) {
     CScrollBar* bar = splitter.GetVertScrollBar();
     bar->SetScrollRange(0, 1000);
-    QScrollBar* qbar = bar->GetQScrollBar();
+    QScrollBar* qbar = static_cast<QScrollBar*>(bar->GetSafeHwnd());
     const QRect groove = Part(qbar, QStyle::SC_ScrollBarGroove);
     QPoint at = Part(qbar, QStyle::SC_ScrollBarSlider).center();
     QTest::mousePress(qbar, Qt::LeftButton, {}, at);
@@ -224,7 +224,7 @@ TEST_F(SplitterTest, DraggingTheSplitterBarSetsTheLeftColumnOnRelease) {
     QTest::mouseRelease(widget(), Qt::LeftButton, {}, QPoint(grab + 40, 60));
     EXPECT_FALSE(splitter.IsTracking());
     EXPECT_EQ(ColumnWidth(0), 190);
-    EXPECT_EQ(left->GetWidget()->width(), 190);
+    EXPECT_EQ(left->GetSafeHwnd()->width(), 190);
 }
 
 TEST_F(SplitterTest, KeyboardSplitMovesTheBarWithArrowsUntilEnterOrEscape) {
@@ -278,9 +278,9 @@ void Wheel(QWidget* widget, QPoint delta, Qt::KeyboardModifiers modifiers = {}) 
 }
 
 TEST_F(SplitterTest, WheelNotchIsThreeLineRequestsOnTheSharedBars) {
-    Wheel(left->GetWidget(), QPoint(0, 120));
-    Wheel(right->GetWidget(), QPoint(0, -120));
-    Wheel(left->GetWidget(), QPoint(0, -120), Qt::ShiftModifier);
+    Wheel(left->GetSafeHwnd(), QPoint(0, 120));
+    Wheel(right->GetSafeHwnd(), QPoint(0, -120));
+    Wheel(left->GetSafeHwnd(), QPoint(0, -120), Qt::ShiftModifier);
     CScrollBar* vert = splitter.GetVertScrollBar();
     CScrollBar* under = splitter.GetHorzScrollBar(0);
     const std::vector<Request> expected{

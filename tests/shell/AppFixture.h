@@ -17,6 +17,7 @@
 
 #include "document/TessiverDoc.h"
 #include "framework/dialog/Dialog.h"
+#include "framework/qt/ModalDialog.h"
 #include "framework/registry/Registry.h"
 #include "framework/window/SplitterWnd.h"
 #include "shell/MainFrame.h"
@@ -60,7 +61,7 @@ protected:
 
     CMainFrame* Frame() const { return static_cast<CMainFrame*>(m_app->m_pMainWnd); }
     CTessiverDoc* Doc() const { return dynamic_cast<CTessiverDoc*>(Frame()->GetActiveDocument()); }
-    QMainWindow* Window() const { return qobject_cast<QMainWindow*>(Frame()->GetWidget()); }
+    QMainWindow* Window() const { return qobject_cast<QMainWindow*>(Frame()->GetSafeHwnd()); }
 
     // Runs what the loop has queued (posted commands, posted layouts).
     static void ProcessEvents() {

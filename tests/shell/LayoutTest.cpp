@@ -14,7 +14,7 @@ protected:
         ProcessEvents();
     }
 
-    int SplitterWidth() const { return Frame()->m_wndSplitter.GetWidget()->width(); }
+    int SplitterWidth() const { return Frame()->m_wndSplitter.GetSafeHwnd()->width(); }
     int Column(int col) const {
         int cur = 0;
         int min = 0;

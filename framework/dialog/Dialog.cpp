@@ -1,0 +1,20 @@
+#include "framework/dialog/Dialog.h"
+
+const CRuntimeClass CDialog::runtimeClass{"CDialog", &CWnd::runtimeClass, nullptr};
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+
+CDialog::~CDialog() = default;
+
+bool CDialog::OnInitDialog() {
+    return UpdateData(false);
+}
+
+void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
+
+bool CDialog::UpdateData(bool bSaveAndValidate) {
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return true;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+// Every modal dialog the Qt half runs (dialog boxes, property sheets, file dialogs, printer
+// set-up) goes through AfxRunModalDialog. A hook installed here receives the ready dialog instead
+// of a person: it may inspect it, fill it in, and returns the result the dialog's exec() would
+// have returned (QDialog::Accepted or QDialog::Rejected). Tests use it.
+
+#include <functional>
+
+class QDialog;
+
+using ModalDialogHook = std::function<int(QDialog* pDialog)>;
+// Installs hook (an empty one restores normal running); returns the previous one.
+ModalDialogHook SetModalDialogHook(ModalDialogHook hook);
+// Runs the dialog modally (or through the hook). A wait cursor is lifted while it runs.
+int AfxRunModalDialog(QDialog& dialog);
