@@ -34,12 +34,18 @@ struct CDC::Impl {
     std::array<double, 256> advance{};
 };
 
+CDC::CDC() = default;
+
 CDC::CDC(HDC hDC) : m_hDC(hDC), m_pImpl(std::make_unique<Impl>(*hDC)) {}
 
 CDC::~CDC() = default;
 
 CFont* CDC::SelectObject(CFont* pFont) {
     CFont* previous = m_pFont;
+    if (!m_pImpl) {
+        m_pFont = pFont;
+        return previous;
+    }
     Impl& impl = *m_pImpl;
     if (!impl.pOriginalFont) {
         impl.pOriginalFont = std::make_unique<QFont>(impl.painter.font());
@@ -61,6 +67,9 @@ COLORREF CDC::SetTextColor(COLORREF color) {
 }
 
 void CDC::FillSolidRect(const CRect& rect, COLORREF color) {
+    if (m_hDC == nullptr) {
+        return;
+    }
     m_hDC->fillRect(QRect(rect.left, rect.top, rect.Width(), rect.Height()), ToQColor(color));
 }
 
@@ -79,6 +88,9 @@ qreal CDC::Impl::Advance(char32_t c) {
 }
 
 bool CDC::TextOut(int x, int y, std::string_view text) {
+    if (m_hDC == nullptr) {
+        return true;
+    }
     QPainter& painter = *m_hDC;
     const QFontMetrics metrics = painter.fontMetrics();
     QRect visible = painter.window();
