@@ -7,6 +7,11 @@
 #include <cstdint>
 #include <span>
 
+#ifdef _WIN32
+#include <windows.h>
+#include <commctrl.h>
+#endif
+
 // One menu item; a null text is a separator. A TAB in the text separates the item from the
 // shortcut text shown at its right (shown only: keys are bound by the accelerator table alone).
 struct MenuItemDef {
@@ -26,7 +31,8 @@ struct MenuDef {
     std::span<const MenuPopupDef> popups;
 };
 
-// Accelerator flags and the virtual-key codes the program binds.
+#ifndef _WIN32
+// Accelerator flags and the virtual-key codes the program binds (the system's own on Windows).
 constexpr std::uint32_t FVIRTKEY = 0x01;
 constexpr std::uint32_t FSHIFT = 0x04;
 constexpr std::uint32_t FCONTROL = 0x08;
@@ -38,6 +44,7 @@ constexpr std::uint32_t VK_DELETE = 0x2E;
 constexpr std::uint32_t VK_F5 = 0x74;
 constexpr std::uint32_t VK_F6 = 0x75;
 constexpr std::uint32_t VK_F7 = 0x76;
+#endif
 
 struct AccelDef {
     std::uint32_t flags;
@@ -94,7 +101,8 @@ struct DialogDef {
     std::span<const DialogItemDef> items;
 };
 
-// Control style bits the framework interprets.
+#ifndef _WIN32
+// Control style bits the framework interprets (the system's own on Windows).
 constexpr std::uint32_t WS_CHILD = 0x40000000;
 constexpr std::uint32_t WS_VISIBLE = 0x10000000;
 constexpr std::uint32_t WS_DISABLED = 0x08000000;
@@ -114,6 +122,7 @@ constexpr std::uint32_t UDS_SETBUDDYINT = 0x02;
 constexpr std::uint32_t UDS_ALIGNRIGHT = 0x04;
 constexpr std::uint32_t UDS_AUTOBUDDY = 0x10;
 constexpr std::uint32_t UDS_ARROWKEYS = 0x20;
+#endif
 
 // Everything a program hands the framework: looked up by identifier.
 struct ResourceTables {

@@ -5,8 +5,9 @@
 CFileDialog::CFileDialog(bool bOpenFileDialog, const char* lpszDefExt, const char* lpszFileName,
                          DWORD dwFlags, const char* lpszFilter, CWnd* pParentWnd)
     : m_bOpenFileDialog(bOpenFileDialog) {
+    m_ofn.lStructSize = sizeof(m_ofn);
     m_ofn.Flags = dwFlags | OFN_EXPLORER | OFN_ENABLEHOOK;
-    m_ofn.hwndOwner = pParentWnd;
+    m_ofn.hwndOwner = pParentWnd != nullptr ? pParentWnd->GetSafeHwnd() : nullptr;
     m_ofn.lpstrDefExt = lpszDefExt;
     if (lpszFileName != nullptr) {
         m_strFileName = lpszFileName;

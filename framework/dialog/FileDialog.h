@@ -4,6 +4,13 @@
 
 #include "framework/window/Wnd.h"
 
+#ifdef _WIN32
+#include <commdlg.h>
+
+// The open-file record a program may fill in directly before DoModal: the platform's own, in its
+// narrow form (the strings are UTF-8; the dialog converts them).
+using OpenFileRecord = OPENFILENAMEA;
+#else
 constexpr DWORD OFN_READONLY = 0x00000001;
 constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;
 constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
@@ -17,7 +24,7 @@ constexpr DWORD OFN_ENABLEHOOK = 0x00000020;
 // string. The strings are the caller's and must live until DoModal returns.
 struct OPENFILENAME {
     DWORD lStructSize = sizeof(OPENFILENAME);
-    CWnd* hwndOwner = nullptr;
+    HWND hwndOwner = nullptr;
     const char* lpstrFilter = nullptr;
     DWORD nFilterIndex = 0;
     DWORD nMaxFile = 260;
@@ -26,6 +33,8 @@ struct OPENFILENAME {
     DWORD Flags = 0;
     const char* lpstrDefExt = nullptr;
 };
+using OpenFileRecord = OPENFILENAME;
+#endif
 
 // The platform's open and save dialog. "*.*" matches every file, as on the platform the program
 // was written for, while the dialog still shows the filter as written.
@@ -42,7 +51,7 @@ public:
     // The chosen file's full path.
     std::string GetPathName() const { return m_strPathName; }
 
-    OPENFILENAME m_ofn;
+    OpenFileRecord m_ofn{};
 
 private:
     bool m_bOpenFileDialog;

@@ -54,7 +54,7 @@ QStringList ToQtPatterns(const QStringList& patterns) {
 int CFileDialog::DoModal() {
     QWidget* parent = nullptr;
     if (m_ofn.hwndOwner != nullptr) {
-        parent = m_ofn.hwndOwner->GetSafeHwnd();
+        parent = m_ofn.hwndOwner;
     } else if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd != nullptr) {
         parent = app->m_pMainWnd->GetSafeHwnd();
     }

@@ -47,24 +47,30 @@ private:
 CWnd::CWnd() = default;
 
 CWnd::~CWnd() {
-    if (m_hWnd != nullptr) {
-        QWidget* widget = m_hWnd;
-        m_hWnd = nullptr;
-        // No message may reach this half-destroyed window while its widget goes.
-        for (QObject* child : widget->children()) {
+    // No message may reach this half-destroyed window while its widget goes.
+    delete Detach();
+}
+
+void CWnd::Attach(HWND hWnd) {
+    m_hWnd = hWnd;
+    auto* filter = new WindowMessageFilter(this, hWnd);
+    hWnd->installEventFilter(filter);
+    // The filter is the connection's context: it ends when the window is let go.
+    QObject::connect(hWnd, &QObject::destroyed, filter, [this] { m_hWnd = nullptr; });
+}
+
+HWND CWnd::Detach() {
+    HWND hWnd = m_hWnd;
+    if (hWnd != nullptr) {
+        for (QObject* child : hWnd->children()) {
             if (dynamic_cast<WindowMessageFilter*>(child) != nullptr) {
                 delete child;
                 break;
             }
         }
-        delete widget;
+        m_hWnd = nullptr;
     }
-}
-
-void CWnd::Attach(HWND hWnd) {
-    m_hWnd = hWnd;
-    hWnd->installEventFilter(new WindowMessageFilter(this, hWnd));
-    QObject::connect(hWnd, &QObject::destroyed, [this] { m_hWnd = nullptr; });
+    return hWnd;
 }
 
 void CWnd::GetClientRect(CRect* pRect) const {

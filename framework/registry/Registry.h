@@ -1,7 +1,8 @@
 #pragma once
 
 // The registry calls the program makes, under their platform names and meanings. On Windows they
-// are the system's own (narrow-string forms); elsewhere the framework keeps the current user's
+// are the system's own, taking the program's UTF-8 names and texts; elsewhere the framework keeps
+// the current user's
 // hive in one file of the registry's text export format (see RegistryStore.h), with the same
 // rules: typed values, key and value names that compare without regard to case and keep the case
 // they were created with, keys created with their missing parents.
@@ -13,17 +14,25 @@
 #include "framework/core/Platform.h"
 
 #ifdef _WIN32
-// The program passes 8-bit strings whatever character set the build selects.
+// The program's strings are UTF-8 bytes. These forms take them and call the system's wide forms,
+// so that names and texts outside the ANSI code page (a path, say) are stored as they are; text
+// data (REG_SZ) is UTF-16 in the registry and UTF-8, null byte counted, here. RegCloseKey is the
+// system's own.
 #undef RegCreateKeyEx
 #undef RegOpenKeyEx
 #undef RegQueryValueEx
 #undef RegSetValueEx
 #undef RegDeleteValue
-#define RegCreateKeyEx RegCreateKeyExA
-#define RegOpenKeyEx RegOpenKeyExA
-#define RegQueryValueEx RegQueryValueExA
-#define RegSetValueEx RegSetValueExA
-#define RegDeleteValue RegDeleteValueA
+LONG RegCreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reserved, char* lpClass, DWORD dwOptions,
+                    REGSAM samDesired, void* lpSecurityAttributes, PHKEY phkResult,
+                    DWORD* lpdwDisposition);
+LONG RegOpenKeyEx(HKEY hKey, const char* lpSubKey, DWORD ulOptions, REGSAM samDesired,
+                  PHKEY phkResult);
+LONG RegQueryValueEx(HKEY hKey, const char* lpValueName, DWORD* lpReserved, DWORD* lpType,
+                     BYTE* lpData, DWORD* lpcbData);
+LONG RegSetValueEx(HKEY hKey, const char* lpValueName, DWORD Reserved, DWORD dwType,
+                   const BYTE* lpData, DWORD cbData);
+LONG RegDeleteValue(HKEY hKey, const char* lpValueName);
 #else
 #include <cstdint>
 

@@ -16,7 +16,9 @@ struct CCreateContext;
 struct CREATESTRUCT;
 
 // Frame styles.
+#ifndef _WIN32
 constexpr DWORD WS_OVERLAPPEDWINDOW = 0x00CF0000;
+#endif
 constexpr DWORD FWS_ADDTOTITLE = 0x00008000;
 
 // The main window. Routes commands: active view (and its document), then its own table, then

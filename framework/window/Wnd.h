@@ -22,6 +22,10 @@ public:
     // The window; null before creation.
     HWND GetSafeHwnd() const { return m_hWnd; }
     bool IsWindow() const { return m_hWnd != nullptr; }
+    // Takes ownership of the window that stands for this CWnd and routes its messages here.
+    void Attach(HWND hWnd);
+    // Lets go of the window (which stays) and returns it.
+    HWND Detach();
 
     void GetClientRect(CRect* pRect) const;
     // The window's rectangle in its parent's client area.
@@ -57,10 +61,6 @@ public:
     virtual void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
     virtual void OnShowWindow(bool bShow, UINT nStatus);
     virtual void OnClose();
-
-protected:
-    // Takes ownership of the window that stands for this CWnd and routes its messages here.
-    void Attach(HWND hWnd);
 
 private:
     HWND m_hWnd = nullptr;

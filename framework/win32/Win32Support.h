@@ -1,0 +1,45 @@
+#pragma once
+
+// Private to the Win32 half of the framework: text conversion, the framework's window classes and
+// the path from a window's messages to its CWnd.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+class CWnd;
+
+// The program's texts and paths are UTF-8 bytes; the system takes UTF-16. Bytes that are not
+// UTF-8 become U+FFFD.
+std::wstring Widen(std::string_view text);
+std::string Narrow(std::wstring_view text);
+
+HINSTANCE AfxGetInstanceHandle();
+
+// The CWnd a window belongs to, or null.
+CWnd* AfxFromHandle(HWND hWnd);
+
+// Registers the framework's own window class (once) and returns its name. Every window of the
+// class delivers its messages through wndProc; its creation parameter is the CWnd.
+const wchar_t* AfxRegisterClass(const wchar_t* name, WNDPROC wndProc, UINT style,
+                                HBRUSH background);
+
+// Creates a window of one of the framework's classes for pWnd, which receives it (Attach) before
+// the window's first message is handled.
+HWND AfxCreateWindow(CWnd* pWnd, const wchar_t* className, const std::wstring& title, DWORD style,
+                     int x, int y, int cx, int cy, HWND parent, UINT nID);
+
+// The messages every framework window handles the same way (size, show, close, the scroll bars
+// it owns, posted calls); the rest goes to the system's default processing.
+LRESULT AfxDefaultMessage(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Queues call for the window (dropped if the window goes first), or for the thread when hWnd is
+// null; the message loop and the framework's windows run it.
+void AfxPostCall(HWND hWnd, std::function<void()> call);
+// Runs a call posted to the thread, when msg is one.
+bool AfxRunThreadCall(const MSG& msg);
+
+// A scroll request from the bar control hBar to its owner, with the 32-bit thumb position.
+void AfxDeliverScroll(HWND hBar, WPARAM wParam);

@@ -1,0 +1,272 @@
+// The Win32 half of CWnd: the window handle, the framework's window classes and the path from a
+// window's messages to the CWnd's handlers.
+#include "framework/window/Wnd.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <map>
+#include <set>
+#include <utility>
+
+#include "framework/win32/Win32Support.h"
+#include "framework/window/ScrollBar.h"
+
+namespace {
+
+constexpr wchar_t kOwnerProperty[] = L"TessiverWnd";
+constexpr UINT kCallMessage = WM_APP + 1;
+
+struct PostedCall {
+    HWND hWnd;
+    std::function<void()> call;
+};
+
+// Calls posted and not yet run, by number; a window that goes takes its calls with it.
+std::map<WPARAM, PostedCall>& PostedCalls() {
+    static std::map<WPARAM, PostedCall> calls;
+    return calls;
+}
+
+void RunPostedCall(WPARAM id) {
+    auto& calls = PostedCalls();
+    const auto it = calls.find(id);
+    if (it == calls.end()) {
+        return;
+    }
+    const std::function<void()> call = std::move(it->second.call);
+    calls.erase(it);
+    call();
+}
+
+// Every window a CWnd owns passes through here first: when the window goes, its CWnd lets go of
+// it, so that nothing reaches a window that is no more.
+LRESULT CALLBACK OwnedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                 UINT_PTR /*id*/, DWORD_PTR /*data*/) {
+    if (message == WM_NCDESTROY) {
+        if (CWnd* pWnd = AfxFromHandle(hWnd)) {
+            pWnd->Detach();
+        }
+        std::erase_if(PostedCalls(), [hWnd](const auto& entry) { return entry.second.hWnd == hWnd; });
+    }
+    return DefSubclassProc(hWnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+std::wstring Widen(std::string_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(text.size());
+    std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), size,
+                                                                    nullptr, 0)),
+                      L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
+    return wide;
+}
+
+std::string Narrow(std::wstring_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(text.size());
+    std::string narrow(static_cast<std::size_t>(WideCharToMultiByte(
+                           CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr)),
+                       '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(),
+                        static_cast<int>(narrow.size()), nullptr, nullptr);
+    return narrow;
+}
+
+HINSTANCE AfxGetInstanceHandle() {
+    return GetModuleHandleW(nullptr);
+}
+
+CWnd* AfxFromHandle(HWND hWnd) {
+    return hWnd != nullptr ? static_cast<CWnd*>(GetPropW(hWnd, kOwnerProperty)) : nullptr;
+}
+
+const wchar_t* AfxRegisterClass(const wchar_t* name, WNDPROC wndProc, UINT style,
+                                HBRUSH background) {
+    static std::set<std::wstring> registered;
+    if (registered.insert(name).second) {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.style = style;
+        wc.lpfnWndProc = wndProc;
+        wc.hInstance = AfxGetInstanceHandle();
+        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        wc.hbrBackground = background;
+        wc.lpszClassName = name;
+        wc.hIcon = LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(128));
+        RegisterClassExW(&wc);
+    }
+    return name;
+}
+
+HWND AfxCreateWindow(CWnd* pWnd, const wchar_t* className, const std::wstring& title, DWORD style,
+                     int x, int y, int cx, int cy, HWND parent, UINT nID) {
+    HMENU id = (style & WS_CHILD) != 0 ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID))
+                                       : nullptr;
+    return CreateWindowExW(0, className, title.c_str(), style, x, y, cx, cy, parent, id,
+                           AfxGetInstanceHandle(), pWnd);
+}
+
+LRESULT AfxDefaultMessage(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SIZE:
+            pWnd->OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+            return 0;
+        case WM_SHOWWINDOW:
+            pWnd->OnShowWindow(wParam != 0, static_cast<UINT>(lParam));
+            return DefWindowProcW(hWnd, message, wParam, lParam);
+        case WM_CLOSE:
+            pWnd->OnClose();
+            return 0;
+        case WM_VSCROLL:
+        case WM_HSCROLL:
+            if (lParam != 0) {
+                AfxDeliverScroll(reinterpret_cast<HWND>(lParam), wParam);
+                return 0;
+            }
+            break;
+        case WM_LBUTTONDBLCLK:
+            pWnd->OnLButtonDblClk(static_cast<UINT>(wParam),
+                                  CPoint{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            return 0;
+        case kCallMessage:
+            RunPostedCall(wParam);
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(hWnd, message, wParam, lParam);
+}
+
+void AfxPostCall(HWND hWnd, std::function<void()> call) {
+    static WPARAM next = 0;
+    const WPARAM id = ++next;
+    PostedCalls().emplace(id, PostedCall{hWnd, std::move(call)});
+    const bool posted = hWnd != nullptr ? PostMessageW(hWnd, kCallMessage, id, 0) != 0
+                                        : PostThreadMessageW(GetCurrentThreadId(), kCallMessage,
+                                                             id, 0) != 0;
+    if (!posted) {
+        PostedCalls().erase(id);
+    }
+}
+
+bool AfxRunThreadCall(const MSG& msg) {
+    if (msg.hwnd != nullptr || msg.message != kCallMessage) {
+        return false;
+    }
+    RunPostedCall(msg.wParam);
+    return true;
+}
+
+void AfxDeliverScroll(HWND hBar, WPARAM wParam) {
+    auto* bar = dynamic_cast<CScrollBar*>(AfxFromHandle(hBar));
+    if (bar == nullptr) {
+        return;
+    }
+    const UINT code = LOWORD(wParam);
+    UINT pos = HIWORD(wParam);
+    if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
+        // The message carries 16 bits; the bar knows all 32.
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_TRACKPOS;
+        if (GetScrollInfo(hBar, SB_CTL, &info)) {
+            pos = static_cast<UINT>(info.nTrackPos);
+        }
+    }
+    bar->SendRequest(code, pos);
+}
+
+CWnd::CWnd() = default;
+
+CWnd::~CWnd() {
+    if (m_hWnd != nullptr) {
+        // The window goes without telling this half-destroyed object anything.
+        DestroyWindow(Detach());
+    }
+}
+
+void CWnd::Attach(HWND hWnd) {
+    m_hWnd = hWnd;
+    SetPropW(hWnd, kOwnerProperty, this);
+    SetWindowSubclass(hWnd, &OwnedWindowProc, 0, 0);
+}
+
+HWND CWnd::Detach() {
+    HWND hWnd = m_hWnd;
+    if (hWnd != nullptr) {
+        RemoveWindowSubclass(hWnd, &OwnedWindowProc, 0);
+        RemovePropW(hWnd, kOwnerProperty);
+        m_hWnd = nullptr;
+    }
+    return hWnd;
+}
+
+void CWnd::GetClientRect(CRect* pRect) const {
+    *pRect = CRect();
+    if (m_hWnd != nullptr) {
+        ::GetClientRect(m_hWnd, pRect);
+    }
+}
+
+void CWnd::GetChildRect(CRect* pRect) const {
+    *pRect = CRect();
+    if (m_hWnd != nullptr) {
+        ::GetWindowRect(m_hWnd, pRect);
+        MapWindowPoints(nullptr, GetParent(m_hWnd), reinterpret_cast<POINT*>(pRect), 2);
+    }
+}
+
+void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight) {
+    if (m_hWnd != nullptr) {
+        ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, TRUE);
+    }
+}
+
+void CWnd::Invalidate(bool bErase) {
+    if (m_hWnd != nullptr) {
+        InvalidateRect(m_hWnd, nullptr, bErase ? TRUE : FALSE);
+    }
+}
+
+void CWnd::UpdateWindow() {
+    if (m_hWnd != nullptr) {
+        ::UpdateWindow(m_hWnd);
+    }
+}
+
+void CWnd::ShowWindow(int nCmdShow) {
+    if (m_hWnd != nullptr) {
+        ::ShowWindow(m_hWnd, nCmdShow);
+    }
+}
+
+bool CWnd::IsWindowVisible() const {
+    return m_hWnd != nullptr && ::IsWindowVisible(m_hWnd) != 0;
+}
+
+bool CWnd::IsShown() const {
+    return m_hWnd != nullptr && (GetWindowLongW(m_hWnd, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void CWnd::SetFocus() {
+    if (m_hWnd != nullptr) {
+        ::SetFocus(m_hWnd);
+    }
+}
+
+bool CWnd::HasFocus() const {
+    return m_hWnd != nullptr && GetFocus() == m_hWnd;
+}
+
+void CWnd::ScrollWindow(int xAmount, int yAmount) {
+    if (m_hWnd != nullptr) {
+        ::ScrollWindow(m_hWnd, xAmount, yAmount, nullptr, nullptr);
+    }
+}
