@@ -92,8 +92,8 @@ using CPoint = POINT;
 struct CRect : RECT {
     CRect() = default;
     CRect(LONG l, LONG t, LONG r, LONG b) : RECT{l, t, r, b} {}
-    LONG Width() const { return right - left; }
-    LONG Height() const { return bottom - top; }
+    int Width() const { return static_cast<int>(right - left); }
+    int Height() const { return static_cast<int>(bottom - top); }
 };
 
 // A width and a height, in pixels.

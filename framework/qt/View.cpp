@@ -62,7 +62,7 @@ private:
 
 }  // namespace
 
-bool CView::CreatePaneWindow(CWnd* pParent, const CRect& rect) {
+bool CView::CreatePaneWindow(CWnd* pParent, const CRect& rect, UINT /*nID*/) {
     QWidget* parentWidget = pParent != nullptr ? pParent->GetSafeHwnd() : nullptr;
     auto* widget = new ViewWidget(this, parentWidget);
     widget->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());

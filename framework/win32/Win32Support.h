@@ -21,6 +21,10 @@ HINSTANCE AfxGetInstanceHandle();
 // The CWnd a window belongs to, or null.
 CWnd* AfxFromHandle(HWND hWnd);
 
+// A window property holding an image list the window uses but does not own: destroyed with the
+// window.
+constexpr wchar_t kImageListProperty[] = L"TessiverImages";
+
 // Registers the framework's own window class (once) and returns its name. Every window of the
 // class delivers its messages through wndProc; its creation parameter is the CWnd.
 const wchar_t* AfxRegisterClass(const wchar_t* name, WNDPROC wndProc, UINT style,
@@ -40,6 +44,9 @@ LRESULT AfxDefaultMessage(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LP
 void AfxPostCall(HWND hWnd, std::function<void()> call);
 // Runs a call posted to the thread, when msg is one.
 bool AfxRunThreadCall(const MSG& msg);
+
+// The accelerator table of a frame window, or null.
+HACCEL AfxGetAccelerators(HWND hFrame);
 
 // A scroll request from the bar control hBar to its owner, with the 32-bit thumb position.
 void AfxDeliverScroll(HWND hBar, WPARAM wParam);

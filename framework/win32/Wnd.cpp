@@ -48,6 +48,9 @@ LRESULT CALLBACK OwnedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
             pWnd->Detach();
         }
         std::erase_if(PostedCalls(), [hWnd](const auto& entry) { return entry.second.hWnd == hWnd; });
+        if (auto images = static_cast<HIMAGELIST>(RemovePropW(hWnd, kImageListProperty))) {
+            ImageList_Destroy(images);
+        }
     }
     return DefSubclassProc(hWnd, message, wParam, lParam);
 }

@@ -99,12 +99,12 @@ bool CFrameWnd::PreCreateWindow(CREATESTRUCT& /*cs*/) {
 }
 
 bool CFrameWnd::LoadFrame(UINT nIDResource, CCreateContext* pContext) {
-    CREATESTRUCT cs;
+    CREATESTRUCT cs{};
     cs.style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE;
     if (!PreCreateWindow(cs)) {
         return false;
     }
-    m_dwStyle = cs.style;
+    m_dwStyle = static_cast<DWORD>(cs.style);
     std::string templateString;
     if (AfxLoadString(nIDResource, templateString)) {
         m_strTitle = AfxExtractSubString(templateString, 0);
@@ -253,4 +253,10 @@ void CFrameWnd::OnUpdateViewToolBar(CCmdUI* pCmdUI) {
 
 void CFrameWnd::OnUpdateViewStatusBar(CCmdUI* pCmdUI) {
     OnUpdateControlBarMenu(pCmdUI);
+}
+
+void CFrameWnd::OnSize(UINT nType, int /*cx*/, int /*cy*/) {
+    if (nType != SIZE_MINIMIZED) {
+        RecalcLayout();
+    }
 }

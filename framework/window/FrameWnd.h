@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/window/WindowPlacement.h"
+#include "framework/window/View.h"
 #include "framework/window/Wnd.h"
 
 class CCmdUI;
@@ -13,7 +14,6 @@ class CControlBar;
 class CDocument;
 class CView;
 struct CCreateContext;
-struct CREATESTRUCT;
 
 // Frame styles.
 #ifndef _WIN32
@@ -90,6 +90,8 @@ public:
 
     // The framework's close: the window goes; the main window's close ends the program.
     void OnClose() override;
+    // Lays the bars and the client area out over the new size (not while minimised).
+    void OnSize(UINT nType, int cx, int cy) override;
 
     // The View menu's show-or-hide commands for the toolbar and the status bar.
     void OnViewToolBar();

@@ -30,12 +30,13 @@ CSplitterWnd::~CSplitterWnd() {
 }
 
 bool CSplitterWnd::CreateStatic(CWnd* pParentWnd, int nRows, int nCols, DWORD dwStyle,
-                                UINT /*nID*/) {
+                                UINT nID) {
     if (IsWindow() || nRows != 1 || nCols < 1 || nCols > 16) {
         return false;
     }
     m_pFrame = dynamic_cast<CFrameWnd*>(pParentWnd);
     m_nRows = nRows;
+    m_nID = nID;
     m_columns.assign(static_cast<std::size_t>(nCols), Column{});
     m_panes.resize(static_cast<std::size_t>(nCols));
     m_barLeft.assign(static_cast<std::size_t>(nCols - 1), 0);

@@ -102,6 +102,7 @@ private:
     int PaneAreaWidth() const;
 
     CFrameWnd* m_pFrame = nullptr;
+    UINT m_nID = 0;  // the window's identifier in its parent
     int m_nRows = 0;
     std::vector<Column> m_columns;
     std::vector<std::unique_ptr<CObject>> m_panes;  // one per column, owned

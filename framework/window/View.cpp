@@ -36,9 +36,14 @@ bool CView::PreCreateWindow(CREATESTRUCT& /*cs*/) {
     return true;
 }
 
-bool CView::Create(CWnd* pParent, const CRect& rect, UINT /*nID*/, CCreateContext* pContext) {
-    CREATESTRUCT cs{rect, 0};
-    if (!PreCreateWindow(cs) || !CreatePaneWindow(pParent, cs.rect)) {
+bool CView::Create(CWnd* pParent, const CRect& rect, UINT nID, CCreateContext* pContext) {
+    CREATESTRUCT cs{};
+    cs.x = rect.left;
+    cs.y = rect.top;
+    cs.cx = rect.Width();
+    cs.cy = rect.Height();
+    if (!PreCreateWindow(cs) ||
+        !CreatePaneWindow(pParent, CRect(cs.x, cs.y, cs.x + cs.cx, cs.y + cs.cy), nID)) {
         return false;
     }
     m_pParentWnd = pParent;

@@ -15,11 +15,17 @@ struct CPrintInfo {
     bool m_bPreview = false;
 };
 
-// Creation arguments a window may adjust before it is created.
+#ifndef _WIN32
+// Creation arguments a window may adjust before it is created: its place and its style bits, as
+// the platform's record holds them.
 struct CREATESTRUCT {
-    CRect rect;
-    DWORD style = 0;
+    int cy = 0;
+    int cx = 0;
+    int y = 0;
+    int x = 0;
+    LONG style = 0;
 };
+#endif
 
 // A pane showing its document. It keeps no data of its own: it reads the document when it
 // paints; OnUpdate only invalidates. Its window erases itself with the system window colour and
@@ -90,7 +96,7 @@ public:
 private:
     friend class CDocument;
     // Creates the pane's window in pParent's client area.
-    bool CreatePaneWindow(CWnd* pParent, const CRect& rect);
+    bool CreatePaneWindow(CWnd* pParent, const CRect& rect, UINT nID);
 
     CDocument* m_pDocument = nullptr;
     CWnd* m_pParentWnd = nullptr;

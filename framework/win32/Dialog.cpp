@@ -1,0 +1,145 @@
+// The Win32 half of the dialogs: dialog resources run by the system from in-memory templates.
+#include "framework/dialog/Dialog.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "framework/core/ResourceTypes.h"
+#include "framework/core/Resources.h"
+#include "framework/core/WinApp.h"
+#include "framework/win32/DialogTemplate.h"
+#include "framework/win32/Win32Support.h"
+#include "framework/window/FrameWnd.h"
+
+namespace {
+
+// Appends to a template in WORDs, as the system reads it.
+class CTemplateWriter {
+public:
+    explicit CTemplateWriter(std::vector<WORD>& out) : m_out(out) {}
+    void Word(WORD w) { m_out.push_back(w); }
+    void Dword(DWORD d) {
+        Word(LOWORD(d));
+        Word(HIWORD(d));
+    }
+    void Text(std::string_view text) {
+        for (const wchar_t c : Widen(text)) {
+            Word(static_cast<WORD>(c));
+        }
+        Word(0);
+    }
+    void AlignDword() {
+        if (m_out.size() % 2 != 0) {
+            Word(0);
+        }
+    }
+
+private:
+    std::vector<WORD>& m_out;
+};
+
+// The system's own classes go by their atoms.
+WORD ClassAtom(std::string_view className) {
+    if (className == "BUTTON") {
+        return 0x0080;
+    }
+    if (className == "EDIT") {
+        return 0x0081;
+    }
+    if (className == "STATIC") {
+        return 0x0082;
+    }
+    return 0;
+}
+
+INT_PTR CALLBACK DialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* dialog = reinterpret_cast<CDialog*>(lParam);
+        dialog->Attach(hDlg);
+        if (!dialog->OnInitDialog()) {
+            EndDialog(hDlg, IDCANCEL);
+        }
+        return TRUE;
+    }
+    auto* dialog = dynamic_cast<CDialog*>(AfxFromHandle(hDlg));
+    if (dialog != nullptr && message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+        if (LOWORD(wParam) == IDOK) {
+            dialog->UpdateData(true);
+            EndDialog(hDlg, IDOK);
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDCANCEL) {
+            EndDialog(hDlg, IDCANCEL);
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+std::vector<WORD> BuildDialogTemplate(const DialogDef& def, bool bPage) {
+    std::vector<WORD> data;
+    CTemplateWriter out(data);
+    DWORD style = def.style | DS_SETFONT;
+    if (bPage) {
+        style &= ~static_cast<DWORD>(WS_DISABLED);
+    }
+    out.Dword(style);
+    out.Dword(0);
+    out.Word(static_cast<WORD>(def.items.size()));
+    out.Word(0);
+    out.Word(0);
+    out.Word(static_cast<WORD>(def.cx));
+    out.Word(static_cast<WORD>(def.cy));
+    out.Word(0);  // no menu
+    out.Word(0);  // the system's dialog class
+    out.Text(def.caption);
+    out.Word(static_cast<WORD>(def.nPointSize));
+    out.Text(def.fontName);
+    for (const DialogItemDef& item : def.items) {
+        out.AlignDword();
+        out.Dword(item.style);
+        out.Dword(0);
+        out.Word(static_cast<WORD>(item.x));
+        out.Word(static_cast<WORD>(item.y));
+        out.Word(static_cast<WORD>(item.cx));
+        out.Word(static_cast<WORD>(item.cy));
+        out.Word(static_cast<WORD>(item.id));
+        if (const WORD atom = ClassAtom(item.className)) {
+            out.Word(0xFFFF);
+            out.Word(atom);
+        } else {
+            out.Text(item.className);
+        }
+        if (std::string_view(item.className) == "STATIC" && (item.style & 0x0F) == SS_ICON) {
+            // An icon control names its icon resource by number.
+            out.Word(0xFFFF);
+            out.Word(static_cast<WORD>(item.iconId));
+        } else {
+            out.Text(item.text);
+        }
+        out.Word(0);  // no creation data
+    }
+    return data;
+}
+
+int CDialog::DoModal() {
+    const DialogDef* def = AfxFindDialog(m_nIDTemplate);
+    if (def == nullptr) {
+        return -1;
+    }
+    const std::vector<WORD> dialogTemplate = BuildDialogTemplate(*def, false);
+    HWND parent = m_pParentWnd != nullptr ? m_pParentWnd->GetSafeHwnd() : nullptr;
+    if (parent == nullptr && AfxGetApp() != nullptr && AfxGetApp()->m_pMainWnd != nullptr) {
+        parent = AfxGetApp()->m_pMainWnd->GetSafeHwnd();
+    }
+    const INT_PTR result = DialogBoxIndirectParamW(
+        AfxGetInstanceHandle(), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), parent,
+        &DialogProc, reinterpret_cast<LPARAM>(this));
+    return result == IDOK ? IDOK : result == -1 ? -1 : IDCANCEL;
+}
+
+HWND CDialog::GetDlgItem(UINT nID) const {
+    return GetSafeHwnd() != nullptr ? ::GetDlgItem(GetSafeHwnd(), static_cast<int>(nID)) : nullptr;
+}

@@ -1,0 +1,126 @@
+// The Win32 half of CWinApp: the message loop with its idle processing, printer set-up, the
+// entry.
+#include "framework/core/WinApp.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include "framework/core/AfxRes.h"
+#include "framework/core/Resources.h"
+#include "framework/win32/Win32Support.h"
+#include "framework/window/FrameWnd.h"
+
+struct CWinApp::Impl {
+    // The printer chosen in the set-up dialog, kept for the next time.
+    HGLOBAL hDevMode = nullptr;
+    HGLOBAL hDevNames = nullptr;
+    ~Impl() {
+        GlobalFree(hDevMode);
+        GlobalFree(hDevNames);
+    }
+};
+
+template <>
+void PlatformDeleter<CWinApp::Impl>::operator()(CWinApp::Impl* p) const {
+    delete p;
+}
+
+namespace {
+
+// Whether handling msg may have changed what the update handlers say: paints, the caret's timer
+// and a mouse that did not move leave the user interface as it was.
+bool IsIdleMessage(const MSG& msg) {
+    static POINT lastMouse{-1, -1};
+    if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
+        const bool moved = msg.pt.x != lastMouse.x || msg.pt.y != lastMouse.y;
+        lastMouse = msg.pt;
+        return moved;
+    }
+    constexpr UINT kSystemTimer = 0x0118;
+    return msg.message != WM_PAINT && msg.message != kSystemTimer;
+}
+
+}  // namespace
+
+int CWinApp::ExitInstance() {
+    SaveStdProfileSettings();
+    m_pImpl.reset();
+    return 0;
+}
+
+int CWinApp::Run() {
+    EnableIdleProcessing();
+    bool bIdle = true;
+    long lIdleCount = 0;
+    MSG msg;
+    for (;;) {
+        // Idle work runs while the queue is empty, and then the loop waits: it never spins.
+        while (bIdle && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            bIdle = OnIdle(lIdleCount++);
+        }
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            break;
+        }
+        if (!AfxRunThreadCall(msg)) {
+            HWND frame = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
+            HACCEL accelerators = frame != nullptr ? AfxGetAccelerators(frame) : nullptr;
+            if (accelerators == nullptr || !TranslateAcceleratorW(frame, accelerators, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+        if (IsIdleMessage(msg)) {
+            bIdle = true;
+            lIdleCount = 0;
+        }
+    }
+    return ExitInstance();
+}
+
+void CWinApp::EnableIdleProcessing() {
+    // The message loop of Run calls OnIdle whenever its queue runs empty.
+}
+
+void CWinApp::OnFilePrintSetup() {
+    if (!m_pImpl) {
+        m_pImpl.reset(new Impl);
+    }
+    PAGESETUPDLGW setup{};
+    setup.lStructSize = sizeof setup;
+    setup.hwndOwner = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
+    setup.hDevMode = m_pImpl->hDevMode;
+    setup.hDevNames = m_pImpl->hDevNames;
+    if (PageSetupDlgW(&setup)) {
+        m_pImpl->hDevMode = setup.hDevMode;
+        m_pImpl->hDevNames = setup.hDevNames;
+    }
+}
+
+int AfxWinMain(int /*argc*/, char** /*argv*/) {
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_TAB_CLASSES | ICC_WIN95_CLASSES;
+    InitCommonControlsEx(&controls);
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr) {
+        return 1;
+    }
+    if (app->m_pszAppName.empty()) {
+        AfxLoadString(AFX_IDS_APP_TITLE, app->m_pszAppName);
+    }
+    // The command line in UTF-16, so that file names outside the ANSI code page arrive whole.
+    std::vector<std::string> args;
+    int count = 0;
+    if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 0; i < count; ++i) {
+            args.push_back(Narrow(wide[i]));
+        }
+        LocalFree(wide);
+    }
+    app->SetCommandLine(std::move(args));
+    const int result = app->InitInstance() ? app->Run() : app->ExitInstance();
+    app->CloseAllDocuments();
+    return result;
+}
