@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Tessiver needs to build, test and run. Skips apt-get entirely
-# when everything is already there. Run as root (or through sudo).
+# Installs the Debian 12 packages Tessiver needs to build, test and run; with --windows also those
+# of the Windows build (mingw-w64, and Wine with its 32-bit half to run what it builds). Skips
+# apt-get entirely when everything is already there. Run as root (or through sudo).
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,14 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth x11-utils xdotool imagemagick fonts-liberation openbox
 )
+windows=0
+if [ "${1:-}" = "--windows" ]; then
+  windows=1
+  packages+=(
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest
+    wine wine64 wine32:i386 fonts-wine
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -27,5 +36,9 @@ if [ "$(id -u)" -ne 0 ]; then
   SUDO="sudo"
 fi
 echo "Installing: ${missing[*]}"
+# Wine runs 32-bit Windows programs with 32-bit Linux libraries.
+if [ "$windows" -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
