@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr wchar_t kAccelerators[] = L"TessiverAccelerators";
-
 // Menu items show the state the update handlers give their commands when their popup opens.
 void UpdateMenuPopup(CFrameWnd* pFrame, HMENU popup) {
     const int count = GetMenuItemCount(popup);
@@ -95,9 +93,6 @@ LRESULT CALLBACK FrameProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam
             }
             break;
         case WM_DESTROY:
-            if (auto accelerators = static_cast<HACCEL>(RemovePropW(hWnd, kAccelerators))) {
-                DestroyAcceleratorTable(accelerators);
-            }
             if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd == pFrame) {
                 PostQuitMessage(0);
             }
@@ -111,7 +106,7 @@ LRESULT CALLBACK FrameProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam
 }  // namespace
 
 HACCEL AfxGetAccelerators(HWND hFrame) {
-    return static_cast<HACCEL>(GetPropW(hFrame, kAccelerators));
+    return static_cast<HACCEL>(GetPropW(hFrame, kAcceleratorsProperty));
 }
 
 bool CFrameWnd::CreateFrameWindow(UINT nIDResource) {
@@ -164,7 +159,7 @@ void CFrameWnd::LoadAccelerators(UINT nIDResource) {
                          static_cast<WORD>(accel.id)});
     }
     if (HACCEL accelerators = CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()))) {
-        SetPropW(GetSafeHwnd(), kAccelerators, accelerators);
+        SetPropW(GetSafeHwnd(), kAcceleratorsProperty, accelerators);
     }
 }
 

@@ -21,9 +21,10 @@ HINSTANCE AfxGetInstanceHandle();
 // The CWnd a window belongs to, or null.
 CWnd* AfxFromHandle(HWND hWnd);
 
-// A window property holding an image list the window uses but does not own: destroyed with the
-// window.
+// Window properties holding what a window uses but does not own: an image list (a toolbar's) and
+// an accelerator table (a frame's). They go with the window.
 constexpr wchar_t kImageListProperty[] = L"TessiverImages";
+constexpr wchar_t kAcceleratorsProperty[] = L"TessiverAccelerators";
 
 // Registers the framework's own window class (once) and returns its name. Every window of the
 // class delivers its messages through wndProc; its creation parameter is the CWnd.

@@ -39,6 +39,16 @@ void RunPostedCall(WPARAM id) {
     call();
 }
 
+// Frees what the window's properties hold, as the window goes.
+void ReleaseWindowResources(HWND hWnd) {
+    if (auto images = static_cast<HIMAGELIST>(RemovePropW(hWnd, kImageListProperty))) {
+        ImageList_Destroy(images);
+    }
+    if (auto accelerators = static_cast<HACCEL>(RemovePropW(hWnd, kAcceleratorsProperty))) {
+        DestroyAcceleratorTable(accelerators);
+    }
+}
+
 // Every window a CWnd owns passes through here first: when the window goes, its CWnd lets go of
 // it, so that nothing reaches a window that is no more.
 LRESULT CALLBACK OwnedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
@@ -48,9 +58,7 @@ LRESULT CALLBACK OwnedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
             pWnd->Detach();
         }
         std::erase_if(PostedCalls(), [hWnd](const auto& entry) { return entry.second.hWnd == hWnd; });
-        if (auto images = static_cast<HIMAGELIST>(RemovePropW(hWnd, kImageListProperty))) {
-            ImageList_Destroy(images);
-        }
+        ReleaseWindowResources(hWnd);
     }
     return DefSubclassProc(hWnd, message, wParam, lParam);
 }
@@ -191,7 +199,9 @@ CWnd::CWnd() = default;
 CWnd::~CWnd() {
     if (m_hWnd != nullptr) {
         // The window goes without telling this half-destroyed object anything.
-        DestroyWindow(Detach());
+        HWND hWnd = Detach();
+        ReleaseWindowResources(hWnd);
+        DestroyWindow(hWnd);
     }
 }
 
