@@ -52,11 +52,33 @@ if [ "$run_tests" -eq 0 ]; then
   exit 0
 fi
 
-# A running server spares every test process Wine's start-up.
-wineserver -p
+# The Linux side of the tests: the driver of the real window, and the table printer to compare.
+cmake -S . -B out/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build out/release -j"$jobs" --target wine_window_tests tessiver-table
+
+# A running server spares every test process Wine's start-up. It keeps no descriptor of ours.
+wineserver -p </dev/null >/dev/null 2>&1
 trap 'wineserver -k 2>/dev/null || true' EXIT
 for arch in "${arches[@]}"; do
-  echo "== Test the Windows build ($arch) under Wine"
   build="out/windows-$arch"
-  ctest --test-dir "$build" -j"$jobs" --timeout 300 --output-on-failure
+  loader=wine
+  [ "$arch" = x86_64 ] && loader=/usr/lib/wine/wine64
+  echo "== Test the Windows build ($arch) under Wine"
+  ctest --test-dir "$build" -j"$jobs" --timeout 300 --output-on-failure </dev/null
+
+  echo "== The Windows window ($arch) under Wine in Xvfb"
+  TESSIVER_WINDOWS_PROGRAM="$root/$build/tessiver.exe" TESSIVER_WINE="$loader" \
+    timeout 300 out/release/tests/win32/wine_window_tests </dev/null
+
+  echo "== tessiver-table.exe ($arch) prints what tessiver-table prints"
+  for pair in "examples/source.txt examples/target.txt"; do
+    read -r source target <<<"$pair"
+    status=0
+    "$loader" "$build/tessiver-table.exe" "Z:$root/$source" "Z:$root/$target" \
+      >"$build/table.txt" </dev/null || status=$?
+    expected_status=0
+    out/release/tools/tessiver-table "$source" "$target" >out/release/table.txt || expected_status=$?
+    cmp "$build/table.txt" out/release/table.txt
+    [ "$status" -eq "$expected_status" ] || { echo "exit status $status, not $expected_status"; exit 1; }
+  done
 done
