@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Tessiver needs to build, test and run; with --windows also those
-# of the Windows build (mingw-w64, and Wine with its 32-bit half to run what it builds). Skips
-# apt-get entirely when everything is already there. Run as root (or through sudo).
+# of the Windows build (mingw-w64, and Wine with its 32-bit half to run what it builds); with
+# --package those that make and check the release packages. Skips apt-get entirely when
+# everything is already there. Run as root (or through sudo).
 set -euo pipefail
 
 packages=(
@@ -12,13 +13,19 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick fonts-liberation openbox
 )
 windows=0
-if [ "${1:-}" = "--windows" ]; then
-  windows=1
-  packages+=(
-    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest
-    wine wine64 wine32:i386 fonts-wine
-  )
-fi
+for arg in "$@"; do
+  case $arg in
+    --windows)
+      windows=1
+      packages+=(
+        g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest
+        wine wine64 wine32:i386 fonts-wine
+      )
+      ;;
+    --package) packages+=(dpkg-dev lintian man-db groff-base zip file) ;;
+    *) echo "install-deps.sh: unknown argument $arg" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,4 +1,5 @@
-// Draws the toolbar's ten 16 by 15 button images into one strip, and the program icon.
+// Draws the toolbar's ten 16 by 15 button images into one strip, and the program icon: 48 pixels
+// for the program itself, 256 for desktops that show large icons.
 // Usage: tessiver-draw-images <output folder>
 #include <QGuiApplication>
 #include <QImage>
@@ -136,12 +137,14 @@ QImage DrawStrip() {
     return strip;
 }
 
-// Two sheets side by side, the left one with a silver band: the program at a glance.
-QImage DrawIcon() {
-    QImage icon(48, 48, QImage::Format_ARGB32);
+// Two sheets side by side, the left one with a silver band: the program at a glance. Drawn on a
+// 48-pixel grid and scaled, so every size shows the same picture.
+QImage DrawIcon(int size) {
+    QImage icon(size, size, QImage::Format_ARGB32);
     icon.fill(Qt::transparent);
     QPainter p(&icon);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 48.0, size / 48.0);
     for (int side = 0; side < 2; ++side) {
         const QRectF sheet(3 + side * 22, 4, 20, 40);
         p.setPen(QPen(QColor(40, 40, 40), 1.5));
@@ -165,7 +168,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
-    const bool ok =
-        DrawStrip().save(folder + "/toolbar.png") && DrawIcon().save(folder + "/tessiver.png");
+    const bool ok = DrawStrip().save(folder + "/toolbar.png") &&
+                    DrawIcon(48).save(folder + "/tessiver.png") &&
+                    DrawIcon(256).save(folder + "/tessiver-256.png");
     return ok ? 0 : 1;
 }
