@@ -2,7 +2,7 @@
 
 // The current user's hive outside Windows, in memory: keys with their sub-keys and typed values,
 // named as the registry names them (compared without regard to case, kept in the case they were
-// first created with) and held within the registry's limits.
+// first created with). Whatever adds keys or values checks the registry's limits first.
 
 #ifndef _WIN32
 #include <cstddef>
