@@ -20,7 +20,7 @@ if [ "${1:-}" = "--quick" ]; then
   exit 0
 fi
 
-echo "== Fuzz the reader and the alignment"
+echo "== Fuzz the reader and the alignment, and the settings file's text form"
 bash fuzz/run.sh "${TESSIVER_FUZZ_SECONDS:-60}"
 
 echo "== Build and test under AddressSanitizer and UndefinedBehaviorSanitizer"

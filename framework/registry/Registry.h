@@ -2,10 +2,11 @@
 
 // The registry calls the program makes, under their platform names and meanings. On Windows they
 // are the system's own, taking the program's UTF-8 names and texts; elsewhere the framework keeps
-// the current user's
-// hive in one file of the registry's text export format (see RegistryStore.h), with the same
-// rules: typed values, key and value names that compare without regard to case and keep the case
-// they were created with, keys created with their missing parents.
+// the current user's hive in one file of the registry's text export format (RegistryTree.h,
+// RegistryText.h and RegistryFile.h), with the same rules: typed values, key and value names that
+// compare without regard to case and keep the case they were created with, keys created with
+// their missing parents, and the registry's limits (a key name of at most 255 characters, a key
+// at most 512 levels deep, a value name of at most 16,383 characters).
 //
 // Every call reports failure only through its result code: nothing throws, nothing is shown.
 
@@ -76,16 +77,19 @@ constexpr LONG ERROR_INVALID_PARAMETER = 87;
 constexpr LONG ERROR_BAD_PATHNAME = 161;
 constexpr LONG ERROR_MORE_DATA = 234;
 constexpr LONG ERROR_NOACCESS = 998;
+constexpr LONG ERROR_BADKEY = 1010;
 constexpr LONG ERROR_CANTREAD = 1012;
 constexpr LONG ERROR_CANTWRITE = 1013;
 
 // Opens lpSubKey below hKey, creating it and every missing key above it. lpSubKey null or empty
-// opens hKey itself again. *lpdwDisposition (optional) tells whether the key was created.
+// opens hKey itself again. *lpdwDisposition (optional) tells whether the key was created. A key
+// name over the limit gives ERROR_INVALID_PARAMETER, a path too deep ERROR_BADKEY.
 LONG RegCreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reserved, char* lpClass, DWORD dwOptions,
                     REGSAM samDesired, void* lpSecurityAttributes, PHKEY phkResult,
                     DWORD* lpdwDisposition);
 
-// Opens an existing key; ERROR_FILE_NOT_FOUND when it does not exist.
+// Opens an existing key; ERROR_FILE_NOT_FOUND when it does not exist, and the errors above for a
+// path over the limits.
 LONG RegOpenKeyEx(HKEY hKey, const char* lpSubKey, DWORD ulOptions, REGSAM samDesired,
                   PHKEY phkResult);
 
@@ -96,7 +100,8 @@ LONG RegQueryValueEx(HKEY hKey, const char* lpValueName, DWORD* lpReserved, DWOR
                      BYTE* lpData, DWORD* lpcbData);
 
 // Stores cbData bytes as a value of type dwType, replacing any value of that name whatever its
-// type. Text (REG_SZ) is stored with its terminating null byte counted in cbData.
+// type. Text (REG_SZ) is stored with its terminating null byte counted in cbData. A name over the
+// limit gives ERROR_INVALID_PARAMETER.
 LONG RegSetValueEx(HKEY hKey, const char* lpValueName, DWORD Reserved, DWORD dwType,
                    const BYTE* lpData, DWORD cbData);
 

@@ -1,5 +1,5 @@
 // The per-user registry store outside Windows: typed values and their text form, the registry's
-// naming rules, and the file's safety when several copies write or one dies mid-save.
+// naming rules and limits, and the file's safety when several copies write or one dies mid-save.
 #ifndef _WIN32
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "framework/registry/Registry.h"
-#include "framework/registry/RegistryStore.h"
+#include "framework/registry/RegistryFile.h"
 
 namespace {
 
@@ -162,10 +162,7 @@ TEST_P(ValueRoundTripTest, StoresTypeAndBytesExactlyInItsTextForm) {
 
     // Saving the file again, for another value, must carry this one over unchanged.
     ASSERT_EQ(setValue(kKey, "other", REG_SZ, "x\0"s), ERROR_SUCCESS);
-    const auto value = queryValue(kKey, "v");
-    ASSERT_TRUE(value.has_value());
-    EXPECT_EQ(value->first, c.type);
-    EXPECT_EQ(value->second, c.data);
+    EXPECT_EQ(queryValue(kKey, "v"), std::make_pair(c.type, c.data));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -197,20 +194,15 @@ TEST_F(RegistryStoreTest, LongDataIsWrappedAndReadBack) {
     for (std::string line; std::getline(lines, line);) {
         EXPECT_LE(line.size(), 80u) << line;
     }
-    const auto value = queryValue(kKey, "long \"NAME\"");
-    ASSERT_TRUE(value.has_value());
-    EXPECT_EQ(value->second, data);
+    EXPECT_EQ(queryValue(kKey, "long \"NAME\""), std::make_pair(REG_BINARY, data));
 }
 
-TEST_F(RegistryStoreTest, FileListsKeysWithTheirParentsInOrder) {
-    HKEY hKey = nullptr;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Corvessa\\Tessiver\\Window", 0, nullptr,
-                             REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &hKey, nullptr),
-              ERROR_SUCCESS);
-    RegCloseKey(hKey);
-    ASSERT_EQ(setValue("Software\\Corvessa\\Tessiver\\Window", "top", REG_DWORD, "\x2a\0\0\0"s),
-              ERROR_SUCCESS);
-    ASSERT_EQ(setValue("Software\\Corvessa\\Tessiver\\Window", "left", REG_DWORD, "\0\0\0\0"s),
+// Names compare without regard to case and keep the case they were first created with.
+TEST_F(RegistryStoreTest, FileListsKeysWithTheirParentsInOrderAndNamesInTheirFirstCase) {
+    const std::string window = "Software\\Corvessa\\Tessiver\\Window";
+    ASSERT_EQ(setValue(window, "top", REG_SZ, "x\0"s), ERROR_SUCCESS);
+    ASSERT_EQ(setValue(window, "left", REG_DWORD, "\0\0\0\0"s), ERROR_SUCCESS);
+    ASSERT_EQ(setValue("SOFTWARE\\corvessa\\TESSIVER\\window\\", "TOP", REG_DWORD, "\x2a\0\0\0"s),
               ERROR_SUCCESS);
     ASSERT_EQ(
         setValue("software\\corvessa\\tessiver\\Options", "Source Path", REG_SZ, "C:\\a.txt\0"s),
@@ -233,42 +225,20 @@ TEST_F(RegistryStoreTest, FileListsKeysWithTheirParentsInOrder) {
               "\n");
 }
 
-TEST_F(RegistryStoreTest, NamesIgnoreCaseAndKeepTheirFirstCase) {
-    HKEY hKey = nullptr;
-    DWORD disposition = 0;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Corvessa", 0, nullptr, 0, KEY_ALL_ACCESS,
-                             nullptr, &hKey, &disposition),
-              ERROR_SUCCESS);
-    EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
-    RegCloseKey(hKey);
-
-    // A sub-key opened through a differently cased path is created below the existing keys.
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "SOFTWARE\\corvessa\\Tessiver", 0, nullptr, 0,
-                             KEY_ALL_ACCESS, nullptr, &hKey, &disposition),
-              ERROR_SUCCESS);
-    EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
-    RegCloseKey(hKey);
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "software\\CORVESSA\\tessiver\\", 0, nullptr, 0,
-                             KEY_ALL_ACCESS, nullptr, &hKey, &disposition),
-              ERROR_SUCCESS);
-    EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
-
-    const BYTE dword[4] = {7, 0, 0, 0};
-    ASSERT_EQ(RegSetValueEx(hKey, "Top", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueEx(hKey, "TOP", 0, REG_DWORD, dword, 4), ERROR_SUCCESS);
-    RegCloseKey(hKey);
-
-    const std::string file = readFile(m_store);
-    EXPECT_NE(
-        file.find("[HKEY_CURRENT_USER\\Software\\Corvessa\\Tessiver]\n\"Top\"=dword:00000007\n"),
-        std::string::npos)
-        << file;
-    EXPECT_EQ(file.find("TOP"), std::string::npos) << file;
-    EXPECT_EQ(file.find("SOFTWARE"), std::string::npos) << file;
-    const auto value = queryValue("SOFTWARE\\CORVESSA\\TESSIVER", "top");
-    ASSERT_TRUE(value.has_value());
-    EXPECT_EQ(value->first, REG_DWORD);
+TEST_F(RegistryStoreTest, CreatingAKeyTellsWhetherItIsNew) {
+    const std::pair<const char*, DWORD> cases[] = {
+        {"Software\\Corvessa", REG_CREATED_NEW_KEY},
+        {"SOFTWARE\\corvessa\\Tessiver", REG_CREATED_NEW_KEY},  // below the existing keys
+        {"software\\CORVESSA\\tessiver\\", REG_OPENED_EXISTING_KEY}};
+    for (const auto& [path, expected] : cases) {
+        HKEY hKey = nullptr;
+        DWORD disposition = 0;
+        ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                 &hKey, &disposition),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(disposition, expected) << path;
+        RegCloseKey(hKey);
+    }
 }
 
 TEST_F(RegistryStoreTest, QueryReportsSizesAndShortBuffers) {
@@ -322,10 +292,57 @@ TEST_F(RegistryStoreTest, ReadsAFileWrittenByHand) {
               std::make_pair(REG_BINARY, "\x01\x02\x03\x04"s));
 }
 
+// A path of the given number of levels below HKEY_CURRENT_USER.
+std::string deepPath(std::size_t levels) {
+    std::string path = "k";
+    for (std::size_t i = 1; i < levels; ++i) {
+        path += "\\k";
+    }
+    return path;
+}
+
+struct LimitCase {
+    const char* label;
+    std::string keyPath;
+    std::string valueName;
+    LONG expected;
+};
+
+class LimitTest : public RegistryStoreTest, public ::testing::WithParamInterface<LimitCase> {};
+
+// What the limits allow is written and read back; one more fails and leaves the file as it was.
+TEST_P(LimitTest, WritingKeepsTheRegistrysLimits) {
+    const LimitCase& c = GetParam();
+    ASSERT_EQ(setValue(kKey, "kept", REG_DWORD, "\x05\0\0\0"s), ERROR_SUCCESS);
+    const std::string before = readFile(m_store);
+    EXPECT_EQ(setValue(c.keyPath, c.valueName, REG_SZ, "x\0"s), c.expected);
+    if (c.expected == ERROR_SUCCESS) {
+        EXPECT_EQ(queryValue(c.keyPath, c.valueName), std::make_pair(REG_SZ, "x\0"s));
+    } else {
+        EXPECT_EQ(readFile(m_store), before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, LimitTest,
+    ::testing::Values(
+        LimitCase{"KeyName255", "Software\\" + std::string(255, 'k'), "v", ERROR_SUCCESS},
+        LimitCase{"KeyName256", "Software\\" + std::string(256, 'k'), "v", ERROR_INVALID_PARAMETER},
+        LimitCase{"Depth512", deepPath(512), "v", ERROR_SUCCESS},
+        LimitCase{"Depth513", deepPath(513), "v", ERROR_BADKEY},
+        LimitCase{"ValueName16383", "Software", std::string(16383, 'v'), ERROR_SUCCESS},
+        LimitCase{"ValueName16384", "Software", std::string(16384, 'v'), ERROR_INVALID_PARAMETER}),
+    [](const ::testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.label); });
+
 struct CorruptCase {
     const char* label;
     std::string text;
 };
+
+// A file holding one value, which may break a limit.
+std::string fileWith(const std::string& keyPath, const std::string& valueName) {
+    return "REGEDIT4\n\n[HKEY_CURRENT_USER\\" + keyPath + "]\n\"" + valueName + "\"=\"1\"\n";
+}
 
 class CorruptFileTest : public RegistryStoreTest,
                         public ::testing::WithParamInterface<CorruptCase> {};
@@ -343,9 +360,8 @@ TEST_P(CorruptFileTest, IsSetAsideBeforeAFreshFileIsWritten) {
     const auto aside = setAsideFiles(m_folder);
     ASSERT_EQ(aside.size(), 1u);
     EXPECT_EQ(readFile(aside[0]), garbage);
-    const RegistryLoad load = loadRegistryFile(m_store.string());
-    ASSERT_EQ(load.status, RegistryLoad::Loaded);
-    EXPECT_EQ(load.tree.findKey("Software\\X"), nullptr);
+    EXPECT_EQ(loadRegistryFile(m_store.string()).status, RegistryLoad::Loaded);
+    EXPECT_FALSE(keyExists("Software\\X"));
     EXPECT_EQ(queryValue("Software\\Y", "b"), std::make_pair(REG_SZ, "new\0"s));
 }
 
@@ -366,7 +382,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=dword:1234567890\n"},
         CorruptCase{"BadHex", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=hex:0g\n"},
         CorruptCase{"CutContinuation",
-                    "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=hex:01,\\\n"}),
+                    "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=hex:01,\\\n"},
+        CorruptCase{"KeyNameTooLong", fileWith("Software\\X\\" + std::string(256, 'k'), "a")},
+        CorruptCase{"KeyTooDeep", fileWith("Software\\X\\" + deepPath(511), "a")},
+        CorruptCase{"ValueNameTooLong", fileWith("Software\\X", std::string(16384, 'v'))},
+        // Once read in time growing with the square of its depth.
+        CorruptCase{"KeyPath100000Deep", fileWith("Software\\X\\" + deepPath(100000), "a")}),
     [](const ::testing::TestParamInfo<CorruptCase>& info) {
         return std::string(info.param.label);
     });
@@ -435,13 +456,13 @@ TEST_F(RegistryStoreTest, TwoProcessesWritingAtOnceLoseNothing) {
 
     const RegistryLoad load = loadRegistryFile(m_store.string());
     ASSERT_EQ(load.status, RegistryLoad::Loaded);
-    const RegistryKeyNode* key = load.tree.findKey(kKey);
+    const RegistryKey* key = load.tree.findKey(kKey);
     ASSERT_NE(key, nullptr);
-    EXPECT_EQ(key->values.size(), 2u * kWrites);
+    EXPECT_EQ(key->values().size(), 2u * kWrites);
     for (int i = 0; i < kWrites; ++i) {
         const std::string n = std::to_string(i);
         for (const char* prefix : {"child", "parent"}) {
-            const RegistryValue* value = RegistryTree::findValue(*key, prefix + n);
+            const RegistryValue* value = key->findValue(prefix + n);
             ASSERT_NE(value, nullptr) << prefix << n;
             EXPECT_EQ(value->data, n + '\0');
         }
@@ -451,9 +472,9 @@ TEST_F(RegistryStoreTest, TwoProcessesWritingAtOnceLoseNothing) {
 void expectWholeBlob(const fs::path& store, std::size_t size) {
     const RegistryLoad load = loadRegistryFile(store.string());
     ASSERT_EQ(load.status, RegistryLoad::Loaded);
-    const RegistryKeyNode* key = load.tree.findKey(kKey);
+    const RegistryKey* key = load.tree.findKey(kKey);
     ASSERT_NE(key, nullptr);
-    const RegistryValue* blob = RegistryTree::findValue(*key, "blob");
+    const RegistryValue* blob = key->findValue("blob");
     ASSERT_NE(blob, nullptr);
     ASSERT_EQ(blob->data.size(), size);
     EXPECT_EQ(blob->data, std::string(size, blob->data[0]));

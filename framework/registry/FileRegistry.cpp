@@ -1,15 +1,16 @@
-#include "framework/registry/Registry.h"
-
-#include <vector>
-
+// The registry calls over the store file, for every platform but Windows, whose own registry
+// serves them there.
 #ifndef _WIN32
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
 #include <optional>
+#include <vector>
 
-#include "framework/registry/RegistryStore.h"
+#include "framework/registry/Registry.h"
+#include "framework/registry/RegistryFile.h"
+#include "framework/registry/RegistryTree.h"
 
 // An open key of the store names its key by path; the store file is read afresh at every call,
 // so a handle stays meaningful whatever other copies of the program write meanwhile.
@@ -63,26 +64,27 @@ std::optional<std::string> keyPathOf(HKEY hKey, LONG& error) {
     return hKey->path;
 }
 
-std::string joinPath(const std::vector<std::string_view>& components) {
-    std::string path;
-    for (const std::string_view component : components) {
-        if (!path.empty()) {
-            path += '\\';
-        }
-        path += component;
-    }
-    return path;
-}
-
-// The components of hKey's path followed by those of lpSubKey.
-std::optional<std::vector<std::string_view>> fullPath(const std::string& base,
-                                                      const char* lpSubKey) {
+// The components of hKey's path followed by those of lpSubKey; on failure the registry's error
+// for a malformed path or one that breaks a limit.
+std::optional<std::vector<std::string_view>> fullPath(const std::string& base, const char* lpSubKey,
+                                                      LONG& error) {
     auto components = splitRegistryPath(base);
     const auto sub = splitRegistryPath(lpSubKey != nullptr ? lpSubKey : "");
     if (!components || !sub) {
+        error = ERROR_BAD_PATHNAME;
         return std::nullopt;
     }
     components->insert(components->end(), sub->begin(), sub->end());
+    switch (checkKeyPathLimits(*components)) {
+        case KeyPathCheck::NameTooLong:
+            error = ERROR_INVALID_PARAMETER;
+            return std::nullopt;
+        case KeyPathCheck::TooDeep:
+            error = ERROR_BADKEY;
+            return std::nullopt;
+        case KeyPathCheck::Within:
+            break;
+    }
     return components;
 }
 
@@ -197,9 +199,9 @@ LONG RegCreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reserved, char* /*lpC
         if (!base) {
             return error;
         }
-        const auto components = fullPath(*base, lpSubKey);
+        const auto components = fullPath(*base, lpSubKey, error);
         if (!components) {
-            return ERROR_BAD_PATHNAME;
+            return error;
         }
 
         // Opening a key that exists writes nothing, so it works in a store that can be read but
@@ -208,14 +210,14 @@ LONG RegCreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reserved, char* /*lpC
         DWORD disposition = REG_OPENED_EXISTING_KEY;
         RegistryTree tree;
         if (readStore(tree) == ERROR_SUCCESS) {
-            if (const RegistryKeyNode* key = tree.findKey(joinPath(*components))) {
-                path = key->path;
+            if (const RegistryKey* key = tree.findKey(*components)) {
+                path = key->path();
             }
         }
         if (!path) {
             const LONG result = modifyStore([&](RegistryTree& latest, bool& changed) {
                 bool created = false;
-                path = latest.createKey(*components, created).path;
+                path = latest.createKey(*components, created).path();
                 if (created) {
                     changed = true;
                     disposition = REG_CREATED_NEW_KEY;
@@ -249,19 +251,19 @@ LONG RegOpenKeyEx(HKEY hKey, const char* lpSubKey, DWORD ulOptions, REGSAM /*sam
         if (!base) {
             return error;
         }
-        const auto components = fullPath(*base, lpSubKey);
+        const auto components = fullPath(*base, lpSubKey, error);
         if (!components) {
-            return ERROR_BAD_PATHNAME;
+            return error;
         }
         RegistryTree tree;
         if (const LONG result = readStore(tree); result != ERROR_SUCCESS) {
             return result;
         }
-        const RegistryKeyNode* key = tree.findKey(joinPath(*components));
+        const RegistryKey* key = tree.findKey(*components);
         if (key == nullptr) {
             return ERROR_FILE_NOT_FOUND;
         }
-        *phkResult = new HKEY__{key->path};
+        *phkResult = new HKEY__{key->path()};
         return ERROR_SUCCESS;
     });
 }
@@ -281,11 +283,9 @@ LONG RegQueryValueEx(HKEY hKey, const char* lpValueName, DWORD* lpReserved, DWOR
         if (const LONG result = readStore(tree); result != ERROR_SUCCESS) {
             return result;
         }
-        const RegistryKeyNode* key = tree.findKey(*path);
+        const RegistryKey* key = tree.findKey(*path);
         const RegistryValue* value =
-            key != nullptr
-                ? RegistryTree::findValue(*key, lpValueName != nullptr ? lpValueName : "")
-                : nullptr;
+            key != nullptr ? key->findValue(lpValueName != nullptr ? lpValueName : "") : nullptr;
         if (value == nullptr) {
             return ERROR_FILE_NOT_FOUND;
         }
@@ -317,8 +317,9 @@ LONG RegSetValueEx(HKEY hKey, const char* lpValueName, DWORD Reserved, DWORD dwT
             return ERROR_NOACCESS;
         }
         const std::string_view name = lpValueName != nullptr ? lpValueName : "";
-        // A value line cannot carry a line break in its name.
-        if (name.find_first_of("\r\n") != std::string_view::npos) {
+        // The registry holds no longer name, and a value line cannot carry a line break in one.
+        if (name.size() > kMaxValueNameLength ||
+            name.find_first_of("\r\n") != std::string_view::npos) {
             return ERROR_INVALID_PARAMETER;
         }
         LONG error = ERROR_SUCCESS;
@@ -335,8 +336,7 @@ LONG RegSetValueEx(HKEY hKey, const char* lpValueName, DWORD Reserved, DWORD dwT
             // The key is recreated if the file lost it since it was opened (set aside as
             // unparsable, or removed by hand), so the value is not lost.
             bool created = false;
-            RegistryKeyNode& key = tree.createKey(*components, created);
-            RegistryTree::setValue(key, name, dwType, std::move(data));
+            tree.createKey(*components, created).setValue(name, dwType, std::move(data));
             changed = true;
             return ERROR_SUCCESS;
         });
@@ -351,9 +351,8 @@ LONG RegDeleteValue(HKEY hKey, const char* lpValueName) {
             return error;
         }
         return modifyStore([&](RegistryTree& tree, bool& changed) {
-            RegistryKeyNode* key = tree.findKey(*path);
-            if (key == nullptr ||
-                !RegistryTree::deleteValue(*key, lpValueName != nullptr ? lpValueName : "")) {
+            RegistryKey* key = tree.findKey(*path);
+            if (key == nullptr || !key->deleteValue(lpValueName != nullptr ? lpValueName : "")) {
                 return ERROR_FILE_NOT_FOUND;
             }
             changed = true;
@@ -372,96 +371,3 @@ LONG RegCloseKey(HKEY hKey) {
     return ERROR_SUCCESS;
 }
 #endif
-
-// The profile helpers use only the calls above, so they are the same on every platform.
-namespace {
-
-// Closes the key it holds when it goes out of scope.
-class OpenProfileKey {
-public:
-    OpenProfileKey(const std::string& profileKey, const std::string& section, bool create) {
-        const std::string path = section.empty() ? profileKey : profileKey + "\\" + section;
-        if (create) {
-            RegCreateKeyEx(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                           KEY_ALL_ACCESS, nullptr, &m_hKey, nullptr);
-        } else {
-            RegOpenKeyEx(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &m_hKey);
-        }
-    }
-    ~OpenProfileKey() {
-        if (m_hKey != nullptr) {
-            RegCloseKey(m_hKey);
-        }
-    }
-    OpenProfileKey(const OpenProfileKey&) = delete;
-    OpenProfileKey& operator=(const OpenProfileKey&) = delete;
-
-    HKEY get() const { return m_hKey; }
-
-private:
-    HKEY m_hKey = nullptr;
-};
-
-}  // namespace
-
-bool RegWriteProfileString(const std::string& profileKey, const std::string& section,
-                           const std::string& entry, const std::string& value) {
-    const OpenProfileKey key(profileKey, section, true);
-    return key.get() != nullptr &&
-           RegSetValueEx(key.get(), entry.c_str(), 0, REG_SZ,
-                         reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>(std::char_traits<char>::length(value.c_str()) + 1)) ==
-               ERROR_SUCCESS;
-}
-
-bool RegWriteProfileInt(const std::string& profileKey, const std::string& section,
-                        const std::string& entry, int value) {
-    const auto n = static_cast<DWORD>(value);
-    const BYTE data[4] = {static_cast<BYTE>(n), static_cast<BYTE>(n >> 8),
-                          static_cast<BYTE>(n >> 16), static_cast<BYTE>(n >> 24)};
-    const OpenProfileKey key(profileKey, section, true);
-    return key.get() != nullptr &&
-           RegSetValueEx(key.get(), entry.c_str(), 0, REG_DWORD, data, 4) == ERROR_SUCCESS;
-}
-
-std::string RegGetProfileString(const std::string& profileKey, const std::string& section,
-                                const std::string& entry, const std::string& defaultValue) {
-    const OpenProfileKey key(profileKey, section, false);
-    DWORD type = 0;
-    DWORD size = 0;
-    if (key.get() == nullptr ||
-        RegQueryValueEx(key.get(), entry.c_str(), nullptr, &type, nullptr, &size) !=
-            ERROR_SUCCESS ||
-        type != REG_SZ) {
-        return defaultValue;
-    }
-    std::vector<BYTE> buffer(size + 1, 0);
-    DWORD read = size + 1;
-    if (RegQueryValueEx(key.get(), entry.c_str(), nullptr, &type, buffer.data(), &read) !=
-        ERROR_SUCCESS) {
-        return defaultValue;
-    }
-    std::string text(reinterpret_cast<const char*>(buffer.data()), read);
-    return text.substr(0, text.find('\0'));
-}
-
-int RegGetProfileInt(const std::string& profileKey, const std::string& section,
-                     const std::string& entry, int defaultValue) {
-    const OpenProfileKey key(profileKey, section, false);
-    BYTE data[4] = {};
-    DWORD type = 0;
-    DWORD size = sizeof data;
-    if (key.get() == nullptr ||
-        RegQueryValueEx(key.get(), entry.c_str(), nullptr, &type, data, &size) != ERROR_SUCCESS ||
-        type != REG_DWORD || size != 4) {
-        return defaultValue;
-    }
-    return static_cast<int>(static_cast<DWORD>(data[0]) | static_cast<DWORD>(data[1]) << 8 |
-                            static_cast<DWORD>(data[2]) << 16 | static_cast<DWORD>(data[3]) << 24);
-}
-
-bool RegDeleteProfileEntry(const std::string& profileKey, const std::string& section,
-                           const std::string& entry) {
-    const OpenProfileKey key(profileKey, section, false);
-    return key.get() != nullptr && RegDeleteValue(key.get(), entry.c_str()) == ERROR_SUCCESS;
-}
