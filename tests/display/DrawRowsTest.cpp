@@ -82,6 +82,11 @@ TEST(DrawRows, VisibleRowsOnlyThePartlyVisibleOneIncludedInTheDocumentsFont) {
     panes.doc.m_nTopRow = 46;
     EXPECT_EQ(Numbers(panes.source), (std::vector<std::pair<int, std::string>>{
                                          {0, "  47"}, {16, "  48"}, {32, "  49"}, {48, "  50"}}));
+    // Every text in the document's font, which is deselected afterwards.
+    RecordingDC dc;
+    panes.target->OnDraw(&dc);
+    EXPECT_EQ(dc.fonts, std::vector<const CFont*>(4 * 3, &panes.doc.m_font));
+    EXPECT_EQ(dc.m_pFont, nullptr);
 }
 
 TEST(DrawRows, NumbersTakeFourColumnsOrMoreAndTheShiftMovesOnlyTheText) {

@@ -109,11 +109,7 @@ TEST_F(TessiverDocTest, NextAndPreviousLandWhereTheUserExpects) {
         int start;
         std::vector<std::pair<CommandId, int>> steps;  // command, expected position after it
     } cases[] = {
-        {"blocks 3-5 and 9-10 from 0",
-         12,
-         {3, 4, 5, 9, 10},
-         0,
-         {{N, 3}, {N, 9}, {N, 9}, {P, 5}, {P, 5}}},
+        {"blocks 3-5, 9-10", 12, {3, 4, 5, 9, 10}, 0, {{N, 3}, {N, 9}, {N, 9}, {P, 5}, {P, 5}}},
         {"previous reaches row 0", 8, {0, 5}, 5, {{P, 0}, {P, 0}, {N, 5}}},
         {"next skips a block that starts at row 0", 8, {0, 1, 6}, 0, {{N, 6}, {P, 1}}},
         {"the only block starts at row 0", 8, {0, 1}, 0, {{N, 0}, {P, 0}}},

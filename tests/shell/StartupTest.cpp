@@ -88,6 +88,7 @@ TEST_F(AppTest, ProfileKeepsSixteenRecentFilesAndThePreviewPageCount) {
     ASSERT_EQ(m_app->GetRecentFileList().size(), 16u);
     EXPECT_EQ(m_app->GetRecentFileList().front(), "/f1");
     m_app->AddToRecentFileList("/new");
+    EXPECT_EQ(m_app->GetRecentFileList().size(), 16u);
     Stop();
     EXPECT_EQ(RegGetProfileString(key, "Recent File List", "File1", ""), "/new");
     EXPECT_EQ(RegGetProfileString(key, "Recent File List", "File16", ""), "/f15");

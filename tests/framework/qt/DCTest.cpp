@@ -89,20 +89,4 @@ TEST_F(DCTest, AHugeUtf8TextIsJudgedOnWhatCanBeSeen) {
     EXPECT_EQ(Draw(text), Draw(visible));
 }
 
-TEST_F(DCTest, SelectObjectReturnsTheFontItReplaces) {
-    QImage image(10, 10, QImage::Format_RGB32);
-    QPainter painter(&image);
-    const QFont original = painter.font();
-    CFont other;
-    other.CreateFont(30, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Courier New");
-    CDC dc(&painter);
-    EXPECT_EQ(dc.SelectObject(&m_font), nullptr);
-    EXPECT_EQ(painter.font(), *m_font.GetSafeHandle());
-    EXPECT_EQ(dc.SelectObject(&other), &m_font);
-    EXPECT_EQ(painter.font(), *other.GetSafeHandle());
-    EXPECT_EQ(dc.SelectObject(nullptr), &other);
-    EXPECT_EQ(painter.font(), original);
-}
-
 }  // namespace

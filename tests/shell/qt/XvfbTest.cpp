@@ -225,17 +225,14 @@ TEST(XvfbTest, ProgramDrawsBothPanesAndEndsWhenClosed) {
         right = image ? SilverBands(image.get(), half + 60, half + 140) : right;
         return left.size() >= 2 && right.size() >= 2;
     }));
-    const auto describe = [](const std::vector<std::pair<int, int>>& bands) {
-        return testing::PrintToString(bands);
-    };
     // The source pane: rows 0 and 2 highlighted, row 3 has no source text to highlight. A row is
     // 16 pixels; a text cell may reach a little into the row below where that draws nothing.
-    ASSERT_EQ(left.size(), 2u) << describe(left);
+    ASSERT_EQ(left.size(), 2u) << testing::PrintToString(left);
     EXPECT_GE(left[0].second - left[0].first, 16);
     EXPECT_LT(left[0].second - left[0].first, 24);
     EXPECT_EQ(left[1].first - left[0].first, 32);
     // The target pane: rows 0, 2 and 3 (2 and 3 touch), level with the source pane's rows.
-    ASSERT_EQ(right.size(), 2u) << describe(right);
+    ASSERT_EQ(right.size(), 2u) << testing::PrintToString(right);
     EXPECT_EQ(right[0].first, left[0].first);
     EXPECT_EQ(right[1].first, left[1].first);
     EXPECT_GE(right[1].second - right[1].first, 32);
