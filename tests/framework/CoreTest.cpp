@@ -1,9 +1,8 @@
-// The framework's core services that need no window: resource strings and the command line.
+// The framework's resource strings: the fields of a template string or a command prompt.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "framework/core/CommandLineInfo.h"
 #include "framework/core/Resources.h"
 
 namespace {
@@ -19,16 +18,6 @@ TEST(Resources, SubStringsOfATemplateString) {
         SCOPED_TRACE(c.n);
         EXPECT_EQ(AfxExtractSubString(text, c.n), c.want);
     }
-}
-
-// The base class takes the first file and the print flag; the program's own parser replaces it.
-TEST(CommandLine, BaseParserTakesTheFirstFileAndThePrintFlag) {
-    CCommandLineInfo info;
-    info.ParseParam("p", true, false);
-    info.ParseParam("a.txt", false, false);
-    info.ParseParam("b.txt", false, true);
-    EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FilePrint);
-    EXPECT_EQ(info.m_strFileName, "a.txt");
 }
 
 }  // namespace

@@ -82,16 +82,6 @@ TEST_F(SplitterTest, NextAndPreviousPaneMakeTheOtherPaneActive) {
     EXPECT_EQ(frame.GetActiveView(), left);
 }
 
-TEST(PaneOutsideASplitter, HasNoBarsAndNoPaneCommands) {
-    Pane pane;
-    pane.Create(nullptr, CRect(0, 0, 100, 100), 0, nullptr);
-    EXPECT_EQ(pane.GetScrollBarCtrl(SB_VERT), nullptr);
-    for (CommandId id : {ID_NEXT_PANE, ID_PREV_PANE, ID_WINDOW_SPLIT}) {
-        EXPECT_FALSE(CommandState(pane, id).m_bEnabled) << id;
-        EXPECT_FALSE(pane.ExecuteCommand(id)) << id;
-    }
-}
-
 // A notch (120) is three line requests on the pane's bar; smaller steps add up to notches.
 TEST_F(SplitterTest, WheelTurnsAreLineRequestsOnTheSharedBars) {
     CScrollBar* vert = splitter.GetVertScrollBar();

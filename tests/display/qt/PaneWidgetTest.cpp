@@ -1,12 +1,9 @@
 // The panes as widgets: what a paint puts on the screen at exact background pixels (the erased
-// window colour wherever no character was drawn), real input on a shared bar, a double-click.
+// window colour wherever no character was drawn), and a double-click.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QImage>
-#include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <string>
 #include <vector>
@@ -64,22 +61,6 @@ TEST(PanePixels, RowsPaintTheirBackgroundsAndTheRestIsErased) {
     for (int x = 0; x < last.width(); x += 10) {
         EXPECT_EQ(At(last, x, 90), kErased) << x;  // below the last row nothing is drawn
     }
-}
-
-// The bar's own arrow: the request moves both panes' first row, and the thumb follows.
-TEST(PaneInput, ClickingTheBarsArrowMovesOneRowAndTheThumbFollows) {
-    Panes panes(160);
-    panes.LoadRows(50);
-    auto* bar = static_cast<QScrollBar*>(panes.VertBar()->GetSafeHwnd());
-    QStyleOptionSlider option;
-    option.initFrom(bar);
-    option.orientation = bar->orientation();
-    option.maximum = bar->maximum();
-    const QRect down = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option,
-                                                    QStyle::SC_ScrollBarAddLine, bar);
-    QTest::mouseClick(bar, Qt::LeftButton, {}, down.center());
-    EXPECT_EQ(panes.doc.m_nTopRow, 1);
-    EXPECT_EQ(bar->value(), 1);
 }
 
 TEST(PaneInput, DoubleClickInTheSourcePaneOpensTheSourceFileOnce) {
