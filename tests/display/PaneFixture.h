@@ -1,47 +1,61 @@
 #pragma once
 
-// Two panes in a one-row, two-column splitter over one document, rendered offscreen. The
-// splitter hands every request of its bars to the pane in column 1, as the main window's does.
+// Two panes in a one-row, two-column splitter over one document, on the screen. The splitter
+// hands every request of its bars to the pane in column 1, as the main window's does.
 
-#include <QApplication>
-#include <QColor>
-#include <QEvent>
-#include <QImage>
-#include <QObject>
-#include <QStyle>
-#include <QWidget>
 #include <memory>
+#include <ostream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "display/TargetView.h"
 #include "display/TessiverView.h"
 #include "document/TessiverDoc.h"
 #include "framework/core/DocTemplate.h"
+#include "framework/draw/DC.h"
 #include "framework/window/ScrollBar.h"
 #include "framework/window/SplitterWnd.h"
 
 namespace panes {
 
-constexpr QRgb kWhite = qRgb(255, 255, 255);
-constexpr QRgb kSilver = qRgb(192, 192, 192);
-constexpr QRgb kRed = qRgb(255, 0, 0);
-constexpr QRgb kBlack = qRgb(0, 0, 0);
-constexpr QRgb kBlue = qRgb(0, 0, 255);
-constexpr QRgb kGreen = qRgb(0, 128, 0);
-// The system window colour the panes erase with; not white, so that what the rows paint and
-// what is merely erased can be told apart.
-constexpr QRgb kErased = qRgb(250, 240, 230);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kSilver = RGB(192, 192, 192);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kGreen = RGB(0, 128, 0);
 
-// A full block: its cell shows the text colour, so a colour check needs no glyph shapes.
-inline const std::string kBlock = "\xE2\x96\x88";
-
-inline std::string Blocks(int n) {
+// One text a pane drew, with the colours and the font in force.
+struct DrawnText {
+    int x, y;
     std::string text;
-    for (int i = 0; i < n; ++i) {
-        text += kBlock;
-    }
-    return text;
+    COLORREF bk, fg;
+    bool operator==(const DrawnText&) const = default;
+};
+
+inline void PrintTo(const DrawnText& t, std::ostream* os) {
+    *os << "(" << t.x << ", " << t.y << ", \"" << t.text << "\", bk " << std::hex << t.bk << ", fg "
+        << t.fg << std::dec << ")";
 }
+
+// A device context on no device: it records the texts drawn and the font selected.
+class RecordingDC : public CDC {
+public:
+    CFont* SelectObject(CFont* pFont) override {
+        m_pFont = pFont;
+        return CDC::SelectObject(pFont);
+    }
+    bool TextOut(int x, int y, std::string_view text) override {
+        texts.push_back({x, y, std::string(text), GetBkColor(), GetTextColor()});
+        fonts.push_back(m_pFont);
+        return true;
+    }
+
+    std::vector<DrawnText> texts;
+    std::vector<const CFont*> fonts;  // the font each text was drawn in
+    const CFont* m_pFont = nullptr;   // the font selected now
+};
 
 class RoutingSplitter : public CSplitterWnd {
 public:
@@ -53,22 +67,18 @@ public:
     }
 };
 
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject {
+// Counts the document's updates of its views: each one has both panes repainted.
+class UpdateCounter : public CView {
 public:
-    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            ++count;
-        }
-        return false;
-    }
+    void OnDraw(CDC* /*pDC*/) override {}
+    void OnUpdate(CView* /*pSender*/, long /*lHint*/, CObject* /*pHint*/) override { ++count; }
     int count = 0;
 };
 
 class Panes {
 public:
     // Each pane is paneWidth x paneHeight pixels.
-    explicit Panes(int paneHeight, int paneWidth = 300) {
+    explicit Panes(int paneHeight, int paneWidth = 300) : m_nPaneWidth(paneWidth) {
         splitter.CreateStatic(nullptr, 1, 2, 0x50300000, 59648);
         CCreateContext context{RUNTIME_CLASS(CTessiverView), &doc, nullptr, nullptr};
         splitter.CreateView(0, 0, RUNTIME_CLASS(CTessiverView), CSize(paneWidth, paneHeight),
@@ -77,29 +87,28 @@ public:
                             &context);
         source = dynamic_cast<CTessiverView*>(splitter.GetPane(0, 0));
         target = dynamic_cast<CTargetView*>(splitter.GetPane(0, 1));
-        QWidget* widget = splitter.GetSafeHwnd();
-        const int extent = widget->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-        for (CView* pane : {static_cast<CView*>(source), static_cast<CView*>(target)}) {
-            QPalette palette = pane->GetSafeHwnd()->palette();
-            palette.setColor(QPalette::Base, QColor(kErased));
-            pane->GetSafeHwnd()->setPalette(palette);
-            pane->GetSafeHwnd()->installEventFilter(&paints[pane == source ? 0 : 1]);
-        }
-        widget->resize(2 * paneWidth + splitter.SplitterBarWidth() + extent, paneHeight + extent);
-        widget->show();
-        QApplication::processEvents();
+        doc.AddView(&updates);
+        splitter.ShowWindow(SW_SHOW);
+        CRect bar;
+        VertBar()->GetChildRect(&bar);
+        m_nExtent = bar.Width();
+        SetPaneHeight(paneHeight);
         source->OnInitialUpdate();
         target->OnInitialUpdate();
-        Settle();
+        updates.count = 0;
     }
-    ~Panes() { splitter.GetSafeHwnd()->hide(); }
+    ~Panes() { splitter.ShowWindow(SW_HIDE); }
 
-    // Fills the table: n rows, equal unless made otherwise by the caller afterwards.
+    void SetPaneHeight(int height) {
+        splitter.MoveWindow(0, 0, 2 * m_nPaneWidth + splitter.SplitterBarWidth() + m_nExtent,
+                            height + m_nExtent);
+    }
     void Load(std::unique_ptr<CCompareResult> result) {
         doc.m_pResult = std::move(result);
         doc.UpdateAllViews(nullptr, 0, nullptr);
-        Settle();
+        updates.count = 0;
     }
+    // n equal rows.
     void LoadRows(int n, const std::string& text = "text") {
         auto result = std::make_unique<CCompareResult>();
         for (int i = 0; i < n; ++i) {
@@ -107,61 +116,25 @@ public:
         }
         Load(std::move(result));
     }
-
-    // Lets every pending paint happen and forgets the paints counted so far.
-    void Settle() {
-        QApplication::processEvents();
-        paints[0].count = 0;
-        paints[1].count = 0;
+    static std::vector<DrawnText> Draw(CView* pane) {
+        RecordingDC dc;
+        pane->OnDraw(&dc);
+        return dc.texts;
     }
-    // Paints that happened since the last Settle, per pane.
-    std::pair<int, int> Repaints() {
-        QApplication::processEvents();
-        return {paints[0].count, paints[1].count};
-    }
-
-    static QImage Render(CView* pane) {
-        QImage image(pane->GetSafeHwnd()->size(), QImage::Format_RGB32);
-        image.fill(Qt::magenta);
-        pane->GetSafeHwnd()->render(&image);
-        return image;
-    }
-    // How many pixels of exactly this colour lie in the rectangle.
-    static int Count(const QImage& image, QRgb colour, int x0, int y0, int x1, int y1) {
-        int n = 0;
-        for (int y = y0; y < y1 && y < image.height(); ++y) {
-            for (int x = x0; x < x1 && x < image.width(); ++x) {
-                n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF) ? 1 : 0;
-            }
-        }
-        return n;
-    }
-    // How many pixels in the rectangle show silver ink on white: silver itself or the grey of
-    // its anti-aliased edges.
-    static int CountSilverInk(const QImage& image, int x0, int y0, int x1, int y1) {
-        int n = 0;
-        for (int y = y0; y < y1 && y < image.height(); ++y) {
-            for (int x = x0; x < x1 && x < image.width(); ++x) {
-                const QRgb c = image.pixel(x, y);
-                n +=
-                    qRed(c) == qGreen(c) && qGreen(c) == qBlue(c) && qRed(c) >= 192 && qRed(c) < 255
-                        ? 1
-                        : 0;
-            }
-        }
-        return n;
-    }
-    static QRgb At(const QImage& image, int x, int y) { return image.pixel(x, y) | 0xFF000000; }
 
     CScrollBar* VertBar() const { return splitter.GetVertScrollBar(); }
     CScrollBar* SourceBar() const { return splitter.GetHorzScrollBar(0); }
     CScrollBar* TargetBar() const { return splitter.GetHorzScrollBar(1); }
 
-    PaintCounter paints[2];  // outlive the panes they watch
     CTessiverDoc doc;
+    UpdateCounter updates;
     RoutingSplitter splitter;  // after the document: the panes go first
     CTessiverView* source = nullptr;
     CTargetView* target = nullptr;
+
+private:
+    int m_nPaneWidth;
+    int m_nExtent = 0;
 };
 
 }  // namespace panes

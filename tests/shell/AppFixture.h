@@ -1,43 +1,29 @@
 #pragma once
 
-// A running program for GUI tests: the application object started on a command line, its
-// registry store in a scratch folder, and every modal dialog answered by the test.
+// A running program for the shell's tests: the application object started on a command line,
+// with its registry store in a scratch folder.
 
 #include <gtest/gtest.h>
-#include <QApplication>
-#include <QCoreApplication>
-#include <QDialog>
-#include <QFile>
-#include <QMainWindow>
-#include <QTemporaryDir>
-#include <functional>
+
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "document/TessiverDoc.h"
-#include "framework/dialog/Dialog.h"
-#include "framework/qt/ModalDialog.h"
+#include "framework/core/AfxRes.h"
 #include "framework/registry/Registry.h"
-#include "framework/window/SplitterWnd.h"
 #include "shell/MainFrame.h"
 #include "shell/TessiverApp.h"
+#include "tests/common/ScratchDir.h"
 
 class AppTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
         SetRegistryStorePath(StorePath());
-        m_previousHook = SetModalDialogHook([this](QDialog* dialog) {
-            m_dialogTitles.push_back(dialog->windowTitle());
-            return m_onDialog ? m_onDialog(dialog) : int(QDialog::Rejected);
-        });
         CMainFrame::s_bFirstShow = 1;
     }
-
     void TearDown() override {
         Stop();
-        SetModalDialogHook(std::move(m_previousHook));
         SetRegistryStorePath({});
     }
 
@@ -49,7 +35,6 @@ protected:
         ASSERT_TRUE(m_app->InitInstance());
         ASSERT_NE(m_app->m_pMainWnd, nullptr);
     }
-
     // The program's end: the profile is saved, then the window and document go.
     void Stop() {
         if (m_app) {
@@ -57,34 +42,18 @@ protected:
             m_app->CloseAllDocuments();
             m_app.reset();
         }
+        CMainFrame::s_bFirstShow = 1;
+    }
+    // Runs the event loop over what start-up queued, then the user's Exit command.
+    void RunUntilExit() {
+        Frame()->PostCommand(ID_APP_EXIT);
+        m_app->Run();
     }
 
     CMainFrame* Frame() const { return static_cast<CMainFrame*>(m_app->m_pMainWnd); }
     CTessiverDoc* Doc() const { return dynamic_cast<CTessiverDoc*>(Frame()->GetActiveDocument()); }
-    QMainWindow* Window() const { return qobject_cast<QMainWindow*>(Frame()->GetSafeHwnd()); }
+    std::string StorePath() const { return m_dir.Path("Tessiver.reg"); }
 
-    // Runs what the loop has queued (posted commands, posted layouts).
-    static void ProcessEvents() {
-        for (int i = 0; i < 3; ++i) {
-            QCoreApplication::sendPostedEvents();
-            QCoreApplication::processEvents();
-        }
-    }
-
-    std::string StorePath() const { return (m_dir.path() + "/Tessiver.reg").toStdString(); }
-
-    std::string WriteFile(const QString& name, const QByteArray& text) const {
-        QFile file(m_dir.path() + "/" + name);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-        return file.fileName().toStdString();
-    }
-
-    QTemporaryDir m_dir;
+    CScratchDir m_dir;
     std::unique_ptr<CTessiverApp> m_app;
-    std::function<int(QDialog*)> m_onDialog;  // unset: every dialog is cancelled
-    std::vector<QString> m_dialogTitles;      // every dialog shown, in order
-
-private:
-    ModalDialogHook m_previousHook;
 };

@@ -1,70 +1,79 @@
+// Start-up from the command line, the event loop and the exit, as the program runs them.
 #include <gtest/gtest.h>
-#include <QAbstractEventDispatcher>
-#include <QLabel>
-#include <QSignalSpy>
 
-#include "AppFixture.h"
+#include <string>
+#include <vector>
+
 #include "display/TargetView.h"
-#include "framework/core/CmdUI.h"
+#include "display/TessiverView.h"
 #include "framework/registry/Registry.h"
 #include "resources/Resource.h"
+#include "shell/TessiverCommandLineInfo.h"
+#include "tests/shell/AppFixture.h"
 
 namespace {
 
-bool Enabled(CFrameWnd* frame, CommandId id) {
-    CCmdUI ui(id);
-    frame->UpdateCommand(ui);
-    return ui.m_bEnabled;
+// The first two parameters are the source and the target file, flags included.
+TEST(CommandLine, FirstTwoParametersAreTheFilesAndNothingElseIsRecognised) {
+    const struct {
+        std::vector<std::string> params;
+        const char* source;
+        const char* target;
+    } cases[] = {
+        {{}, "", ""},
+        {{"a.txt"}, "a.txt", ""},
+        {{"a.txt", "b.txt", "c.txt"}, "a.txt", "b.txt"},
+        {{"-a.txt", "b.txt"}, "a.txt", "b.txt"},  // a flag is a file without its dash
+        {{"-p", "/p"}, "p", "/p"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.params));
+        CWinApp app;
+        std::vector<std::string> args{"tessiver"};
+        args.insert(args.end(), c.params.begin(), c.params.end());
+        app.SetCommandLine(args);
+        CTessiverCommandLineInfo info;
+        app.ParseCommandLine(info);
+        EXPECT_EQ(info.m_sourceArg, c.source);
+        EXPECT_EQ(info.m_targetArg, c.target);
+        // The base part keeps the framework's defaults: nothing is handed to it.
+        EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FileNew);
+        EXPECT_EQ(info.m_strFileName, "");
+    }
 }
 
-TEST_F(AppTest, NoParametersOpensAnEmptyWindowWithTheComparisonCommandsGreyed) {
-    Start();
-    EXPECT_TRUE(Frame()->IsWindowVisible());
-    ProcessEvents();
-    EXPECT_EQ(Doc()->m_pResult, nullptr);
-    EXPECT_FALSE(Enabled(Frame(), ID_COMPARE));
-    EXPECT_FALSE(Enabled(Frame(), ID_NEXT_DIFFERENCE));
-    EXPECT_FALSE(Enabled(Frame(), ID_PREVIOUS_DIFFERENCE));
-    Frame()->OnIdleUpdateCmdUI();
-    EXPECT_EQ(Frame()->m_wndStatusBar.GetPaneText(0), "");
-    EXPECT_EQ(Frame()->m_wndStatusBar.GetPaneText(1), "");
-}
-
-TEST_F(AppTest, OneParameterHandsNothingToTheDocument) {
-    const std::string a = WriteFile("a.txt", "x\n");
-    Start({a});
-    ProcessEvents();
-    EXPECT_EQ(Doc()->m_sourcePath, "");
-    EXPECT_EQ(Doc()->m_targetPath, "");
-    EXPECT_EQ(Doc()->m_pResult, nullptr);
-}
-
+// Two files are compared from the loop once the window shows; fewer leave an empty window.
 TEST_F(AppTest, TwoParametersAreComparedFromTheLoopAfterTheWindowIsShown) {
-    const std::string a = WriteFile("a.txt", "same\nold\n");
-    const std::string b = WriteFile("b.txt", "same\nnew\n");
-    Start({a, b});
-    // InitInstance has returned with the window shown; the comparison is still queued.
-    EXPECT_TRUE(Frame()->IsWindowVisible());
-    EXPECT_EQ(Doc()->m_sourcePath, a);
-    EXPECT_EQ(Doc()->m_targetPath, b);
-    EXPECT_EQ(Doc()->m_pResult, nullptr);
-    ProcessEvents();
-    ASSERT_NE(Doc()->m_pResult, nullptr);
-    EXPECT_EQ(Doc()->m_pResult->GetRowCount(), 2);
-    EXPECT_EQ(Doc()->m_nTopRow, 0);
-    Frame()->OnIdleUpdateCmdUI();
-    EXPECT_EQ(Frame()->m_wndStatusBar.GetPaneText(0), a);
-    EXPECT_EQ(Frame()->m_wndStatusBar.GetPaneText(1), b);
+    const std::string a = m_dir.Write("a.txt", "same\nold\n");
+    const std::string b = m_dir.Write("b.txt", "same\nnew\n");
+    const struct {
+        std::vector<std::string> args;
+        std::string source;
+        std::string target;
+    } cases[] = {{{}, "", ""}, {{a}, "", ""}, {{a, b}, a, b}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        Start(c.args);
+        EXPECT_TRUE(Frame()->IsWindowVisible());
+        EXPECT_EQ(Doc()->m_sourcePath, c.source);
+        EXPECT_EQ(Doc()->m_targetPath, c.target);
+        EXPECT_EQ(Doc()->m_pResult, nullptr);  // not yet: the comparison is queued
+        RunUntilExit();
+        EXPECT_FALSE(Frame()->IsWindowVisible());
+        EXPECT_EQ(Doc()->m_pResult != nullptr, !c.source.empty());
+        m_app->OnIdle(0);
+        EXPECT_EQ(Frame()->m_wndStatusBar.GetPaneText(0), c.source);
+        EXPECT_EQ(Frame()->m_wndStatusBar.GetPaneText(1), c.target);
+        Stop();
+    }
 }
 
 TEST_F(AppTest, CaptionIsTheTitleAndTheTargetPaneIsActive) {
     Start();
     EXPECT_EQ(Frame()->GetWindowText(), "Tessiver 1.03");
-    ASSERT_NE(Frame()->GetActiveView(), nullptr);
     EXPECT_EQ(Frame()->GetActiveView(), Frame()->m_wndSplitter.GetPane(0, 1));
     EXPECT_TRUE(Frame()->GetActiveView()->IsKindOf(RUNTIME_CLASS(CTargetView)));
-    EXPECT_STREQ(Frame()->m_wndSplitter.GetPane(0, 0)->GetRuntimeClass()->m_lpszClassName,
-                 "CTessiverView");
+    EXPECT_TRUE(Frame()->m_wndSplitter.GetPane(0, 0)->IsKindOf(RUNTIME_CLASS(CTessiverView)));
 }
 
 TEST_F(AppTest, ProfileKeepsSixteenRecentFilesAndThePreviewPageCount) {
@@ -79,6 +88,7 @@ TEST_F(AppTest, ProfileKeepsSixteenRecentFilesAndThePreviewPageCount) {
     ASSERT_EQ(m_app->GetRecentFileList().size(), 16u);
     EXPECT_EQ(m_app->GetRecentFileList().front(), "/f1");
     m_app->AddToRecentFileList("/new");
+    EXPECT_EQ(m_app->GetRecentFileList().size(), 16u);
     Stop();
     EXPECT_EQ(RegGetProfileString(key, "Recent File List", "File1", ""), "/new");
     EXPECT_EQ(RegGetProfileString(key, "Recent File List", "File16", ""), "/f15");

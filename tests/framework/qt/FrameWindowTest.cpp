@@ -1,20 +1,25 @@
-// The frame's resources, bars, dialogs and placement, on tables of the test's own.
+// The frame on Qt, on tables of the test's own: menu, accelerators, bars, the event loop's idle
+// processing and posted commands, the wait cursor, dialogs from their layouts, placement.
 #include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QValidator>
 #include <optional>
 
+#include "framework/core/AfxRes.h"
 #include "framework/core/CmdUI.h"
 #include "framework/core/Resources.h"
 #include "framework/core/WinApp.h"
@@ -27,6 +32,7 @@
 #include "framework/window/StatusBar.h"
 #include "framework/window/ToolBar.h"
 #include "framework/window/WindowPlacement.h"
+#include "tests/common/CommandState.h"
 
 namespace {
 
@@ -34,18 +40,18 @@ constexpr UINT kFrameId = 200;
 constexpr UINT kBound = 40001;   // raised by Ctrl+K through the accelerators
 constexpr UINT kShown = 40002;   // its menu text shows Ctrl+J, which nothing binds
 constexpr UINT kDialog = 40003;  // runs a dialog
-constexpr UINT kPane = 300;      // a status pane with a string
-constexpr UINT kNoString = 301;  // a status pane without one
+constexpr UINT kGated = 40004;   // has a handler, but its update handler disables it
+constexpr UINT kPane = 300;      // a status pane with an update handler
+constexpr UINT kQuiet = 301;     // a status pane without one
+constexpr UINT kNoString = 302;  // a status pane without a string
 constexpr UINT kDialogId = 500;
 
 constexpr StringDef kStrings[] = {
-    {kFrameId, "Frame Title\n\nDoc"},
-    {kPane, "ready?"},
-    {kBound, "Bound command\nBound tip"},
-};
+    {kFrameId, "Frame Title\n\nDoc"}, {kPane, "ready?"}, {kQuiet, "quiet"}};
 constexpr MenuItemDef kItems[] = {
     {"&Bound\tCtrl+K", kBound}, {nullptr, 0}, {"&Shown\tCtrl+J", kShown}};
-constexpr MenuPopupDef kPopups[] = {{"&Test", kItems}};
+constexpr MenuItemDef kRightItems[] = {{"&Gated", kGated}};
+constexpr MenuPopupDef kPopups[] = {{"&Test", kItems}, {"&Right", kRightItems, true}};
 constexpr MenuDef kMenus[] = {{kFrameId, kPopups}};
 constexpr AccelDef kAccels[] = {{FVIRTKEY | FCONTROL, 'K', kBound}};
 constexpr AcceleratorTableDef kAccelTables[] = {{kFrameId, kAccels}};
@@ -64,8 +70,10 @@ class TestFrame : public CFrameWnd {
 public:
     int m_nBound = 0;
     int m_nShown = 0;
+    int m_nGated = 0;
+    bool m_bShownEnabled = true;
+    std::string m_paneText;
     std::optional<Qt::CursorShape> m_cursorInCommand;
-    std::optional<bool> m_bCursorInDialog;
     bool m_bFailBars = false;
 
     void OnBound() {
@@ -75,6 +83,10 @@ public:
         }
     }
     void OnShown() { ++m_nShown; }
+    void OnUpdateShown(CCmdUI* pCmdUI) { pCmdUI->Enable(m_bShownEnabled); }
+    void OnGated() { ++m_nGated; }
+    void OnUpdateGated(CCmdUI* pCmdUI) { pCmdUI->Enable(false); }
+    void OnUpdatePane(CCmdUI* pCmdUI) { pCmdUI->SetText(m_paneText); }
     void OnDialog() {
         QDialog dialog;
         AfxRunModalDialog(dialog);
@@ -84,8 +96,10 @@ public:
         if (CFrameWnd::OnCreate(cs) == -1) {
             return -1;
         }
-        const UINT panes[] = {kPane, m_bFailBars ? kNoString : kPane};
-        if (!m_statusBar.Create(this, 0x50008200, 59393) || !m_statusBar.SetIndicators(panes, 2)) {
+        const UINT panes[] = {kPane, m_bFailBars ? kNoString : kQuiet};
+        if (!m_toolBar.Create(this, 0x50002800, AFX_IDW_TOOLBAR) ||
+            !m_statusBar.Create(this, 0x50008200, AFX_IDW_STATUS_BAR) ||
+            !m_statusBar.SetIndicators(panes, 2)) {
             return -1;
         }
         return 0;
@@ -94,13 +108,16 @@ public:
     static const CommandMap* ThisMessageMap() {
         static constexpr CommandMapEntry entries[] = {
             CommandEntry<&TestFrame::OnBound>(kBound),
-            CommandEntry<&TestFrame::OnShown>(kShown),
+            CommandEntry<&TestFrame::OnShown, &TestFrame::OnUpdateShown>(kShown),
+            CommandEntry<&TestFrame::OnGated, &TestFrame::OnUpdateGated>(kGated),
             CommandEntry<&TestFrame::OnDialog>(kDialog),
+            UpdateEntry<&TestFrame::OnUpdatePane>(kPane),
         };
         static const CommandMap map{CFrameWnd::ThisMessageMap(), entries};
         return &map;
     }
 
+    CToolBar m_toolBar;
     CStatusBar m_statusBar;
 
 protected:
@@ -116,83 +133,138 @@ protected:
             return m_answer ? m_answer(dialog) : int(QDialog::Rejected);
         });
     }
-    void TearDown() override { SetModalDialogHook(std::move(m_previous)); }
+    void TearDown() override {
+        m_app.m_pMainWnd = nullptr;
+        SetModalDialogHook(std::move(m_previous));
+    }
+    // Loads the frame and shows it as the active main window.
+    QMainWindow* Show() {
+        EXPECT_TRUE(m_frame.LoadFrame(kFrameId, nullptr));
+        m_app.m_pMainWnd = &m_frame;
+        m_frame.ShowWindow(SW_SHOW);
+        auto* window = qobject_cast<QMainWindow*>(m_frame.GetSafeHwnd());
+        window->activateWindow();
+        QApplication::setActiveWindow(window);
+        return window;
+    }
 
     CWinApp m_app;
+    TestFrame m_frame;
     std::function<int(QDialog*)> m_answer;
     std::optional<bool> m_bCursorLifted;
     ModalDialogHook m_previous;
 };
 
 TEST_F(FrameWindowTest, AcceleratorsAloneBindKeysAndTheCaptionIsTheTitle) {
-    TestFrame frame;
-    ASSERT_TRUE(frame.LoadFrame(kFrameId, nullptr));
-    m_app.m_pMainWnd = &frame;
-    frame.ShowWindow(SW_SHOW);
-    auto* window = qobject_cast<QMainWindow*>(frame.GetSafeHwnd());
-    window->activateWindow();
-    QApplication::setActiveWindow(window);
-    EXPECT_EQ(frame.GetWindowText(), "Frame Title");
+    QMainWindow* window = Show();
+    EXPECT_EQ(m_frame.GetWindowText(), "Frame Title");
     QTest::keyClick(window, Qt::Key_K, Qt::ControlModifier);
     QTest::keyClick(window, Qt::Key_J, Qt::ControlModifier);
-    EXPECT_EQ(frame.m_nBound, 1);
-    EXPECT_EQ(frame.m_nShown, 0);
+    EXPECT_EQ(m_frame.m_nBound, 1);
+    EXPECT_EQ(m_frame.m_nShown, 0);
+}
+
+TEST_F(FrameWindowTest, MenuShowsTheTableAndItsUpdateHandlersWhenItOpens) {
+    QMainWindow* window = Show();
     QMenu* menu = window->menuBar()->actions().value(0)->menu();
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(menu->actions().value(2)->text(), "&Shown\tCtrl+J");
-    menu->actions().value(2)->trigger();
-    EXPECT_EQ(frame.m_nShown, 1);
-    m_app.m_pMainWnd = nullptr;
+    QAction* shown = menu->actions().value(2);
+    EXPECT_TRUE(menu->actions().value(1)->isSeparator());
+    EXPECT_EQ(shown->text(), "&Shown\tCtrl+J");
+    EXPECT_TRUE(shown->shortcut().isEmpty());
+    m_frame.m_bShownEnabled = false;
+    menu->popup(QPoint(0, 0));
+    EXPECT_FALSE(shown->isEnabled());
+    menu->hide();
+    m_frame.m_bShownEnabled = true;
+    menu->popup(QPoint(0, 0));
+    shown->trigger();
+    EXPECT_EQ(m_frame.m_nShown, 1);
+    menu->hide();
+}
+
+TEST_F(FrameWindowTest, AltWithAMnemonicOpensItsPopupAlsoAtTheRightEnd) {
+    QMainWindow* window = Show();
+    auto* rightEnd = qobject_cast<QMenuBar*>(window->menuBar()->cornerWidget(Qt::TopRightCorner));
+    ASSERT_NE(rightEnd, nullptr);
+    EXPECT_EQ(rightEnd->actions().value(0)->text(), "&Right");
+    for (const auto& [key, title] :
+         {std::pair{Qt::Key_T, "&Test"}, std::pair{Qt::Key_R, "&Right"}}) {
+        SCOPED_TRACE(title);
+        QTest::keyClick(window, key, Qt::AltModifier);
+        QApplication::processEvents();
+        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(popup, nullptr);
+        EXPECT_EQ(popup->title(), title);
+        popup->close();
+    }
+}
+
+// Posted commands run from the loop, through the enable rule; when it goes idle, the update
+// handlers fill the status panes.
+TEST_F(FrameWindowTest, TheEventLoopRunsPostedCommandsAndIdleProcessing) {
+    QMainWindow* window = Show();
+    EXPECT_EQ(m_frame.m_statusBar.GetPaneText(0), "ready?");
+    m_frame.m_paneText = "/tmp/a.txt";
+    m_frame.PostCommand(kGated);
+    m_frame.PostCommand(kBound);
+    EXPECT_EQ(m_frame.m_nBound, 0);
+    m_app.EnableIdleProcessing();
+    QEventLoop loop;
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    loop.exec();  // goes idle at least once before the queued quit runs
+    EXPECT_EQ(m_frame.m_nBound, 1);
+    EXPECT_EQ(m_frame.m_nGated, 0);
+    EXPECT_EQ(m_frame.m_statusBar.GetPaneText(0), "/tmp/a.txt");
+    EXPECT_EQ(m_frame.m_statusBar.GetPaneText(1), "quiet");  // nobody sets a text: it stays
+
+    QStatusTipEvent tip("a command's prompt");
+    QCoreApplication::sendEvent(window->menuBar(), &tip);
+    EXPECT_TRUE(window->statusBar()->currentMessage().isEmpty());
 }
 
 TEST_F(FrameWindowTest, CommandsShowTheWaitCursorExceptWhileTheirDialogsRun) {
-    TestFrame frame;
-    ASSERT_TRUE(frame.LoadFrame(kFrameId, nullptr));
-    ASSERT_TRUE(frame.OnCommand(kBound));
-    EXPECT_EQ(frame.m_cursorInCommand, Qt::WaitCursor);
-    ASSERT_TRUE(frame.OnCommand(kDialog));
+    ASSERT_TRUE(m_frame.LoadFrame(kFrameId, nullptr));
+    ASSERT_TRUE(m_frame.OnCommand(kBound));
+    EXPECT_EQ(m_frame.m_cursorInCommand, Qt::WaitCursor);
+    ASSERT_TRUE(m_frame.OnCommand(kDialog));
     EXPECT_EQ(m_bCursorLifted, true);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(FrameWindowTest, AMissingIndicatorStringFailsTheFrame) {
-    TestFrame frame;
-    frame.m_bFailBars = true;
-    EXPECT_FALSE(frame.LoadFrame(kFrameId, nullptr));
-    CToolBar bar;
+TEST_F(FrameWindowTest, AMissingIndicatorStringOrToolbarTableFailsTheFrame) {
+    m_frame.m_bFailBars = true;
+    EXPECT_FALSE(m_frame.LoadFrame(kFrameId, nullptr));
     TestFrame other;
     ASSERT_TRUE(other.LoadFrame(kFrameId, nullptr));
-    ASSERT_TRUE(bar.Create(&other, 0x50002800, 59392));
-    EXPECT_FALSE(bar.LoadToolBar(kFrameId));  // the tables hold no toolbar
+    EXPECT_FALSE(other.m_toolBar.LoadToolBar(kFrameId));  // the tables hold no toolbar
 }
 
-TEST_F(FrameWindowTest, StatusPanesTakeTheirTextsFromTheUpdateHandlers) {
-    TestFrame frame;
-    ASSERT_TRUE(frame.LoadFrame(kFrameId, nullptr));
-    EXPECT_EQ(frame.m_statusBar.GetPaneText(0), "ready?");
-    frame.BindCommandUI(kPane, [](const CCmdUI&) {});
-    frame.OnIdleUpdateCmdUI();  // nobody sets a text: it stays
-    EXPECT_EQ(frame.m_statusBar.GetPaneText(1), "ready?");
-    frame.m_statusBar.SetPaneInfo(1, kPane, SBPS_NORMAL, 123);
-    UINT id = 0;
-    UINT style = 9;
-    int cx = 0;
-    frame.m_statusBar.GetPaneInfo(1, id, style, cx);
-    EXPECT_EQ(cx, 123);
-    EXPECT_EQ(style, SBPS_NORMAL);
+TEST_F(FrameWindowTest, ViewCommandsHideAndShowTheBarsAndCheckThemWhileShown) {
+    Show();
+    for (const CommandId id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
+        SCOPED_TRACE(id);
+        const CControlBar& bar = id == ID_VIEW_TOOLBAR
+                                     ? static_cast<const CControlBar&>(m_frame.m_toolBar)
+                                     : m_frame.m_statusBar;
+        EXPECT_EQ(CommandState(m_frame, id).m_nCheck, 1);
+        ASSERT_TRUE(m_frame.OnCommand(id));
+        EXPECT_FALSE(bar.IsShown());
+        EXPECT_EQ(CommandState(m_frame, id).m_nCheck, 0);
+        ASSERT_TRUE(m_frame.OnCommand(id));
+        EXPECT_TRUE(bar.IsShown());
+    }
 }
 
 TEST_F(FrameWindowTest, PlacementRecordRoundTripsTheRestoreToMaximisedFlag) {
-    TestFrame frame;
-    ASSERT_TRUE(frame.LoadFrame(kFrameId, nullptr));
-    frame.ShowWindow(SW_SHOW);
+    Show();
     WINDOWPLACEMENT wp;
     wp.rcNormalPosition = {10, 20, 310, 220};
     wp.showCmd = SW_SHOWMINIMIZED;
     wp.flags = WPF_RESTORETOMAXIMIZED;
-    ASSERT_TRUE(frame.SetWindowPlacement(&wp));
+    ASSERT_TRUE(m_frame.SetWindowPlacement(&wp));
     WINDOWPLACEMENT back;
-    ASSERT_TRUE(frame.GetWindowPlacement(&back));
+    ASSERT_TRUE(m_frame.GetWindowPlacement(&back));
     EXPECT_EQ(back.length, 44u);
     EXPECT_EQ(back.showCmd, static_cast<UINT>(SW_SHOWMINIMIZED));
     EXPECT_EQ(back.flags, WPF_RESTORETOMAXIMIZED);
@@ -202,13 +274,13 @@ TEST_F(FrameWindowTest, PlacementRecordRoundTripsTheRestoreToMaximisedFlag) {
 
 TEST_F(FrameWindowTest, DialogFromItsLayout) {
     QString label;
-    bool bDigitsOnly = false;
+    QString typed;
     QString spun;
     m_answer = [&](QDialog* dialog) {
         label = dialog->findChild<QLabel*>()->text();
         auto* edit = dialog->findChild<QLineEdit*>();
         QTest::keyClicks(edit, "4x2");
-        bDigitsOnly = edit->text() == "42";
+        typed = edit->text();
         edit->clear();
         QTest::keyClick(edit, Qt::Key_Up);
         QTest::keyClick(edit, Qt::Key_Up);
@@ -219,7 +291,7 @@ TEST_F(FrameWindowTest, DialogFromItsLayout) {
     CDialog dialog(kDialogId);
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(label, "A  &label");
-    EXPECT_TRUE(bDigitsOnly);
+    EXPECT_EQ(typed, "42");  // digits only
     EXPECT_EQ(spun, "1");
     CDialog missing(9999);
     EXPECT_EQ(missing.DoModal(), -1);
@@ -240,7 +312,6 @@ TEST_F(FrameWindowTest, PropertySheetShowsEachPageUnderItsCaption) {
         return int(QDialog::Rejected);
     };
     EXPECT_EQ(sheet.DoModal(), IDCANCEL);
-    EXPECT_EQ(m_bCursorLifted, true);
     EXPECT_EQ(tabs, (QStringList{"Test Dialog", "ready?"}));
 }
 
@@ -274,24 +345,6 @@ TEST_F(FrameWindowTest, FileDialogTakesThePlatformsFilterListAndStartsBesideAFil
     EXPECT_EQ(patterns, QStringList{"*"});
     EXPECT_EQ(directory, dir.path());
     EXPECT_EQ(dialog.GetPathName(), start);
-
-    m_answer = {};
-    CFileDialog cancelled(true);
-    EXPECT_EQ(cancelled.DoModal(), IDCANCEL);
-    EXPECT_EQ(cancelled.GetPathName(), "");
-}
-
-TEST(ResourceStringTest, SubStringsOfATemplateString) {
-    const std::string text = "Tessiver 1.03\n\nTessiv\n\n\nTessiver.Document\nTessiv Document";
-    const struct {
-        int n;
-        const char* want;
-    } cases[] = {{0, "Tessiver 1.03"},   {1, ""}, {2, "Tessiv"}, {5, "Tessiver.Document"},
-                 {6, "Tessiv Document"}, {7, ""}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.n);
-        EXPECT_EQ(AfxExtractSubString(text, c.n), c.want);
-    }
 }
 
 }  // namespace

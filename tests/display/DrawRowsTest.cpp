@@ -1,0 +1,108 @@
+// What the panes draw, recorded through a device context on no device: per visible row its text
+// at x = 40 plus the shift, then the two-space blank over the gutter and the line number at
+// x = 2 (drawn after the text, so that a shifted text runs under them), rows 16 pixels apart.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/display/PaneFixture.h"
+
+using namespace panes;
+
+namespace {
+
+// What one row draws at y on a side with a line (number) or without (nullptr).
+std::vector<DrawnText> Row(int y, const std::string& text, COLORREF bk, COLORREF fg,
+                           const char* number, int shift = 0) {
+    std::vector<DrawnText> calls{{40 + shift, y, text, bk, fg}, {0, y, "  ", kWhite, fg}};
+    if (number != nullptr) {
+        calls.push_back({2, y, number, kWhite, kSilver});
+    }
+    return calls;
+}
+
+TEST(DrawRows, EachPaneDrawsItsSideOfTheRowInTheColoursOfItsKind) {
+    const std::string t = "  text";
+    const struct {
+        const char* name;
+        std::int32_t sourceLine;
+        std::string sourceText;
+        std::int32_t targetLine;
+        std::string targetText;
+        std::int32_t kind;
+        std::vector<DrawnText> source;
+        std::vector<DrawnText> target;
+    } cases[] = {
+        {"equal", 1, t, 1, t, kindEqual, Row(0, t, kWhite, kBlack, "   1"),
+         Row(0, t, kWhite, kBlack, "   1")},
+        {"changed", 2, t, 3, t, kindChanged, Row(0, t, kSilver, kRed, "   2"),
+         Row(0, t, kSilver, kRed, "   3")},
+        {"source only", 4, t, 0, "", kindSourceOnly, Row(0, t, kSilver, kBlue, "   4"),
+         Row(0, "", kSilver, kBlue, nullptr)},
+        {"target only", 0, "", 5, t, kindTargetOnly, Row(0, "", kSilver, kGreen, nullptr),
+         Row(0, t, kSilver, kGreen, "   5")},
+        // Two blank lines opposite each other are no difference.
+        {"changed, both empty", 6, "", 7, "", kindChanged, Row(0, "", kWhite, kRed, "   6"),
+         Row(0, "", kWhite, kRed, "   7")},
+        {"changed, one side empty", 8, "", 9, t, kindChanged, Row(0, "", kSilver, kRed, "   8"),
+         Row(0, t, kSilver, kRed, "   9")},
+    };
+    Panes panes(100);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto result = std::make_unique<CCompareResult>();
+        result->AddRow(c.sourceLine, c.sourceText, c.targetLine, c.targetText, c.kind);
+        panes.Load(std::move(result));
+        EXPECT_EQ(Panes::Draw(panes.source), c.source);
+        EXPECT_EQ(Panes::Draw(panes.target), c.target);
+    }
+}
+
+// The line numbers drawn and where, from the pane's first row to the partly visible one.
+std::vector<std::pair<int, std::string>> Numbers(CView* pane) {
+    std::vector<std::pair<int, std::string>> numbers;
+    for (const DrawnText& t : Panes::Draw(pane)) {
+        if (t.x == 2) {
+            numbers.emplace_back(t.y, t.text);
+        }
+    }
+    return numbers;
+}
+
+TEST(DrawRows, VisibleRowsOnlyThePartlyVisibleOneIncludedInTheDocumentsFont) {
+    Panes panes(100);
+    EXPECT_TRUE(Panes::Draw(panes.source).empty());  // no result
+    panes.LoadRows(50);
+    const std::vector<std::pair<int, std::string>> first{{0, "   1"},  {16, "   2"}, {32, "   3"},
+                                                         {48, "   4"}, {64, "   5"}, {80, "   6"},
+                                                         {96, "   7"}};
+    EXPECT_EQ(Numbers(panes.source), first);
+    EXPECT_EQ(Numbers(panes.target), first);
+    panes.doc.m_nTopRow = 46;
+    EXPECT_EQ(Numbers(panes.source), (std::vector<std::pair<int, std::string>>{
+                                         {0, "  47"}, {16, "  48"}, {32, "  49"}, {48, "  50"}}));
+    // Every text in the document's font, which is deselected afterwards.
+    RecordingDC dc;
+    panes.target->OnDraw(&dc);
+    EXPECT_EQ(dc.fonts, std::vector<const CFont*>(4 * 3, &panes.doc.m_font));
+    EXPECT_EQ(dc.m_pFont, nullptr);
+}
+
+TEST(DrawRows, NumbersTakeFourColumnsOrMoreAndTheShiftMovesOnlyTheText) {
+    Panes panes(100);
+    auto result = std::make_unique<CCompareResult>();
+    result->AddRow(1234, "a", 7, "b", kindChanged);
+    result->AddRow(12345, "a", 99999, "b", kindChanged);
+    panes.Load(std::move(result));
+    panes.doc.m_nLeftOffset = -100;
+    std::vector<DrawnText> expected = Row(0, "a", kSilver, kRed, "1234", -100);
+    for (const DrawnText& t : Row(16, "a", kSilver, kRed, "12345", -100)) {
+        expected.push_back(t);
+    }
+    EXPECT_EQ(Panes::Draw(panes.source), expected);
+    EXPECT_EQ(Numbers(panes.target),
+              (std::vector<std::pair<int, std::string>>{{0, "   7"}, {16, "99999"}}));
+}
+
+}  // namespace

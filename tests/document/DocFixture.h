@@ -1,0 +1,36 @@
+#pragma once
+
+// The comparison document with one view, active in a frame whose routing reaches it as the main
+// window's does; the test's files go in a scratch folder.
+
+#include <gtest/gtest.h>
+
+#include "document/TessiverDoc.h"
+#include "framework/core/WinApp.h"
+#include "framework/window/FrameWnd.h"
+#include "framework/window/View.h"
+#include "tests/common/CommandState.h"
+#include "tests/common/ScratchDir.h"
+
+class CountingView : public CView {
+public:
+    int m_nUpdates = 0;
+    void OnDraw(CDC* /*pDC*/) override {}
+    void OnUpdate(CView* /*pSender*/, long /*lHint*/, CObject* /*pHint*/) override { ++m_nUpdates; }
+};
+
+class DocTest : public ::testing::Test {
+protected:
+    DocTest() {
+        m_doc.AddView(&m_view);
+        m_frame.SetActiveView(&m_view, false);
+        m_app.m_pMainWnd = &m_frame;
+    }
+    bool Enabled(CommandId id) { return CommandState(m_frame, id).m_bEnabled; }
+
+    CScratchDir m_dir;
+    CWinApp m_app;
+    CTessiverDoc m_doc;
+    CountingView m_view;
+    CFrameWnd m_frame;
+};

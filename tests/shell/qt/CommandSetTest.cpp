@@ -1,0 +1,193 @@
+// The program's commands as the user reaches them: the menu and the toolbar built from the
+// program's tables and kept up to date by its update handlers, and the keys.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QToolBar>
+#include <string>
+#include <vector>
+
+#include "framework/core/Resources.h"
+#include "framework/dialog/MessageBox.h"
+#include "framework/window/View.h"
+#include "resources/Resource.h"
+#include "tests/common/CommandState.h"
+#include "tests/shell/qt/QtAppFixture.h"
+
+namespace {
+
+class CommandSetTest : public QtAppTest {
+protected:
+    void SetUp() override {
+        QtAppTest::SetUp();
+        Start();
+        ProcessEvents();
+        Window()->activateWindow();
+        QApplication::setActiveWindow(Window());
+        ASSERT_EQ(QApplication::activeWindow(), Window());
+    }
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(Window(), static_cast<Qt::Key>(key), modifiers);
+        ProcessEvents();
+    }
+    // Two files whose differences start at rows 1 and 4, compared.
+    void CompareDifferingPair() {
+        m_a = m_dir.Write("a.txt", "one\ntwo\nthree\nfour\nfive\nsix\n");
+        m_b = m_dir.Write("b.txt", "one\nTWO\nthree\nfour\nFIVE\nsix\n");
+        Doc()->SetPaths(m_a, m_b);
+        Key(Qt::Key_F5);
+        ASSERT_NE(Doc()->m_pResult, nullptr);
+    }
+
+    std::string m_a;
+    std::string m_b;
+};
+
+// Each item shows its table text (the shortcut text is shown only: the accelerators alone bind
+// keys) and, once its popup opens, the state the update handlers give it.
+TEST_F(CommandSetTest, MenuShowsTheTableInTheStatesOfTheUpdateHandlers) {
+    const MenuDef* def = AfxFindMenu(IDR_MAINFRAME);
+    ASSERT_NE(def, nullptr);
+    QList<QAction*> popups = Window()->menuBar()->actions();
+    if (auto* rightEnd =
+            qobject_cast<QMenuBar*>(Window()->menuBar()->cornerWidget(Qt::TopRightCorner))) {
+        popups += rightEnd->actions();
+    }
+    ASSERT_EQ(static_cast<std::size_t>(popups.size()), def->popups.size());
+    for (std::size_t p = 0; p < def->popups.size(); ++p) {
+        const MenuPopupDef& popupDef = def->popups[p];
+        SCOPED_TRACE(popupDef.title);
+        QAction* popupAction = popups[static_cast<qsizetype>(p)];
+        EXPECT_EQ(popupAction->text(), popupDef.title);
+        QMenu* menu = popupAction->menu();
+        menu->popup(QPoint(0, 0));
+        const QList<QAction*> items = menu->actions();
+        ASSERT_EQ(static_cast<std::size_t>(items.size()), popupDef.items.size());
+        for (std::size_t i = 0; i < popupDef.items.size(); ++i) {
+            const MenuItemDef& itemDef = popupDef.items[i];
+            QAction* item = items[static_cast<qsizetype>(i)];
+            if (itemDef.text == nullptr) {
+                EXPECT_TRUE(item->isSeparator());
+                continue;
+            }
+            SCOPED_TRACE(itemDef.text);
+            const CCmdUI state = CommandState(*Frame(), itemDef.id);
+            EXPECT_EQ(item->text(), itemDef.text);
+            EXPECT_EQ(item->isEnabled(), state.m_bEnabled);
+            EXPECT_EQ(item->isCheckable() ? int(item->isChecked()) : -1,
+                      state.m_nCheck.value_or(-1));
+            EXPECT_TRUE(item->shortcut().isEmpty());
+        }
+        menu->hide();
+    }
+}
+
+TEST_F(CommandSetTest, ToolbarShowsTheTableWithTipsIconsAndTheStatesOfTheUpdateHandlers) {
+    CompareDifferingPair();
+    const ToolBarDef* def = AfxFindToolBar(IDR_MAINFRAME);
+    auto* bar = Window()->findChild<QToolBar*>();
+    ASSERT_NE(def, nullptr);
+    ASSERT_NE(bar, nullptr);
+    m_app->OnIdle(0);
+    const QList<QAction*> actions = bar->actions();
+    ASSERT_EQ(static_cast<std::size_t>(actions.size()), def->buttons.size());
+    for (std::size_t i = 0; i < def->buttons.size(); ++i) {
+        const UINT id = def->buttons[i];
+        QAction* action = actions[static_cast<qsizetype>(i)];
+        SCOPED_TRACE(id);
+        if (id == 0) {
+            EXPECT_TRUE(action->isSeparator());
+            continue;
+        }
+        std::string prompt;
+        ASSERT_TRUE(AfxLoadString(id, prompt));
+        EXPECT_EQ(action->data().toUInt(), id);
+        EXPECT_EQ(action->toolTip().toStdString(), AfxExtractSubString(prompt, 1));
+        EXPECT_EQ(action->isEnabled(), CommandState(*Frame(), id).m_bEnabled);
+        EXPECT_FALSE(action->icon().isNull());
+        EXPECT_TRUE(action->statusTip().isEmpty());
+    }
+    EXPECT_EQ(bar->iconSize(), QSize(def->nButtonWidth, def->nButtonHeight));
+    EXPECT_EQ(Window()->toolBarArea(bar), Qt::TopToolBarArea);
+    EXPECT_EQ(bar->allowedAreas(), Qt::AllToolBarAreas);
+    EXPECT_TRUE(bar->isMovable());
+    EXPECT_TRUE(bar->isFloatable());
+}
+
+TEST_F(CommandSetTest, KeysCarryOutTheirCommands) {
+    CompareDifferingPair();
+    const CCompareResult* compared = Doc()->m_pResult.get();
+    const CWnd* source = Frame()->m_wndSplitter.GetPane(0, 0);
+    const CWnd* target = Frame()->m_wndSplitter.GetPane(0, 1);
+    const struct {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int top;
+        const CWnd* active;
+    } steps[] = {
+        {"F7", Qt::Key_F7, {}, 1, target},
+        {"F7 again", Qt::Key_F7, {}, 4, target},
+        {"Shift+F7", Qt::Key_F7, Qt::ShiftModifier, 1, target},
+        {"F6", Qt::Key_F6, {}, 1, source},
+        {"Shift+F6", Qt::Key_F6, Qt::ShiftModifier, 1, target},
+        // A new document that keeps the comparison.
+        {"Ctrl+N", Qt::Key_N, Qt::ControlModifier, 1, target},
+        // Bound to a command nobody carries out, to one its update handler disables, to none.
+        {"Ctrl+C", Qt::Key_C, Qt::ControlModifier, 1, target},
+        {"Ctrl+P", Qt::Key_P, Qt::ControlModifier, 1, target},
+        {"Ctrl+T", Qt::Key_T, Qt::ControlModifier, 1, target},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.name);
+        Key(s.key, s.modifiers);
+        EXPECT_EQ(Doc()->m_nTopRow, s.top);
+        EXPECT_EQ(static_cast<const CWnd*>(Frame()->GetActiveView()), s.active);
+        EXPECT_EQ(Doc()->m_pResult.get(), compared);
+    }
+    EXPECT_TRUE(m_dialogTitles.empty());
+    EXPECT_EQ(Doc()->GetTitle(), "Untitled");
+    EXPECT_EQ(Doc()->m_sourcePath, m_a);
+}
+
+// Ctrl+O is the framework's Open, with its own dialog: the document reads nothing from the
+// file, which joins the recent files; one that cannot be opened is reported and does not.
+TEST_F(CommandSetTest, CtrlOOpensThroughTheFrameworkAndLeavesTheComparison) {
+    CompareDifferingPair();
+    const CCompareResult* compared = Doc()->m_pResult.get();
+    std::string answer = m_dir.Path("gone.txt");
+    QStringList filters;
+    m_onDialog = [&](QDialog* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        filters = files->nameFilters();
+        files->selectFile(QString::fromStdString(answer));
+        return int(QDialog::Accepted);
+    };
+    std::vector<std::string> messages;
+    MessageBoxHook previous = SetMessageBoxHook([&](const std::string& text, UINT) {
+        messages.push_back(text);
+        return IDOK;
+    });
+    Key(Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(answer), std::string::npos);
+    EXPECT_TRUE(m_app->GetRecentFileList().empty());
+
+    answer = m_dir.Write("opened.txt", "x\n");
+    Key(Qt::Key_O, Qt::ControlModifier);
+    SetMessageBoxHook(std::move(previous));
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(m_dialogTitles, (std::vector<QString>{"Open", "Open"}));
+    EXPECT_EQ(filters, QStringList{"All Files (*.*)"});
+    EXPECT_EQ(Doc()->m_pResult.get(), compared);
+    EXPECT_EQ(Doc()->m_sourcePath, m_a);
+    EXPECT_EQ(Doc()->m_targetPath, m_b);
+    ASSERT_FALSE(m_app->GetRecentFileList().empty());
+    EXPECT_EQ(m_app->GetRecentFileList().front(), answer);
+}
+
+}  // namespace

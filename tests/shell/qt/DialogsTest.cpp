@@ -1,0 +1,81 @@
+// The program's dialogs: the about box, reached from its toolbar button, the inert options page,
+// and the platform's printer set-up.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolBar>
+
+#include "resources/Resource.h"
+#include "tests/shell/qt/QtAppFixture.h"
+
+namespace {
+
+TEST_F(QtAppTest, AboutButtonShowsTheProgramsNameVersionIconAndOk) {
+    Start();
+    QStringList texts;
+    bool bIcon = false;
+    bool bOkDefault = false;
+    bool bClosedByOk = false;
+    m_onDialog = [&](QDialog* dialog) {
+        for (QLabel* label : dialog->findChildren<QLabel*>()) {
+            if (!label->pixmap().isNull()) {
+                bIcon = true;
+            } else {
+                texts << label->text();
+            }
+        }
+        auto* ok = dialog->findChild<QPushButton*>();
+        if (ok == nullptr || ok->text() != "OK") {
+            return int(QDialog::Rejected);
+        }
+        bOkDefault = ok->isDefault();
+        QTest::mouseClick(ok, Qt::LeftButton);
+        bClosedByOk = dialog->result() == QDialog::Accepted;
+        return dialog->result();
+    };
+    auto* bar = Window()->findChild<QToolBar*>();
+    QAction* about = nullptr;
+    for (QAction* action : bar->actions()) {
+        about = action->data().toUInt() == ID_APP_ABOUT ? action : about;
+    }
+    ASSERT_NE(about, nullptr);
+    QTest::mouseClick(bar->widgetForAction(about), Qt::LeftButton);
+    EXPECT_EQ(m_dialogTitles, std::vector<QString>{"About Tessiver"});
+    EXPECT_EQ(texts, QStringList{"Tessiver  - Version 1.03"});
+    EXPECT_TRUE(bIcon);
+    EXPECT_TRUE(bOkDefault);
+    EXPECT_TRUE(bClosedByOk);
+}
+
+// Nothing typed on the page survives: tabs stay four spaces and the registry is untouched.
+TEST_F(QtAppTest, OptionsSheetHasTheInertTabWidthPage) {
+    const std::string a = m_dir.Write("a.txt", "\tx\n");
+    Start({a, a});
+    ProcessEvents();
+    const std::string before = CScratchDir::Read(StorePath());
+    m_onDialog = [&](QDialog* dialog) {
+        auto* edit = dialog->findChild<QLineEdit*>();
+        if (edit == nullptr || !edit->text().isEmpty()) {
+            return int(QDialog::Rejected);
+        }
+        QTest::keyClicks(edit, "2");
+        return int(QDialog::Accepted);
+    };
+    Doc()->OnOptions();
+    EXPECT_EQ(m_dialogTitles, std::vector<QString>{"Options"});
+    EXPECT_EQ(CScratchDir::Read(StorePath()), before);
+    ASSERT_TRUE(Frame()->OnCommand(ID_COMPARE));
+    EXPECT_EQ(std::string(Doc()->m_pResult->m_sourceText[0]), "    x");
+}
+
+TEST_F(QtAppTest, PrintSetupShowsThePlatformsPageSetupDialog) {
+    Start();
+    ASSERT_TRUE(Frame()->OnCommand(ID_FILE_PRINT_SETUP));
+    ASSERT_EQ(m_dialogTitles.size(), 1u);
+    EXPECT_FALSE(m_dialogTitles[0].isEmpty());
+}
+
+}  // namespace
