@@ -140,6 +140,26 @@ inline std::optional<Window> FindWindowNamed(Display* display, Window parent, co
     return found;
 }
 
+// Up to count 32-bit items of a window property.
+inline std::vector<long> Property(Display* display, Window window, Atom atom, long count) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    std::vector<long> values;
+    if (XGetWindowProperty(display, window, atom, 0, count, False, AnyPropertyType, &type, &format,
+                           &items, &after, &data) == Success &&
+        data != nullptr) {
+        if (format == 32) {
+            const auto* longs = reinterpret_cast<const long*>(data);
+            values.assign(longs, longs + items);
+        }
+        XFree(data);
+    }
+    return values;
+}
+
 // What the window shows, once it is mapped.
 inline ImagePtr Capture(Display* display, Window window) {
     XWindowAttributes attributes{};

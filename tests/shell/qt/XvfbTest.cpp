@@ -4,12 +4,8 @@
 // store the outer rectangle it had.
 #include <gtest/gtest.h>
 
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QStandardPaths>
 #include <algorithm>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,71 +13,58 @@
 #include "document/RegistryKey.h"
 #include "framework/registry/Registry.h"
 #include "tests/common/ScratchDir.h"
-
 // Last: the X headers define macros (None, Bool, Status) that clash with the headers above.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include "tests/common/XWindows.h"
 
 namespace {
 
-constexpr unsigned long kSilver = 0xC0C0C0;
+using namespace xwindows;
 constexpr const char* kWindowKey = "software\\Corvessa\\Tessiver\\Window";
 
 // One X server, optionally a window manager on it, and the program, for one test.
 class Session {
 public:
-    ~Session() {
-        m_display.reset();  // before its server goes
-        for (QProcess* process : {&m_program, &m_manager, &m_server}) {
-            process->terminate();
-            process->waitForFinished(5000);
-        }
-    }
-
-    // The server on the first free display number, then the window manager, announced on the
-    // root window once it runs.
+    // The server, then the window manager, announced on the root window once it runs.
     bool Start(bool bWindowManager) {
-        m_server.start(QStandardPaths::findExecutable("Xvfb"),
-                       {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-        QByteArray number;
-        while (!number.contains('\n') && m_server.waitForReadyRead(10000)) {
-            number += m_server.readAllStandardOutput();
+        if (!m_server.Start()) {
+            return false;
         }
-        m_env.insert("DISPLAY", ":" + QString::fromLatin1(number.trimmed()));
-        m_display.reset(XOpenDisplay(m_env.value("DISPLAY").toLatin1().constData()));
+        m_env = {"DISPLAY=" + m_server.Name()};
+        m_display.reset(XOpenDisplay(m_server.Name().c_str()));
         if (!m_display || !bWindowManager) {
             return m_display != nullptr;
         }
-        m_manager.setProcessEnvironment(m_env);
-        m_manager.start(QStandardPaths::findExecutable("openbox"), {"--sm-disable"});
+        m_manager.Start({"openbox", "--sm-disable"}, m_env);
         const Atom check = XInternAtom(Dpy(), "_NET_SUPPORTING_WM_CHECK", False);
-        return WaitFor([&] { return Property(DefaultRootWindow(Dpy()), check, 1).size() == 1; },
+        return WaitFor([&] { return Property(Dpy(), DefaultRootWindow(Dpy()), check, 1).size() == 1; },
                        &m_manager);
     }
-    bool Run(const QString& config, const QStringList& args) {
-        m_env.insert("QT_QPA_PLATFORM", "xcb");
-        m_env.insert("XDG_CONFIG_HOME", config);
-        m_program.setProcessEnvironment(m_env);
-        m_program.start(TESSIVER_BINARY, args);
-        return m_program.waitForStarted(10000);
+    bool Run(const std::string& config, const std::vector<std::string>& args) {
+        std::vector<std::string> argv = {TESSIVER_BINARY};
+        argv.insert(argv.end(), args.begin(), args.end());
+        std::vector<std::string> env = m_env;
+        env.push_back("QT_QPA_PLATFORM=xcb");
+        env.push_back("XDG_CONFIG_HOME=" + config);
+        return m_program.Start(argv, env);
     }
     // Polls until done() holds, while the process (the program unless said otherwise) runs;
     // false when it never did.
-    bool WaitFor(const std::function<bool()>& done, QProcess* process = nullptr) {
+    bool WaitFor(const std::function<bool()>& done, CChild* process = nullptr) {
         process = process != nullptr ? process : &m_program;
         for (int attempt = 0; attempt < 300; ++attempt) {
-            m_window = FindWindowNamed(DefaultRootWindow(Dpy()), "Tessiver 1.03");
+            m_window = FindWindowNamed(Dpy(), DefaultRootWindow(Dpy()), "Tessiver 1.03");
             if (done()) {
                 return true;
             }
-            if (process->waitForFinished(50)) {
-                ADD_FAILURE() << "ended early:\n" << process->readAllStandardError().toStdString();
+            if (process->Wait(0.05)) {
+                ADD_FAILURE() << "ended early";
                 return false;
             }
         }
         return false;
     }
-    // Asks the window to close, as the window manager's close button does.
+    // Asks the window to close, as the window manager's close button does; whether the program
+    // then ended well.
     bool CloseLikeTheUser() {
         XEvent event{};
         event.xclient.type = ClientMessage;
@@ -92,85 +75,20 @@ public:
         event.xclient.data.l[1] = CurrentTime;
         XSendEvent(Dpy(), *m_window, False, NoEventMask, &event);
         XFlush(Dpy());
-        return m_program.waitForFinished(20000) && m_program.exitStatus() == QProcess::NormalExit &&
-               m_program.exitCode() == 0;
+        return m_program.Wait(20) == 0;
     }
 
     Display* Dpy() const { return m_display.get(); }
     std::optional<Window> m_window;  // the program's, once it is there
 
-    std::vector<long> Property(Window window, Atom atom, long count) const {
-        Atom type = 0;
-        int format = 0;
-        unsigned long items = 0;
-        unsigned long after = 0;
-        unsigned char* data = nullptr;
-        std::vector<long> values;
-        if (XGetWindowProperty(Dpy(), window, atom, 0, count, False, AnyPropertyType, &type,
-                               &format, &items, &after, &data) == Success &&
-            data != nullptr) {
-            if (format == 32) {
-                const auto* longs = reinterpret_cast<const long*>(data);
-                values.assign(longs, longs + items);
-            }
-            XFree(data);
-        }
-        return values;
-    }
-
 private:
-    // The window of that name anywhere below parent: a window manager puts each top-level
-    // window into a frame of its own.
-    std::optional<Window> FindWindowNamed(Window parent, const char* name) const {
-        Window root = 0;
-        Window parentOut = 0;
-        Window* children = nullptr;
-        unsigned int count = 0;
-        std::optional<Window> found;
-        if (XQueryTree(Dpy(), parent, &root, &parentOut, &children, &count) == 0) {
-            return found;
-        }
-        for (unsigned int i = 0; i < count && !found; ++i) {
-            char* windowName = nullptr;
-            if (XFetchName(Dpy(), children[i], &windowName) != 0 && windowName != nullptr) {
-                found = std::string(windowName) == name ? std::optional(children[i]) : found;
-                XFree(windowName);
-            }
-            found = found ? found : FindWindowNamed(children[i], name);
-        }
-        XFree(children);
-        return found;
-    }
-
-    QProcess m_server;
-    QProcess m_manager;
-    QProcess m_program;
-    QProcessEnvironment m_env = QProcessEnvironment::systemEnvironment();
-    std::unique_ptr<Display, int (*)(Display*)> m_display{nullptr, &XCloseDisplay};
+    // Declared in the order they start: they stop the other way round.
+    CXServer m_server;
+    DisplayPtr m_display{nullptr, &XCloseDisplay};
+    CChild m_manager;
+    CChild m_program;
+    std::vector<std::string> m_env;
 };
-
-// The y ranges [begin, end) of the rows whose stretch [x0, x1) shows a good share of silver: a
-// highlighted text background, glyphs and all. Only bands a full row (16 pixels) high count,
-// which leaves out the icons and the line numbers.
-std::vector<std::pair<int, int>> SilverBands(XImage* image, int x0, int x1) {
-    std::vector<std::pair<int, int>> bands;
-    for (int y = 0; y < image->height; ++y) {
-        int count = 0;
-        for (int x = x0; x < x1; ++x) {
-            count += (XGetPixel(image, x, y) & 0xFFFFFF) == kSilver ? 1 : 0;
-        }
-        if (count < (x1 - x0) / 8) {
-            continue;
-        }
-        if (!bands.empty() && bands.back().second == y) {
-            bands.back().second = y + 1;
-        } else {
-            bands.emplace_back(y, y + 1);
-        }
-    }
-    std::erase_if(bands, [](const auto& band) { return band.second - band.first < 16; });
-    return bands;
-}
 
 // The placement the program stored, as left, top, right, bottom, show state and flags.
 std::vector<DWORD> StoredPlacement(const std::string& config) {
@@ -187,8 +105,8 @@ std::vector<DWORD> StoredPlacement(const std::string& config) {
 }
 
 bool Available(bool bWindowManager) {
-    return !QStandardPaths::findExecutable("Xvfb").isEmpty() &&
-           (!bWindowManager || !QStandardPaths::findExecutable("openbox").isEmpty());
+    return std::system("command -v Xvfb >/dev/null") == 0 &&
+           (!bWindowManager || std::system("command -v openbox >/dev/null") == 0);
 }
 
 TEST(XvfbTest, ProgramDrawsBothPanesAndEndsWhenClosed) {
@@ -201,28 +119,21 @@ TEST(XvfbTest, ProgramDrawsBothPanesAndEndsWhenClosed) {
     const std::string target = dir.Write("target.txt", "FIRST LINE\nsame\nTHIRD LINE\nfourth\n");
     Session session;
     ASSERT_TRUE(session.Start(false));
-    ASSERT_TRUE(session.Run(QString::fromStdString(dir.Path("config")),
-                            {QString::fromStdString(source), QString::fromStdString(target)}));
+    ASSERT_TRUE(session.Run(dir.Path("config"), {source, target}));
 
     // Wait until the window is there and both panes show the comparison.
     std::vector<std::pair<int, int>> left;
     std::vector<std::pair<int, int>> right;
-    XWindowAttributes attributes{};
-    std::unique_ptr<XImage, int (*)(XImage*)> image(nullptr,
-                                                    [](XImage* p) { return XDestroyImage(p); });
     ASSERT_TRUE(session.WaitFor([&] {
-        if (!session.m_window ||
-            XGetWindowAttributes(session.Dpy(), *session.m_window, &attributes) == 0 ||
-            attributes.map_state != IsViewable) {
+        const ImagePtr image = session.m_window ? Capture(session.Dpy(), *session.m_window)
+                                                : NoImage();
+        if (!image) {
             return false;
         }
-        image.reset(XGetImage(session.Dpy(), *session.m_window, 0, 0,
-                              static_cast<unsigned>(attributes.width),
-                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap));
         // The texts start 40 pixels into each pane; look a little further in.
-        const int half = attributes.width / 2;
-        left = image ? SilverBands(image.get(), 50, 130) : left;
-        right = image ? SilverBands(image.get(), half + 60, half + 140) : right;
+        const int half = image->width / 2;
+        left = SilverBands(image.get(), 50, 130);
+        right = SilverBands(image.get(), half + 60, half + 140);
         return left.size() >= 2 && right.size() >= 2;
     }));
     // The source pane: rows 0 and 2 highlighted, row 3 has no source text to highlight. A row is
@@ -275,14 +186,15 @@ TEST(XvfbTest, TheFrameIsOnTheScreenAndAPlacementKeepsItsPlace) {
         }
         Session session;
         ASSERT_TRUE(session.Start(true));
-        ASSERT_TRUE(session.Run(QString::fromStdString(dir.Path("config")), {}));
+        ASSERT_TRUE(session.Run(dir.Path("config"), {}));
         // The window's client area on the screen with the frame the window manager put around
         // it (_NET_FRAME_EXTENTS: left, right, top, bottom), once it is framed.
         const Atom extentsAtom = XInternAtom(session.Dpy(), "_NET_FRAME_EXTENTS", False);
         Rect outer;
         const bool placed = session.WaitFor([&] {
             const std::vector<long> extents =
-                session.m_window ? session.Property(*session.m_window, extentsAtom, 4) : Rect{};
+                session.m_window ? Property(session.Dpy(), *session.m_window, extentsAtom, 4)
+                                 : Rect{};
             XWindowAttributes attributes{};
             int x = 0;
             int y = 0;
