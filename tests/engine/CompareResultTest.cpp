@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "engine/CompareResult.h"
+#include "engine/LineBuffer.h"
 #include "engine/LineComparer.h"
 #include "tests/engine/TempFiles.h"
 

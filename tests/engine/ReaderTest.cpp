@@ -36,7 +36,7 @@ std::vector<std::string> Load(const std::string& bytes) {
 struct ReadCase {
     const char* name;
     std::string bytes;
-    std::vector<std::string> lines;  // as stored: tabs expanded
+    std::vector<std::string> lines;  // as stored
 };
 
 void PrintTo(const ReadCase& c, std::ostream* os) {
@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
                              {}},
                     ReadCase{"CtrlZAfterLineFeed", "a\n\x1A", {"a"}},
                     ReadCase{"BlankLinesCount", "\n\n\n", {"", "", ""}},
-                    ReadCase{"TabsBecomeFourSpaces", "\ta\t\tb\t\n", {"    a        b    "}},
+                    ReadCase{"TabsStayAsRead", "\ta\t\tb\t\n", {"\ta\t\tb\t"}},
                     ReadCase{"SpacesStaySpaces", "  x \n", {"  x "}},
                     ReadCase{"NulAndHighBytesUntouched",
                              std::string("a\0b\xff\xfe\n", 6),
@@ -96,11 +96,7 @@ TEST(Reader, ChunkSeamsChangeNothing) {
     seams.push_back({"ManyShortLines", mixed});
     for (const Seam& seam : seams) {
         SCOPED_TRACE(seam.name);
-        std::vector<std::string> expected = reference::ReadLines(seam.bytes);
-        for (std::string& line : expected) {
-            line = reference::Expand(line);
-        }
-        EXPECT_EQ(Load(seam.bytes), expected);
+        EXPECT_EQ(Load(seam.bytes), reference::ReadLines(seam.bytes));
     }
 }
 
@@ -117,11 +113,7 @@ TEST(Reader, ReadsFilesWithoutASize) {
     CLineBuffer buffer;
     EXPECT_TRUE(buffer.Load("/proc/self/fd/" + std::to_string(ends[0])));
     close(ends[0]);
-    std::vector<std::string> expected = reference::ReadLines(bytes);
-    for (std::string& line : expected) {
-        line = reference::Expand(line);
-    }
-    EXPECT_EQ(LinesOf(buffer), expected);
+    EXPECT_EQ(LinesOf(buffer), reference::ReadLines(bytes));
 }
 
 TEST(Reader, MoreLinesThanCanBeNumberedIsAReadError) {
