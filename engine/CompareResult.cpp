@@ -115,7 +115,7 @@ void CCompareResult::AddRow(std::int32_t sourceLine, std::string sourceText,
     // Take all memory first so that a failure leaves the table as it was.
     ReserveOneMore(m_sourceLine);
     ReserveOneMore(m_targetLine);
-    ReserveOneMore(m_kind);
+    ReserveOneMore(m_kind.m_kinds);
     if (!m_sourceText.m_pRowTexts) {
         auto pSourceTexts = std::make_shared<CLineBuffer>();
         auto pTargetTexts = std::make_shared<CLineBuffer>();
@@ -129,7 +129,7 @@ void CCompareResult::AddRow(std::int32_t sourceLine, std::string sourceText,
     m_targetText.m_pRowTexts->AppendLine(targetText);
     m_sourceLine.push_back(sourceLine);
     m_targetLine.push_back(targetLine);
-    m_kind.push_back(kind);
+    m_kind.m_kinds.push_back(static_cast<std::uint8_t>(kind));
     ++m_sourceText.m_size;
     ++m_targetText.m_size;
     if (IsDifference(static_cast<std::int32_t>(m_kind.size() - 1))) {
@@ -145,14 +145,15 @@ void CCompareResult::AppendScript(const CEditScript& script,
     assert(total <= INT32_MAX);
     m_sourceLine.reserve(total);
     m_targetLine.reserve(total);
-    m_kind.reserve(total);
+    m_kind.m_kinds.reserve(total);
     // Reserved to the exact size, so huge pages cover only what is filled.
-    for (std::vector<std::int32_t>* column : {&m_sourceLine, &m_targetLine, &m_kind}) {
+    for (std::vector<std::int32_t>* column : {&m_sourceLine, &m_targetLine}) {
         AdviseHugePages(column->data(), total * sizeof(std::int32_t));
     }
+    AdviseHugePages(m_kind.m_kinds.data(), total);
     m_sourceLine.resize(total);
     m_targetLine.resize(total);
-    m_kind.resize(total);
+    m_kind.m_kinds.resize(total);
     m_sourceText.m_pLines = std::move(pSource);
     m_targetText.m_pLines = std::move(pTarget);
     const CLineBuffer* source = m_sourceText.m_pLines.get();
@@ -160,14 +161,14 @@ void CCompareResult::AppendScript(const CEditScript& script,
 
     std::int32_t* sourceLine = m_sourceLine.data();
     std::int32_t* targetLine = m_targetLine.data();
-    std::int32_t* kinds = m_kind.data();
+    std::uint8_t* kinds = m_kind.m_kinds.data();
     std::int32_t s = 0;  // lines placed so far on each side
     std::int32_t t = 0;
     std::int32_t differences = 0;
     for (std::size_t run = 0; run < script.GetRunCount(); ++run) {
         const RowKind kind = script.GetKind(run);
         const std::uint32_t count = script.GetCount(run);
-        std::fill_n(kinds, count, kind);
+        std::fill_n(kinds, count, static_cast<std::uint8_t>(kind));
         kinds += count;
         switch (kind) {
             case kindEqual:

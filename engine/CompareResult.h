@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -44,6 +45,24 @@ private:
     std::shared_ptr<CLineBuffer> m_pRowTexts;
 };
 
+// The kind of each row (RowKind values) in one byte a row: tables run to tens of millions of rows.
+// Reads as integers, and converts to and compares with a list of them.
+class CKindColumn {
+public:
+    std::size_t size() const { return m_kinds.size(); }
+    bool empty() const { return m_kinds.empty(); }
+    std::int32_t operator[](std::size_t row) const { return m_kinds[row]; }
+    operator std::vector<std::int32_t>() const { return {m_kinds.begin(), m_kinds.end()}; }
+    friend bool operator==(const CKindColumn& kinds, const std::vector<std::int32_t>& values) {
+        return std::equal(kinds.m_kinds.begin(), kinds.m_kinds.end(), values.begin(), values.end());
+    }
+    friend bool operator==(const CKindColumn&, const CKindColumn&) = default;
+
+private:
+    friend class CCompareResult;
+    std::vector<std::uint8_t> m_kinds;
+};
+
 // The outcome of one comparison: parallel per-row arrays in display order.
 // Line numbers count from 1; 0 marks the side that has no line.
 class CCompareResult {
@@ -59,8 +78,8 @@ public:
     CTextColumn m_targetText;
     std::vector<std::int32_t> m_sourceLine;
     std::vector<std::int32_t> m_targetLine;
-    std::vector<std::int32_t> m_kind;  // RowKind values
-    std::int32_t m_nDifferences = 0;   // rows for which IsDifference holds
+    CKindColumn m_kind;
+    std::int32_t m_nDifferences = 0;  // rows for which IsDifference holds
 
     // Appends one row; its texts show with their tabs expanded, and it counts when it is a
     // difference. A table is built either this way or by one AppendScript.

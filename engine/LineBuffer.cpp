@@ -19,55 +19,71 @@ constexpr std::size_t kChunkSize = 256 * 1024;
 constexpr std::size_t kBlock = 64;
 constexpr char kCtrlZ = 0x1A;
 
-std::uint64_t Mix(std::uint64_t h) {
-    h ^= h >> 32;
-    h *= 0xd6e8feb86659fd93ull;
-    h ^= h >> 32;
-    return h;
+std::uint64_t Load64(const char* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
 }
 
-// Eight bytes per step, and four independent steps at a time on long lines: the hash runs over
-// every byte of both files, so it must stay cheap.
+std::uint64_t Load32(const char* p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+// The 128-bit product of a and b, its halves folded into one: a full mix of both in one step.
+std::uint64_t MultiplyFold(std::uint64_t a, std::uint64_t b) {
+#if defined(__SIZEOF_INT128__)
+    __extension__ using Wide = unsigned __int128;
+    const Wide product = static_cast<Wide>(a) * b;
+    return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
+#else
+    const std::uint64_t aLow = a & 0xFFFFFFFFu;
+    const std::uint64_t aHigh = a >> 32;
+    const std::uint64_t bLow = b & 0xFFFFFFFFu;
+    const std::uint64_t bHigh = b >> 32;
+    const std::uint64_t low = aLow * bLow;
+    const std::uint64_t middle1 = aHigh * bLow;
+    const std::uint64_t middle2 = aLow * bHigh;
+    const std::uint64_t high = aHigh * bHigh;
+    const std::uint64_t carry =
+        ((low >> 32) + (middle1 & 0xFFFFFFFFu) + (middle2 & 0xFFFFFFFFu)) >> 32;
+    const std::uint64_t productLow = low + (middle1 << 32) + (middle2 << 32);
+    const std::uint64_t productHigh = high + (middle1 >> 32) + (middle2 >> 32) + carry;
+    return productLow ^ productHigh;
+#endif
+}
+
+// Sixteen bytes per multiplication: the hash runs over every line of both files, so it must
+// cost little more than reading them.
 inline std::uint64_t HashBytes(const char* p, std::size_t n) {
-    constexpr std::uint64_t kMultiplier = 0xff51afd7ed558ccdull;
-    const std::size_t length = n;
-    std::uint64_t h = n * 0x9e3779b97f4a7c15ull;
-    if (n >= 64) {
-        std::uint64_t lanes[4] = {h, h + 1, h + 2, h + 3};
-        do {
-            for (int i = 0; i < 4; ++i) {
-                std::uint64_t v;
-                std::memcpy(&v, p + 8 * i, 8);
-                lanes[i] = (lanes[i] ^ v) * kMultiplier;
-                lanes[i] ^= lanes[i] >> 29;
-            }
-            p += 32;
-            n -= 32;
-        } while (n >= 32);
-        h = lanes[0] ^ std::rotl(lanes[1], 16) ^ std::rotl(lanes[2], 32) ^ std::rotl(lanes[3], 48);
-        h *= kMultiplier;
-    }
-    while (n >= 8) {
-        std::uint64_t v;
-        std::memcpy(&v, p, 8);
-        h = (h ^ v) * kMultiplier;
-        h ^= h >> 29;
-        p += 8;
-        n -= 8;
-    }
-    if (n > 0) {
-        std::uint64_t v = 0;
-        if (length >= 8) {
-            // The last eight bytes, overlapping those already taken.
-            std::memcpy(&v, p + n - 8, 8);
-        } else {
-            for (std::size_t i = 0; i < n; ++i) {
-                v |= static_cast<std::uint64_t>(static_cast<unsigned char>(p[i])) << (8 * i);
-            }
+    constexpr std::uint64_t k0 = 0xa0761d6478bd642full;
+    constexpr std::uint64_t k1 = 0xe7037ed1a0b428dbull;
+    constexpr std::uint64_t k2 = 0x8ebc6af09c88c6e3ull;
+    std::uint64_t seed = k0 ^ (n * k1);
+    std::uint64_t a = 0;
+    std::uint64_t b = 0;
+    if (n <= 16) {
+        if (n >= 8) {
+            a = Load64(p);
+            b = Load64(p + n - 8);
+        } else if (n >= 4) {
+            a = Load32(p);
+            b = Load32(p + n - 4);
+        } else if (n > 0) {
+            a = (std::uint64_t{static_cast<unsigned char>(p[0])} << 16) |
+                (std::uint64_t{static_cast<unsigned char>(p[n / 2])} << 8) |
+                static_cast<unsigned char>(p[n - 1]);
         }
-        h = (h ^ v) * 0xc4ceb9fe1a85ec53ull;
+    } else {
+        for (; n > 16; p += 16, n -= 16) {
+            seed = MultiplyFold(Load64(p) ^ k1, Load64(p + 8) ^ seed);
+        }
+        // The last sixteen bytes, overlapping those already taken.
+        a = Load64(p + n - 16);
+        b = Load64(p + n - 8);
     }
-    return Mix(h);
+    return MultiplyFold(a ^ k2, b ^ seed);
 }
 
 // Bit k is set when p[k] is an LF, for the 64 bytes from p.
@@ -135,35 +151,36 @@ void CLineBuffer::Read(CFileSource& file, std::int64_t maxLines) {
 
     std::size_t kept = 0;  // bytes placed: whole lines, then the start of the current one
     std::uint64_t lineBegin = 0;
-    std::size_t lines = m_hash.size();
-    std::uint32_t* starts = nullptr;
-    std::uint32_t* hashes = nullptr;
-    char* base = nullptr;
-    // Ends the current line at lineEnd, where its LF already stands.
-    const auto finish = [&](std::uint64_t lineEnd) {
-        if (static_cast<std::int64_t>(lines) >= maxLines) {
+    std::size_t lines = 0;
+    const auto lineLimit = static_cast<std::uint64_t>(maxLines < 0 ? 0 : maxLines);
+    // Ends the line at [lineBegin, lineEnd), whose LF stands at lineEnd: its start and hash go
+    // into the arrays, which have room.
+    const auto finish = [this, &file, lineLimit, maxLines](
+                            char* base, std::uint32_t* starts, std::uint32_t* hashes,
+                            std::uint64_t lineBegin, std::uint64_t lineEnd, std::size_t line) {
+        if (line >= lineLimit) {
             ThrowTooManyLines(file.GetPath(), maxLines);
         }
         const std::uint64_t next = lineEnd + 1;
         if ((next >> 32) > m_highEntry.size()) {
-            AddHighEntry(lines + 1, next);
+            AddHighEntry(line + 1, next);
         }
-        starts[lines + 1] = static_cast<std::uint32_t>(next);
+        starts[line + 1] = static_cast<std::uint32_t>(next);
         std::uint32_t hash = 0;
         if (lineEnd > lineBegin) {
             const std::uint64_t h = HashBytes(base + lineBegin, lineEnd - lineBegin);
             hash = static_cast<std::uint32_t>(h ^ (h >> 32));
             hash += hash == 0;  // 0 is kept for blank lines
         }
-        hashes[lines++] = hash;
-        lineBegin = next;
+        hashes[line] = hash;
+        return next;
     };
 
     for (bool ended = false; !ended;) {
         if (m_text.GetSize() - kept < room) {
             m_text.Resize(std::max(kept + room, m_text.GetSize() + m_text.GetSize() / 2));
         }
-        base = m_text.Get();
+        char* const base = m_text.Get();
         char* const in = base + kept;
         const std::size_t got = file.Read(in, kChunkSize);
         if (got == 0) {
@@ -177,8 +194,8 @@ void CLineBuffer::Read(CFileSource& file, std::int64_t maxLines) {
         // At most one line a byte.
         m_startLow.Reserve(got);
         m_hash.Reserve(got);
-        starts = m_startLow.data();
-        hashes = m_hash.data();
+        std::uint32_t* const starts = m_startLow.data();
+        std::uint32_t* const hashes = m_hash.data();
 
         // Text mode drops each CR before an LF: the bytes after it move down by one. Until a
         // chunk holds such a CR nothing moves.
@@ -202,7 +219,8 @@ void CLineBuffer::Read(CFileSource& file, std::int64_t maxLines) {
                 }
                 *lineEnd = '\n';
                 unplaced = lineFeed + 1;
-                finish(static_cast<std::uint64_t>(lineEnd - base));
+                lineBegin = finish(base, starts, hashes, lineBegin,
+                                   static_cast<std::uint64_t>(lineEnd - base), lines++);
             }
         }
         // The start of the unfinished line follows the lines before it.
@@ -217,11 +235,8 @@ void CLineBuffer::Read(CFileSource& file, std::int64_t maxLines) {
         // A last line without terminator still counts; it is stored with one like the others.
         m_startLow.Reserve(1);
         m_hash.Reserve(1);
-        starts = m_startLow.data();
-        hashes = m_hash.data();
-        base = m_text.Get();
-        base[kept] = '\n';
-        finish(kept++);
+        m_text.Get()[kept] = '\n';
+        finish(m_text.Get(), m_startLow.data(), m_hash.data(), lineBegin, kept++, lines);
         m_startLow.Grow(1);
         m_hash.Grow(1);
     }

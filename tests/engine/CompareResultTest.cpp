@@ -133,8 +133,8 @@ TEST(CompareResult, AddRowGrowsTheArraysGeometrically) {
     const std::int32_t* data = nullptr;
     for (int i = 0; i < 100000; ++i) {
         table.AddRow(i + 1, "a", i + 1, "b", kindChanged);
-        if (table.m_kind.data() != data) {
-            data = table.m_kind.data();
+        if (table.m_sourceLine.data() != data) {
+            data = table.m_sourceLine.data();
             ++reallocations;
         }
     }
