@@ -81,9 +81,14 @@ public:
     // Line i (from 0) as stored, without its terminator; tabs not expanded.
     std::string_view GetLine(std::int32_t i) const {
         const std::uint64_t begin = GetStart(i);
-        return {m_text.Get() + begin, GetStart(i + 1) - 1 - begin};
+        return {m_text.Get() + begin, static_cast<std::size_t>(GetStart(i + 1) - 1 - begin)};
     }
-    bool IsEmptyLine(std::int32_t i) const { return GetStart(i + 1) - GetStart(i) == 1; }
+    bool IsEmptyLine(std::int32_t i) const {
+        if (m_highEntry.empty()) {
+            return m_startLow[i + 1] - m_startLow[i] == 1;
+        }
+        return GetStart(i + 1) - GetStart(i) == 1;
+    }
 
     // The hashes live only until DropMatchIndex. They are followed by kHashPadding zeros, so a
     // look-ahead may read a whole window past the last line.
