@@ -195,6 +195,16 @@ bool WriteStandardOutput(std::string_view bytes, std::string* pReason) {
 
 namespace {
 
+// The thread sanitizer does not follow a mapping that mremap moves, and would take the next use
+// of the old addresses by another thread for a race: under it, growing copies.
+#if defined(__SANITIZE_THREAD__)
+constexpr bool kMoveMappings = false;
+#elif defined(__has_feature)
+constexpr bool kMoveMappings = !__has_feature(thread_sanitizer);
+#else
+constexpr bool kMoveMappings = true;
+#endif
+
 [[noreturn]] void ThrowSystemError(const std::string& path, int error) {
     throw CFileException(path, std::strerror(error));
 }
@@ -279,9 +289,16 @@ void CPageBuffer::Resize(std::size_t size) {
         m_size = 0;
         return;
     }
-    void* p = m_pData == nullptr ? ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
-                                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
-                                 : ::mremap(m_pData, m_size, size, MREMAP_MAYMOVE);
+    void* p = MAP_FAILED;
+    if (m_pData == nullptr || !kMoveMappings) {
+        p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p != MAP_FAILED && m_pData != nullptr) {
+            std::memcpy(p, m_pData, size < m_size ? size : m_size);
+            ::munmap(m_pData, m_size);
+        }
+    } else {
+        p = ::mremap(m_pData, m_size, size, MREMAP_MAYMOVE);
+    }
     if (p == MAP_FAILED) {
         throw std::bad_alloc();
     }

@@ -41,17 +41,6 @@ INSTANTIATE_TEST_SUITE_P(ExpandTabs, TabExpansion,
                              return std::string(info.param.name);
                          });
 
-TEST(ExpandTabs, LongLineOfTabs) {
-    std::string text;
-    for (int i = 0; i < 65536; ++i) {
-        text += "x\t";
-    }
-    ExpandTabs(text);
-    ASSERT_EQ(text.size(), 65536u * 5);
-    EXPECT_EQ(text.substr(0, 10), "x    x    ");
-    EXPECT_EQ(text.find('\t'), std::string::npos);
-}
-
 struct RowCase {
     const char* name;
     std::int32_t sourceLine;
