@@ -14,7 +14,6 @@ CTextColumn::CTextColumn(const CTextColumn& other)
         for (std::int32_t i = 0; i < other.m_pRowTexts->GetLineCount(); ++i) {
             m_pRowTexts->AppendLine(other.m_pRowTexts->GetLine(i));
         }
-        m_pLines = m_pRowTexts;
     }
 }
 
@@ -119,8 +118,8 @@ void CCompareResult::AddRow(std::int32_t sourceLine, std::string sourceText,
     if (!m_sourceText.m_pRowTexts) {
         auto pSourceTexts = std::make_shared<CLineBuffer>();
         auto pTargetTexts = std::make_shared<CLineBuffer>();
-        m_sourceText.m_pLines = m_sourceText.m_pRowTexts = std::move(pSourceTexts);
-        m_targetText.m_pLines = m_targetText.m_pRowTexts = std::move(pTargetTexts);
+        m_sourceText.m_pRowTexts = std::move(pSourceTexts);
+        m_targetText.m_pRowTexts = std::move(pTargetTexts);
     }
     m_sourceText.m_pRowTexts->Reserve(sourceText.size());
     m_targetText.m_pRowTexts->Reserve(targetText.size());

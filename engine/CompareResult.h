@@ -40,8 +40,8 @@ private:
     // Rows that come from a file show that file's line with the row's number on this side.
     std::shared_ptr<const CLineBuffer> m_pLines;
     const std::vector<std::int32_t>* m_pLineNumbers = nullptr;
-    // Set when the rows were appended one by one: line r of this buffer is the text of row r,
-    // whatever the row's line number.
+    // Instead, when the rows were appended one by one: the texts given, in a line buffer of the
+    // column's own, line r for row r (AddRow's line numbers need not count lines).
     std::shared_ptr<CLineBuffer> m_pRowTexts;
 };
 
