@@ -107,8 +107,8 @@ set_tools() {
     fi
 }
 
-# Pair by pair, in $reps rounds; each round runs the engine and then every tool a few times,
-# and each one's best over all rounds counts. Interleaving keeps the load of this shared
+# Pair by pair, in $reps rounds; each round runs the engine and every tool a few times, and
+# each one's best over all rounds counts. Interleaving keeps the load of this shared
 # machine from favouring whichever tool happened to run in a quiet minute. One first run of
 # each tool under /usr/bin/time gives its peak memory and warms the page cache; a tool whose
 # first run took over 30 s is not run again.
@@ -141,11 +141,17 @@ while IFS=$'\t' read -r -u 3 pair source target _ _; do
             echo "$pair"$'\t'"$i"$'\t'"$first" >>"$work/rounds.tsv"
         fi
     done
+    # The order turns by one from round to round (the engine is slot n), so that no tool always
+    # follows the same one: on a virtual machine, memory that a large process has just given
+    # back can cost the next process that touches it.
+    n=${#labels[@]}
     for ((round = 1; round <= reps; round++)); do
-        "$build/bench/tessiver-bench" --data "$data" --reps 3 --tsv "$pair" | tail -n +2 \
-            >>"$work/engine.tsv"
-        for i in "${!labels[@]}"; do
-            if ((runs[i] > 0)); then
+        for ((k = 0; k <= n; k++)); do
+            i=$(((k + round) % (n + 1)))
+            if ((i == n)); then
+                "$build/bench/tessiver-bench" --data "$data" --reps 3 --tsv "$pair" |
+                    tail -n +2 >>"$work/engine.tsv"
+            elif ((runs[i] > 0)); then
                 eval "command_words=(${commands[i]})"
                 echo "$pair"$'\t'"$i"$'\t'"$(time_best_of "${runs[i]}" "${command_words[@]}")" \
                     >>"$work/rounds.tsv"
