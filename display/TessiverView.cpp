@@ -151,8 +151,7 @@ void CTessiverView::DrawRows(CView* pView, CDC* pDC, Side side) {
     for (std::int64_t i = doc->m_nTopRow; i < end; ++i) {
         const auto row = static_cast<std::size_t>(i);
         const std::int32_t kind = result.m_kind[row];
-        const bool plain = (result.m_sourceText[row].empty() && result.m_targetText[row].empty()) ||
-                           kind == kindEqual;
+        const bool plain = !result.IsDifference(static_cast<std::int32_t>(row));
         pDC->SetBkColor(plain ? kWhite : kSilver);
         pDC->SetTextColor(TextColour(kind));
         pDC->TextOut(kTextLeft + doc->m_nLeftOffset, y, texts[row]);

@@ -5,20 +5,29 @@
 
 #include "engine/EditScript.h"
 #include "engine/LineBuffer.h"
-#include "engine/LineComparer.h"
 
-std::size_t CTextColumn::size() const {
-    return m_size;
+CTextColumn::CTextColumn(const CTextColumn& other)
+    : m_size(other.m_size), m_pLines(other.m_pLines) {
+    // Texts appended one by one belong to their table: a copy takes its own.
+    if (other.m_pRowTexts) {
+        m_pRowTexts = std::make_shared<CLineBuffer>();
+        for (std::int32_t i = 0; i < other.m_pRowTexts->GetLineCount(); ++i) {
+            m_pRowTexts->AppendLine(other.m_pRowTexts->GetLine(i));
+        }
+    }
 }
 
-std::string_view CTextColumn::operator[](std::size_t row) const {
-    if (!m_stored.empty()) {
-        const auto it = std::lower_bound(
-            m_stored.begin(), m_stored.end(), row,
-            [](const CStoredText& stored, std::size_t r) { return stored.row < r; });
-        if (it != m_stored.end() && it->row == row) {
-            return std::string_view(m_arena).substr(it->begin, it->end - it->begin);
-        }
+CTextColumn& CTextColumn::operator=(const CTextColumn& other) {
+    if (this != &other) {
+        CTextColumn copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+std::string_view CTextColumn::GetRaw(std::size_t row) const {
+    if (m_pRowTexts) {
+        return m_pRowTexts->GetLine(static_cast<std::int32_t>(row));
     }
     if (m_pLines) {
         const std::int32_t line = (*m_pLineNumbers)[row];
@@ -27,6 +36,12 @@ std::string_view CTextColumn::operator[](std::size_t row) const {
         }
     }
     return "";  // not a null view: readers may hand its data to memcpy
+}
+
+std::string CTextColumn::operator[](std::size_t row) const {
+    std::string text(GetRaw(row));
+    ExpandTabs(text);
+    return text;
 }
 
 CCompareResult::CCompareResult() {
@@ -95,78 +110,64 @@ void ReserveOneMore(std::vector<T>& v) {
 
 void CCompareResult::AddRow(std::int32_t sourceLine, std::string sourceText,
                             std::int32_t targetLine, std::string targetText, std::int32_t kind) {
-    ExpandTabs(sourceText);
-    ExpandTabs(targetText);
+    assert(m_sourceText.m_pRowTexts || m_sourceLine.empty());
     // Take all memory first so that a failure leaves the table as it was.
-    const std::size_t row = m_sourceLine.size();
     ReserveOneMore(m_sourceLine);
     ReserveOneMore(m_targetLine);
-    ReserveOneMore(m_kind);
-    ReserveOneMore(m_sourceText.m_stored);
-    ReserveOneMore(m_targetText.m_stored);
-    const std::size_t sourceBegin = m_sourceText.m_arena.size();
-    const std::size_t targetBegin = m_targetText.m_arena.size();
-    m_sourceText.m_arena.append(sourceText);
-    try {
-        m_targetText.m_arena.append(targetText);
-    } catch (...) {
-        m_sourceText.m_arena.resize(sourceBegin);
-        throw;
+    ReserveOneMore(m_kind.m_kinds);
+    if (!m_sourceText.m_pRowTexts) {
+        auto pSourceTexts = std::make_shared<CLineBuffer>();
+        auto pTargetTexts = std::make_shared<CLineBuffer>();
+        m_sourceText.m_pRowTexts = std::move(pSourceTexts);
+        m_targetText.m_pRowTexts = std::move(pTargetTexts);
     }
+    m_sourceText.m_pRowTexts->Reserve(sourceText.size());
+    m_targetText.m_pRowTexts->Reserve(targetText.size());
 
+    m_sourceText.m_pRowTexts->AppendLine(sourceText);
+    m_targetText.m_pRowTexts->AppendLine(targetText);
     m_sourceLine.push_back(sourceLine);
-    m_sourceText.m_stored.push_back({row, sourceBegin, m_sourceText.m_arena.size()});
-    ++m_sourceText.m_size;
     m_targetLine.push_back(targetLine);
-    m_targetText.m_stored.push_back({row, targetBegin, m_targetText.m_arena.size()});
+    m_kind.m_kinds.push_back(static_cast<std::uint8_t>(kind));
+    ++m_sourceText.m_size;
     ++m_targetText.m_size;
-    m_kind.push_back(kind);
-    if (IsDifference(static_cast<std::int32_t>(row))) {
+    if (IsDifference(static_cast<std::int32_t>(m_kind.size() - 1))) {
         ++m_nDifferences;
     }
-}
-
-bool CCompareResult::IsDifference(std::int32_t row) const {
-    const auto r = static_cast<std::size_t>(row);
-    return m_kind[r] != kindEqual && (!m_sourceText[r].empty() || !m_targetText[r].empty());
 }
 
 void CCompareResult::AppendScript(const CEditScript& script,
                                   std::shared_ptr<const CLineBuffer> pSource,
                                   std::shared_ptr<const CLineBuffer> pTarget) {
-    const std::size_t first = m_sourceLine.size();
-    const std::size_t total = first + script.GetRowCount();
+    assert(m_sourceLine.empty() && !m_sourceText.m_pRowTexts);
+    const std::size_t total = script.GetRowCount();
     assert(total <= INT32_MAX);
     m_sourceLine.reserve(total);
     m_targetLine.reserve(total);
-    m_kind.reserve(total);
+    m_kind.m_kinds.reserve(total);
     // Reserved to the exact size, so huge pages cover only what is filled.
-    for (std::vector<std::int32_t>* column : {&m_sourceLine, &m_targetLine, &m_kind}) {
-        AdviseHugePages(column->data() + column->size(),
-                        (total - column->size()) * sizeof(std::int32_t));
+    for (std::vector<std::int32_t>* column : {&m_sourceLine, &m_targetLine}) {
+        AdviseHugePages(column->data(), total * sizeof(std::int32_t));
     }
+    AdviseHugePages(m_kind.m_kinds.data(), total);
     m_sourceLine.resize(total);
     m_targetLine.resize(total);
-    m_kind.resize(total);
-    if (pSource) {
-        m_sourceText.m_pLines = std::move(pSource);
-    }
-    if (pTarget) {
-        m_targetText.m_pLines = std::move(pTarget);
-    }
+    m_kind.m_kinds.resize(total);
+    m_sourceText.m_pLines = std::move(pSource);
+    m_targetText.m_pLines = std::move(pTarget);
     const CLineBuffer* source = m_sourceText.m_pLines.get();
     const CLineBuffer* target = m_targetText.m_pLines.get();
 
-    std::int32_t* sourceLine = m_sourceLine.data() + first;
-    std::int32_t* targetLine = m_targetLine.data() + first;
-    std::int32_t* kinds = m_kind.data() + first;
+    std::int32_t* sourceLine = m_sourceLine.data();
+    std::int32_t* targetLine = m_targetLine.data();
+    std::uint8_t* kinds = m_kind.m_kinds.data();
     std::int32_t s = 0;  // lines placed so far on each side
     std::int32_t t = 0;
     std::int32_t differences = 0;
     for (std::size_t run = 0; run < script.GetRunCount(); ++run) {
         const RowKind kind = script.GetKind(run);
         const std::uint32_t count = script.GetCount(run);
-        std::fill_n(kinds, count, kind);
+        std::fill_n(kinds, count, static_cast<std::uint8_t>(kind));
         kinds += count;
         switch (kind) {
             case kindEqual:
@@ -179,33 +180,29 @@ void CCompareResult::AppendScript(const CEditScript& script,
                 for (std::uint32_t i = 0; i < count; ++i) {
                     *sourceLine++ = ++s;
                     *targetLine++ = ++t;
-                    // Two blank lines opposite each other are no difference.
-                    if (!source->IsEmptyLine(s - 1) || !target->IsEmptyLine(t - 1)) {
-                        ++differences;
-                    }
+                    differences += IsDifferenceRow(kindChanged, source->IsEmptyLine(s - 1),
+                                                   target->IsEmptyLine(t - 1));
                 }
                 break;
             case kindSourceOnly:
                 for (std::uint32_t i = 0; i < count; ++i) {
                     *sourceLine++ = ++s;
                     *targetLine++ = 0;
-                    if (!source->IsEmptyLine(s - 1)) {
-                        ++differences;
-                    }
+                    differences +=
+                        IsDifferenceRow(kindSourceOnly, source->IsEmptyLine(s - 1), true);
                 }
                 break;
             case kindTargetOnly:
                 for (std::uint32_t i = 0; i < count; ++i) {
                     *sourceLine++ = 0;
                     *targetLine++ = ++t;
-                    if (!target->IsEmptyLine(t - 1)) {
-                        ++differences;
-                    }
+                    differences +=
+                        IsDifferenceRow(kindTargetOnly, true, target->IsEmptyLine(t - 1));
                 }
                 break;
         }
     }
     m_sourceText.m_size = total;
     m_targetText.m_size = total;
-    m_nDifferences += differences;
+    m_nDifferences = differences;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -11,33 +12,55 @@
 class CEditScript;
 class CLineBuffer;
 
-// The texts of one side of the table, tabs already expanded. The texts live in a few large
-// buffers (the lines as read, plus one arena for texts appended one by one); a row only refers
-// into them, so a table of millions of rows costs a few bytes per row beyond the file itself.
+// The texts of one side of the table. A row refers to a line in a buffer (the file's lines as
+// read, or the texts given to AddRow) and its tabs are expanded only when it is asked for, so a
+// table of millions of rows costs a few bytes per row beyond the file itself.
 class CTextColumn {
 public:
-    std::size_t size() const;
-    bool empty() const { return size() == 0; }
-    // The text of a row as stored: tabs expanded; empty for a side without a line.
-    std::string_view operator[](std::size_t row) const;
+    CTextColumn() = default;
+    CTextColumn(const CTextColumn& other);
+    CTextColumn(CTextColumn&& other) noexcept = default;
+    CTextColumn& operator=(const CTextColumn& other);
+    CTextColumn& operator=(CTextColumn&& other) noexcept = default;
+    ~CTextColumn() = default;
+
+    std::size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    // The text of a row as shown: each tab expanded to four spaces; empty for a side without a
+    // line.
+    std::string operator[](std::size_t row) const;
+    // The same text as read, its tabs not expanded.
+    std::string_view GetRaw(std::size_t row) const;
+    bool IsEmpty(std::size_t row) const { return GetRaw(row).empty(); }
 
 private:
     friend class CCompareResult;
-
-    // A text given to AddRow, stored (expanded) in m_arena.
-    struct CStoredText {
-        std::size_t row;
-        std::size_t begin;
-        std::size_t end;
-    };
 
     std::size_t m_size = 0;
     // Rows that come from a file show that file's line with the row's number on this side.
     std::shared_ptr<const CLineBuffer> m_pLines;
     const std::vector<std::int32_t>* m_pLineNumbers = nullptr;
-    // Rows appended one by one through AddRow, in row order.
-    std::string m_arena;
-    std::vector<CStoredText> m_stored;
+    // Instead, when the rows were appended one by one: the texts given, in a line buffer of the
+    // column's own, line r for row r (AddRow's line numbers need not count lines).
+    std::shared_ptr<CLineBuffer> m_pRowTexts;
+};
+
+// The kind of each row (RowKind values) in one byte a row: tables run to tens of millions of rows.
+// Reads as integers, and converts to and compares with a list of them.
+class CKindColumn {
+public:
+    std::size_t size() const { return m_kinds.size(); }
+    bool empty() const { return m_kinds.empty(); }
+    std::int32_t operator[](std::size_t row) const { return m_kinds[row]; }
+    operator std::vector<std::int32_t>() const { return {m_kinds.begin(), m_kinds.end()}; }
+    friend bool operator==(const CKindColumn& kinds, const std::vector<std::int32_t>& values) {
+        return std::equal(kinds.m_kinds.begin(), kinds.m_kinds.end(), values.begin(), values.end());
+    }
+    friend bool operator==(const CKindColumn&, const CKindColumn&) = default;
+
+private:
+    friend class CCompareResult;
+    std::vector<std::uint8_t> m_kinds;
 };
 
 // The outcome of one comparison: parallel per-row arrays in display order.
@@ -55,22 +78,26 @@ public:
     CTextColumn m_targetText;
     std::vector<std::int32_t> m_sourceLine;
     std::vector<std::int32_t> m_targetLine;
-    std::vector<std::int32_t> m_kind;  // RowKind values
-    std::int32_t m_nDifferences = 0;   // rows for which IsDifference holds
+    CKindColumn m_kind;
+    std::int32_t m_nDifferences = 0;  // rows for which IsDifference holds
 
-    // Appends one row; expands the tabs of both texts and counts it when it is a difference.
+    // Appends one row; its texts show with their tabs expanded, and it counts when it is a
+    // difference. A table is built either this way or by one AppendScript.
     void AddRow(std::int32_t sourceLine, std::string sourceText, std::int32_t targetLine,
                 std::string targetText, std::int32_t kind);
 
-    // A row is a difference when its kind is not kindEqual and one of its texts is non-empty.
-    bool IsDifference(std::int32_t row) const;
+    // Whether the row is a difference, by IsDifferenceRow.
+    bool IsDifference(std::int32_t row) const {
+        const auto r = static_cast<std::size_t>(row);
+        return IsDifferenceRow(m_kind[r], m_sourceText.IsEmpty(r), m_targetText.IsEmpty(r));
+    }
 
     // Row count (the size of every per-row array).
     std::int32_t GetRowCount() const { return static_cast<std::int32_t>(m_sourceText.size()); }
 
-    // Appends the rows of script, whose lines come from the two files read for it (either may be
-    // null when that side has no lines). The table keeps both buffers for its texts instead of
-    // copying them. The script's rows must fit 32-bit row numbers.
+    // Fills this empty table with the rows of script, whose lines come from the two files read
+    // for it (either may be null when that side has no lines). The table keeps both buffers for
+    // its texts instead of copying them. The script's rows must fit 32-bit row numbers.
     void AppendScript(const CEditScript& script, std::shared_ptr<const CLineBuffer> pSource,
                       std::shared_ptr<const CLineBuffer> pTarget);
 

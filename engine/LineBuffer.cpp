@@ -1,15 +1,8 @@
 #include "engine/LineBuffer.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <cstring>
-#include <memory>
 #include <new>
 
 #if defined(__SSE2__)
@@ -17,421 +10,261 @@
 #endif
 
 #include "engine/FileException.h"
-#include "engine/LineComparer.h"
 
 namespace {
 
+// Each read lands in its final place in the text and is split while it is still in the cache.
 constexpr std::size_t kChunkSize = 256 * 1024;
+// Line ends are found 64 bytes at a time, so the buffer has this much room past its data.
+constexpr std::size_t kBlock = 64;
 constexpr char kCtrlZ = 0x1A;
-constexpr std::size_t kHugePage = 2 * 1024 * 1024;
 
-class CFileDescriptor {
-public:
-    explicit CFileDescriptor(int fd) : m_fd(fd) {}
-    ~CFileDescriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    CFileDescriptor(const CFileDescriptor&) = delete;
-    CFileDescriptor& operator=(const CFileDescriptor&) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-std::uint64_t Mix(std::uint64_t h) {
-    h ^= h >> 32;
-    h *= 0xd6e8feb86659fd93ull;
-    h ^= h >> 32;
-    return h;
+std::uint64_t Load64(const char* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
 }
 
-// Eight bytes per step, and four independent steps at a time on long lines: the hash runs over
-// every byte of both files, so it must stay cheap.
-inline std::uint64_t HashBytes(const char* p, std::size_t n, std::uint64_t seed) {
-    constexpr std::uint64_t kMultiplier = 0xff51afd7ed558ccdull;
-    const std::size_t length = n;
-    std::uint64_t h = seed ^ (n * 0x9e3779b97f4a7c15ull);
-    if (n >= 64) {
-        std::uint64_t lanes[4] = {h, h + 1, h + 2, h + 3};
-        do {
-            for (int i = 0; i < 4; ++i) {
-                std::uint64_t v;
-                std::memcpy(&v, p + 8 * i, 8);
-                lanes[i] = (lanes[i] ^ v) * kMultiplier;
-                lanes[i] ^= lanes[i] >> 29;
-            }
-            p += 32;
-            n -= 32;
-        } while (n >= 32);
-        h = lanes[0] ^ std::rotl(lanes[1], 16) ^ std::rotl(lanes[2], 32) ^ std::rotl(lanes[3], 48);
-        h *= kMultiplier;
-    }
-    while (n >= 8) {
-        std::uint64_t v;
-        std::memcpy(&v, p, 8);
-        h = (h ^ v) * kMultiplier;
-        h ^= h >> 29;
-        p += 8;
-        n -= 8;
-    }
-    if (n > 0) {
-        std::uint64_t v = 0;
-        if (length >= 8) {
-            // The last eight bytes, overlapping those already taken.
-            std::memcpy(&v, p + n - 8, 8);
-        } else {
-            for (std::size_t i = 0; i < n; ++i) {
-                v |= static_cast<std::uint64_t>(static_cast<unsigned char>(p[i])) << (8 * i);
-            }
-        }
-        h = (h ^ v) * 0xc4ceb9fe1a85ec53ull;
-    }
-    return Mix(h);
+std::uint64_t Load32(const char* p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
 }
 
-#if !defined(__SSE2__)
-constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
-
-bool HasZeroByte(std::uint64_t word) {
-    return ((word - kOnes) & ~word & kHighBits) != 0;
-}
-
-bool HasLineFeedOrTab(std::uint64_t word) {
-    return HasZeroByte(word ^ (kOnes * '\n')) || HasZeroByte(word ^ (kOnes * '\t'));
-}
+// The 128-bit product of a and b, its halves folded into one: a full mix of both in one step.
+std::uint64_t MultiplyFold(std::uint64_t a, std::uint64_t b) {
+#if defined(__SIZEOF_INT128__)
+    __extension__ using Wide = unsigned __int128;
+    const Wide product = static_cast<Wide>(a) * b;
+    return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
+#else
+    const std::uint64_t aLow = a & 0xFFFFFFFFu;
+    const std::uint64_t aHigh = a >> 32;
+    const std::uint64_t bLow = b & 0xFFFFFFFFu;
+    const std::uint64_t bHigh = b >> 32;
+    const std::uint64_t low = aLow * bLow;
+    const std::uint64_t middle1 = aHigh * bLow;
+    const std::uint64_t middle2 = aLow * bHigh;
+    const std::uint64_t high = aHigh * bHigh;
+    const std::uint64_t carry =
+        ((low >> 32) + (middle1 & 0xFFFFFFFFu) + (middle2 & 0xFFFFFFFFu)) >> 32;
+    const std::uint64_t productLow = low + (middle1 << 32) + (middle2 << 32);
+    const std::uint64_t productHigh = high + (middle1 >> 32) + (middle2 >> 32) + carry;
+    return productLow ^ productHigh;
 #endif
+}
 
-[[noreturn]] void ThrowSystemError(const std::string& path, int error) {
-    throw CFileException(path, std::strerror(error));
+// Sixteen bytes per multiplication: the hash runs over every line of both files, so it must
+// cost little more than reading them.
+inline std::uint64_t HashBytes(const char* p, std::size_t n) {
+    constexpr std::uint64_t k0 = 0xa0761d6478bd642full;
+    constexpr std::uint64_t k1 = 0xe7037ed1a0b428dbull;
+    constexpr std::uint64_t k2 = 0x8ebc6af09c88c6e3ull;
+    std::uint64_t seed = k0 ^ (n * k1);
+    std::uint64_t a = 0;
+    std::uint64_t b = 0;
+    if (n <= 16) {
+        if (n >= 8) {
+            a = Load64(p);
+            b = Load64(p + n - 8);
+        } else if (n >= 4) {
+            a = Load32(p);
+            b = Load32(p + n - 4);
+        } else if (n > 0) {
+            a = (std::uint64_t{static_cast<unsigned char>(p[0])} << 16) |
+                (std::uint64_t{static_cast<unsigned char>(p[n / 2])} << 8) |
+                static_cast<unsigned char>(p[n - 1]);
+        }
+    } else {
+        for (; n > 16; p += 16, n -= 16) {
+            seed = MultiplyFold(Load64(p) ^ k1, Load64(p + 8) ^ seed);
+        }
+        // The last sixteen bytes, overlapping those already taken.
+        a = Load64(p + n - 16);
+        b = Load64(p + n - 8);
+    }
+    return MultiplyFold(a ^ k2, b ^ seed);
+}
+
+// Bit k is set when p[k] is an LF, for the 64 bytes from p.
+inline std::uint64_t LineFeedMask(const char* p) {
+#if defined(__SSE2__)
+    const __m128i lineFeeds = _mm_set1_epi8('\n');
+    std::uint64_t mask = 0;
+    for (int i = 0; i < 4; ++i) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        mask |= static_cast<std::uint64_t>(
+                    static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lineFeeds))))
+                << (16 * i);
+    }
+    return mask;
+#else
+    std::uint64_t mask = 0;
+    for (unsigned k = 0; k < kBlock; ++k) {
+        mask |= static_cast<std::uint64_t>(p[k] == '\n') << k;
+    }
+    return mask;
+#endif
+}
+
+[[noreturn]] void ThrowTooManyLines(const std::string& path, std::int64_t maxLines) {
+    throw CFileException(path,
+                         "more lines than can be numbered (" + std::to_string(maxLines) + ")");
 }
 
 }  // namespace
 
-void AdviseHugePages(void* p, std::size_t bytes) {
-    const auto pageSize = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const auto first = (reinterpret_cast<std::uintptr_t>(p) + pageSize - 1) & ~(pageSize - 1);
-    const auto last = (reinterpret_cast<std::uintptr_t>(p) + bytes) & ~(pageSize - 1);
-    if (bytes >= kHugePage && last > first) {
-        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-    }
-}
-
-CLineBuffer::CPages::~CPages() {
-    if (m_pData != nullptr) {
-        ::munmap(m_pData, m_size);
-    }
-}
-
-void CLineBuffer::CPages::Resize(std::size_t size) {
-    if (size == m_size) {
-        return;
-    }
-    if (size == 0) {
-        ::munmap(m_pData, m_size);
-        m_pData = nullptr;
-        m_size = 0;
-        return;
-    }
-    void* p = m_pData == nullptr ? ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
-                                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
-                                 : ::mremap(m_pData, m_size, size, MREMAP_MAYMOVE);
-    if (p == MAP_FAILED) {
-        throw std::bad_alloc();
-    }
-    if (size >= kHugePage) {
-        // The whole mapping, so that it stays one piece that mremap can move.
-        ::madvise(p, size, MADV_HUGEPAGE);
-    }
-    m_pData = static_cast<char*>(p);
-    m_size = size;
-}
-
-void CLineBuffer::AddTabDistance(std::uint64_t distance) {
-    constexpr std::uint32_t kLong = UINT32_MAX;
-    for (; distance >= kLong; distance -= kLong) {
-        m_tabDistances.push_back(kLong);
-    }
-    m_tabDistances.push_back(static_cast<std::uint32_t>(distance));
+CLineBuffer::CLineBuffer() {
+    m_startLow.push_back(0);
 }
 
 bool CLineBuffer::Load(const std::string& path, std::string* pOpenError, std::int64_t maxLines) {
-    const auto openFailed = [pOpenError](int error) {
-        if (pOpenError != nullptr) {
-            *pOpenError = std::strerror(error);
-        }
+    CFileSource file;
+    if (!file.Open(path, pOpenError)) {
         return false;
-    };
-    // Without O_NONBLOCK, opening a named pipe waits until some process opens it for writing.
-    // Once open, reads block as usual, and a pipe with no writer reads as its end.
-    const CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.Get() < 0) {
-        return openFailed(errno);
     }
-    const int flags = ::fcntl(file.Get(), F_GETFL);
-    if (flags < 0 || ::fcntl(file.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        ThrowSystemError(path, errno);
-    }
-    struct stat status {};
-    if (::fstat(file.Get(), &status) != 0) {
-        ThrowSystemError(path, errno);
-    }
-    if (S_ISDIR(status.st_mode)) {
-        return openFailed(EISDIR);
-    }
-    // The size is only a hint: the loop reads until end of file, so files that grow while they
-    // are read, pipes and files that report no size are read whole as well.
-    const std::size_t expected =
-        S_ISREG(status.st_mode) ? static_cast<std::size_t>(status.st_size) : 0;
-    // Small files need no large chunk; one that grows is still read whole, a chunk at a time.
-    const std::size_t chunkSize = std::clamp<std::size_t>(expected + 1, 4096, kChunkSize);
-    m_text.Resize(expected + expected / 16 + 4 * chunkSize + 1);
-    const std::size_t lineEstimate = expected / 16 + 16;
-    m_startLow.reserve(lineEstimate + 1);
-    m_hash.reserve(lineEstimate);
-    m_tabs.reserve(lineEstimate);
-    // Room for the tabs of lines that do not merely indent, so that a file of long such lines
-    // does not copy the list as it grows; pages never written cost nothing.
-    m_tabDistances.reserve(expected / 4 + 16);
-
-    const std::unique_ptr<char[]> chunk(new char[chunkSize]);
-    std::uint64_t lineBegin = 0;
-    std::uint32_t leadingTabs = 0;
-    bool irregular = false;
-    std::uint64_t lastTab = 0;  // column of the current line's last tab, once it is irregular
-    bool ended = false;
-    while (!ended) {
-        const ssize_t got = ::read(file.Get(), chunk.get(), chunkSize);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            ThrowSystemError(path, errno);
-        }
-        if (got == 0) {
-            break;
-        }
-        const char* p = chunk.get();
-        const char* end = p + got;
-        if (const void* stop = std::memchr(p, kCtrlZ, static_cast<std::size_t>(got))) {
-            end = static_cast<const char*>(stop);
-            ended = true;
-        }
-        // A chunk of tabs grows fourfold.
-        if (m_text.GetSize() - m_size < 4 * static_cast<std::size_t>(end - p) + 1) {
-            m_text.Resize(std::max(m_size + 4 * static_cast<std::size_t>(end - p) + 1,
-                                   m_text.GetSize() + m_text.GetSize() / 2));
-        }
-        char* const base = m_text.Get();
-        char* out = base + m_size;
-        for (; p < end; ++p) {
-            // Plain bytes sixteen (or eight) at a time, with the run of tabs that starts a
-            // line in one go; the rest one by one.
-#if defined(__SSE2__)
-            const __m128i lineFeeds = _mm_set1_epi8('\n');
-            const __m128i tabs = _mm_set1_epi8('\t');
-            if (static_cast<std::uint64_t>(out - base) == lineBegin && end - p >= 16) {
-                // A new line: up to sixteen leading tabs without a branch. Sixty-four spaces are
-                // stored whatever their number; the room is there as below.
-                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-                const auto run = static_cast<std::uint32_t>(std::countr_one(
-                    static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, tabs)))));
-                const __m128i spaces = _mm_set1_epi8(' ');
-                for (int i = 0; i < 4; ++i) {
-                    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * i), spaces);
-                }
-                out += 4 * run;
-                p += run;
-                leadingTabs = run;
-            }
-            while (end - p >= 16) {
-                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-                const auto tabBits =
-                    static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, tabs)));
-                const auto special =
-                    tabBits |
-                    static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lineFeeds)));
-                // All sixteen are stored even when fewer are plain: the buffer always has four
-                // times the unread input free, and later bytes overwrite the surplus.
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
-                if (special == 0) {
-                    out += 16;
-                    p += 16;
-                    continue;
-                }
-                const int plain = std::countr_zero(special);
-                out += plain;
-                p += plain;
-                const auto run = static_cast<std::uint32_t>(std::countr_one(tabBits >> plain));
-                if (run > 1 && !irregular &&
-                    static_cast<std::uint64_t>(out - base) - lineBegin == 4ull * leadingTabs &&
-                    leadingTabs < kIrregular - 1 - run) {
-                    std::memset(out, ' ', 4 * run);
-                    out += 4 * run;
-                    p += run;
-                    leadingTabs += run;
-                    continue;
-                }
-                break;
-            }
-#else
-            while (end - p >= 8) {
-                std::uint64_t word;
-                std::memcpy(&word, p, 8);
-                if (HasLineFeedOrTab(word)) {
-                    break;
-                }
-                std::memcpy(out, &word, 8);
-                out += 8;
-                p += 8;
-            }
-#endif
-            if (p == end) {
-                break;
-            }
-            const char c = *p;
-            if (c != '\n' && c != '\t') {
-                *out++ = c;
-                continue;
-            }
-            if (c == '\t') {
-                const std::uint64_t column = static_cast<std::uint64_t>(out - base) - lineBegin;
-                if (!irregular && column == 4ull * leadingTabs && leadingTabs < kIrregular - 1) {
-                    ++leadingTabs;
-                } else {
-                    if (!irregular) {
-                        irregular = true;
-                        for (std::uint32_t k = 0; k < leadingTabs; ++k) {
-                            AddTabDistance(k == 0 ? 0 : 4);
-                        }
-                        lastTab = leadingTabs == 0 ? 0 : 4ull * (leadingTabs - 1);
-                    }
-                    AddTabDistance(column - lastTab);
-                    lastTab = column;
-                }
-                std::memcpy(out, "    ", 4);
-                out += 4;
-                continue;
-            }
-            // Text mode: CR LF reads as LF. The byte before is a CR only if the file had one
-            // there, since tabs become spaces.
-            if (static_cast<std::uint64_t>(out - base) > lineBegin && out[-1] == '\r') {
-                --out;
-            }
-            if (static_cast<std::int64_t>(m_hash.size()) >= maxLines) {
-                throw CFileException(
-                    path, "more lines than can be numbered (" + std::to_string(maxLines) + ")");
-            }
-            const std::uint64_t lineEnd = static_cast<std::uint64_t>(out - base);
-            *out++ = '\n';
-            FinishLine(lineBegin, lineEnd, irregular ? kIrregular : leadingTabs);
-            lineBegin = lineEnd + 1;
-            leadingTabs = 0;
-            irregular = false;
-        }
-        m_size = static_cast<std::size_t>(out - base);
-    }
-    if (m_size > lineBegin) {
-        // A last line without terminator still counts; it is stored with one like the others.
-        if (static_cast<std::int64_t>(m_hash.size()) >= maxLines) {
-            throw CFileException(
-                path, "more lines than can be numbered (" + std::to_string(maxLines) + ")");
-        }
-        const std::uint64_t lineEnd = m_size;
-        m_text.Get()[m_size++] = '\n';
-        FinishLine(lineBegin, lineEnd, irregular ? kIrregular : leadingTabs);
-    }
-    m_text.Resize(m_size);
-    m_hash.insert(m_hash.end(), kHashPadding, 0);
+    Read(file, maxLines);
     return true;
 }
 
-void CLineBuffer::FinishLine(std::uint64_t begin, std::uint64_t end, std::uint32_t tabs) {
-    const std::uint64_t next = end + 1;
-    const auto entry = static_cast<std::int32_t>(m_startLow.size());
+void CLineBuffer::AddHighEntry(std::size_t entry, std::uint64_t next) {
     while ((next >> 32) > m_highEntry.size()) {
         m_highEntry.push_back(entry);
     }
+}
+
+void CLineBuffer::Read(CFileSource& file, std::int64_t maxLines) {
+    struct CClose {
+        CFileSource& file;
+        ~CClose() { file.Close(); }
+    } close{file};
+    const std::uint64_t expected = file.GetSizeHint();
+    if (expected > SIZE_MAX / 2) {
+        throw std::bad_alloc();
+    }
+    // Sized once from the file's size: the last read, which finds the end, has its room too.
+    // Files that grow while they are read, and pipes, grow the buffer as they go.
+    const std::size_t room = kChunkSize + kBlock + 1;
+    m_text.Resize(static_cast<std::size_t>(expected) + room);
+    m_startLow.Reserve(static_cast<std::size_t>(expected / 16) + 1024);
+    m_hash.Reserve(static_cast<std::size_t>(expected / 16) + 1024);
+
+    std::size_t kept = 0;  // bytes placed: whole lines, then the start of the current one
+    std::uint64_t lineBegin = 0;
+    std::size_t lines = 0;
+    const auto lineLimit = static_cast<std::uint64_t>(maxLines < 0 ? 0 : maxLines);
+    // Ends the line at [lineBegin, lineEnd), whose LF stands at lineEnd: its start and hash go
+    // into the arrays, which have room.
+    const auto finish = [this, &file, lineLimit, maxLines](
+                            char* base, std::uint32_t* starts, std::uint32_t* hashes,
+                            std::uint64_t lineBegin, std::uint64_t lineEnd, std::size_t line) {
+        if (line >= lineLimit) {
+            ThrowTooManyLines(file.GetPath(), maxLines);
+        }
+        const std::uint64_t next = lineEnd + 1;
+        if ((next >> 32) > m_highEntry.size()) {
+            AddHighEntry(line + 1, next);
+        }
+        starts[line + 1] = static_cast<std::uint32_t>(next);
+        std::uint32_t hash = 0;
+        if (lineEnd > lineBegin) {
+            const std::uint64_t h = HashBytes(base + lineBegin, lineEnd - lineBegin);
+            hash = static_cast<std::uint32_t>(h ^ (h >> 32));
+            hash += hash == 0;  // 0 is kept for blank lines
+        }
+        hashes[line] = hash;
+        return next;
+    };
+
+    for (bool ended = false; !ended;) {
+        if (m_text.GetSize() - kept < room) {
+            m_text.Resize(std::max(kept + room, m_text.GetSize() + m_text.GetSize() / 2));
+        }
+        char* const base = m_text.Get();
+        char* const in = base + kept;
+        const std::size_t got = file.Read(in, kChunkSize);
+        if (got == 0) {
+            break;
+        }
+        char* end = in + got;
+        if (void* stop = std::memchr(in, kCtrlZ, got)) {
+            end = static_cast<char*>(stop);
+            ended = true;
+        }
+        // At most one line a byte.
+        m_startLow.Reserve(got);
+        m_hash.Reserve(got);
+        std::uint32_t* const starts = m_startLow.data();
+        std::uint32_t* const hashes = m_hash.data();
+
+        // Text mode drops each CR before an LF: the bytes after it move down by one. Until a
+        // chunk holds such a CR nothing moves.
+        std::size_t dropped = 0;
+        char* unplaced = in;
+        for (char* block = in; block < end; block += kBlock) {
+            std::uint64_t mask = LineFeedMask(block);
+            if (end - block < static_cast<std::ptrdiff_t>(kBlock)) {
+                mask &= (std::uint64_t{1} << (end - block)) - 1;
+            }
+            for (; mask != 0; mask &= mask - 1) {
+                char* const lineFeed = block + std::countr_zero(mask);
+                if (dropped != 0) {
+                    std::memmove(unplaced - dropped, unplaced,
+                                 static_cast<std::size_t>(lineFeed - unplaced));
+                }
+                char* lineEnd = lineFeed - dropped;
+                if (lineEnd > base + lineBegin && lineEnd[-1] == '\r') {
+                    --lineEnd;
+                    ++dropped;
+                }
+                *lineEnd = '\n';
+                unplaced = lineFeed + 1;
+                lineBegin = finish(base, starts, hashes, lineBegin,
+                                   static_cast<std::uint64_t>(lineEnd - base), lines++);
+            }
+        }
+        // The start of the unfinished line follows the lines before it.
+        if (dropped != 0) {
+            std::memmove(unplaced - dropped, unplaced, static_cast<std::size_t>(end - unplaced));
+        }
+        kept = static_cast<std::size_t>(end - dropped - base);
+        m_startLow.Grow(lines + 1 - m_startLow.size());
+        m_hash.Grow(lines - m_hash.size());
+    }
+    if (kept > lineBegin) {
+        // A last line without terminator still counts; it is stored with one like the others.
+        m_startLow.Reserve(1);
+        m_hash.Reserve(1);
+        m_text.Get()[kept] = '\n';
+        finish(m_text.Get(), m_startLow.data(), m_hash.data(), lineBegin, kept++, lines);
+        m_startLow.Grow(1);
+        m_hash.Grow(1);
+    }
+    m_size = kept;
+    m_text.Resize(m_size);
+    m_hash.Reserve(kHashPadding);
+    std::fill_n(m_hash.data() + m_hash.size(), kHashPadding, 0u);
+}
+
+void CLineBuffer::Reserve(std::size_t bytes) {
+    m_startLow.Reserve(1);
+    m_highEntry.Reserve(1);
+    const std::size_t next = m_size + bytes + 1;
+    if (m_text.GetSize() < next) {
+        m_text.Resize(std::max<std::size_t>(next, m_text.GetSize() + m_text.GetSize() / 2));
+    }
+}
+
+void CLineBuffer::AppendLine(std::string_view text) {
+    Reserve(text.size());
+    const std::size_t next = m_size + text.size() + 1;
+    AddHighEntry(m_startLow.size(), next);
+    if (!text.empty()) {
+        std::memcpy(m_text.Get() + m_size, text.data(), text.size());
+    }
+    m_text.Get()[next - 1] = '\n';
     m_startLow.push_back(static_cast<std::uint32_t>(next));
-
-    std::uint64_t seed = tabs;
-    if (tabs == kIrregular) {
-        const std::size_t first = m_irregularFirst.back();
-        tabs |= static_cast<std::uint32_t>(m_irregularFirst.size() - 1);
-        m_irregularFirst.push_back(m_tabDistances.size());
-        seed = HashBytes(reinterpret_cast<const char*>(m_tabDistances.data() + first),
-                         (m_tabDistances.size() - first) * sizeof(std::uint32_t), seed);
-    }
-    std::uint32_t hash = 0;
-    if (end > begin) {
-        const std::uint64_t h = HashBytes(m_text.Get() + begin, end - begin, seed);
-        hash = static_cast<std::uint32_t>(h ^ (h >> 32));
-        if (hash == 0) {
-            hash = 1;  // 0 is kept for blank lines
-        }
-    }
-    if (tabs < kOtherTabs) {
-        m_tabs.push_back(static_cast<std::uint16_t>(tabs));
-    } else {
-        m_tabs.push_back(kOtherTabs);
-        m_otherTabs.emplace_back(static_cast<std::int32_t>(m_hash.size()), tabs);
-    }
-    m_hash.push_back(hash);
-}
-
-std::uint32_t CLineBuffer::GetTabs(std::int32_t i) const {
-    if (m_tabs[i] != kOtherTabs) {
-        return m_tabs[i];
-    }
-    const auto it = std::lower_bound(m_otherTabs.begin(), m_otherTabs.end(), i,
-                                     [](const std::pair<std::int32_t, std::uint32_t>& other,
-                                        std::int32_t line) { return other.first < line; });
-    return it->second;
-}
-
-bool CLineBuffer::IsEqual(std::int32_t i, const CLineBuffer& other, std::int32_t j) const {
-    if (m_hash[i] != other.m_hash[j]) {
-        return false;
-    }
-    if (m_tabs[i] != other.m_tabs[j]) {
-        return false;
-    }
-    const std::uint32_t tabs = m_tabs[i] == kOtherTabs ? GetTabs(i) : m_tabs[i];
-    const std::uint32_t otherTabs = m_tabs[i] == kOtherTabs ? other.GetTabs(j) : tabs;
-    if ((tabs & kIrregular) != (otherTabs & kIrregular)) {
-        return false;
-    }
-    if ((tabs & kIrregular) == 0) {
-        if (tabs != otherTabs) {
-            return false;
-        }
-    } else {
-        const std::uint32_t k = tabs & ~kIrregular;
-        const std::uint32_t otherK = otherTabs & ~kIrregular;
-        const auto first =
-            m_tabDistances.begin() + static_cast<std::ptrdiff_t>(m_irregularFirst[k]);
-        const auto last =
-            m_tabDistances.begin() + static_cast<std::ptrdiff_t>(m_irregularFirst[k + 1]);
-        const auto otherFirst = other.m_tabDistances.begin() +
-                                static_cast<std::ptrdiff_t>(other.m_irregularFirst[otherK]);
-        const auto otherLast = other.m_tabDistances.begin() +
-                               static_cast<std::ptrdiff_t>(other.m_irregularFirst[otherK + 1]);
-        if (!std::equal(first, last, otherFirst, otherLast)) {
-            return false;
-        }
-    }
-    return GetLine(i) == other.GetLine(j);
-}
-
-void CLineBuffer::DropMatchIndex() {
-    std::vector<std::uint32_t>().swap(m_hash);
-    std::vector<std::uint16_t>().swap(m_tabs);
-    std::vector<std::pair<std::int32_t, std::uint32_t>>().swap(m_otherTabs);
-    std::vector<std::uint64_t>{0}.swap(m_irregularFirst);
-    std::vector<std::uint32_t>().swap(m_tabDistances);
+    m_size = next;
 }
 
 std::string& ExpandTabs(std::string& text) {

@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <bit>
 #include <chrono>
+#include <exception>
+#include <thread>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -68,6 +70,48 @@ std::int32_t FirstEqual(std::uint32_t mask, const CLineBuffer& lines, std::int32
         }
     }
     return -1;
+}
+
+// The files are independent until the alignment: the target is read on a second thread while
+// this one reads the source. Both reads end, by their end of file or their error, before this
+// returns, so a failure never leaves the other file open or half read, and the source's error is
+// the one passed on, as when one file is read after the other.
+void ReadBoth(CFileSource& sourceFile, CLineBuffer& source, CFileSource& targetFile,
+              CLineBuffer& target, bool bConcurrent) {
+    std::exception_ptr targetError;
+    std::thread reader;
+    if (bConcurrent && targetFile.IsOpen()) {
+        try {
+            reader = std::thread([&targetFile, &target, &targetError] {
+                try {
+                    target.Read(targetFile);
+                } catch (...) {
+                    targetError = std::current_exception();
+                }
+            });
+        } catch (...) {
+            // No second thread to be had: one file after the other.
+        }
+    }
+    std::exception_ptr sourceError;
+    try {
+        source.Read(sourceFile);
+    } catch (...) {
+        sourceError = std::current_exception();
+    }
+    const bool bThreaded = reader.joinable();
+    if (bThreaded) {
+        reader.join();
+    }
+    if (sourceError) {
+        std::rethrow_exception(sourceError);
+    }
+    if (targetError) {
+        std::rethrow_exception(targetError);
+    }
+    if (!bThreaded && targetFile.IsOpen()) {
+        target.Read(targetFile);
+    }
 }
 
 CEditScript Align(const CLineBuffer& source, const CLineBuffer& target) {
@@ -194,17 +238,20 @@ std::unique_ptr<CCompareResult> CLineComparer::Compare() {
 
     const auto readStart = std::chrono::steady_clock::now();
     std::string reason;
-    auto pSource = std::make_shared<CLineBuffer>();
-    if (!pSource->Load(m_sourcePath, &reason)) {
-        // The target is read only once the source has opened.
+    CFileSource sourceFile;
+    if (!sourceFile.Open(m_sourcePath, &reason)) {
+        // The target is opened only once the source has opened.
         m_openFailure = COpenFailure{m_sourcePath, reason};
         m_stats.readSeconds = SecondsSince(readStart);
         return nullptr;
     }
-    auto pTarget = std::make_shared<CLineBuffer>();
-    if (!pTarget->Load(m_targetPath, &reason)) {
+    CFileSource targetFile;
+    if (!targetFile.Open(m_targetPath, &reason)) {
         m_openFailure = COpenFailure{m_targetPath, reason};
     }
+    auto pSource = std::make_shared<CLineBuffer>();
+    auto pTarget = std::make_shared<CLineBuffer>();
+    ReadBoth(sourceFile, *pSource, targetFile, *pTarget, m_bConcurrentRead);
     m_stats.readSeconds = SecondsSince(readStart);
     if (pSource->GetLineCount() == 0 && pTarget->GetLineCount() == 0) {
         return nullptr;

@@ -8,7 +8,7 @@
 
 // Time spent in each stage of the last Compare, for the benchmark.
 struct CCompareStats {
-    double readSeconds = 0;   // both files read and split into lines
+    double readSeconds = 0;   // both files opened, read and split into lines
     double alignSeconds = 0;  // the forward pass that decides the rows
     double buildSeconds = 0;  // the rows appended to the table
 };
@@ -33,8 +33,13 @@ public:
     // Reads both files and aligns them. Returns null when neither file yielded a line.
     // A source file that cannot be opened gives null whatever the target holds; a target that
     // cannot be opened counts as empty. A read error in a file that did open throws
-    // CFileException; every file opened is closed and no table is left behind.
+    // CFileException (the source's when both fail), running out of memory std::bad_alloc;
+    // every file opened is closed and no table is left behind.
     std::unique_ptr<CCompareResult> Compare();
+
+    // Whether Compare reads the two files at the same time, on two threads (the default), or
+    // one after the other. The rows are the same either way.
+    void SetConcurrentRead(bool bConcurrent) { m_bConcurrentRead = bConcurrent; }
 
     // Appends the rows for the current line lists to pResult (empty on entry), then empties
     // both line lists. Returns 1.
@@ -52,7 +57,5 @@ private:
     std::shared_ptr<CLineBuffer> m_pTargetLines;
     CCompareStats m_stats;
     std::optional<COpenFailure> m_openFailure;
+    bool m_bConcurrentRead = true;
 };
-
-// Replaces every tab in text with exactly four spaces, in place; returns text.
-std::string& ExpandTabs(std::string& text);

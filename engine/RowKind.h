@@ -9,3 +9,9 @@ enum RowKind : std::int32_t {
     kindSourceOnly = 2,  // a source line with nothing opposite
     kindTargetOnly = 3,  // a target line with nothing opposite
 };
+
+// A row is a difference when it is not equal and one of its texts is non-empty: two blank lines
+// opposite each other are no difference.
+constexpr bool IsDifferenceRow(std::int32_t kind, bool bSourceEmpty, bool bTargetEmpty) {
+    return kind != kindEqual && !(bSourceEmpty && bTargetEmpty);
+}

@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ccache pkg-config git diffutils time
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev hyperfine
   clang libclang-rt-14-dev
   xvfb xauth x11-utils xdotool imagemagick fonts-liberation openbox
 )

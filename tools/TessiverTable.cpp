@@ -1,8 +1,5 @@
 // tessiver-table: runs one comparison and prints the result table for scripts.
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +10,7 @@
 
 #include "engine/CompareResult.h"
 #include "engine/FileException.h"
+#include "engine/FileSource.h"
 #include "engine/LineComparer.h"
 
 namespace {
@@ -35,7 +33,7 @@ constexpr std::string_view kUsage =
     "  -h, --help   print this text\n"
     "  --           end the options\n";
 
-// Large writes straight to the descriptor: tables run to millions of rows.
+// Large writes straight to standard output: tables run to millions of rows.
 class COutput {
 public:
     COutput() : m_pBuffer(new char[kCapacity]) {}
@@ -63,10 +61,20 @@ public:
         }
         m_pBuffer[m_used++] = c;
     }
+    // Text as read, each tab written as four spaces.
+    void AppendExpanded(std::string_view text) {
+        for (std::size_t tab; (tab = text.find('\t')) != std::string_view::npos;) {
+            Append(text.substr(0, tab));
+            Append("    ");
+            text.remove_prefix(tab + 1);
+        }
+        Append(text);
+    }
     // One row in one go when it fits the buffer: most rows are short and there are millions.
+    // The texts are as read; their tabs are expanded on the way out.
     void AppendRow(std::int32_t kind, std::int32_t sourceLine, std::int32_t targetLine,
                    std::string_view sourceText, std::string_view targetText) {
-        const std::size_t most = sourceText.size() + targetText.size() + 3 * 12 + 5;
+        const std::size_t most = 4 * (sourceText.size() + targetText.size()) + 3 * 12 + 5;
         if (most > kCapacity - m_used) {
             Flush();
         }
@@ -77,9 +85,9 @@ public:
             Append('\t');
             AppendNumber(targetLine);
             Append('\t');
-            Append(sourceText);
+            AppendExpanded(sourceText);
             Append('\t');
-            Append(targetText);
+            AppendExpanded(targetText);
             Append('\n');
             return;
         }
@@ -90,15 +98,9 @@ public:
         *p++ = '\t';
         p = WriteNumber(p, targetLine);
         *p++ = '\t';
-        if (!sourceText.empty()) {
-            std::memcpy(p, sourceText.data(), sourceText.size());
-            p += sourceText.size();
-        }
+        p = WriteExpanded(p, sourceText);
         *p++ = '\t';
-        if (!targetText.empty()) {
-            std::memcpy(p, targetText.data(), targetText.size());
-            p += targetText.size();
-        }
+        p = WriteExpanded(p, targetText);
         *p++ = '\n';
         m_used = static_cast<std::size_t>(p - m_pBuffer.get());
     }
@@ -122,13 +124,31 @@ public:
     bool Flush() {
         Write(m_pBuffer.get(), m_used);
         m_used = 0;
-        return m_error == 0;
+        return m_error.empty();
     }
-    int GetError() const { return m_error; }
+    const std::string& GetError() const { return m_error; }
 
 private:
     static constexpr std::size_t kCapacity = 1 << 20;
 
+    // Writes text at p with each tab as four spaces; returns the end.
+    static char* WriteExpanded(char* p, std::string_view text) {
+        const char* q = text.data();
+        const char* const end = q + text.size();
+        while (q != end) {
+            const void* tab = std::memchr(q, '\t', static_cast<std::size_t>(end - q));
+            const char* const stop = tab != nullptr ? static_cast<const char*>(tab) : end;
+            std::memcpy(p, q, static_cast<std::size_t>(stop - q));
+            p += stop - q;
+            q = stop;
+            if (q != end) {
+                std::memcpy(p, "    ", 4);
+                p += 4;
+                ++q;
+            }
+        }
+        return p;
+    }
     // Writes value in decimal at p; returns the end.
     static char* WriteNumber(char* p, std::int32_t value) {
         std::uint32_t magnitude = static_cast<std::uint32_t>(value);
@@ -149,22 +169,15 @@ private:
     }
 
     void Write(const char* p, std::size_t n) {
-        while (n > 0 && m_error == 0) {
-            const ssize_t done = ::write(STDOUT_FILENO, p, n);
-            if (done < 0) {
-                if (errno != EINTR) {
-                    m_error = errno;
-                }
-            } else {
-                p += done;
-                n -= static_cast<std::size_t>(done);
-            }
+        if (m_error.empty() && !WriteStandardOutput(std::string_view(p, n), &m_error) &&
+            m_error.empty()) {
+            m_error = "write error";
         }
     }
 
     std::unique_ptr<char[]> m_pBuffer;
     std::size_t m_used = 0;
-    int m_error = 0;
+    std::string m_error;  // the system's reason, once standard output has refused bytes
 };
 
 int Fail(const std::string& message) {
@@ -192,7 +205,7 @@ int PrintTable(const std::string& sourcePath, const std::string& targetPath, boo
         for (std::int32_t row = 0; row < rows && !bBrief; ++row) {
             const auto r = static_cast<std::size_t>(row);
             out.AppendRow(result.m_kind[r], result.m_sourceLine[r], result.m_targetLine[r],
-                          result.m_sourceText[r], result.m_targetText[r]);
+                          result.m_sourceText.GetRaw(r), result.m_targetText.GetRaw(r));
         }
         out.Append("# ");
         out.AppendNumber(rows);
@@ -201,7 +214,7 @@ int PrintTable(const std::string& sourcePath, const std::string& targetPath, boo
         out.Append(" differences\n");
     }
     if (!out.Flush()) {
-        return Fail(std::string("standard output: ") + std::strerror(out.GetError()));
+        return Fail("standard output: " + out.GetError());
     }
     return pResult && pResult->m_nDifferences > 0 ? 1 : 0;
 }

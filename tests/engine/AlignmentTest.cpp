@@ -77,12 +77,29 @@ void PrintTo(const AlignCase& c, std::ostream* os) {
 
 class Alignment : public testing::TestWithParam<AlignCase> {};
 
+// Compares the files as the program does, reading both at the same time, and again reading one
+// after the other: the tables must be the same.
+std::unique_ptr<CCompareResult> CompareBothWays(const std::string& source,
+                                                const std::string& target) {
+    CLineComparer comparer;
+    comparer.SetFiles(source, target);
+    comparer.SetConcurrentRead(false);
+    const std::unique_ptr<CCompareResult> sequential = comparer.Compare();
+    comparer.SetConcurrentRead(true);
+    std::unique_ptr<CCompareResult> concurrent = comparer.Compare();
+    EXPECT_EQ(concurrent == nullptr, sequential == nullptr);
+    if (concurrent && sequential) {
+        EXPECT_EQ(reference::RowsOf(*concurrent), reference::RowsOf(*sequential));
+        EXPECT_EQ(concurrent->m_nDifferences, sequential->m_nDifferences);
+    }
+    return concurrent;
+}
+
 TEST_P(Alignment, GivesTheRowsOfTheForwardPass) {
     const AlignCase& c = GetParam();
     const CTempFiles files;
-    CLineComparer comparer;
-    comparer.SetFiles(files.Write("source", Join(c.source)), files.Write("target", Join(c.target)));
-    const std::unique_ptr<CCompareResult> result = comparer.Compare();
+    const std::unique_ptr<CCompareResult> result = CompareBothWays(
+        files.Write("source", Join(c.source)), files.Write("target", Join(c.target)));
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(Describe(*result), c.rows);
     EXPECT_EQ(result->m_nDifferences, c.differences);
@@ -229,9 +246,8 @@ TEST(AlignmentRandom, FilesMatchTheReferenceAndKeepTheInvariants) {
         const Lines sourceLines = reference::ReadLines(sourceBytes);
         const Lines targetLines = reference::ReadLines(targetBytes);
 
-        CLineComparer comparer;
-        comparer.SetFiles(files.Write("s", sourceBytes), files.Write("t", targetBytes));
-        const std::unique_ptr<CCompareResult> result = comparer.Compare();
+        const std::unique_ptr<CCompareResult> result =
+            CompareBothWays(files.Write("s", sourceBytes), files.Write("t", targetBytes));
         if (sourceLines.empty() && targetLines.empty()) {
             EXPECT_EQ(result, nullptr);
             continue;

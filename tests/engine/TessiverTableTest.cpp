@@ -155,7 +155,8 @@ TEST(TessiverTable, Usage) {
         const CRun run = RunTable(files, c.args);
         EXPECT_EQ(run.status, c.status);
         if (c.usageOnStdout) {
-            EXPECT_EQ(run.out.rfind("Usage: tessiver-table [--brief] SOURCE TARGET\n", 0), 0u) << run.out;
+            EXPECT_EQ(run.out.rfind("Usage: tessiver-table [--brief] SOURCE TARGET\n", 0), 0u)
+                << run.out;
             EXPECT_EQ(run.err, "");
         } else {
             EXPECT_EQ(run.out, "");
