@@ -147,6 +147,12 @@ void CTessiverView::DrawRows(CView* pView, CDC* pDC, Side side) {
     const CTextColumn& texts = side == sideSource ? result.m_sourceText : result.m_targetText;
     const std::vector<std::int32_t>& lines =
         side == sideSource ? result.m_sourceLine : result.m_targetLine;
+    // No character is narrower than a pixel nor longer than four bytes: this much of each text
+    // covers the pane, however long the line.
+    CRect client;
+    pView->GetClientRect(&client);
+    const std::int64_t room = std::int64_t{client.Width()} - (kTextLeft + doc->m_nLeftOffset);
+    const auto shown = static_cast<std::size_t>(room > 0 ? 4 * room + 4 : 0);
     int y = 0;
     for (std::int64_t i = doc->m_nTopRow; i < end; ++i) {
         const auto row = static_cast<std::size_t>(i);
@@ -154,7 +160,7 @@ void CTessiverView::DrawRows(CView* pView, CDC* pDC, Side side) {
         const bool plain = !result.IsDifference(static_cast<std::int32_t>(row));
         pDC->SetBkColor(plain ? kWhite : kSilver);
         pDC->SetTextColor(TextColour(kind));
-        pDC->TextOut(kTextLeft + doc->m_nLeftOffset, y, texts[row]);
+        pDC->TextOut(kTextLeft + doc->m_nLeftOffset, y, texts.GetShown(row, shown));
         // The gutter comes after the text, so that a text shifted left runs under it.
         pDC->SetBkColor(kWhite);
         pDC->TextOut(0, y, "  ");

@@ -44,6 +44,24 @@ std::string CTextColumn::operator[](std::size_t row) const {
     return text;
 }
 
+std::string CTextColumn::GetShown(std::size_t row, std::size_t maxLength) const {
+    const std::string_view raw = GetRaw(row);
+    std::string text;
+    std::size_t i = 0;
+    // Past the limit, on to the end of the UTF-8 sequence it falls in (bytes 10xxxxxx continue
+    // one), so that a cut text still reads as UTF-8.
+    for (; i < raw.size() && (text.size() < maxLength ||
+                              (static_cast<unsigned char>(raw[i]) & 0xC0) == 0x80);
+         ++i) {
+        if (raw[i] == '\t') {
+            text.append(4, ' ');
+        } else {
+            text.push_back(raw[i]);
+        }
+    }
+    return text;
+}
+
 CCompareResult::CCompareResult() {
     BindColumns();
 }

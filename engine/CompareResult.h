@@ -29,6 +29,9 @@ public:
     // The text of a row as shown: each tab expanded to four spaces; empty for a side without a
     // line.
     std::string operator[](std::size_t row) const;
+    // Its first maxLength bytes or a little more, ending on a whole UTF-8 sequence: what a pane
+    // can show of a line of any length, without expanding all of it at every paint.
+    std::string GetShown(std::size_t row, std::size_t maxLength) const;
     // The same text as read, its tabs not expanded.
     std::string_view GetRaw(std::size_t row) const;
     bool IsEmpty(std::size_t row) const { return GetRaw(row).empty(); }
