@@ -128,7 +128,8 @@ bool CSplitterWnd::CreateSplitterWindow(CWnd* pParentWnd) {
     if (parent != nullptr) {
         ::GetClientRect(parent, &area);
     }
-    const DWORD style = parent != nullptr ? WS_CHILD | WS_CLIPCHILDREN : WS_OVERLAPPEDWINDOW;
+    // On its own (tests), a window without a frame: its client area is all of it.
+    const DWORD style = parent != nullptr ? WS_CHILD | WS_CLIPCHILDREN : WS_POPUP | WS_CLIPCHILDREN;
     return AfxCreateWindow(this, className, L"", style, 0, 0, area.right, area.bottom, parent,
                            m_nID) != nullptr;
 }

@@ -15,6 +15,10 @@
 namespace {
 
 constexpr wchar_t kOwnerProperty[] = L"TessiverWnd";
+
+// The CWnd whose window AfxCreateWindow is creating: it attaches from inside the creation, when
+// the window cannot be subclassed yet (the creation would fail), so that comes afterwards.
+CWnd* g_pCreating = nullptr;
 constexpr UINT kCallMessage = WM_APP + 1;
 
 struct PostedCall {
@@ -120,8 +124,14 @@ HWND AfxCreateWindow(CWnd* pWnd, const wchar_t* className, const std::wstring& t
                      int x, int y, int cx, int cy, HWND parent, UINT nID) {
     HMENU id = (style & WS_CHILD) != 0 ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID))
                                        : nullptr;
-    return CreateWindowExW(0, className, title.c_str(), style, x, y, cx, cy, parent, id,
-                           AfxGetInstanceHandle(), pWnd);
+    CWnd* previous = std::exchange(g_pCreating, pWnd);
+    HWND hWnd = CreateWindowExW(0, className, title.c_str(), style, x, y, cx, cy, parent, id,
+                                AfxGetInstanceHandle(), pWnd);
+    g_pCreating = previous;
+    if (hWnd != nullptr) {
+        SetWindowSubclass(hWnd, &OwnedWindowProc, 0, 0);
+    }
+    return hWnd;
 }
 
 LRESULT AfxDefaultMessage(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -208,7 +218,9 @@ CWnd::~CWnd() {
 void CWnd::Attach(HWND hWnd) {
     m_hWnd = hWnd;
     SetPropW(hWnd, kOwnerProperty, this);
-    SetWindowSubclass(hWnd, &OwnedWindowProc, 0, 0);
+    if (this != g_pCreating) {
+        SetWindowSubclass(hWnd, &OwnedWindowProc, 0, 0);
+    }
 }
 
 HWND CWnd::Detach() {

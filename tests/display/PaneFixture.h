@@ -89,6 +89,8 @@ public:
         target = dynamic_cast<CTargetView*>(splitter.GetPane(0, 1));
         doc.AddView(&updates);
         splitter.ShowWindow(SW_SHOW);
+        // Laid out once to learn the bars' thickness, then at the size wanted.
+        SetPaneHeight(paneHeight);
         CRect bar;
         VertBar()->GetChildRect(&bar);
         m_nExtent = bar.Width();

@@ -7,7 +7,7 @@
 
 #include "engine/LineComparer.h"
 #include "tests/engine/Reference.h"
-#include "tests/engine/TempFiles.h"
+#include "tests/common/ScratchDir.h"
 
 namespace {
 
@@ -97,7 +97,7 @@ std::unique_ptr<CCompareResult> CompareBothWays(const std::string& source,
 
 TEST_P(Alignment, GivesTheRowsOfTheForwardPass) {
     const AlignCase& c = GetParam();
-    const CTempFiles files;
+    const CScratchDir files;
     const std::unique_ptr<CCompareResult> result = CompareBothWays(
         files.Write("source", Join(c.source)), files.Write("target", Join(c.target)));
     ASSERT_NE(result, nullptr);
@@ -215,7 +215,7 @@ std::string RandomFileBytes(const Lines& lines, std::mt19937& random) {
 }
 
 TEST(AlignmentRandom, FilesMatchTheReferenceAndKeepTheInvariants) {
-    const CTempFiles files;
+    const CScratchDir files;
     for (unsigned seed = 1; seed <= 400; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 random(seed);

@@ -6,7 +6,7 @@
 #include "engine/CompareResult.h"
 #include "engine/LineBuffer.h"
 #include "engine/LineComparer.h"
-#include "tests/engine/TempFiles.h"
+#include "tests/common/ScratchDir.h"
 
 namespace {
 
@@ -95,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Copies and moves must read their own line numbers, not those of the table they came from.
 TEST(CompareResult, CopiesAndMovesKeepTheirTexts) {
-    const CTempFiles files;
+    const CScratchDir files;
     CLineComparer comparer;
     comparer.SetFiles(files.Write("s", "a\n\tb\n"), files.Write("t", "a\nc\n"));
     std::unique_ptr<CCompareResult> pResult = comparer.Compare();

@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -15,7 +13,7 @@
 #include "engine/LineBuffer.h"
 #include "engine/LineComparer.h"
 #include "tests/engine/Reference.h"
-#include "tests/engine/TempFiles.h"
+#include "tests/common/ScratchDir.h"
 
 namespace {
 
@@ -28,7 +26,7 @@ std::vector<std::string> LinesOf(const CLineBuffer& buffer) {
 }
 
 std::vector<std::string> Load(const std::string& bytes) {
-    const CTempFiles files;
+    const CScratchDir files;
     CLineBuffer buffer;
     EXPECT_TRUE(buffer.Load(files.Write("file", bytes)));
     return LinesOf(buffer);
@@ -101,24 +99,9 @@ TEST(Reader, ChunkSeamsChangeNothing) {
     }
 }
 
-// A pipe reports no size; the reader must still take everything up to its end.
-TEST(Reader, ReadsFilesWithoutASize) {
-    int ends[2];
-    ASSERT_EQ(pipe(ends), 0);
-    std::string bytes;
-    for (int i = 0; bytes.size() < 40000; ++i) {
-        bytes += "\tline " + std::to_string(i) + "\r\n";
-    }
-    ASSERT_EQ(write(ends[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    close(ends[1]);
-    CLineBuffer buffer;
-    EXPECT_TRUE(buffer.Load("/proc/self/fd/" + std::to_string(ends[0])));
-    close(ends[0]);
-    EXPECT_EQ(LinesOf(buffer), reference::ReadLines(bytes));
-}
 
 TEST(Reader, MoreLinesThanCanBeNumberedIsAReadError) {
-    const CTempFiles files;
+    const CScratchDir files;
     const std::string path = files.Write("four", "a\nb\nc\nd");
     CLineBuffer fits;
     EXPECT_TRUE(fits.Load(path, nullptr, 4));
@@ -133,11 +116,6 @@ TEST(Reader, MoreLinesThanCanBeNumberedIsAReadError) {
     }
 }
 
-std::size_t OpenDescriptors() {
-    return static_cast<std::size_t>(
-        std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
-                      std::filesystem::directory_iterator()));
-}
 
 std::unique_ptr<CCompareResult> Compare(const std::string& source, const std::string& target) {
     CLineComparer comparer;
@@ -149,23 +127,13 @@ std::vector<std::int32_t> Kinds(const CCompareResult& result) {
     return result.m_kind;
 }
 
-// Opening /proc/self/mem succeeds but reading it at offset 0 fails with EIO: a read error
-// inside a file that did open.
-constexpr const char* kUnreadable = "/proc/self/mem";
-
-TEST(Compare, MissingSourceGivesNoTableWithoutOpeningTheTarget) {
-    const CTempFiles files;
-    // Reading the target would throw, so getting null proves it was never read.
-    EXPECT_EQ(Compare(files.Path("missing"), kUnreadable), nullptr);
-}
-
 TEST(Compare, SourceThatIsADirectoryCannotBeOpened) {
-    const CTempFiles files;
+    const CScratchDir files;
     EXPECT_EQ(Compare(files.Path(""), files.Write("t", "a\n")), nullptr);
 }
 
 TEST(Compare, UnopenableTargetCountsAsEmpty) {
-    const CTempFiles files;
+    const CScratchDir files;
     const std::string source = files.Write("s", "a\n\nb\n");
     for (const std::string& target : {files.Path("missing"), files.Path("")}) {
         SCOPED_TRACE(target);
@@ -180,7 +148,7 @@ TEST(Compare, UnopenableTargetCountsAsEmpty) {
 }
 
 TEST(Compare, EmptyFiles) {
-    const CTempFiles files;
+    const CScratchDir files;
     const std::string empty = files.Write("empty", "");
     const std::string lines = files.Write("lines", "x\ny\n");
     EXPECT_EQ(Compare(empty, empty), nullptr);
@@ -193,90 +161,9 @@ TEST(Compare, EmptyFiles) {
 
 // The files are read at the same time: the good one is large enough to be still in reading
 // when the other fails. When both fail, the source's error is the one reported.
-TEST(Compare, ReadErrorNamesTheFileAndClosesEverything) {
-    const CTempFiles files;
-    std::string lines;
-    while (lines.size() < (8u << 20)) {
-        lines += "a\nb\n";
-    }
-    const std::string good = files.Write("good", lines);
-    const std::string alsoUnreadable = "/proc/" + std::to_string(getpid()) + "/mem";
-    struct Case {
-        const char* name;
-        std::string source;
-        std::string target;
-    };
-    for (const Case& c : {Case{"source", kUnreadable, good}, Case{"target", good, kUnreadable},
-                          Case{"both", kUnreadable, alsoUnreadable}}) {
-        SCOPED_TRACE(c.name);
-        const std::size_t before = OpenDescriptors();
-        CLineComparer comparer;
-        comparer.SetFiles(c.source, c.target);
-        try {
-            (void)comparer.Compare();
-            FAIL() << "no exception";
-        } catch (const CFileException& e) {
-            EXPECT_EQ(e.GetPath(), kUnreadable);
-            EXPECT_EQ(e.GetReason(), std::strerror(EIO));
-        }
-        EXPECT_EQ(OpenDescriptors(), before);
-        // The comparer is whole again for the next comparison.
-        comparer.SetFiles(good, good);
-        const auto result = comparer.Compare();
-        ASSERT_NE(result, nullptr);
-        EXPECT_EQ(result->GetRowCount(), 2 * std::count(lines.begin(), lines.end(), 'b'));
-    }
-}
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-constexpr bool kAddressSanitizer = __has_feature(address_sanitizer);
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-
-std::size_t AddressSpaceInUse() {
-    std::ifstream statm("/proc/self/statm");
-    std::size_t pages = 0;
-    statm >> pages;
-    return pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-}
-
-// Exits 0 when the comparison under an address space limit that leaves room for the second
-// reading thread but not for a 32 MB file throws std::bad_alloc and leaves no file open.
-[[noreturn]] void CompareWithoutMemory(const std::string& source, const std::string& target) {
-    const std::size_t before = OpenDescriptors();
-    const rlimit limit{AddressSpaceInUse() + (24u << 20), RLIM_INFINITY};
-    setrlimit(RLIMIT_AS, &limit);
-    try {
-        (void)Compare(source, target);
-    } catch (const std::bad_alloc&) {
-        std::_Exit(OpenDescriptors() == before ? 0 : 2);
-    }
-    std::_Exit(1);
-}
-
-// In a child process whose address space cannot hold the file: the failure must reach the
-// caller as std::bad_alloc, with every file closed, whichever thread ran out.
-TEST(CompareDeathTest, RunningOutOfMemoryPassesOut) {
-    if (kAddressSanitizer) {
-        GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
-    }
-    const CTempFiles files;
-    std::string lines;
-    while (lines.size() < (32u << 20)) {
-        lines += "\tsome line of text that repeats\n";
-    }
-    const std::string big = files.Write("big", lines);
-    const std::string small = files.Write("small", "a\n");
-    // The target is read on the second thread, the source on the first.
-    EXPECT_EXIT(CompareWithoutMemory(big, small), testing::ExitedWithCode(0), "");
-    EXPECT_EXIT(CompareWithoutMemory(small, big), testing::ExitedWithCode(0), "");
-}
 
 TEST(Compare, CrLfAndLfFilesCompareEqual) {
-    const CTempFiles files;
+    const CScratchDir files;
     const auto result = Compare(files.Write("dos", "one\r\ntwo\r\n\tthree\r\n"),
                                 files.Write("unix", "one\ntwo\n\tthree"));
     ASSERT_NE(result, nullptr);
@@ -285,7 +172,7 @@ TEST(Compare, CrLfAndLfFilesCompareEqual) {
 }
 
 TEST(Compare, AgainGivesTheSameTable) {
-    const CTempFiles files;
+    const CScratchDir files;
     CLineComparer comparer;
     comparer.SetFiles(files.Write("s", "a\nb\n\tc\nd\n"), files.Write("t", "a\nx\n\tc\n"));
     const auto first = comparer.Compare();

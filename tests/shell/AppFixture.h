@@ -1,7 +1,8 @@
 #pragma once
 
 // A running program for the shell's tests: the application object started on a command line,
-// with its registry store in a scratch folder.
+// with its registry store in a scratch folder (on Windows the test main gives the run a registry
+// key of its own).
 
 #include <gtest/gtest.h>
 
@@ -19,12 +20,16 @@
 class AppTest : public ::testing::Test {
 protected:
     void SetUp() override {
+#ifndef _WIN32
         SetRegistryStorePath(StorePath());
+#endif
         CMainFrame::s_bFirstShow = 1;
     }
     void TearDown() override {
         Stop();
+#ifndef _WIN32
         SetRegistryStorePath({});
+#endif
     }
 
     // Runs start-up as the program does, with args after the program name.

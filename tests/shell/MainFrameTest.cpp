@@ -44,6 +44,8 @@ TEST_F(LayoutTest, StatusPanesAreHalfTheFrameWidthAtOnce) {
     for (const int width : {640, 333}) {
         SCOPED_TRACE(width);
         Frame()->MoveWindow(0, 0, width, 400);
+        CRect client;
+        Frame()->GetClientRect(&client);
         for (int i = 0; i < 2; ++i) {
             UINT id = 0;
             UINT style = 1;
@@ -51,7 +53,7 @@ TEST_F(LayoutTest, StatusPanesAreHalfTheFrameWidthAtOnce) {
             Frame()->m_wndStatusBar.GetPaneInfo(i, id, style, cx);
             EXPECT_EQ(id, i == 0 ? ID_INDICATOR_SOURCE : ID_INDICATOR_TARGET);
             EXPECT_EQ(style, 0u);
-            EXPECT_EQ(cx, width / 2);
+            EXPECT_EQ(cx, client.Width() / 2);
         }
     }
 }

@@ -58,12 +58,12 @@ TEST_F(AppTest, TwoParametersAreComparedFromTheLoopAfterTheWindowIsShown) {
         EXPECT_EQ(Doc()->m_sourcePath, c.source);
         EXPECT_EQ(Doc()->m_targetPath, c.target);
         EXPECT_EQ(Doc()->m_pResult, nullptr);  // not yet: the comparison is queued
-        RunUntilExit();
-        EXPECT_FALSE(Frame()->IsWindowVisible());
-        EXPECT_EQ(Doc()->m_pResult != nullptr, !c.source.empty());
         m_app->OnIdle(0);
         EXPECT_EQ(Frame()->m_wndStatusBar.GetPaneText(0), c.source);
         EXPECT_EQ(Frame()->m_wndStatusBar.GetPaneText(1), c.target);
+        RunUntilExit();
+        EXPECT_FALSE(Frame()->IsWindowVisible());
+        EXPECT_EQ(Doc()->m_pResult != nullptr, !c.source.empty());
         Stop();
     }
 }

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/engine/TempFiles.h"
+#include "tests/common/ScratchDir.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ std::string ReadAll(const std::string& path) {
 
 // Runs the built tessiver-table with the arguments (single-quoted for the shell), in the test's
 // folder.
-CRun RunTable(const CTempFiles& files, const std::vector<std::string>& args) {
+CRun RunTable(const CScratchDir& files, const std::vector<std::string>& args) {
     std::string command = "cd '" + files.Path("") + "' && '" TESSIVER_TABLE_PATH "'";
     for (const std::string& arg : args) {
         command += " '" + arg + "'";
@@ -44,7 +44,7 @@ CRun RunTable(const CTempFiles& files, const std::vector<std::string>& args) {
 }
 
 TEST(TessiverTable, PrintsEveryRowAndTheSummary) {
-    const CTempFiles files;
+    const CScratchDir files;
     const CRun run = RunTable(files, {files.Write("s", "a\n\tb\r\nc\rx\n\nd\n"),
                                       files.Write("t", "a\nB\nc\rx\n\n\ne\n")});
     EXPECT_EQ(run.status, 1);
@@ -60,7 +60,7 @@ TEST(TessiverTable, PrintsEveryRowAndTheSummary) {
 }
 
 TEST(TessiverTable, ExitsZeroWithoutDifferences) {
-    const CTempFiles files;
+    const CScratchDir files;
     const std::string same = files.Write("same", "x\n\ny\n");
     const CRun run = RunTable(files, {same, same});
     EXPECT_EQ(run.status, 0);
@@ -68,7 +68,7 @@ TEST(TessiverTable, ExitsZeroWithoutDifferences) {
 }
 
 TEST(TessiverTable, AFileThatCannotBeOpenedIsAnError) {
-    const CTempFiles files;
+    const CScratchDir files;
     const std::string text = files.Write("t", "a\n");
     const std::string missing = files.Path("missing");
     const std::string folder = files.Path("");
@@ -97,7 +97,7 @@ TEST(TessiverTable, AFileThatCannotBeOpenedIsAnError) {
 // A named pipe with no writer reads as an empty file instead of waiting for one; a pipe that
 // has a writer is read to its end.
 TEST(TessiverTable, PipesNeverWaitForAWriter) {
-    const CTempFiles files;
+    const CScratchDir files;
     const std::string fifo = files.Path("fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const CRun alone = RunTable(files, {files.Write("s", "a\n"), fifo});
@@ -113,7 +113,7 @@ TEST(TessiverTable, PipesNeverWaitForAWriter) {
 }
 
 TEST(TessiverTable, BriefPrintsOnlyTheSummary) {
-    const CTempFiles files;
+    const CScratchDir files;
     const std::string s = files.Write("s", "a\nb\n");
     const std::string t = files.Write("t", "a\nc\n");
     for (const char* option : {"--brief", "-q"}) {
@@ -130,7 +130,7 @@ TEST(TessiverTable, BriefPrintsOnlyTheSummary) {
 }
 
 TEST(TessiverTable, ReadErrorNamesTheFileAndReason) {
-    const CTempFiles files;
+    const CScratchDir files;
     const CRun run = RunTable(files, {files.Write("s", "a\n"), "/proc/self/mem"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out, "");
@@ -138,7 +138,7 @@ TEST(TessiverTable, ReadErrorNamesTheFileAndReason) {
 }
 
 TEST(TessiverTable, Usage) {
-    const CTempFiles files;
+    const CScratchDir files;
     const std::string a = files.Write("a", "a\n");
     struct Case {
         const char* name;
@@ -168,7 +168,7 @@ TEST(TessiverTable, Usage) {
 }
 
 TEST(TessiverTable, DoubleDashEndsOptions) {
-    const CTempFiles files;
+    const CScratchDir files;
     files.Write("-h", "a\n");
     const CRun run = RunTable(files, {"--", "-h", "-h"});
     EXPECT_EQ(run.status, 0);
