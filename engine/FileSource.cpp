@@ -14,6 +14,8 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+
+#include <shellapi.h>
 #else
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -191,6 +193,22 @@ bool WriteStandardOutput(std::string_view bytes, std::string* pReason) {
     return true;
 }
 
+std::vector<std::string> GetProgramArguments(int /*argc*/, char** /*argv*/) {
+    std::vector<std::string> args;
+    int count = 0;
+    if (LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+        for (int i = 0; i < count; ++i) {
+            const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr,
+                                                     nullptr);
+            std::string arg(static_cast<std::size_t>(length > 0 ? length - 1 : 0), '\0');
+            ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), length, nullptr, nullptr);
+            args.push_back(std::move(arg));
+        }
+        ::LocalFree(wide);
+    }
+    return args;
+}
+
 #else  // POSIX
 
 namespace {
@@ -334,6 +352,10 @@ bool WriteStandardOutput(std::string_view bytes, std::string* pReason) {
         bytes.remove_prefix(static_cast<std::size_t>(done));
     }
     return true;
+}
+
+std::vector<std::string> GetProgramArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
 }
 
 #endif

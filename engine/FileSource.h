@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // One file opened for reading; closed when the object goes.
 class CFileSource {
@@ -69,3 +70,7 @@ void AdviseHugePages(void* p, std::size_t bytes);
 // Writes bytes to standard output unchanged (on Windows too: a row ends in LF, not CR LF).
 // Returns false, with the system's reason in *pReason, when standard output refuses them.
 bool WriteStandardOutput(std::string_view bytes, std::string* pReason);
+
+// The program's arguments, its name first, as UTF-8 (on Windows taken from the wide command
+// line, so that file names outside the ANSI code page arrive whole).
+std::vector<std::string> GetProgramArguments(int argc, char** argv);

@@ -7,6 +7,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/CompareResult.h"
 #include "engine/FileException.h"
@@ -226,8 +227,9 @@ int main(int argc, char** argv) {
     int nPaths = 0;
     bool optionsEnded = false;
     bool bBrief = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
+    const std::vector<std::string> args = GetProgramArguments(argc, argv);
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
         if (!optionsEnded && (arg == "-h" || arg == "--help")) {
             std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
             return 0;
