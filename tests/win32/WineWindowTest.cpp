@@ -25,23 +25,24 @@ std::string WindowsPath(const fs::path& path) {
     return text;
 }
 
-// What a command prints on standard output, and its exit status.
+// What a command prints on standard output, and its exit status. The output goes through a
+// file: Wine's helper processes may outlive the command and would hold a pipe open.
 std::pair<std::string, int> Output(const std::vector<std::string>& argv,
                                    const std::vector<std::string>& env) {
-    int fds[2];
-    if (pipe(fds) != 0) {
+    char path[] = "/tmp/tessiver-output-XXXXXX";
+    const int fd = mkstemp(path);
+    if (fd < 0) {
         return {{}, -1};
     }
     CChild child;
-    child.Start(argv, env, fds[1]);
-    close(fds[1]);
-    std::string text;
-    char buffer[4096];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) {
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
-    close(fds[0]);
-    return {text, child.Wait(60).value_or(-1)};
+    child.Start(argv, env, fd);
+    close(fd);
+    const int status = child.Wait(60).value_or(-1);
+    std::ifstream file(path);
+    std::ostringstream text;
+    text << file.rdbuf();
+    unlink(path);
+    return {text.str(), status};
 }
 
 // The DWORD values of a registry key, as `reg query` lists them.
