@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors, and runs every test: the normal build,
-# a bounded fuzz run, and the same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+# a bounded fuzz run, the same suite under AddressSanitizer and UndefinedBehaviorSanitizer, the
+# Windows builds under Wine, and the Debian package's check.
 # Usage: scripts/test.sh [--quick]   (--quick: the normal build's tests only)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,3 +33,9 @@ cmake -S . -B out/sanitize -DCMAKE_BUILD_TYPE=Debug -DTESSIVER_WERROR=ON \
   -DTESSIVER_SANITIZE=address,undefined -DTESSIVER_BENCH=OFF >/dev/null
 cmake --build out/sanitize -j"$jobs"
 ctest --test-dir out/sanitize -j"$jobs" --timeout 600
+
+echo "== The Windows programs, 32-bit and 64-bit, tested under Wine"
+bash scripts/build-windows.sh
+
+echo "== The Debian package"
+bash scripts/check-package.sh
