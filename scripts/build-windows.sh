@@ -44,8 +44,11 @@ fi
 for arch in "${arches[@]}"; do
   echo "== Build for Windows ($arch)"
   build="out/windows-$arch"
-  cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-mingw-$arch.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DTESSIVER_WERROR=ON -DTESSIVER_BENCH=OFF >/dev/null
+  # The toolchain counts only when the build folder is made.
+  toolchain=()
+  [ -f "$build/CMakeCache.txt" ] || toolchain=(-DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-mingw-$arch.cmake")
+  cmake -S . -B "$build" "${toolchain[@]}" -DCMAKE_BUILD_TYPE=Release -DTESSIVER_WERROR=ON \
+    -DTESSIVER_BENCH=OFF >/dev/null
   cmake --build "$build" -j"$jobs"
   cp "$build/shell/tessiver.exe" "$build/tools/tessiver-table.exe" "$build/"
 done
