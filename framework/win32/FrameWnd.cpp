@@ -59,10 +59,7 @@ void GetToolTip(CFrameWnd* pFrame, NMTTDISPINFOW* info) {
 }
 
 LRESULT CALLBACK FrameProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams)->Attach(hWnd);
-    }
-    auto* pFrame = dynamic_cast<CFrameWnd*>(AfxFromHandle(hWnd));
+    auto* pFrame = AfxWndOfMessage<CFrameWnd>(hWnd, message, lParam);
     if (pFrame == nullptr) {
         return DefWindowProcW(hWnd, message, wParam, lParam);
     }

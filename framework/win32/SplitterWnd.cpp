@@ -56,10 +56,7 @@ bool OnKey(CSplitterWnd* pSplitter, WPARAM key) {
 }
 
 LRESULT CALLBACK SplitterProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams)->Attach(hWnd);
-    }
-    auto* pSplitter = dynamic_cast<CSplitterWnd*>(AfxFromHandle(hWnd));
+    auto* pSplitter = AfxWndOfMessage<CSplitterWnd>(hWnd, message, lParam);
     if (pSplitter == nullptr) {
         return DefWindowProcW(hWnd, message, wParam, lParam);
     }

@@ -10,10 +10,7 @@
 namespace {
 
 LRESULT CALLBACK ViewProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams)->Attach(hWnd);
-    }
-    auto* pView = dynamic_cast<CView*>(AfxFromHandle(hWnd));
+    auto* pView = AfxWndOfMessage<CView>(hWnd, message, lParam);
     if (pView == nullptr) {
         return DefWindowProcW(hWnd, message, wParam, lParam);
     }

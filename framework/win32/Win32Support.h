@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-class CWnd;
+#include "framework/window/Wnd.h"
 
 // The program's texts and paths are UTF-8 bytes; the system takes UTF-16. Bytes that are not
 // UTF-8 become U+FFFD.
@@ -25,6 +25,17 @@ CWnd* AfxFromHandle(HWND hWnd);
 // an accelerator table (a frame's). They go with the window.
 constexpr wchar_t kImageListProperty[] = L"TessiverImages";
 constexpr wchar_t kAcceleratorsProperty[] = L"TessiverAccelerators";
+
+// The CWnd of class T that a message of one of the framework's windows is for: attached at
+// WM_NCCREATE from the window's creation parameter; null before that, and for a CWnd of another
+// class.
+template <class T>
+T* AfxWndOfMessage(HWND hWnd, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams)->Attach(hWnd);
+    }
+    return dynamic_cast<T*>(AfxFromHandle(hWnd));
+}
 
 // Registers the framework's own window class (once) and returns its name. Every window of the
 // class delivers its messages through wndProc; its creation parameter is the CWnd.
