@@ -71,7 +71,15 @@ for arch in "${arches[@]}"; do
   echo "== Test the Windows build ($arch) under Wine"
   # The suites that make windows need an X server for Wine to make them on.
   xvfb-run -a -s "-screen 0 1024x768x24" \
-    ctest --test-dir "$build" -j"$jobs" --timeout 300 --output-on-failure </dev/null
+    ctest --test-dir "$build" -j"$jobs" --timeout 300 --output-on-failure </dev/null |
+    tee "$build/ctest.log"
+  # A Wine that cannot run the program (no 32-bit half, a broken prefix) runs nothing and says
+  # nothing: then no test is found, which is no pass.
+  tests=$(sed -n 's/.* tests failed out of \([0-9]*\)$/\1/p' "$build/ctest.log")
+  if [ "${tests:-0}" -lt 50 ]; then
+    echo "build-windows.sh: only ${tests:-0} Windows tests ran" >&2
+    exit 1
+  fi
 
   echo "== The Windows window ($arch) under Wine in Xvfb"
   TESSIVER_WINDOWS_PROGRAM="$root/$build/tessiver.exe" TESSIVER_WINE="$loader" \
