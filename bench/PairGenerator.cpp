@@ -1,9 +1,11 @@
 #include "bench/PairGenerator.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -217,6 +219,30 @@ void GenerateRepeated(const CPairRecipe& recipe, CLineWriter& source, CLineWrite
     }
 }
 
+// Few distinct lines: a search for where the files meet again finds each of them everywhere.
+// The new lines ahead of the target's copy are code-like text that holds none of the five.
+void GenerateCycle(const CPairRecipe& recipe, CLineWriter& source, CLineWriter& target) {
+    constexpr std::string_view kTexts[] = {
+        "\tm_nTotal += nStep;",          "\tif (m_nTotal > m_nLimit) {",
+        "\t\tm_nTotal -= m_nLimit;",     "\t}",
+        "\tnStep = NextStep(nStep, 5);",
+    };
+    constexpr std::int64_t kNewLines = 1000;
+    CCodeText text(recipe.seed);
+    std::string line;
+    while (target.GetLines() < kNewLines) {
+        line.clear();
+        text.NextLine(line);
+        if (std::find(std::begin(kTexts), std::end(kTexts), line) == std::end(kTexts)) {
+            target.Line(line);
+        }
+    }
+    for (std::int64_t i = 0; i < recipe.size; ++i) {
+        source.Line(kTexts[i % 5]);
+        target.Line(kTexts[i % 5]);
+    }
+}
+
 std::string StampText(const CPairRecipe& recipe) {
     std::ostringstream text;
     text << "tessiver-pair " << kGeneratorVersion << ' ' << recipe.name << ' '
@@ -249,6 +275,10 @@ const std::vector<CPairRecipe>& CPairGenerator::GetPairs() {
          "1 million copies of one line on each side"},
         {"repeated-shifted-1m", PairShape::repeatedShifted, 1'000'000, 0, false,
          "1 million copies of one line, the target's after three other lines"},
+        {"cycle5-200k", PairShape::cycle, 200'000, 0x7e55'0004, false,
+         "200 thousand lines cycling through five texts, the target's after 1,000 new lines"},
+        {"cycle5-2m", PairShape::cycle, 2'000'000, 0x7e55'0004, false,
+         "as cycle5-200k, ten times as long"},
     };
     return pairs;
 }
@@ -313,6 +343,9 @@ CPairCounts CPairGenerator::Generate(const CPairRecipe& recipe, CByteSink& sourc
         case PairShape::repeatedShifted:
             GenerateRepeated(recipe, sourceLines, targetLines,
                              recipe.shape == PairShape::repeatedShifted);
+            break;
+        case PairShape::cycle:
+            GenerateCycle(recipe, sourceLines, targetLines);
             break;
     }
     sourceLines.Flush();

@@ -21,6 +21,7 @@ enum class PairShape {
     disjoint,         // `size` lines on each side, no line in common, none blank
     repeated,         // the same line `size` times on each side
     repeatedShifted,  // as repeated, with a few other lines ahead of the target's copies
+    cycle,            // `size` lines cycling through five texts; the target's after 1,000 new lines
 };
 
 // One benchmark pair: its name on the command line and in file names, and how to make it.
