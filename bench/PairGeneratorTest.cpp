@@ -142,6 +142,16 @@ TEST(RealisticPair, TargetIsAnEditedCopy) {
     EXPECT_GE(targetOnly, counts.changed / 2);
 }
 
+// Moved blocks leave their place and come back later: no line is lost or added by a move.
+TEST(RealisticPair, MovedBlocksComeBackWhole) {
+    CPairRecipe recipe{"moves", PairShape::realistic, 200'000, 21, false, ""};
+    recipe.moves = true;
+    const CGenerated moved = Generate(recipe);
+    EXPECT_NEAR(static_cast<double>(moved.counts.moved) / recipe.size, 32.5 / 5000, 0.003);
+    EXPECT_EQ(moved.counts.targetLines,
+              moved.counts.sourceLines - moved.counts.deleted + moved.counts.inserted);
+}
+
 TEST(RealisticPair, SeedsGiveDifferentTexts) {
     CPairRecipe other = kSmallPairs[0];
     other.seed += 1;
