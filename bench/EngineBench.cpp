@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -31,15 +32,19 @@ namespace {
 constexpr std::string_view kChildArgument = "--run-one-comparison";
 
 constexpr const char* kUsage =
-    "usage: tessiver-bench [--data DIR] [--large] [--reps N] [--tsv] [--list] [PAIR...]\n"
+    "usage: tessiver-bench [--data DIR] [--large] [--reps N] [--mode MODE] [--tsv] [--list]\n"
+    "                      [PAIR...]\n"
     "Times the engine (SetFiles + Compare) on the named benchmark pairs (default: all but the\n"
     "10-million-line ones), each repetition in a fresh child process, and reports the best\n"
     "and median whole-comparison time, the stages of the best run, rows, differences and the\n"
-    "child's peak resident memory, also as a multiple of the two files' combined size.\n"
+    "child's peak resident memory, also as a multiple of the two files' combined size; one\n"
+    "line per pair and alignment mode.\n"
     "  --data DIR  folder of the generated pairs (default " TESSIVER_BENCH_DATA
     ")\n"
     "  --large     include the 10-million-line pairs\n"
-    "  --reps N    repetitions per pair (default 3)\n"
+    "  --reps N    repetitions per pair and mode (default 3)\n"
+    "  --mode M    default, realign (CLineComparer::SetRealign) or both (the default),\n"
+    "              which take turns run by run\n"
     "  --tsv       tab-separated output with a header line, for scripts\n"
     "  --list      list the pairs and exit\n";
 
@@ -58,12 +63,15 @@ struct CRun {
     long long majorFaults = 0;  // pages read from disk: swapping, or input not in the cache
 };
 
+constexpr const char* kModeNames[] = {"default", "realign"};
+
 // The child's side: one comparison, its figures on standard output.
-int RunOneComparison(const char* source, const char* target) {
+int RunOneComparison(std::string_view mode, const char* source, const char* target) {
     try {
         CLineComparer comparer;
         const auto start = std::chrono::steady_clock::now();
         comparer.SetFiles(source, target);
+        comparer.SetRealign(mode == kModeNames[1]);
         const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
         const auto end = std::chrono::steady_clock::now();
         const CCompareStats& stats = comparer.GetLastStats();
@@ -114,7 +122,7 @@ std::string GetOwnPath() {
 }
 
 // The parent's side: starts the child, collects its report and its resource usage.
-CRun RunInChild(const std::string& self, const CPairFiles& files) {
+CRun RunInChild(const std::string& self, const char* mode, const CPairFiles& files) {
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0) {
         FailWithErrno("pipe");
@@ -127,8 +135,9 @@ CRun RunInChild(const std::string& self, const CPairFiles& files) {
     const std::string source = files.source.string();
     const std::string target = files.target.string();
     std::vector<char*> argv{
-        const_cast<char*>(self.c_str()), const_cast<char*>(childArgument.c_str()),
-        const_cast<char*>(source.c_str()), const_cast<char*>(target.c_str()), nullptr};
+        const_cast<char*>(self.c_str()),   const_cast<char*>(childArgument.c_str()),
+        const_cast<char*>(mode),           const_cast<char*>(source.c_str()),
+        const_cast<char*>(target.c_str()), nullptr};
 
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = ::fork();
@@ -210,32 +219,34 @@ CPairFigures Summarise(std::vector<CRun> runs) {
 void PrintHeader(bool bTsv) {
     if (bTsv) {
         std::printf(
-            "pair\tinput_bytes\tcompare_s\tmedian_s\tread_s\talign_s\tbuild_s\tprocess_s\trows\t"
+            "pair\tmode\tinput_bytes\tcompare_s\tmedian_s\tread_s\talign_s\tbuild_s\t"
+            "process_s\trows\t"
             "differences\tpeak_bytes\tpeak_per_input\tmajor_faults\n");
     } else {
         std::printf(
-            "| pair | input MB | compare s (best) | median s | read s | align s | build s | "
+            "| pair | mode | input MB | compare s (best) | median s | read s | align s | build s | "
             "process s | rows | differences | peak RSS MB | RSS / input | major faults |\n"
-            "|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|\n");
+            "|---|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|\n");
     }
 }
 
-void PrintPair(bool bTsv, const CPairRecipe& recipe, const CPairFiles& files,
+void PrintPair(bool bTsv, const CPairRecipe& recipe, const char* mode, const CPairFiles& files,
                const CPairFigures& figures) {
     const double inputBytes = static_cast<double>(files.sourceBytes + files.targetBytes);
     const CRun& best = figures.best;
     const double ratio = static_cast<double>(figures.peakBytes) / inputBytes;
     if (bTsv) {
-        std::printf("%s\t%.0f\t%.6f\t%.6f\t%.6f\t%.6f\t%.6f\t%.6f\t%lld\t%lld\t%lld\t%.3f\t%lld\n",
-                    recipe.name, inputBytes, best.compareSeconds, figures.medianSeconds,
-                    best.readSeconds, best.alignSeconds, best.buildSeconds,
-                    figures.bestProcessSeconds, best.rows, best.differences, figures.peakBytes,
-                    ratio, figures.majorFaults);
+        std::printf(
+            "%s\t%s\t%.0f\t%.6f\t%.6f\t%.6f\t%.6f\t%.6f\t%.6f\t%lld\t%lld\t%lld\t%.3f\t%lld\n",
+            recipe.name, mode, inputBytes, best.compareSeconds, figures.medianSeconds,
+            best.readSeconds, best.alignSeconds, best.buildSeconds, figures.bestProcessSeconds,
+            best.rows, best.differences, figures.peakBytes, ratio, figures.majorFaults);
     } else {
         std::printf(
-            "| %s | %.1f | %.3f | %.3f | %.3f | %.3f | %.3f | %.3f | %lld | %lld | %.1f | %.2f | "
+            "| %s | %s | %.1f | %.3f | %.3f | %.3f | %.3f | %.3f | %.3f | %lld | %lld | "
+            "%.1f | %.2f | "
             "%lld |\n",
-            recipe.name, inputBytes / kMegabyte, best.compareSeconds, figures.medianSeconds,
+            recipe.name, mode, inputBytes / kMegabyte, best.compareSeconds, figures.medianSeconds,
             best.readSeconds, best.alignSeconds, best.buildSeconds, figures.bestProcessSeconds,
             best.rows, best.differences, static_cast<double>(figures.peakBytes) / kMegabyte, ratio,
             figures.majorFaults);
@@ -246,14 +257,15 @@ void PrintPair(bool bTsv, const CPairRecipe& recipe, const CPairFiles& files,
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && argv[1] == kChildArgument) {
-        return RunOneComparison(argv[2], argv[3]);
+    if (argc == 5 && argv[1] == kChildArgument) {
+        return RunOneComparison(argv[2], argv[3], argv[4]);
     }
 
     std::string dataDir = TESSIVER_BENCH_DATA;
     bool bLarge = false;
     bool bTsv = false;
     int nReps = 3;
+    std::vector<const char*> modes(std::begin(kModeNames), std::end(kModeNames));
     std::vector<std::string> names;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -261,6 +273,14 @@ int main(int argc, char** argv) {
             dataDir = argv[++i];
         } else if (arg == "--reps" && i + 1 < argc) {
             nReps = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--mode" && i + 1 < argc) {
+            const std::string_view mode = argv[++i];
+            if (mode == kModeNames[0] || mode == kModeNames[1]) {
+                modes.assign(1, mode == kModeNames[0] ? kModeNames[0] : kModeNames[1]);
+            } else if (mode != "both") {
+                std::fputs(kUsage, stderr);
+                return 2;
+            }
         } else if (arg == "--large") {
             bLarge = true;
         } else if (arg == "--tsv") {
@@ -289,11 +309,16 @@ int main(int argc, char** argv) {
             if (files.generated) {
                 std::fprintf(stderr, "generated %s\n", pRecipe->name);
             }
-            std::vector<CRun> runs;
+            // The modes take turns, so that a busy moment on the machine does not fall on one.
+            std::vector<std::vector<CRun>> runs(modes.size());
             for (int rep = 0; rep < nReps; ++rep) {
-                runs.push_back(RunInChild(self, files));
+                for (std::size_t mode = 0; mode < modes.size(); ++mode) {
+                    runs[mode].push_back(RunInChild(self, modes[mode], files));
+                }
             }
-            PrintPair(bTsv, *pRecipe, files, Summarise(std::move(runs)));
+            for (std::size_t mode = 0; mode < modes.size(); ++mode) {
+                PrintPair(bTsv, *pRecipe, modes[mode], files, Summarise(std::move(runs[mode])));
+            }
         }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "tessiver-bench: %s\n", error.what());

@@ -1,14 +1,17 @@
 #include "bench/PairGenerator.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "bench/CodeText.h"
 #include "bench/Random.h"
@@ -98,19 +101,42 @@ private:
 
 // An edited copy of code-like text. Per source line: a deletion starts with chance 1 in 2,000
 // (1 to maxBlock lines), an insertion of 1 to maxBlock new lines likewise, and a non-blank line is
-// changed with chance 11 in 1,000, so about 1% of all lines come out changed.
+// changed with chance 11 in 1,000, so about 1% of all lines come out changed. With moves, a block
+// of 5 to 60 lines also leaves its place with chance 1 in 5,000 per source line and comes back
+// in the target 100 to 2,000 source lines further on.
 CPairCounts GenerateRealistic(const CPairRecipe& recipe, CLineWriter& source, CLineWriter& target) {
     CCodeText text(recipe.seed);
     CCodeText newText(recipe.seed ^ 0x6e657774657874ULL);
     CRandom edits(recipe.seed * 31 + 7);
+    CRandom moves(recipe.seed * 17 + 3);
     CPairCounts counts;
     std::string line;
     std::string edited;
     std::int64_t nDeleteLeft = 0;
+    std::vector<std::string> moved;
+    std::int64_t nMoveLeft = 0;  // lines still to join the moving block
+    std::int64_t nBackIn = 0;    // source lines until the block comes back
     for (std::int64_t i = 0; i < recipe.size; ++i) {
         line.clear();
         text.NextLine(line);
         source.Line(line);
+        if (nMoveLeft > 0) {
+            moved.push_back(line);
+            --nMoveLeft;
+            continue;
+        }
+        if (!moved.empty() && --nBackIn == 0) {
+            for (const std::string& back : moved) {
+                target.Line(back);
+            }
+            moved.clear();
+        } else if (recipe.moves && moved.empty() && moves.Below(5000) == 0) {
+            moved.push_back(line);
+            nMoveLeft = moves.Between(5, 60) - 1;
+            nBackIn = moves.Between(100, 2000);
+            counts.moved += nMoveLeft + 1;
+            continue;
+        }
         if (nDeleteLeft > 0) {
             --nDeleteLeft;
             ++counts.deleted;
@@ -137,6 +163,9 @@ CPairCounts GenerateRealistic(const CPairRecipe& recipe, CLineWriter& source, CL
             continue;
         }
         target.Line(line);
+    }
+    for (const std::string& back : moved) {
+        target.Line(back);
     }
     return counts;
 }
@@ -217,11 +246,35 @@ void GenerateRepeated(const CPairRecipe& recipe, CLineWriter& source, CLineWrite
     }
 }
 
+// Few distinct lines: a search for where the files meet again finds each of them everywhere.
+// The new lines ahead of the target's copy are code-like text that holds none of the five.
+void GenerateCycle(const CPairRecipe& recipe, CLineWriter& source, CLineWriter& target) {
+    constexpr std::string_view kTexts[] = {
+        "\tm_nTotal += nStep;",          "\tif (m_nTotal > m_nLimit) {",
+        "\t\tm_nTotal -= m_nLimit;",     "\t}",
+        "\tnStep = NextStep(nStep, 5);",
+    };
+    constexpr std::int64_t kNewLines = 1000;
+    CCodeText text(recipe.seed);
+    std::string line;
+    while (target.GetLines() < kNewLines) {
+        line.clear();
+        text.NextLine(line);
+        if (std::find(std::begin(kTexts), std::end(kTexts), line) == std::end(kTexts)) {
+            target.Line(line);
+        }
+    }
+    for (std::int64_t i = 0; i < recipe.size; ++i) {
+        source.Line(kTexts[i % 5]);
+        target.Line(kTexts[i % 5]);
+    }
+}
+
 std::string StampText(const CPairRecipe& recipe) {
     std::ostringstream text;
     text << "tessiver-pair " << kGeneratorVersion << ' ' << recipe.name << ' '
          << static_cast<int>(recipe.shape) << ' ' << recipe.size << ' ' << recipe.seed << ' '
-         << recipe.maxBlock << ' ';
+         << recipe.maxBlock << (recipe.moves ? " moves " : " ");
     return text.str();
 }
 
@@ -237,6 +290,9 @@ const std::vector<CPairRecipe>& CPairGenerator::GetPairs() {
          "1 million lines of code-like text against an edited copy"},
         {"realistic-1m-short-blocks", PairShape::realistic, 1'000'000, 0x7e55'0001, false,
          "as realistic-1m, but no inserted or deleted block is longer than 19 lines", 19},
+        {"realistic-1m-moves", PairShape::realistic, 1'000'000, 0x7e55'0001, false,
+         "as realistic-1m, and about 200 blocks of 5 to 60 lines moved up to 2,000 lines on", 30,
+         true},
         {"realistic-10m", PairShape::realistic, 10'000'000, 0x7e55'0001, true,
          "10 million lines of code-like text against an edited copy"},
         {"long-line", PairShape::longLine, 100'000'000, 0x7e55'0002, false,
@@ -249,6 +305,10 @@ const std::vector<CPairRecipe>& CPairGenerator::GetPairs() {
          "1 million copies of one line on each side"},
         {"repeated-shifted-1m", PairShape::repeatedShifted, 1'000'000, 0, false,
          "1 million copies of one line, the target's after three other lines"},
+        {"cycle5-200k", PairShape::cycle, 200'000, 0x7e55'0004, false,
+         "200 thousand lines cycling through five texts, the target's after 1,000 new lines"},
+        {"cycle5-2m", PairShape::cycle, 2'000'000, 0x7e55'0004, false,
+         "as cycle5-200k, ten times as long"},
     };
     return pairs;
 }
@@ -313,6 +373,9 @@ CPairCounts CPairGenerator::Generate(const CPairRecipe& recipe, CByteSink& sourc
         case PairShape::repeatedShifted:
             GenerateRepeated(recipe, sourceLines, targetLines,
                              recipe.shape == PairShape::repeatedShifted);
+            break;
+        case PairShape::cycle:
+            GenerateCycle(recipe, sourceLines, targetLines);
             break;
     }
     sourceLines.Flush();

@@ -21,6 +21,7 @@ enum class PairShape {
     disjoint,         // `size` lines on each side, no line in common, none blank
     repeated,         // the same line `size` times on each side
     repeatedShifted,  // as repeated, with a few other lines ahead of the target's copies
+    cycle,            // `size` lines cycling through five texts; the target's after 1,000 new lines
 };
 
 // One benchmark pair: its name on the command line and in file names, and how to make it.
@@ -34,6 +35,8 @@ struct CPairRecipe {
     // Longest inserted or deleted block in a realistic pair. Blocks longer than the engine's
     // look-ahead windows put the alignment out of step until a chance match brings it back.
     std::uint32_t maxBlock = 30;
+    // Whether a realistic pair also moves blocks further on in the target.
+    bool moves = false;
 };
 
 // What generating a pair produced. The edit counts are in source lines (changed, deleted) and
@@ -44,6 +47,7 @@ struct CPairCounts {
     std::int64_t changed = 0;
     std::int64_t inserted = 0;
     std::int64_t deleted = 0;
+    std::int64_t moved = 0;
 };
 
 // Where a pair lives on disk.

@@ -59,6 +59,7 @@ const CPairRecipe kSmallPairs[] = {
     {"disjoint", PairShape::disjoint, 20'000, 13, false, ""},
     {"repeated", PairShape::repeated, 5'000, 0, false, ""},
     {"repeatedShifted", PairShape::repeatedShifted, 5'000, 0, false, ""},
+    {"cycle", PairShape::cycle, 5'000, 14, false, ""},
 };
 
 class PairShapeTest : public testing::TestWithParam<CPairRecipe> {};
@@ -141,6 +142,16 @@ TEST(RealisticPair, TargetIsAnEditedCopy) {
     EXPECT_GE(targetOnly, counts.changed / 2);
 }
 
+// Moved blocks leave their place and come back later: no line is lost or added by a move.
+TEST(RealisticPair, MovedBlocksComeBackWhole) {
+    CPairRecipe recipe{"moves", PairShape::realistic, 200'000, 21, false, ""};
+    recipe.moves = true;
+    const CGenerated moved = Generate(recipe);
+    EXPECT_NEAR(static_cast<double>(moved.counts.moved) / recipe.size, 32.5 / 5000, 0.003);
+    EXPECT_EQ(moved.counts.targetLines,
+              moved.counts.sourceLines - moved.counts.deleted + moved.counts.inserted);
+}
+
 TEST(RealisticPair, SeedsGiveDifferentTexts) {
     CPairRecipe other = kSmallPairs[0];
     other.seed += 1;
@@ -195,6 +206,23 @@ TEST(HostilePairs, RepeatedLinesAndTheirShift) {
     ASSERT_EQ(target.size(), 5'003u);
     EXPECT_NE(target[2], lines[0]);
     EXPECT_EQ(shifted.target.substr(shifted.target.size() - same.source.size()), same.source);
+}
+
+TEST(HostilePairs, CycleOfFiveTextsBehindNewLines) {
+    const CGenerated pair = Generate(kSmallPairs[6]);
+    const std::vector<std::string> source = SplitLines(pair.source);
+    const std::vector<std::string> target = SplitLines(pair.target);
+    ASSERT_EQ(source.size(), 5'000u);
+    ASSERT_EQ(target.size(), 6'000u);
+    const std::set<std::string> five(source.begin(), source.end());
+    EXPECT_EQ(five.size(), 5u);
+    for (std::size_t i = 0; i < source.size(); ++i) {
+        ASSERT_EQ(source[i], source[i % 5]);
+    }
+    EXPECT_EQ(pair.target.substr(pair.target.size() - pair.source.size()), pair.source);
+    for (std::size_t i = 0; i < 1'000; ++i) {
+        ASSERT_EQ(five.count(target[i]), 0u) << target[i];
+    }
 }
 
 class PrepareTest : public testing::Test {

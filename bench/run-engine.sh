@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Engine benchmark, end to end: builds tessiver-bench in Release, generates the pairs, times
-# the engine on them, and in the same run times GNU diff, git diff --no-index, wc -l and
-# tessiver-table (--brief, and printing the whole table) on the same files. Prints Markdown:
-# one table per pair, the engine's stages, and the key figures against their targets. Every
-# ratio is against a reference measured in this run, on this machine.
+# the engine on them in both alignment modes (the default and the realigning one), and in the
+# same run times GNU diff, git diff --no-index, wc -l and tessiver-table (--brief, --realign
+# --brief, and printing the whole table) on the same files. For each pair it also counts the
+# lines GNU diff keeps in common (source lines that diff does not mark as deleted) beside the
+# rows of each mode that are no difference. Prints Markdown: one table per pair, the engine's
+# stages, the two modes side by side, and the key figures against their targets. Every ratio
+# is against a reference measured in this run, on this machine.
 #
 # usage: bench/run-engine.sh [--reps N] [--no-large] [--data DIR] [--build DIR] [--write-results]
 #                            [--baseline TABLE_TOOL] [PAIR...]
@@ -38,7 +41,7 @@ while (($#)); do
         --build) build=$2; shift 2 ;;
         --write-results) write_results=1; shift ;;
         --baseline) baseline=$(realpath "$2"); shift 2 ;;
-        -h | --help) sed -n '2,21p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        -h | --help) sed -n '2,23p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 0 ;;
         -*) echo "run-engine.sh: unknown option $1" >&2; exit 2 ;;
         *) pairs+=("$1"); shift ;;
     esac
@@ -97,8 +100,10 @@ set_tools() {
         "$(printf '%q ' git diff --no-index --no-color "$source" "$target")")
     if [[ -n $table_tool ]]; then
         labels+=("tessiver-table --brief (whole process)"
+            "tessiver-table --realign --brief (whole process)"
             "tessiver-table (whole process, table to /dev/null)")
         commands+=("$(printf '%q ' "$table_tool" --brief "$source" "$target")"
+            "$(printf '%q ' "$table_tool" --realign --brief "$source" "$target")"
             "$(printf '%q ' "$table_tool" "$source" "$target")")
     fi
     if [[ -n $baseline ]]; then
@@ -117,9 +122,14 @@ load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 : >"$work/rounds.tsv"
 echo "engine figures, one run a line after this header" >"$work/engine.tsv"
 : >"$work/same.tsv"
+: >"$work/common.tsv"
 while IFS=$'\t' read -r -u 3 pair source target _ _; do
     log "timing the engine and the other tools on $pair"
     set_tools
+    # What GNU diff keeps in common: every source line it does not mark as deleted.
+    source_lines=$(wc -l <"$source")
+    deleted=$({ diff "$source" "$target" || true; } | { grep -c '^<' || true; })
+    echo "$pair"$'\t'"$((source_lines - deleted))" >>"$work/common.tsv"
     if [[ -n $baseline && -n $table_tool ]]; then
         if cmp -s <("$baseline" "$source" "$target") <("$table_tool" "$source" "$target"); then
             echo "$pair"$'\t'"same" >>"$work/same.tsv"
@@ -192,56 +202,89 @@ report() {
         FNR == 1 { file++ }
         file == 1 { input[$1] = $4 + $5; order[++n] = $1; next }
         file == 2 && FNR > 1 {
-            # One line per round: the fastest round gives the stages, the rounds the median.
-            times[$1, ++rounds[$1]] = $3
-            if ($11 > engineRss[$1]) engineRss[$1] = $11
-            if ($13 > faults[$1]) faults[$1] = $13
-            if (!($1 in engine) || $3 < engine[$1]) {
-                engine[$1] = $3; read[$1] = $5; align[$1] = $6; build[$1] = $7
-                rows[$1] = $9; diffs[$1] = $10; proc[$1] = $8
+            # One line per round and mode, keyed by pair and mode: the fastest round gives the
+            # stages, the rounds the median.
+            e = $1 SUBSEP $2
+            times[e, ++rounds[e]] = $4
+            if ($12 > engineRss[e]) engineRss[e] = $12
+            if ($14 > faults[e]) faults[e] = $14
+            if (!(e in engine) || $4 < engine[e]) {
+                engine[e] = $4; read[e] = $6; align[e] = $7; build[e] = $8
+                rows[e] = $10; diffs[e] = $11; proc[e] = $9
             }
             next
         }
         file == 3 { tool[$1, ++count[$1]] = $2; secs[$1, count[$1]] = $3; rss[$1, count[$1]] = $4
                     if ($2 == "GNU diff") diffSecs[$1] = $3; if ($2 == "wc -l") wcSecs[$1] = $3
-                    if ($2 ~ /--brief \(whole/) { briefSecs[$1] = $3; briefRss[$1] = $4 }
+                    if ($2 ~ /^tessiver-table --brief \(whole/) { briefSecs[$1] = $3; briefRss[$1] = $4 }
                     if ($2 ~ /^baseline/) { baseSecs[$1] = $3; baseRss[$1] = $4; baselines++ }
                     next }
-        file == 4 { same[$1] = $2 }
+        file == 4 { common[$1] = $2; next }
+        file == 5 { same[$1] = $2; next }
         function row(name, s, r, p) {
             printf("| %s | %.3f | %.1f | %.2f | %s | %s |\n", name, s, r / 1e6, r / input[p],
                    (diffSecs[p] > 0 ? sprintf("%.2f", s / diffSecs[p]) : "n/a"),
                    (wcSecs[p] > 0 ? sprintf("%.1f", s / wcSecs[p]) : "n/a"))
         }
+        # Rows that are no difference, and their share of the lines GNU diff keeps in common.
+        function kept(e) { return rows[e] - diffs[e] }
+        function share(e, p) {
+            return common[p] > 0 ? sprintf("%.2f%%", 100 * kept(e) / common[p]) : "n/a"
+        }
+        function verdict(ok) { return ok ? "met" : "missed" }
+        function realignHeader() {
+            if (!realignHeaderShown++)
+                print "\n### Key figures of the realigning mode (engine, against the default mode in the same run)\n"
+        }
         END {
-            for (p in rounds) {
+            modes[1] = "default"; modes[2] = "realign"
+            label["default"] = "Tessiver engine (SetFiles + Compare)"
+            label["realign"] = "Tessiver engine, realigning (SetRealign)"
+            for (e in rounds) {
                 # Median of the rounds, by a small insertion sort.
-                m = rounds[p]
-                for (a = 1; a <= m; a++) sorted[a] = times[p, a]
+                m = rounds[e]
+                for (a = 1; a <= m; a++) sorted[a] = times[e, a]
                 for (a = 2; a <= m; a++)
                     for (b = a; b > 1 && sorted[b - 1] > sorted[b]; b--) {
                         t = sorted[b]; sorted[b] = sorted[b - 1]; sorted[b - 1] = t
                     }
-                median[p] = m % 2 ? sorted[(m + 1) / 2] : (sorted[m / 2] + sorted[m / 2 + 1]) / 2
+                median[e] = m % 2 ? sorted[(m + 1) / 2] : (sorted[m / 2] + sorted[m / 2 + 1]) / 2
             }
             for (i = 1; i <= n; i++) {
                 p = order[i]
                 printf("### %s (%.1f MB in both files)\n\n", p, input[p] / 1e6)
                 print "| tool | seconds | peak RSS MB | RSS / input | time vs diff | time vs wc -l |"
                 print "|---|--:|--:|--:|--:|--:|"
-                if (p in engine) row("Tessiver engine (SetFiles + Compare)", engine[p], engineRss[p], p)
+                for (j = 1; j <= 2; j++) {
+                    e = p SUBSEP modes[j]
+                    if (e in engine) row(label[modes[j]], engine[e], engineRss[e], p)
+                }
                 for (k = 1; k <= count[p]; k++) row(tool[p, k], secs[p, k], rss[p, k], p)
                 print ""
             }
             print "### Engine stages (best run)\n"
-            print "| pair | input MB | compare s | median s | read s | align s | build s | child process s | ms per MB | ns per row | rows | differences | peak RSS / input | major faults |"
-            print "|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|"
+            print "| pair | mode | input MB | compare s | median s | read s | align s | build s | child process s | ms per MB | ns per row | rows | differences | peak RSS / input | major faults |"
+            print "|---|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|"
             for (i = 1; i <= n; i++) {
-                p = order[i]
-                if (!(p in engine)) continue
-                printf("| %s | %.1f | %.3f | %.3f | %.3f | %.3f | %.3f | %.3f | %.2f | %.0f | %d | %d | %.2f | %d |\n",
-                       p, input[p] / 1e6, engine[p], median[p], read[p], align[p], build[p], proc[p],
-                       engine[p] * 1000 / (input[p] / 1e6), (rows[p] > 0 ? engine[p] * 1e9 / rows[p] : 0), rows[p], diffs[p], engineRss[p] / input[p], faults[p])
+                for (j = 1; j <= 2; j++) {
+                    p = order[i]; e = p SUBSEP modes[j]
+                    if (!(e in engine)) continue
+                    printf("| %s | %s | %.1f | %.3f | %.3f | %.3f | %.3f | %.3f | %.3f | %.2f | %.0f | %d | %d | %.2f | %d |\n",
+                           p, modes[j], input[p] / 1e6, engine[e], median[e], read[e], align[e], build[e], proc[e],
+                           engine[e] * 1000 / (input[p] / 1e6), (rows[e] > 0 ? engine[e] * 1e9 / rows[e] : 0), rows[e], diffs[e], engineRss[e] / input[p], faults[e])
+                }
+            }
+            print "\n### The two modes side by side (engine, best run)\n"
+            print "Rows no difference: equal rows, and blank lines opposite a blank line or nothing."
+            print "Common lines: the source lines GNU diff does not mark as deleted.\n"
+            print "| pair | common lines (GNU diff) | default s | default: rows no difference | of common | realigning s | time vs default | realigning: peak RSS / input | realigning: rows no difference | of common |"
+            print "|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|"
+            for (i = 1; i <= n; i++) {
+                p = order[i]; d = p SUBSEP "default"; r = p SUBSEP "realign"
+                if (!(d in engine) || !(r in engine)) continue
+                printf("| %s | %d | %.3f | %d | %s | %.3f | %.2f | %.2f | %d | %s |\n", p, common[p],
+                       engine[d], kept(d), share(d, p), engine[r], engine[r] / engine[d],
+                       engineRss[r] / input[p], kept(r), share(r, p))
             }
             p = "realistic-1m"
             big = "realistic-10m"
@@ -249,20 +292,55 @@ report() {
                 print "\n### Key figures (tessiver-table --brief, whole process)\n"
                 speedup = diffSecs[p] / briefSecs[p]; overWc = briefSecs[p] / wcSecs[p]
                 printf("- realistic-1m: %.1f times faster than GNU diff (target: at least 10): %s\n",
-                       speedup, (speedup >= 10 ? "met" : "missed"))
+                       speedup, verdict(speedup >= 10))
                 printf("- realistic-1m: %.2f times the time of wc -l (target: at most 5): %s\n",
-                       overWc, (overWc <= 5 ? "met" : "missed"))
+                       overWc, verdict(overWc <= 5))
                 if (big in briefSecs) {
                     growth = briefSecs[big] / briefSecs[p]; overWc = briefSecs[big] / wcSecs[big]
                     mem = briefRss[big] / input[big]
                     printf("- realistic-10m: %.2f times realistic-1m'"'"'s time (target: at most 11): %s\n",
-                           growth, (growth <= 11 ? "met" : "missed"))
+                           growth, verdict(growth <= 11))
                     printf("- realistic-10m: %.2f times the time of wc -l (target: at most 15): %s\n",
-                           overWc, (overWc <= 15 ? "met" : "missed"))
+                           overWc, verdict(overWc <= 15))
                     printf("- realistic-10m: peak memory %.3f times its two files (target: at most 1.3): %s\n",
-                           mem, (mem <= 1.3 ? "met" : "missed"))
+                           mem, verdict(mem <= 1.3))
                 }
             }
+            d = p SUBSEP "default"; r = p SUBSEP "realign"
+            if ((d in engine) && (r in engine) && common[p] > 0) {
+                realignHeader()
+                pct = 100 * kept(r) / common[p]
+                printf("- realistic-1m: rows no difference %.2f%% of the lines GNU diff keeps in common, against %.2f%% by default (target: at least 99%%): %s\n",
+                       pct, 100 * kept(d) / common[p], verdict(pct >= 99))
+                slower = engine[r] / engine[d]
+                printf("- realistic-1m: %.2f times the default mode'"'"'s time (target: at most 1.5): %s\n",
+                       slower, verdict(slower <= 1.5))
+                mem = engineRss[r] / input[p]
+                printf("- realistic-1m: peak memory %.2f times its two files, against %.2f by default (target: at most 1.6): %s\n",
+                       mem, engineRss[d] / input[p], verdict(mem <= 1.6))
+            }
+            c = "cycle5-200k"; d = c SUBSEP "default"; r = c SUBSEP "realign"
+            if ((d in engine) && (r in engine)) {
+                realignHeader()
+                slower = engine[r] / engine[d]
+                printf("- cycle5-200k: %.2f times the default mode'"'"'s time (target: at most 3): %s\n",
+                       slower, verdict(slower <= 3))
+            }
+            c2 = "cycle5-2m"
+            if ((r in engine) && ((c2 SUBSEP "realign") in engine)) {
+                printf("- cycle5-2m, ten times the lines of cycle5-200k: %.1f times its time realigning, %.1f by default\n",
+                       engine[c2, "realign"] / engine[r], engine[c2, "default"] / engine[d])
+            }
+            line = ""
+            for (i = 1; i <= n; i++) {
+                q = order[i]
+                if (q ~ /^realistic/ || !((q SUBSEP "realign") in engine) || rows[q, "realign"] < 1000) continue
+                line = line sprintf("%s%s %.0f (default %.0f)", (line == "" ? "" : ", "), q,
+                                    engine[q, "realign"] * 1e9 / rows[q, "realign"],
+                                    engine[q, "default"] * 1e9 / rows[q, "default"])
+            }
+            if (line != "") realignHeader()
+            if (line != "") print "- the other pairs, ns per row realigning: " line
             if (baselines > 0) {
                 print "\n### Against the baseline build, same run\n"
                 print "| pair | --brief s | baseline --brief s | time vs baseline | peak RSS vs baseline | whole table |"
@@ -275,7 +353,7 @@ report() {
                 }
             }
         }
-    ' "$work/pairs.tsv" "$work/engine.tsv" "$work/tools.tsv" "$work/same.tsv"
+    ' "$work/pairs.tsv" "$work/engine.tsv" "$work/tools.tsv" "$work/common.tsv" "$work/same.tsv"
 }
 
 report >"$work/report.md"

@@ -5,11 +5,11 @@
 
 #include "document/RegistryKey.h"
 #include "framework/core/CmdUI.h"
+#include "framework/core/Resources.h"
+#include "framework/core/WinApp.h"
 #include "framework/dialog/FileDialog.h"
 #include "framework/dialog/PropertyPage.h"
 #include "framework/dialog/PropertySheet.h"
-#include "framework/core/Resources.h"
-#include "framework/core/WinApp.h"
 #include "resources/Resource.h"
 
 const CRuntimeClass CTessiverDoc::runtimeClass{"CTessiverDoc", &CDocument::runtimeClass,
@@ -26,6 +26,8 @@ const CommandMap* CTessiverDoc::ThisMessageMap() {
             ID_PREVIOUS_DIFFERENCE),
         CommandEntry<&CTessiverDoc::OnOptions, &CTessiverDoc::OnUpdateDisabled>(ID_TOOLS_OPTIONS),
         CommandEntry<&CTessiverDoc::OnSwapFiles>(ID_SWAP_FILES),
+        CommandEntry<&CTessiverDoc::OnRealignLongBlocks, &CTessiverDoc::OnUpdateRealignLongBlocks>(
+            ID_REALIGN_LONG_BLOCKS),
         UpdateEntry<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT),
         UpdateEntry<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT_PREVIEW),
         UpdateEntry<&CTessiverDoc::OnUpdateSourcePane>(ID_INDICATOR_SOURCE),
@@ -62,6 +64,7 @@ void CTessiverDoc::SetPaths(std::string sourcePath, std::string targetPath) {
 void CTessiverDoc::OnCompare() {
     m_nTopRow = 0;
     m_comparer.SetFiles(m_sourcePath, m_targetPath);
+    m_comparer.SetRealign(GetRealign());
     // The old table goes before the new one is built: a comparison that fails halfway must not
     // leave the panes pointing at it.
     m_pResult.reset();
@@ -132,6 +135,7 @@ namespace {
 // The dialogs' one filter, in the platform's form: description, pattern, then an empty string.
 constexpr char kAllFilesFilter[] = "All files (*.*)\0*.*\0";
 constexpr const char* kOptionsKey = "software\\Corvessa\\Tessiver\\Options";
+constexpr const char* kRealignValue = "Realign";
 }  // namespace
 
 void CTessiverDoc::OnOpenSource() {
@@ -182,6 +186,23 @@ void CTessiverDoc::OnOptions() {
     sheet.DoModal();
 }
 
+bool CTessiverDoc::GetRealign() {
+    if (m_nRealign < 0) {
+        m_nRealign =
+            CRegistryKey(kOptionsKey, HKEY_CURRENT_USER).ReadInt(kRealignValue, 0) != 0 ? 1 : 0;
+    }
+    return m_nRealign != 0;
+}
+
+void CTessiverDoc::OnRealignLongBlocks() {
+    m_nRealign = GetRealign() ? 0 : 1;
+    CRegistryKey(kOptionsKey, HKEY_CURRENT_USER)
+        .WriteInt(kRealignValue, static_cast<DWORD>(m_nRealign));
+    if (!m_sourcePath.empty() && !m_targetPath.empty()) {
+        OnCompare();
+    }
+}
+
 void CTessiverDoc::OnUpdateEnabled(CCmdUI* pCmdUI) {
     pCmdUI->Enable(true);
 }
@@ -204,4 +225,8 @@ void CTessiverDoc::OnUpdateSourcePane(CCmdUI* pCmdUI) {
 
 void CTessiverDoc::OnUpdateTargetPane(CCmdUI* pCmdUI) {
     pCmdUI->SetText(m_targetPath);
+}
+
+void CTessiverDoc::OnUpdateRealignLongBlocks(CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(GetRealign() ? 1 : 0);
 }

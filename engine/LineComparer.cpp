@@ -12,6 +12,12 @@
 // at a time. After a step that found no pair, both windows have moved by one line, so the next
 // second search only tries the pairs that are new to it. The pass only writes an edit script of
 // row runs; the table is built from it afterwards, when the hashes are already freed.
+//
+// The realigning mode (SetRealign) runs the same pass, but where a step finds no pair it asks
+// CAnchorFinder where the files meet again further on. The lines before that meeting point are
+// aligned by the same pass confined to them, and the pass goes on after it; only when the
+// finder has none does the step place s opposite t. The windows thus decide every row they can,
+// and the finder's bounds keep the whole pass linear.
 
 #include "engine/LineComparer.h"
 
@@ -24,6 +30,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "engine/AnchorFinder.h"
 #include "engine/EditScript.h"
 #include "engine/FileException.h"
 #include "engine/LineBuffer.h"
@@ -114,16 +121,33 @@ void ReadBoth(CFileSource& sourceFile, CLineBuffer& source, CFileSource& targetF
     }
 }
 
-CEditScript Align(const CLineBuffer& source, const CLineBuffer& target) {
+// The default pass gives up on a step that finds no pair: it places the two lines opposite each
+// other and moves on.
+struct CNoAnchor {
+    bool operator()(std::int32_t, std::int32_t, std::int32_t&, std::int32_t&) const {
+        return false;
+    }
+};
+
+// The realigning pass asks the anchor finder where the files meet again instead.
+struct CFindAnchor {
+    CAnchorFinder& finder;
+    bool operator()(std::int32_t s, std::int32_t t, std::int32_t& k, std::int32_t& m) const {
+        return finder.Find(s, t, k, m);
+    }
+};
+
+// Appends the rows of source lines [s, nS) and target lines [t, nT) to script. When a step
+// finds no pair, anchor(s, t, k, m) may name a later pair k >= s, m >= t of equal lines: the
+// lines before it on both sides are then aligned by this pass confined to them, and the pass
+// goes on after it.
+template <class Anchor>
+void Align(const CLineBuffer& source, std::int32_t s, std::int32_t nS, const CLineBuffer& target,
+           std::int32_t t, std::int32_t nT, CEditScript& script, const Anchor& anchor) {
     static_assert(kSourceWindow <= 32 && kDirectWindow <= 32 && kTargetWindow <= kDirectWindow &&
                   kDirectWindow % 4 == 0);
-    CEditScript script;
-    const std::int32_t nS = source.GetLineCount();
-    const std::int32_t nT = target.GetLineCount();
     const std::uint32_t* sourceHash = source.GetHashes();
     const std::uint32_t* targetHash = target.GetHashes();
-    std::int32_t s = 0;
-    std::int32_t t = 0;
     bool searchedBefore = false;  // the last step found no pair and placed s - 1 opposite t - 1
     while (s < nS && t < nT) {
         const std::int32_t targetLeft = nT - t;
@@ -198,6 +222,12 @@ CEditScript Align(const CLineBuffer& source, const CLineBuffer& target) {
             script.Add(kindEqual, 1);
             s = k + 1;
             t = m + 1;
+        } else if (anchor(s, t, k, m)) {
+            Align(source, s, k, target, t, m, script, CNoAnchor{});
+            script.Add(kindEqual, 1);
+            s = k + 1;
+            t = m + 1;
+            searchedBefore = false;
         } else {
             script.Add(kindChanged, 1);
             ++s;
@@ -206,7 +236,6 @@ CEditScript Align(const CLineBuffer& source, const CLineBuffer& target) {
     }
     script.Add(kindSourceOnly, static_cast<std::uint64_t>(nS - s));
     script.Add(kindTargetOnly, static_cast<std::uint64_t>(nT - t));
-    return script;
 }
 
 }  // namespace
@@ -278,7 +307,15 @@ int CLineComparer::AlignLines(CCompareResult* pResult) {
     }
 
     const auto alignStart = std::chrono::steady_clock::now();
-    const CEditScript script = Align(*pSource, *pTarget);
+    CEditScript script;
+    if (m_bRealign) {
+        CAnchorFinder finder(*pSource, *pTarget);
+        Align(*pSource, 0, pSource->GetLineCount(), *pTarget, 0, pTarget->GetLineCount(), script,
+              CFindAnchor{finder});
+    } else {
+        Align(*pSource, 0, pSource->GetLineCount(), *pTarget, 0, pTarget->GetLineCount(), script,
+              CNoAnchor{});
+    }
     m_stats.alignSeconds = SecondsSince(alignStart);
     if (static_cast<std::uint64_t>(pResult->GetRowCount()) + script.GetRowCount() > INT32_MAX) {
         throw CFileException(m_targetPath, "the two files need more rows than can be numbered (" +

@@ -41,6 +41,11 @@ public:
     // one after the other. The rows are the same either way.
     void SetConcurrentRead(bool bConcurrent) { m_bConcurrentRead = bConcurrent; }
 
+    // Whether a step that finds no pair inside the windows looks further on for where the files
+    // meet again (off by default). See CAnchorFinder.
+    void SetRealign(bool bRealign) { m_bRealign = bRealign; }
+    bool GetRealign() const { return m_bRealign; }
+
     // Appends the rows for the current line lists to pResult (empty on entry), then empties
     // both line lists. Returns 1.
     int AlignLines(CCompareResult* pResult);
@@ -58,4 +63,5 @@ private:
     CCompareStats m_stats;
     std::optional<COpenFailure> m_openFailure;
     bool m_bConcurrentRead = true;
+    bool m_bRealign = false;
 };

@@ -1,5 +1,6 @@
 // Fuzz target: arbitrary bytes become a source and a target file, which go through the reader
-// and the alignment; the table must keep its invariants and match the plain reference.
+// and both alignments; each table must keep its invariants, and the default one must match the
+// plain reference.
 //
 // The first byte chooses where the rest is split: byte b gives the source the first
 // b / 255 of it.
@@ -85,6 +86,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (reference::RowsOf(*result) != reference::Align(sourceLines, targetLines)) {
         Fail("rows differ from the reference alignment");
+    }
+
+    comparer.SetRealign(true);
+    const std::unique_ptr<CCompareResult> realigned = comparer.Compare();
+    if (!realigned) {
+        Fail("no realigned table although a file has lines");
+    }
+    const std::string realignError =
+        reference::CheckInvariants(*realigned, sourceLines, targetLines);
+    if (!realignError.empty()) {
+        Fail("realigned: " + realignError);
     }
     return 0;
 }

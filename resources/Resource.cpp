@@ -17,6 +17,9 @@ constexpr StringDef kStrings[] = {
     {ID_OPEN_SOURCE, "Open source file\nOpen source"},
     {ID_OPEN_TARGET, "Open target file\nOpen target"},
     {ID_TOOLS_OPTIONS, "Tools, options\nOptions"},
+    {ID_REALIGN_LONG_BLOCKS,
+     "Find where the files meet again after a block longer than the look-ahead\nRealign long "
+     "blocks"},
     {ID_FILE_PRINT, "Print the active document\nPrint"},
     {ID_FILE_PRINT_PREVIEW, "Display full pages\nPrint Preview"},
     {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
@@ -41,6 +44,7 @@ constexpr MenuItemDef kViewMenu[] = {
     {"&Toolbar", ID_VIEW_TOOLBAR},
     {"&Status Bar", ID_VIEW_STATUS_BAR},
     {"S&plit", ID_WINDOW_SPLIT},
+    {"&Realign Long Blocks", ID_REALIGN_LONG_BLOCKS},
 };
 constexpr MenuItemDef kToolsMenu[] = {
     {"Options", ID_TOOLS_OPTIONS},
@@ -92,8 +96,7 @@ constexpr std::uint32_t kMainButtons[] = {
     ID_CONTEXT_HELP,
     ID_CONTEXT_HELP,
 };
-const ToolBarDef kToolBars[] = {
-    {IDR_MAINFRAME, 16, 15, kMainButtons, kToolbarPng}};
+const ToolBarDef kToolBars[] = {{IDR_MAINFRAME, 16, 15, kMainButtons, kToolbarPng}};
 
 const IconDef kIcons[] = {{IDR_MAINFRAME, kTessiverPng}};
 
@@ -121,6 +124,7 @@ constexpr DialogDef kDialogs[] = {
 }  // namespace
 
 const ResourceTables& GetResourceTables() {
-    static const ResourceTables tables{kStrings, kMenus, kAccelerators, kToolBars, kDialogs, kIcons};
+    static const ResourceTables tables{kStrings,  kMenus,   kAccelerators,
+                                       kToolBars, kDialogs, kIcons};
     return tables;
 }

@@ -33,6 +33,7 @@ constexpr std::uint32_t ID_OPEN_TARGET = 32774;
 constexpr std::uint32_t ID_COMPARE = 32775;
 constexpr std::uint32_t ID_TOOLS_OPTIONS = 32785;
 constexpr std::uint32_t ID_SWAP_FILES = 32787;
+constexpr std::uint32_t ID_REALIGN_LONG_BLOCKS = 32788;
 
 // The program's tables, for the framework.
 const ResourceTables& GetResourceTables();

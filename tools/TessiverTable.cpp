@@ -17,7 +17,7 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: tessiver-table [--brief] SOURCE TARGET\n"
+    "Usage: tessiver-table [--brief] [--realign] SOURCE TARGET\n"
     "Compares SOURCE with TARGET line by line and prints the result table,\n"
     "one row per line, fields separated by one TAB:\n"
     "  KIND<TAB>SOURCE_NO<TAB>TARGET_NO<TAB>SOURCE_TEXT<TAB>TARGET_TEXT\n"
@@ -31,6 +31,9 @@ constexpr std::string_view kUsage =
     "cannot be opened, or a read error (one line on standard error says which).\n"
     "Options:\n"
     "  -q, --brief  print only the last line\n"
+    "  --realign    after a block longer than the look-ahead windows, look further\n"
+    "               on for where the files meet again (the window's \"Realign Long\n"
+    "               Blocks\")\n"
     "  -h, --help   print this text\n"
     "  --           end the options\n";
 
@@ -187,9 +190,11 @@ int Fail(const std::string& message) {
     return 2;
 }
 
-int PrintTable(const std::string& sourcePath, const std::string& targetPath, bool bBrief) {
+int PrintTable(const std::string& sourcePath, const std::string& targetPath, bool bBrief,
+               bool bRealign) {
     CLineComparer comparer;
     comparer.SetFiles(sourcePath, targetPath);
+    comparer.SetRealign(bRealign);
     const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
     // The window shows what it can of an unopenable file; a script must not take it for a
     // verdict.
@@ -227,6 +232,7 @@ int main(int argc, char** argv) {
     int nPaths = 0;
     bool optionsEnded = false;
     bool bBrief = false;
+    bool bRealign = false;
     const std::vector<std::string> args = GetProgramArguments(argc, argv);
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string_view arg = args[i];
@@ -236,6 +242,10 @@ int main(int argc, char** argv) {
         }
         if (!optionsEnded && (arg == "-q" || arg == "--brief")) {
             bBrief = true;
+            continue;
+        }
+        if (!optionsEnded && arg == "--realign") {
+            bRealign = true;
             continue;
         }
         if (!optionsEnded && arg == "--") {
@@ -254,7 +264,7 @@ int main(int argc, char** argv) {
         return Fail("expected SOURCE and TARGET (see --help)");
     }
     try {
-        return PrintTable(paths[0], paths[1], bBrief);
+        return PrintTable(paths[0], paths[1], bBrief, bRealign);
     } catch (const CFileException& e) {
         return Fail(e.GetPath() + ": " + e.GetReason());
     } catch (const std::bad_alloc&) {

@@ -7,10 +7,13 @@
 #endif
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "document/RegistryKey.h"
 #include "framework/dialog/MessageBox.h"
+#include "framework/registry/Registry.h"
 #include "resources/Resource.h"
 #include "tests/document/DocFixture.h"
 
@@ -50,6 +53,7 @@ TEST_F(TessiverDocTest, EnableRulesOfEveryCommand) {
         {"options", ID_TOOLS_OPTIONS, false, false, false, false, false},
         {"print", ID_FILE_PRINT, false, false, false, false, false},
         {"print preview", ID_FILE_PRINT_PREVIEW, false, false, false, false, false},
+        {"realign long blocks", ID_REALIGN_LONG_BLOCKS, true, true, true, true, true},
     };
     const auto check = [&](bool Case::*stage, const char* stageName) {
         for (const Case& c : cases) {
@@ -172,6 +176,85 @@ TEST_F(TessiverDocTest, SwapComparesTheFilesTheOtherWayRound) {
     ASSERT_NE(m_doc.m_pResult, nullptr);
     EXPECT_EQ(m_doc.m_pResult->m_kind, std::vector<std::int32_t>(3, kindSourceOnly));
     EXPECT_EQ(m_doc.m_nTopRow, 0);
+}
+
+// "Realign Long Blocks" is a setting of the user's, kept as a DWORD under the Options key: read
+// when the document first needs it, written when the user chooses the item, which compares again
+// at once when both files are known.
+class RealignSettingTest : public TessiverDocTest {
+protected:
+    void SetUp() override {
+#ifndef _WIN32
+        SetRegistryStorePath(m_dir.Path("Tessiver.reg"));
+#endif
+    }
+    void TearDown() override {
+        // The next test starts from the setting off (the Windows run shares one key).
+        Options().WriteInt("Realign", 0);
+#ifndef _WIN32
+        SetRegistryStorePath({});
+#endif
+    }
+    static CRegistryKey Options() {
+        return CRegistryKey("software\\Corvessa\\Tessiver\\Options", HKEY_CURRENT_USER);
+    }
+    std::optional<int> Check() {
+        return CommandState(m_frame, ID_REALIGN_LONG_BLOCKS).m_nCheck;
+    }
+    int Differences() const {
+        return m_doc.m_pResult ? m_doc.m_pResult->m_nDifferences : -1;
+    }
+    // Five lines, then 30 inserted in the target, then five more: 30 differences when the
+    // comparison realigns after the block, more when it does not.
+    void SetBlockPair() {
+        std::string head;
+        std::string block;
+        std::string tail;
+        for (int i = 0; i < 30; ++i) {
+            head += i < 5 ? "head " + std::to_string(i) + "\n" : "";
+            tail += i < 5 ? "tail " + std::to_string(i) + "\n" : "";
+            block += "new " + std::to_string(i) + "\n";
+        }
+        m_doc.SetPaths(m_dir.Write("s.txt", head + tail),
+                       m_dir.Write("t.txt", head + block + tail));
+    }
+};
+
+TEST_F(RealignSettingTest, TheItemTogglesTheStoredSettingAndComparesAgainAtOnce) {
+    EXPECT_EQ(Check(), 0);  // off while nothing is stored
+    SetBlockPair();
+    ASSERT_TRUE(m_frame.OnCommand(ID_COMPARE));
+    const int outOfStep = Differences();
+    EXPECT_GT(outOfStep, 30);
+
+    const struct {
+        int check;
+        int differences;
+    } steps[] = {{1, 30}, {0, outOfStep}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.check);
+        const int updates = m_view.m_nUpdates;
+        ASSERT_TRUE(m_frame.OnCommand(ID_REALIGN_LONG_BLOCKS));
+        EXPECT_EQ(Check(), step.check);
+        EXPECT_EQ(Options().ReadInt("Realign", 99), static_cast<DWORD>(step.check));
+        EXPECT_EQ(Differences(), step.differences);
+        EXPECT_EQ(m_view.m_nUpdates, updates + 1);
+    }
+
+    // With one file missing the choice is only stored.
+    m_doc.m_pResult.reset();
+    m_doc.SetPaths(m_doc.m_sourcePath, "");
+    ASSERT_TRUE(m_frame.OnCommand(ID_REALIGN_LONG_BLOCKS));
+    EXPECT_EQ(Options().ReadInt("Realign", 99), 1u);
+    EXPECT_EQ(m_doc.m_pResult, nullptr);
+}
+
+TEST_F(RealignSettingTest, ADocumentComparesAsTheStoredSettingSays) {
+    Options().WriteInt("Realign", 1);
+    SetBlockPair();
+    ASSERT_TRUE(m_frame.OnCommand(ID_COMPARE));
+    EXPECT_EQ(Differences(), 30);
+    EXPECT_EQ(Check(), 1);
 }
 
 #ifdef __linux__

@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "engine/LineComparer.h"
-#include "tests/engine/Reference.h"
 #include "tests/common/ScratchDir.h"
+#include "tests/engine/Reference.h"
 
 namespace {
 
@@ -255,6 +256,128 @@ TEST(AlignmentRandom, FilesMatchTheReferenceAndKeepTheInvariants) {
         ASSERT_NE(result, nullptr);
         ASSERT_EQ(reference::CheckInvariants(*result, sourceLines, targetLines), "");
         ASSERT_EQ(reference::RowsOf(*result), reference::Align(sourceLines, targetLines));
+    }
+}
+
+// The realigning mode: the same rows wherever the windows find pairs, and in step again after a
+// block the windows cannot see across.
+std::unique_ptr<CCompareResult> CompareRealigning(const CScratchDir& files, const Lines& source,
+                                                  const Lines& target) {
+    CLineComparer comparer;
+    comparer.SetFiles(files.Write("source", Join(source)), files.Write("target", Join(target)));
+    comparer.SetRealign(true);
+    return comparer.Compare();
+}
+
+class Realignment : public testing::TestWithParam<AlignCase> {};
+
+TEST_P(Realignment, StepsOverTheBlockAndKeepsInStep) {
+    const AlignCase& c = GetParam();
+    const CScratchDir files;
+    const std::unique_ptr<CCompareResult> result = CompareRealigning(files, c.source, c.target);
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(Describe(*result), c.rows);
+    EXPECT_EQ(result->m_nDifferences, c.differences);
+    EXPECT_EQ(reference::CheckInvariants(*result, c.source, c.target), "");
+}
+
+const Lines kHead = Repeat("h", 5);
+const Lines kTail = Repeat("z", 5);
+const Lines kBlock = Repeat("x", 30);
+const Lines kOtherBlock = Repeat("y", 30);
+const Lines kMiddle = Repeat("m", 40);
+// Two lines of the tail inside the block, beyond the windows: too short a run to meet on.
+const Lines kBlockWithCoincidence = Concat({Repeat("x", 24), {"z1", "z2"}, Repeat("w", 14)});
+// Lines that a blank line interrupts on both sides still meet.
+const Lines kBlankTail = {"z1", "", "z2", "", "", "z3", "z4"};
+
+INSTANTIATE_TEST_SUITE_P(
+    LineComparer, Realignment,
+    testing::Values(
+        AlignCase{"InsertedBlock", Concat({kHead, kTail}), Concat({kHead, kBlock, kTail}),
+                  Rows(Rows(Rows({}, "E", 1, 1, 5), "T", 0, 6, 30), "E", 6, 36, 5), 30},
+        AlignCase{"DeletedBlock", Concat({kHead, kBlock, kTail}), Concat({kHead, kTail}),
+                  Rows(Rows(Rows({}, "E", 1, 1, 5), "S", 6, 0, 30), "E", 36, 6, 5), 30},
+        AlignCase{"ChangedBlock", Concat({kHead, kBlock, kTail}),
+                  Concat({kHead, kOtherBlock, kTail}),
+                  Rows(Rows(Rows({}, "E", 1, 1, 5), "C", 6, 6, 30), "E", 36, 36, 5), 30},
+        // The block moves past a longer stretch, which stays in step.
+        AlignCase{"MovedBlock", Concat({kHead, kBlock, kMiddle, kTail}),
+                  Concat({kHead, kMiddle, kBlock, kTail}),
+                  Rows(Rows(Rows(Rows(Rows({}, "E", 1, 1, 5), "S", 6, 0, 30), "E", 36, 6, 40), "T",
+                            0, 46, 30),
+                       "E", 76, 76, 5),
+                  60},
+        AlignCase{"ShortCoincidenceIsNoMeeting", Concat({kHead, kTail}),
+                  Concat({kHead, kBlockWithCoincidence, kTail}),
+                  Rows(Rows(Rows({}, "E", 1, 1, 5), "T", 0, 6, 40), "E", 6, 46, 5), 40},
+        AlignCase{"BlankLinesAreNeverMatched", Concat({kHead, kBlankTail}),
+                  Concat({kHead, kBlock, kBlankTail}),
+                  Rows(Rows({}, "E", 1, 1, 5), "T", 0, 6, 30,
+                       {"6/36 E", "7/37 C", "8/38 E", "9/39 C", "10/40 C", "11/41 E", "12/42 E"}),
+                  30},
+        AlignCase{"IdenticalFilesOfRepeatedLines", Concat({Lines(30, "r"), Lines(30, ""), {"r"}}),
+                  Concat({Lines(30, "r"), Lines(30, ""), {"r"}}),
+                  Rows(Rows(Rows({}, "E", 1, 1, 30), "C", 31, 31, 30), "E", 61, 61, 1), 0}),
+    [](const testing::TestParamInfo<AlignCase>& info) { return std::string(info.param.name); });
+
+// The length of a longest common subsequence of non-blank lines: the most equal rows any
+// alignment can have.
+std::size_t CommonLines(const Lines& a, const Lines& b) {
+    std::vector<std::size_t> row(b.size() + 1, 0);
+    for (const std::string& line : a) {
+        std::size_t diagonal = 0;
+        for (std::size_t j = 0; j < b.size(); ++j) {
+            const std::size_t above = row[j + 1];
+            row[j + 1] = !line.empty() && line == b[j] ? diagonal + 1 : std::max(above, row[j]);
+            diagonal = above;
+        }
+    }
+    return row.back();
+}
+
+// Random files of mostly distinct lines, a few from a small vocabulary and some blank, edited
+// by blocks of up to 300 lines. Every table keeps the invariants; where the edits stand apart
+// and the lines are distinct, the realigned rows keep every line the files have in common.
+TEST(RealignmentRandom, KeepsTheInvariantsAndEveryCommonLineOfSeparateEdits) {
+    const CScratchDir files;
+    for (unsigned seed = 1; seed <= 200; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 random(seed);
+        const bool distinct = seed % 2 == 0;
+        int next = 0;
+        const auto line = [&] {
+            const unsigned roll = random() % 10;
+            if (!distinct && roll < 3) {
+                return std::string(roll == 0 ? "" : roll == 1 ? "}" : "{");
+            }
+            return std::to_string(next++);
+        };
+        Lines source;
+        Lines target;
+        while (source.size() < 600) {
+            for (unsigned n = random() % 40 + 10; n > 0; --n) {
+                source.push_back(line());
+                target.push_back(source.back());
+            }
+            const unsigned kind = random() % 3;
+            for (unsigned n = random() % (random() % 4 == 0 ? 300 : 40) + 1; n > 0; --n) {
+                if (kind != 1) {
+                    source.push_back(line());
+                }
+                if (kind != 0) {
+                    target.push_back(line());
+                }
+            }
+        }
+        const std::unique_ptr<CCompareResult> result = CompareRealigning(files, source, target);
+        ASSERT_NE(result, nullptr);
+        ASSERT_EQ(reference::CheckInvariants(*result, source, target), "");
+        if (distinct) {
+            const std::vector<std::int32_t> kinds = result->m_kind;
+            EXPECT_EQ(static_cast<std::size_t>(std::count(kinds.begin(), kinds.end(), kindEqual)),
+                      CommonLines(source, target));
+        }
     }
 }
 

@@ -129,6 +129,35 @@ TEST(TessiverTable, BriefPrintsOnlyTheSummary) {
     EXPECT_EQ(RunTable(files, {"-q", empty, empty}).out, "# no result\n");
 }
 
+// A block longer than the look-ahead windows: --realign keeps the rows after it in step, alone
+// or with --brief, in any order.
+TEST(TessiverTable, RealignStepsOverALongBlock) {
+    const CScratchDir files;
+    std::string block;
+    for (int i = 0; i < 25; ++i) {
+        block += "new " + std::to_string(i) + "\n";
+    }
+    const std::string s = files.Write("s", "a\nb\n");
+    const std::string t = files.Write("t", "a\n" + block + "b\n");
+    std::string rows = "1\t1\t1\ta\ta\n";
+    for (int i = 0; i < 25; ++i) {
+        rows += "3\t0\t" + std::to_string(i + 2) + "\t\tnew " + std::to_string(i) + "\n";
+    }
+    rows += "1\t2\t27\tb\tb\n# 27 rows, 25 differences\n";
+    struct Case {
+        std::vector<std::string> args;
+        std::string out;
+    };
+    for (const Case& c : {Case{{"--realign", s, t}, rows},
+                          Case{{s, "--realign", t, "--brief"}, "# 27 rows, 25 differences\n"},
+                          Case{{"-q", "--realign", s, t}, "# 27 rows, 25 differences\n"},
+                          Case{{"-q", s, t}, "# 27 rows, 26 differences\n"}}) {
+        const CRun run = RunTable(files, c.args);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out, c.out);
+    }
+}
+
 TEST(TessiverTable, ReadErrorNamesTheFileAndReason) {
     const CScratchDir files;
     const CRun run = RunTable(files, {files.Write("s", "a\n"), "/proc/self/mem"});
@@ -155,7 +184,8 @@ TEST(TessiverTable, Usage) {
         const CRun run = RunTable(files, c.args);
         EXPECT_EQ(run.status, c.status);
         if (c.usageOnStdout) {
-            EXPECT_EQ(run.out.rfind("Usage: tessiver-table [--brief] SOURCE TARGET\n", 0), 0u)
+            EXPECT_EQ(
+                run.out.rfind("Usage: tessiver-table [--brief] [--realign] SOURCE TARGET\n", 0), 0u)
                 << run.out;
             EXPECT_EQ(run.err, "");
         } else {

@@ -154,6 +154,32 @@ TEST_F(CommandSetTest, KeysCarryOutTheirCommands) {
     EXPECT_EQ(Doc()->m_sourcePath, m_a);
 }
 
+// The View menu ends with "Realign Long Blocks": choosing it compares again with its check
+// mark on, and the next run of the program starts with it checked.
+TEST_F(CommandSetTest, RealignLongBlocksIsACheckItemRememberedForTheNextRun) {
+    const auto item = [this] {
+        QMenu* view = nullptr;
+        for (QAction* popup : Window()->menuBar()->actions()) {
+            view = popup->text() == "&View" ? popup->menu() : view;
+        }
+        view->popup(QPoint(0, 0));
+        QAction* last = view->actions().back();
+        view->hide();
+        return last;
+    };
+    CompareDifferingPair();
+    ASSERT_EQ(item()->text(), "&Realign Long Blocks");
+    EXPECT_TRUE(item()->isCheckable());
+    EXPECT_FALSE(item()->isChecked());
+    const CCompareResult* compared = Doc()->m_pResult.get();
+    item()->trigger();
+    EXPECT_NE(Doc()->m_pResult.get(), compared);
+    EXPECT_TRUE(item()->isChecked());
+    Stop();
+    Start();
+    EXPECT_TRUE(item()->isChecked());
+}
+
 // Ctrl+O is the framework's Open, with its own dialog: the document reads nothing from the
 // file, which joins the recent files; one that cannot be opened is reported and does not.
 TEST_F(CommandSetTest, CtrlOOpensThroughTheFrameworkAndLeavesTheComparison) {
