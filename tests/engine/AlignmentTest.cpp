@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
@@ -215,33 +216,60 @@ std::string RandomFileBytes(const Lines& lines, std::mt19937& random) {
     return bytes;
 }
 
+// Files of distinct lines between shared ones, the gaps on each side often just inside or just
+// past a window's edge, so that pairs turn up at exactly the distances the windows decide on;
+// some shared lines repeat or are blank.
+void GapsAtWindowEdges(std::mt19937& random, Lines& source, Lines& target) {
+    static const unsigned kEdges[] = {0, 1, 8, 9, 10, 11, 19, 20, 21, 22, 30, 31, 32, 33};
+    const auto gap = [&random] {
+        return random() % 2 == 0 ? kEdges[random() % std::size(kEdges)] : random() % 36;
+    };
+    for (unsigned segments = random() % 4 + 1; segments > 0; --segments) {
+        for (unsigned n = gap(); n > 0; --n) {
+            source.push_back("s" + std::to_string(source.size()));
+        }
+        for (unsigned n = gap(); n > 0; --n) {
+            target.push_back("t" + std::to_string(target.size()));
+        }
+        const unsigned shared = random() % 8;
+        const std::string line = shared == 0 ? "" : "m" + std::to_string(shared % 3);
+        source.push_back(line);
+        target.push_back(line);
+    }
+}
+
+// The target an edited source: lines changed, blocks inserted and deleted, some of them longer
+// than the windows.
+void EditedFiles(std::mt19937& random, Lines& source, Lines& target) {
+    source.resize(random() % 80);
+    for (std::string& line : source) {
+        line = RandomLine(random);
+    }
+    for (std::size_t i = 0; i < source.size();) {
+        const unsigned edit = random() % 20;
+        if (edit == 0) {
+            i += random() % 25 + 1;
+        } else if (edit == 1) {
+            for (unsigned n = random() % 25 + 1; n > 0; --n) {
+                target.push_back(RandomLine(random));
+            }
+        } else if (edit == 2) {
+            target.push_back(RandomLine(random));
+            ++i;
+        } else {
+            target.push_back(source[i++]);
+        }
+    }
+}
+
 TEST(AlignmentRandom, FilesMatchTheReferenceAndKeepTheInvariants) {
     const CScratchDir files;
-    for (unsigned seed = 1; seed <= 400; ++seed) {
+    for (unsigned seed = 1; seed <= 800; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 random(seed);
-        Lines source(random() % 80);
-        for (std::string& line : source) {
-            line = RandomLine(random);
-        }
-        // The target is an edited source: lines changed, blocks inserted and deleted, some of
-        // them longer than the windows.
+        Lines source;
         Lines target;
-        for (std::size_t i = 0; i < source.size();) {
-            const unsigned edit = random() % 20;
-            if (edit == 0) {
-                i += random() % 25 + 1;
-            } else if (edit == 1) {
-                for (unsigned n = random() % 25 + 1; n > 0; --n) {
-                    target.push_back(RandomLine(random));
-                }
-            } else if (edit == 2) {
-                target.push_back(RandomLine(random));
-                ++i;
-            } else {
-                target.push_back(source[i++]);
-            }
-        }
+        (seed % 2 == 0 ? GapsAtWindowEdges : EditedFiles)(random, source, target);
         const std::string sourceBytes = RandomFileBytes(source, random);
         const std::string targetBytes = RandomFileBytes(target, random);
         const Lines sourceLines = reference::ReadLines(sourceBytes);
