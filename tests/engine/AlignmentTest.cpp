@@ -226,13 +226,13 @@ void GapsAtWindowEdges(std::mt19937& random, Lines& source, Lines& target) {
     };
     for (unsigned segments = random() % 4 + 1; segments > 0; --segments) {
         for (unsigned n = gap(); n > 0; --n) {
-            source.push_back("s" + std::to_string(source.size()));
+            source.push_back(std::to_string(source.size()) + "s");
         }
         for (unsigned n = gap(); n > 0; --n) {
-            target.push_back("t" + std::to_string(target.size()));
+            target.push_back(std::to_string(target.size()) + "t");
         }
         const unsigned shared = random() % 8;
-        const std::string line = shared == 0 ? "" : "m" + std::to_string(shared % 3);
+        const std::string line = shared == 0 ? "" : std::to_string(shared % 3) + "m";
         source.push_back(line);
         target.push_back(line);
     }
