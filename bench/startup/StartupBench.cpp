@@ -21,12 +21,9 @@
 #include <vector>
 
 // Last: the X headers define macros that clash with the headers above.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include "tests/common/XWindows.h"
 
 namespace {
-
-constexpr unsigned long kSilver = 0xC0C0C0;
 
 // Writes a pair of `lines` lines each; every 50th line differs, the first one included.
 bool WritePair(const QString& source, const QString& target, long lines) {
@@ -61,37 +58,13 @@ bool WritePair(const QString& source, const QString& target, long lines) {
     return true;
 }
 
-std::optional<Window> FindWindowNamed(Display* display, Window parent, const char* name) {
-    Window root = 0;
-    Window parentOut = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (XQueryTree(display, parent, &root, &parentOut, &children, &count) == 0) {
-        return std::nullopt;
-    }
-    std::optional<Window> found;
-    for (unsigned int i = 0; i < count && !found; ++i) {
-        char* windowName = nullptr;
-        if (XFetchName(display, children[i], &windowName) != 0 && windowName != nullptr) {
-            if (std::strcmp(windowName, name) == 0) {
-                found = children[i];
-            }
-            XFree(windowName);
-        }
-    }
-    if (children != nullptr) {
-        XFree(children);
-    }
-    return found;
-}
-
 // Whether some 16 consecutive rows of the strip [x0, x1) are mostly highlighted.
 bool HasHighlightedRow(XImage* image, int x0, int x1, int height) {
     int run = 0;
     for (int y = 0; y < height; ++y) {
         int count = 0;
         for (int x = x0; x < x1; ++x) {
-            count += (XGetPixel(image, x, y) & 0xFFFFFF) == kSilver ? 1 : 0;
+            count += (XGetPixel(image, x, y) & 0xFFFFFF) == xwindows::kSilver ? 1 : 0;
         }
         run = count >= (x1 - x0) / 8 ? run + 1 : 0;
         if (run >= 16) {
@@ -174,7 +147,7 @@ int main(int argc, char** argv) {
             while (!bShown && !program.waitForFinished(5)) {
                 XWindowAttributes attributes{};
                 if (!window) {
-                    window = FindWindowNamed(display.get(), DefaultRootWindow(display.get()),
+                    window = xwindows::FindWindowNamed(display.get(), DefaultRootWindow(display.get()),
                                              "Tessiver 1.03");
                 }
                 if (!window || XGetWindowAttributes(display.get(), *window, &attributes) == 0 ||
