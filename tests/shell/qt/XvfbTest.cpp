@@ -36,8 +36,9 @@ public:
         }
         m_manager.Start({"openbox", "--sm-disable"}, m_env);
         const Atom check = XInternAtom(Dpy(), "_NET_SUPPORTING_WM_CHECK", False);
-        return WaitFor([&] { return Property(Dpy(), DefaultRootWindow(Dpy()), check, 1).size() == 1; },
-                       &m_manager);
+        return WaitFor(
+            [&] { return Property(Dpy(), DefaultRootWindow(Dpy()), check, 1).size() == 1; },
+            &m_manager);
     }
     bool Run(const std::string& config, const std::vector<std::string>& args) {
         std::vector<std::string> argv = {TESSIVER_BINARY};
@@ -78,6 +79,52 @@ public:
         return m_program.Wait(20) == 0;
     }
 
+    // The window's client area on the screen with the frame the window manager put around it
+    // (_NET_FRAME_EXTENTS: left, right, top, bottom) as left, top, right, bottom; nothing until
+    // it is framed.
+    std::optional<std::vector<long>> Outer() {
+        const Atom extentsAtom = XInternAtom(Dpy(), "_NET_FRAME_EXTENTS", False);
+        const std::vector<long> extents =
+            m_window ? Property(Dpy(), *m_window, extentsAtom, 4) : std::vector<long>{};
+        XWindowAttributes attributes{};
+        int x = 0;
+        int y = 0;
+        Window child = 0;
+        if (extents.size() != 4 || extents[2] == 0 ||
+            XGetWindowAttributes(Dpy(), *m_window, &attributes) == 0 ||
+            !XTranslateCoordinates(Dpy(), *m_window, DefaultRootWindow(Dpy()), 0, 0, &x, &y,
+                                   &child)) {
+            return std::nullopt;
+        }
+        return std::vector<long>{x - extents[0], y - extents[2], x + attributes.width + extents[1],
+                                 y + attributes.height + extents[3]};
+    }
+    bool IsMaximised() {
+        const Atom state = XInternAtom(Dpy(), "_NET_WM_STATE", False);
+        const std::vector<long> atoms =
+            m_window ? Property(Dpy(), *m_window, state, 16) : std::vector<long>{};
+        return std::count(atoms.begin(), atoms.end(),
+                          static_cast<long>(
+                              XInternAtom(Dpy(), "_NET_WM_STATE_MAXIMIZED_VERT", False))) == 1;
+    }
+    // Asks the window manager to maximise or restore the window, as its title bar's button does.
+    void SetMaximised(bool bMaximised) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = *m_window;
+        event.xclient.message_type = XInternAtom(Dpy(), "_NET_WM_STATE", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = bMaximised ? 1 : 0;  // add or remove
+        event.xclient.data.l[1] =
+            static_cast<long>(XInternAtom(Dpy(), "_NET_WM_STATE_MAXIMIZED_VERT", False));
+        event.xclient.data.l[2] =
+            static_cast<long>(XInternAtom(Dpy(), "_NET_WM_STATE_MAXIMIZED_HORZ", False));
+        event.xclient.data.l[3] = 1;  // a normal application
+        XSendEvent(Dpy(), DefaultRootWindow(Dpy()), False,
+                   SubstructureRedirectMask | SubstructureNotifyMask, &event);
+        XFlush(Dpy());
+    }
+
     Display* Dpy() const { return m_display.get(); }
     std::optional<Window> m_window;  // the program's, once it is there
 
@@ -104,6 +151,22 @@ std::vector<DWORD> StoredPlacement(const std::string& config) {
     return values;
 }
 
+using Rect = std::vector<long>;  // left, top, right, bottom
+
+void StorePlacement(const std::string& config, const Rect& rect) {
+    SetRegistryStorePath(config + "/Corvessa/Tessiver.reg");
+    {
+        CRegistryKey key(kWindowKey, HKEY_CURRENT_USER);
+        const char* names[] = {"left", "top", "right", "bottom"};
+        for (int i = 0; i < 4; ++i) {
+            key.WriteInt(names[i], static_cast<DWORD>(rect[i]));
+        }
+        key.WriteInt("show", SW_SHOWNORMAL);
+        key.WriteInt("flags", 0);
+    }
+    SetRegistryStorePath({});
+}
+
 bool Available(bool bWindowManager) {
     return std::system("command -v Xvfb >/dev/null") == 0 &&
            (!bWindowManager || std::system("command -v openbox >/dev/null") == 0);
@@ -125,8 +188,8 @@ TEST(XvfbTest, ProgramDrawsBothPanesAndEndsWhenClosed) {
     std::vector<std::pair<int, int>> left;
     std::vector<std::pair<int, int>> right;
     ASSERT_TRUE(session.WaitFor([&] {
-        const ImagePtr image = session.m_window ? Capture(session.Dpy(), *session.m_window)
-                                                : NoImage();
+        const ImagePtr image =
+            session.m_window ? Capture(session.Dpy(), *session.m_window) : NoImage();
         if (!image) {
             return false;
         }
@@ -158,7 +221,6 @@ TEST(XvfbTest, TheFrameIsOnTheScreenAndAPlacementKeepsItsPlace) {
     if (!Available(true)) {
         GTEST_SKIP() << "Xvfb or openbox is not installed";
     }
-    using Rect = std::vector<long>;  // left, top, right, bottom
     const struct {
         const char* name;
         std::optional<Rect> stored;
@@ -174,39 +236,14 @@ TEST(XvfbTest, TheFrameIsOnTheScreenAndAPlacementKeepsItsPlace) {
         SCOPED_TRACE(c.name);
         CScratchDir dir;
         if (c.stored) {
-            SetRegistryStorePath(dir.Path("config/Corvessa/Tessiver.reg"));
-            CRegistryKey key(kWindowKey, HKEY_CURRENT_USER);
-            const char* names[] = {"left", "top", "right", "bottom"};
-            for (int i = 0; i < 4; ++i) {
-                key.WriteInt(names[i], static_cast<DWORD>((*c.stored)[i]));
-            }
-            key.WriteInt("show", SW_SHOWNORMAL);
-            key.WriteInt("flags", 0);
-            SetRegistryStorePath({});
+            StorePlacement(dir.Path("config"), *c.stored);
         }
         Session session;
         ASSERT_TRUE(session.Start(true));
         ASSERT_TRUE(session.Run(dir.Path("config"), {}));
-        // The window's client area on the screen with the frame the window manager put around
-        // it (_NET_FRAME_EXTENTS: left, right, top, bottom), once it is framed.
-        const Atom extentsAtom = XInternAtom(session.Dpy(), "_NET_FRAME_EXTENTS", False);
         Rect outer;
         const bool placed = session.WaitFor([&] {
-            const std::vector<long> extents =
-                session.m_window ? Property(session.Dpy(), *session.m_window, extentsAtom, 4)
-                                 : Rect{};
-            XWindowAttributes attributes{};
-            int x = 0;
-            int y = 0;
-            Window child = 0;
-            if (extents.size() != 4 || extents[2] == 0 ||
-                XGetWindowAttributes(session.Dpy(), *session.m_window, &attributes) == 0 ||
-                !XTranslateCoordinates(session.Dpy(), *session.m_window,
-                                       DefaultRootWindow(session.Dpy()), 0, 0, &x, &y, &child)) {
-                return false;
-            }
-            outer = {x - extents[0], y - extents[2], x + attributes.width + extents[1],
-                     y + attributes.height + extents[3]};
+            outer = session.Outer().value_or(Rect{});
             return outer == c.expected;
         });
         EXPECT_TRUE(placed) << testing::PrintToString(outer);
@@ -214,6 +251,39 @@ TEST(XvfbTest, TheFrameIsOnTheScreenAndAPlacementKeepsItsPlace) {
         const std::vector<DWORD> stored = StoredPlacement(dir.Path("config"));
         EXPECT_EQ(Rect(stored.begin(), stored.begin() + 4), outer);
         EXPECT_EQ(stored[4], static_cast<DWORD>(SW_SHOWNORMAL));
+    }
+}
+
+// Closed while maximised, the window opens maximised, and restored it takes its normal place
+// again, round after round: the stored normal rectangle never changes.
+TEST(XvfbTest, ClosingMaximisedKeepsTheNormalPlacement) {
+    if (!Available(true)) {
+        GTEST_SKIP() << "Xvfb or openbox is not installed";
+    }
+    CScratchDir dir;
+    const Rect normal{100, 120, 700, 520};
+    StorePlacement(dir.Path("config"), normal);
+    Session session;
+    ASSERT_TRUE(session.Start(true));
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(session.Run(dir.Path("config"), {}));
+        if (round > 0) {
+            ASSERT_TRUE(session.WaitFor([&] { return session.IsMaximised(); }));
+            session.SetMaximised(false);
+        }
+        Rect outer;
+        EXPECT_TRUE(session.WaitFor([&] {
+            outer = session.Outer().value_or(Rect{});
+            return !session.IsMaximised() && outer == normal;
+        })) << testing::PrintToString(outer);
+        session.SetMaximised(true);
+        ASSERT_TRUE(session.WaitFor(
+            [&] { return session.IsMaximised() && session.Outer().value_or(normal) != normal; }));
+        ASSERT_TRUE(session.CloseLikeTheUser());
+        const std::vector<DWORD> stored = StoredPlacement(dir.Path("config"));
+        EXPECT_EQ(Rect(stored.begin(), stored.begin() + 4), normal);
+        EXPECT_EQ(stored[4], static_cast<DWORD>(SW_SHOWMAXIMIZED));
     }
 }
 
