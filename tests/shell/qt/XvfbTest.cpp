@@ -138,13 +138,13 @@ private:
 };
 
 // The placement the program stored, as left, top, right, bottom, show state and flags.
-std::vector<DWORD> StoredPlacement(const std::string& config) {
+std::vector<long> StoredPlacement(const std::string& config) {
     SetRegistryStorePath(config + "/Corvessa/Tessiver.reg");
-    std::vector<DWORD> values;
+    std::vector<long> values;
     {
         CRegistryKey key(kWindowKey, HKEY_CURRENT_USER);
         for (const char* name : {"left", "top", "right", "bottom", "show", "flags"}) {
-            values.push_back(key.ReadInt(name, 0xDEADBEEF));
+            values.push_back(static_cast<LONG>(key.ReadInt(name, 0xDEADBEEF)));
         }
     }
     SetRegistryStorePath({});
@@ -214,9 +214,10 @@ TEST(XvfbTest, ProgramDrawsBothPanesAndEndsWhenClosed) {
     EXPECT_TRUE(session.CloseLikeTheUser());
 }
 
-// Under a window manager the window's frame and title bar are on the screen at the first run
-// and after a stored placement that meets no screen is rescued, and the stored rectangle is the
-// frame's: a placement saved and loaded again does not move or grow the window.
+// Under a window manager the window's frame and title bar are on the screen at the first run,
+// after a stored placement that meets no screen is rescued, and after one that reaches off the
+// screen or is larger than it is brought onto it; and the stored rectangle is the frame's: a
+// placement saved and loaded again does not move or grow the window.
 TEST(XvfbTest, TheFrameIsOnTheScreenAndAPlacementKeepsItsPlace) {
     if (!Available(true)) {
         GTEST_SKIP() << "Xvfb or openbox is not installed";
@@ -231,6 +232,8 @@ TEST(XvfbTest, TheFrameIsOnTheScreenAndAPlacementKeepsItsPlace) {
         {"FirstRun", std::nullopt, {0, 1, 1024 * 3 / 4 + 1, 768 * 3 / 4 + 2}},
         {"Rescued", Rect{3000, 2000, 3500, 2300}, {0, 0, 500, 300}},
         {"Stored", Rect{100, 120, 700, 520}, {100, 120, 700, 520}},
+        {"AboveTheScreen", Rect{100, -400, 1000, 300}, {100, 0, 1000, 700}},
+        {"LargerThanTheScreen", Rect{2, 25, 5000, 4000}, {0, 0, 1024, 768}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -248,9 +251,9 @@ TEST(XvfbTest, TheFrameIsOnTheScreenAndAPlacementKeepsItsPlace) {
         });
         EXPECT_TRUE(placed) << testing::PrintToString(outer);
         ASSERT_TRUE(session.CloseLikeTheUser());
-        const std::vector<DWORD> stored = StoredPlacement(dir.Path("config"));
+        const std::vector<long> stored = StoredPlacement(dir.Path("config"));
         EXPECT_EQ(Rect(stored.begin(), stored.begin() + 4), outer);
-        EXPECT_EQ(stored[4], static_cast<DWORD>(SW_SHOWNORMAL));
+        EXPECT_EQ(stored[4], SW_SHOWNORMAL);
     }
 }
 
@@ -281,9 +284,9 @@ TEST(XvfbTest, ClosingMaximisedKeepsTheNormalPlacement) {
         ASSERT_TRUE(session.WaitFor(
             [&] { return session.IsMaximised() && session.Outer().value_or(normal) != normal; }));
         ASSERT_TRUE(session.CloseLikeTheUser());
-        const std::vector<DWORD> stored = StoredPlacement(dir.Path("config"));
+        const std::vector<long> stored = StoredPlacement(dir.Path("config"));
         EXPECT_EQ(Rect(stored.begin(), stored.begin() + 4), normal);
-        EXPECT_EQ(stored[4], static_cast<DWORD>(SW_SHOWMAXIMIZED));
+        EXPECT_EQ(stored[4], SW_SHOWMAXIMIZED);
     }
 }
 
