@@ -31,6 +31,7 @@
 #include "framework/dialog/MessageBox.h"
 #include "framework/dialog/WaitCursor.h"
 #include "framework/qt/QtSupport.h"
+#include "framework/registry/Registry.h"
 #include "framework/window/ControlBar.h"
 #include "framework/window/View.h"
 
@@ -123,6 +124,8 @@ protected:
             return;
         }
         event->ignore();
+        // What the frame stores as it closes is one change of the settings.
+        const RegistryBatch batch;
         m_pFrame->OnClose();
     }
     bool eventFilter(QObject* watched, QEvent* event) override {
