@@ -171,9 +171,9 @@ TEST_F(CommandSetTest, RealignLongBlocksIsACheckItemRememberedForTheNextRun) {
     ASSERT_EQ(item()->text(), "&Realign Long Blocks");
     EXPECT_TRUE(item()->isCheckable());
     EXPECT_FALSE(item()->isChecked());
-    const CCompareResult* compared = Doc()->m_pResult.get();
+    ASSERT_FALSE(Doc()->m_comparer.GetRealign());
     item()->trigger();
-    EXPECT_NE(Doc()->m_pResult.get(), compared);
+    EXPECT_TRUE(Doc()->m_comparer.GetRealign());  // compared again, realigning
     EXPECT_TRUE(item()->isChecked());
     Stop();
     Start();
