@@ -171,6 +171,33 @@ bool Available(bool bWindowManager) {
            (!bWindowManager || std::system("command -v openbox >/dev/null") == 0);
 }
 
+// Without a display the program says what to set and ends with status 1, whatever it was asked.
+TEST(XvfbTest, WithoutADisplayTheProgramSaysWhatToSet) {
+    const struct {
+        const char* name;
+        const char* settings;  // for env(1), after every display variable is unset
+        const char* message;
+    } cases[] = {
+        {"nothing set", "", "tessiver: cannot open the display: set DISPLAY"},
+        {"no server there", "DISPLAY=:64999",
+         "tessiver: cannot open the display \":64999\" named by DISPLAY"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CScratchDir dir;
+        const std::string output = dir.Path("output");
+        const std::string command = std::string("exec env -u DISPLAY -u WAYLAND_DISPLAY ") +
+                                    "-u QT_QPA_PLATFORM " + c.settings + " \"$0\" --help >" +
+                                    output + " 2>&1";
+        CChild program;
+        ASSERT_TRUE(program.Start({"sh", "-c", command, TESSIVER_BINARY}, {}));
+        EXPECT_EQ(program.Wait(60), 1);
+        const std::string text = CScratchDir::Read(output);
+        EXPECT_TRUE(text.starts_with(c.message)) << text;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+    }
+}
+
 TEST(XvfbTest, ProgramDrawsBothPanesAndEndsWhenClosed) {
     if (!Available(false)) {
         GTEST_SKIP() << "Xvfb is not installed";
