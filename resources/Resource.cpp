@@ -97,7 +97,7 @@ constexpr std::uint32_t kMainButtons[] = {
     ID_CONTEXT_HELP,
     ID_CONTEXT_HELP,
 };
-const ToolBarDef kToolBars[] = {{IDR_MAINFRAME, 16, 15, kMainButtons, kToolbarPng}};
+const ToolBarDef kToolBars[] = {{IDR_MAINFRAME, 16, 15, kMainButtons, kToolbarPng, kToolbar2xPng}};
 
 const IconDef kIcons[] = {{IDR_MAINFRAME, kTessiverPng}};
 
