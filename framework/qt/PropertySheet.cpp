@@ -39,6 +39,8 @@ int CPropertySheet::DoModal() {
     for (CPropertyPage* page : m_pages) {
         page->OnSetActive();
     }
+    dialog->adjustSize();
+    AfxSetDialogFrame(*dialog);
     const bool bOk = AfxRunModalDialog(*dialog) == QDialog::Accepted;
     const RegistryBatch batch;  // what the pages store goes together
     for (CPropertyPage* page : m_pages) {

@@ -63,19 +63,19 @@ public:
         }
         return false;
     }
-    // Asks the window to close, as the window manager's close button does; whether the program
-    // then ended well.
-    bool CloseLikeTheUser() {
+    // Asks the window (the program's unless said otherwise) to close, as the window manager's
+    // close button does; whether the program then ended well (when it is to end).
+    bool CloseLikeTheUser(std::optional<Window> window = std::nullopt, bool bEnds = true) {
         XEvent event{};
         event.xclient.type = ClientMessage;
-        event.xclient.window = *m_window;
+        event.xclient.window = window ? *window : *m_window;
         event.xclient.message_type = XInternAtom(Dpy(), "WM_PROTOCOLS", False);
         event.xclient.format = 32;
         event.xclient.data.l[0] = static_cast<long>(XInternAtom(Dpy(), "WM_DELETE_WINDOW", False));
         event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(Dpy(), *m_window, False, NoEventMask, &event);
+        XSendEvent(Dpy(), event.xclient.window, False, NoEventMask, &event);
         XFlush(Dpy());
-        return m_program.Wait(20) == 0;
+        return bEnds ? m_program.Wait(20) == 0 : m_program.IsRunning();
     }
 
     // The window's client area on the screen with the frame the window manager put around it
@@ -122,6 +122,15 @@ public:
         XSendEvent(Dpy(), DefaultRootWindow(Dpy()), False,
                    SubstructureRedirectMask | SubstructureNotifyMask, &event);
         XFlush(Dpy());
+    }
+
+    // Types keys as the user would, into the window that has the focus.
+    void Type(const std::vector<std::string>& keys) {
+        std::vector<std::string> argv = {"xdotool", "key", "--delay", "100"};
+        argv.insert(argv.end(), keys.begin(), keys.end());
+        CChild xdotool;
+        xdotool.Start(argv, m_env);
+        xdotool.Wait(10);
     }
 
     Display* Dpy() const { return m_display.get(); }
@@ -281,6 +290,62 @@ TEST(XvfbTest, TheFrameIsOnTheScreenAndAPlacementKeepsItsPlace) {
         EXPECT_EQ(Rect(stored.begin(), stored.begin() + 4), outer);
         EXPECT_EQ(stored[4], SW_SHOWNORMAL);
     }
+}
+
+// The about box has a dialog's frame: a fixed size, no maximise, and though the window manager
+// may offer to minimise it, it does not go out of sight while its window stays.
+TEST(XvfbTest, TheAboutBoxIsAFixedDialogThatStaysInSight) {
+    if (!Available(true)) {
+        GTEST_SKIP() << "Xvfb or openbox is not installed";
+    }
+    CScratchDir dir;
+    Session session;
+    ASSERT_TRUE(session.Start(true));
+    ASSERT_TRUE(session.Run(dir.Path("config"), {}));
+    ASSERT_TRUE(session.WaitFor([&] { return session.Outer().has_value(); }));
+    session.Type({"alt+h", "a"});
+    Display* dpy = session.Dpy();
+    std::optional<Window> about;
+    ASSERT_TRUE(session.WaitFor([&] {
+        about = FindWindowNamed(dpy, DefaultRootWindow(dpy), "About Tessiver");
+        return about.has_value();
+    }));
+    XSizeHints hints{};
+    long supplied = 0;
+    ASSERT_NE(XGetWMNormalHints(dpy, *about, &hints, &supplied), 0);
+    EXPECT_TRUE((hints.flags & PMinSize) != 0 && (hints.flags & PMaxSize) != 0 &&
+                hints.min_width == hints.max_width && hints.min_height == hints.max_height);
+    const Atom allowedAtom = XInternAtom(dpy, "_NET_WM_ALLOWED_ACTIONS", False);
+    std::vector<long> allowed;
+    ASSERT_TRUE(session.WaitFor([&] {
+        allowed = Property(dpy, *about, allowedAtom, 32);
+        return !allowed.empty();
+    }));
+    for (const char* action : {"_NET_WM_ACTION_MAXIMIZE_HORZ", "_NET_WM_ACTION_MAXIMIZE_VERT",
+                               "_NET_WM_ACTION_RESIZE"}) {
+        EXPECT_EQ(std::count(allowed.begin(), allowed.end(),
+                             static_cast<long>(XInternAtom(dpy, action, False))),
+                  0)
+            << action;
+    }
+    // Minimised by the window manager, it is back in sight once the window manager has said so.
+    const Atom stateAtom = XInternAtom(dpy, "WM_STATE", False);
+    XSelectInput(dpy, *about, PropertyChangeMask);
+    XIconifyWindow(dpy, *about, DefaultScreen(dpy));
+    XFlush(dpy);
+    bool bChanged = false;
+    EXPECT_TRUE(session.WaitFor([&] {
+        while (XPending(dpy) > 0) {
+            XEvent event;
+            XNextEvent(dpy, &event);
+            bChanged =
+                bChanged || (event.type == PropertyNotify && event.xproperty.atom == stateAtom);
+        }
+        const std::vector<long> state = Property(dpy, *about, stateAtom, 1);
+        return bChanged && state.size() == 1 && state[0] == NormalState;
+    }));
+    ASSERT_TRUE(session.CloseLikeTheUser(*about, false));
+    EXPECT_TRUE(session.CloseLikeTheUser());
 }
 
 // Closed while maximised, the window opens maximised, and restored it takes its normal place
