@@ -163,10 +163,15 @@ private:
     static constexpr int kMaxApplied = 4;
 
     // Whether the window covers its screen's free area, as a window being maximised does before
-    // the window manager says so.
+    // the window manager says so (its frame may still be the normal one, and larger).
     bool FillsTheScreen() const {
         const QScreen* pScreen = screen();
-        return pScreen != nullptr && frameGeometry().size() == pScreen->availableGeometry().size();
+        if (pScreen == nullptr) {
+            return false;
+        }
+        const QSize frame = frameGeometry().size();
+        const QSize free = pScreen->availableGeometry().size();
+        return frame.width() >= free.width() && frame.height() >= free.height();
     }
     // Whether the window system has put the window on the screen, framed or not.
     bool IsPlaced() const {
