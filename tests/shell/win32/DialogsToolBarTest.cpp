@@ -1,0 +1,98 @@
+// The Windows program's dialogs as the system shows them: a file dialog leaves the current
+// folder alone.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "framework/dialog/FileDialog.h"
+#include "tests/shell/AppFixture.h"
+
+namespace {
+
+// Hands the first dialog that the thread activates to a callback once the dialog has shown and
+// its loop waits for the user; the callback may read it and end it by posting to it.
+class CDialogWatch {
+public:
+    explicit CDialogWatch(std::function<void(HWND)> onDialog) : m_onDialog(std::move(onDialog)) {
+        s_pWatch = this;
+        m_hook = SetWindowsHookExW(WH_CBT, &OnCbt, nullptr, GetCurrentThreadId());
+    }
+    ~CDialogWatch() {
+        UnhookWindowsHookEx(m_hook);
+        s_pWatch = nullptr;
+    }
+    bool Seen() const { return m_bSeen; }
+
+private:
+    static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam) {
+        auto hWnd = reinterpret_cast<HWND>(wParam);
+        wchar_t name[16] = {};
+        if (code != HCBT_ACTIVATE || s_pWatch == nullptr || GetClassNameW(hWnd, name, 16) == 0 ||
+            std::wstring(name) != L"#32770" || hWnd == s_pWatch->m_hDialog) {
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        }
+        if (s_pWatch->m_hDialog == nullptr) {
+            // Activation may come while the dialog still lays itself out: the callback waits
+            // for the first turn of its loop.
+            s_pWatch->m_hDialog = hWnd;
+            SetTimer(nullptr, 0, 0, &OnLoop);
+        } else {
+            // Another one (a complaint about what the callback did): both go, and the test
+            // sees the first one cancelled.
+            PostMessageW(hWnd, WM_COMMAND, IDCANCEL, 0);
+            PostMessageW(s_pWatch->m_hDialog, WM_COMMAND, IDCANCEL, 0);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static void CALLBACK OnLoop(HWND, UINT, UINT_PTR timer, DWORD) {
+        KillTimer(nullptr, timer);
+        if (s_pWatch != nullptr && !s_pWatch->m_bSeen) {
+            s_pWatch->m_bSeen = true;
+            s_pWatch->m_onDialog(s_pWatch->m_hDialog);
+        }
+    }
+
+    static inline CDialogWatch* s_pWatch = nullptr;
+    std::function<void(HWND)> m_onDialog;
+    HHOOK m_hook = nullptr;
+    HWND m_hDialog = nullptr;
+    bool m_bSeen = false;
+};
+
+class WindowsShellTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        Start();
+    }
+};
+
+// Going to another folder and choosing a file there leaves the program's current folder where
+// it was.
+TEST_F(WindowsShellTest, FileDialogLeavesTheCurrentFolder) {
+    const std::filesystem::path chosen =
+        std::filesystem::path(m_dir.Write("elsewhere/chosen.txt", "x\n")).make_preferred();
+    const std::filesystem::path before = std::filesystem::current_path();
+    CFileDialog dialog(true);
+    CDialogWatch watch([&](HWND hDialog) {
+        // Typed into the file name box (a combo box in the explorer-style dialog, an edit box
+        // otherwise) as the user would: the folder, then the file.
+        const auto type = [hDialog](const std::wstring& text) {
+            for (const int id : {0x47c, 0x480}) {
+                SetDlgItemTextW(hDialog, id, text.c_str());
+            }
+        };
+        type(chosen.parent_path().wstring());
+        SendMessageW(hDialog, WM_COMMAND, IDOK, 0);
+        type(chosen.filename().wstring());
+        PostMessageW(hDialog, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_TRUE(std::filesystem::equivalent(dialog.GetPathName(), chosen));
+    EXPECT_EQ(std::filesystem::current_path(), before);
+}
+
+}  // namespace
