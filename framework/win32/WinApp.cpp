@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include "framework/core/AfxRes.h"
+#include "framework/core/CommandLineInfo.h"
 #include "framework/core/Resources.h"
 #include "framework/win32/Win32Support.h"
 #include "framework/window/FrameWnd.h"
@@ -96,6 +97,10 @@ void CWinApp::OnFilePrintSetup() {
         m_pImpl->hDevMode = setup.hDevMode;
         m_pImpl->hDevNames = setup.hDevNames;
     }
+}
+
+bool AfxIsFlagCharacter(char c) {
+    return c == '-' || c == '/';
 }
 
 int AfxWinMain(int /*argc*/, char** /*argv*/) {

@@ -14,6 +14,12 @@
 
 namespace {
 
+#ifdef _WIN32
+constexpr bool kSlashIsFlag = true;  // "-" and "/" are both flag characters on Windows
+#else
+constexpr bool kSlashIsFlag = false;  // elsewhere "/" begins an absolute path
+#endif
+
 // The first two parameters are the source and the target file, flags included, each made
 // absolute against the current folder.
 TEST(CommandLine, FirstTwoParametersAreTheFilesAndNothingElseIsRecognised) {
@@ -32,6 +38,8 @@ TEST(CommandLine, FirstTwoParametersAreTheFilesAndNothingElseIsRecognised) {
         {{"-a.txt", "b.txt"}, inFolder("a.txt"), inFolder("b.txt")},  // a flag loses its dash
         {{"-p", "", "c.txt"}, inFolder("p"), inFolder("c.txt")},      // an empty name names nothing
         {{folder, inFolder("b.txt")}, folder, inFolder("b.txt")},
+        {{"-a.txt", "/b.txt"}, inFolder("a.txt"), kSlashIsFlag ? inFolder("b.txt") : "/b.txt"},
+        {{"/p"}, kSlashIsFlag ? inFolder("p") : "/p", ""},  // a file, not a print request
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.params));
