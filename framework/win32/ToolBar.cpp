@@ -58,28 +58,33 @@ bool CToolBar::CreateButtons(const ToolBarDef& def) {
     }
     SendMessageW(bar, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
     SendMessageW(bar, TB_AUTOSIZE, 0, 0);
-    if (CFrameWnd* frame = m_pDockSite) {
-        for (const Button& button : m_buttons) {
-            if (button.id == 0) {
-                continue;
-            }
-            const WPARAM id = button.id;
-            frame->BindCommandUI(button.id, [bar, id](const CCmdUI& ui) {
-                // Only changes are sent: the bar repaints on every one.
-                const bool enabled = SendMessageW(bar, TB_ISBUTTONENABLED, id, 0) != 0;
-                if (enabled != ui.m_bEnabled) {
-                    SendMessageW(bar, TB_ENABLEBUTTON, id, MAKELPARAM(ui.m_bEnabled ? 1 : 0, 0));
-                }
-                if (ui.m_nCheck) {
-                    const bool checked = SendMessageW(bar, TB_ISBUTTONCHECKED, id, 0) != 0;
-                    if (checked != (*ui.m_nCheck != 0)) {
-                        SendMessageW(bar, TB_CHECKBUTTON, id, MAKELPARAM(*ui.m_nCheck != 0, 0));
-                    }
-                }
-            });
-        }
-    }
     return true;
+}
+
+void CToolBar::ApplyButtonState(int nIndex, const CCmdUI& ui) {
+    // By the button's place, not its command: the system's by-command messages reach only the
+    // first button that carries the command.
+    HWND bar = GetSafeHwnd();
+    TBBUTTON button{};
+    if (bar == nullptr ||
+        !SendMessageW(bar, TB_GETBUTTON, nIndex, reinterpret_cast<LPARAM>(&button))) {
+        return;
+    }
+    const auto with = [](BYTE state, BYTE flag, bool bOn) {
+        return static_cast<BYTE>(bOn ? state | flag : state & ~flag);
+    };
+    BYTE state = with(button.fsState, TBSTATE_ENABLED, ui.m_bEnabled);
+    if (ui.m_nCheck) {
+        state = with(state, TBSTATE_CHECKED, *ui.m_nCheck != 0);
+    }
+    // Only changes are sent: the bar repaints on every one.
+    if (state != button.fsState) {
+        TBBUTTONINFOW info{};
+        info.cbSize = sizeof info;
+        info.dwMask = TBIF_BYINDEX | TBIF_STATE;
+        info.fsState = state;
+        SendMessageW(bar, TB_SETBUTTONINFOW, nIndex, reinterpret_cast<LPARAM>(&info));
+    }
 }
 
 void CToolBar::EnableDocking(DWORD dwDockStyle) {

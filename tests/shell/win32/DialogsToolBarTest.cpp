@@ -1,13 +1,16 @@
-// The Windows program's dialogs as the system shows them: a file dialog leaves the current
-// folder alone.
+// The Windows program's toolbar and dialogs as the system shows them: every button in the state
+// of its command, and a file dialog that leaves the current folder alone.
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <filesystem>
 #include <functional>
 #include <string>
 
 #include "framework/dialog/FileDialog.h"
+#include "tests/common/CommandState.h"
 #include "tests/shell/AppFixture.h"
 
 namespace {
@@ -69,6 +72,26 @@ protected:
         Start();
     }
 };
+
+TEST_F(WindowsShellTest, EveryToolBarButtonShowsTheStateOfItsCommand) {
+    m_app->OnIdle(0);
+    HWND bar = Frame()->m_wndToolBar.GetSafeHwnd();
+    int nLastCommand = 0;
+    for (int i = 0; i < Frame()->m_wndToolBar.GetCount(); ++i) {
+        const UINT id = Frame()->m_wndToolBar.GetItemID(i);
+        TBBUTTON button{};
+        ASSERT_TRUE(SendMessageW(bar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button)));
+        ASSERT_EQ(static_cast<UINT>(button.idCommand), id);
+        if (id == 0) {
+            continue;
+        }
+        SCOPED_TRACE(testing::Message() << "button " << i << ", command " << id);
+        EXPECT_EQ((button.fsState & TBSTATE_ENABLED) != 0, CommandState(*Frame(), id).m_bEnabled);
+        nLastCommand += id == ID_CONTEXT_HELP ? 1 : 0;
+    }
+    EXPECT_EQ(nLastCommand, 2) << "the last two buttons carry the same command";
+    EXPECT_FALSE(CommandState(*Frame(), ID_CONTEXT_HELP).m_bEnabled);
+}
 
 // Going to another folder and choosing a file there leaves the program's current folder where
 // it was.
