@@ -66,6 +66,7 @@ int CFileDialog::DoModal() {
     // program's current folder stays where it started: relative names keep their meaning.
     ofn.Flags = (m_ofn.Flags & ~static_cast<DWORD>(OFN_ENABLEHOOK)) | OFN_NOCHANGEDIR |
                 (m_bOpenFileDialog ? OFN_FILEMUSTEXIST : 0);
+    const CCentredDialogs centred(ofn.hwndOwner);
     const BOOL chosen = m_bOpenFileDialog ? GetOpenFileNameW(&ofn) : GetSaveFileNameW(&ofn);
     if (!chosen) {
         return IDCANCEL;

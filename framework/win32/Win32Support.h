@@ -62,3 +62,21 @@ HACCEL AfxGetAccelerators(HWND hFrame);
 
 // A scroll request from the bar control hBar to its owner, with the 32-bit thumb position.
 void AfxDeliverScroll(HWND hBar, WPARAM wParam);
+
+// While it lives, every dialog this thread opens (the program's own, and the system's message
+// boxes, file dialogs and property sheets) opens centred over its owner, or over hOwner when it
+// has none, kept inside the work area of that window's screen.
+class CCentredDialogs {
+public:
+    explicit CCentredDialogs(HWND hOwner);
+    ~CCentredDialogs();
+    CCentredDialogs(const CCentredDialogs&) = delete;
+    CCentredDialogs& operator=(const CCentredDialogs&) = delete;
+
+private:
+    static LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam);
+
+    HHOOK m_hHook = nullptr;
+    HWND m_hOwner = nullptr;
+    CCentredDialogs* m_pOuter = nullptr;  // the one this nests in, on the same thread
+};

@@ -93,6 +93,7 @@ void CWinApp::OnFilePrintSetup() {
     setup.hwndOwner = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
     setup.hDevMode = m_pImpl->hDevMode;
     setup.hDevNames = m_pImpl->hDevNames;
+    const CCentredDialogs centred(setup.hwndOwner);
     if (PageSetupDlgW(&setup)) {
         m_pImpl->hDevMode = setup.hDevMode;
         m_pImpl->hDevNames = setup.hDevNames;

@@ -1,5 +1,6 @@
 // The Windows program's toolbar and dialogs as the system shows them: every button in the state
-// of its command, and a file dialog that leaves the current folder alone.
+// of its command, every dialog centred over the main window, the program's own dialogs with a
+// fixed frame, and a file dialog that leaves the current folder alone.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "framework/dialog/FileDialog.h"
+#include "framework/dialog/MessageBox.h"
 #include "tests/common/CommandState.h"
 #include "tests/shell/AppFixture.h"
 
@@ -70,6 +72,8 @@ protected:
     void SetUp() override {
         AppTest::SetUp();
         Start();
+        // Well inside the screen, so that a centred dialog needs no pulling back onto it.
+        SetWindowPos(Frame()->GetSafeHwnd(), nullptr, 150, 100, 700, 520, SWP_NOZORDER);
     }
 };
 
@@ -91,6 +95,45 @@ TEST_F(WindowsShellTest, EveryToolBarButtonShowsTheStateOfItsCommand) {
     }
     EXPECT_EQ(nLastCommand, 2) << "the last two buttons carry the same command";
     EXPECT_FALSE(CommandState(*Frame(), ID_CONTEXT_HELP).m_bEnabled);
+}
+
+// Each dialog opens centred over the main window; the program's own have a caption, a system
+// menu and a modal frame, and no sizing border or minimise and maximise buttons.
+TEST_F(WindowsShellTest, DialogsOpenCentredOverTheMainWindow) {
+    const struct {
+        const char* name;
+        std::function<void()> open;
+        bool bOwnDialog;
+    } cases[] = {
+        {"about box", [this] { m_app->OnAppAbout(); }, true},
+        {"options", [this] { Doc()->OnOptions(); }, true},
+        {"open source", [this] { Doc()->OnOpenSource(); }, false},
+        {"framework's open", [this] { m_app->OnFileOpen(); }, false},
+        {"message box", [] { AfxShowMessageBox("Tessiver", MB_OK); }, false},
+    };
+    RECT frame;
+    GetWindowRect(Frame()->GetSafeHwnd(), &frame);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RECT dialog{};
+        LONG style = 0;
+        LONG exStyle = 0;
+        CDialogWatch watch([&](HWND hDialog) {
+            GetWindowRect(hDialog, &dialog);
+            style = GetWindowLongW(hDialog, GWL_STYLE);
+            exStyle = GetWindowLongW(hDialog, GWL_EXSTYLE);
+            PostMessageW(hDialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        c.open();
+        ASSERT_TRUE(watch.Seen());
+        EXPECT_NEAR(dialog.left + dialog.right, frame.left + frame.right, 2);
+        EXPECT_NEAR(dialog.top + dialog.bottom, frame.top + frame.bottom, 2);
+        if (c.bOwnDialog) {
+            EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
+            EXPECT_NE(exStyle & WS_EX_DLGMODALFRAME, 0);
+            EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+        }
+    }
 }
 
 // Going to another folder and choosing a file there leaves the program's current folder where
