@@ -1,6 +1,7 @@
-// The Windows program's toolbar and dialogs as the system shows them: every button in the state
-// of its command, every dialog centred over the main window, the program's own dialogs with a
-// fixed frame, and a file dialog that leaves the current folder alone.
+// The Windows program's window and dialogs as the system shows them: every toolbar button in the
+// state of its command, the window following the system to a screen of another dpi, every
+// dialog centred over the main window, the program's own dialogs with a fixed frame, and a file
+// dialog that leaves the current folder alone.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -95,6 +96,33 @@ TEST_F(WindowsShellTest, EveryToolBarButtonShowsTheStateOfItsCommand) {
     }
     EXPECT_EQ(nLastCommand, 2) << "the last two buttons carry the same command";
     EXPECT_FALSE(CommandState(*Frame(), ID_CONTEXT_HELP).m_bEnabled);
+}
+
+// Moved to a screen of another dpi, the window takes the place the system gives it there and
+// lays out its bars and panes over it.
+TEST_F(WindowsShellTest, TakesThePlaceTheSystemGivesItOnAScreenOfAnotherDpi) {
+    HWND frame = Frame()->GetSafeHwnd();
+    HDC screen = GetDC(frame);
+    const auto dpi = static_cast<WORD>(GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(frame, screen);
+    RECT suggested{200, 150, 960, 690};
+    SendMessageW(frame, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT now;
+    GetWindowRect(frame, &now);
+    EXPECT_EQ(now.left, suggested.left);
+    EXPECT_EQ(now.top, suggested.top);
+    EXPECT_EQ(now.right, suggested.right);
+    EXPECT_EQ(now.bottom, suggested.bottom);
+    RECT client;
+    GetClientRect(frame, &client);
+    CRect splitter;
+    Frame()->m_wndSplitter.GetClientRect(&splitter);
+    EXPECT_EQ(splitter.Width(), client.right);
+    int parts[2] = {};
+    SendMessageW(Frame()->m_wndStatusBar.GetSafeHwnd(), SB_GETPARTS, 2,
+                 reinterpret_cast<LPARAM>(parts));
+    EXPECT_EQ(parts[1], client.right / 2 * 2);
+    EXPECT_NE(SendMessageW(Frame()->m_wndToolBar.GetSafeHwnd(), TB_GETIMAGELIST, 0, 0), 0);
 }
 
 // Each dialog opens centred over the main window; the program's own have a caption, a system
