@@ -126,12 +126,18 @@ bool SetImages(HWND bar, const ToolBarDef& def) {
     if (images == nullptr) {
         return false;
     }
-    if (dpi != 96) {
-        SendMessageW(bar, TB_SETBITMAPSIZE, 0,
-                     MAKELPARAM(AfxScale(def.nButtonWidth, dpi), AfxScale(def.nButtonHeight, dpi)));
+    const auto old = static_cast<HIMAGELIST>(GetPropW(bar, kImageListProperty));
+    const int cx = AfxScale(def.nButtonWidth, dpi);
+    const int cy = AfxScale(def.nButtonHeight, dpi);
+    if (dpi != 96 || old != nullptr) {
+        SendMessageW(bar, TB_SETBITMAPSIZE, 0, MAKELPARAM(cx, cy));
     }
     SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
-    if (auto old = static_cast<HIMAGELIST>(GetPropW(bar, kImageListProperty))) {
+    if (old != nullptr) {
+        // The buttons were sized for the old images: size them for the new.
+        const auto padding = static_cast<DWORD>(SendMessageW(bar, TB_GETPADDING, 0, 0));
+        SendMessageW(bar, TB_SETBUTTONSIZE, 0,
+                     MAKELPARAM(cx + LOWORD(padding), cy + HIWORD(padding)));
         ImageList_Destroy(old);
     }
     SetPropW(bar, kImageListProperty, images);

@@ -105,6 +105,8 @@ TEST_F(WindowsShellTest, TakesThePlaceTheSystemGivesItOnAScreenOfAnotherDpi) {
     HDC screen = GetDC(frame);
     const auto dpi = static_cast<WORD>(GetDeviceCaps(screen, LOGPIXELSY));
     ReleaseDC(frame, screen);
+    HWND bar = Frame()->m_wndToolBar.GetSafeHwnd();
+    const LRESULT buttonSize = SendMessageW(bar, TB_GETBUTTONSIZE, 0, 0);
     RECT suggested{200, 150, 960, 690};
     SendMessageW(frame, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     RECT now;
@@ -122,7 +124,9 @@ TEST_F(WindowsShellTest, TakesThePlaceTheSystemGivesItOnAScreenOfAnotherDpi) {
     SendMessageW(Frame()->m_wndStatusBar.GetSafeHwnd(), SB_GETPARTS, 2,
                  reinterpret_cast<LPARAM>(parts));
     EXPECT_EQ(parts[1], client.right / 2 * 2);
-    EXPECT_NE(SendMessageW(Frame()->m_wndToolBar.GetSafeHwnd(), TB_GETIMAGELIST, 0, 0), 0);
+    // At the same dpi, the same buttons.
+    EXPECT_NE(SendMessageW(bar, TB_GETIMAGELIST, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(bar, TB_GETBUTTONSIZE, 0, 0), buttonSize);
 }
 
 // Each dialog opens centred over the main window; the program's own have a caption, a system
