@@ -186,6 +186,46 @@ TEST(Compare, EmptyFiles) {
 // The files are read at the same time: the good one is large enough to be still in reading
 // when the other fails. When both fail, the source's error is the one reported.
 
+// Files that do not fit the memory are refused as running out of it: a known size before it is
+// read, both files together, and line tables as they grow (a blank line costs more than its byte).
+// The comparer is whole again afterwards.
+TEST(Compare, FilesLargerThanTheMemoryRunOutOfIt) {
+    const CScratchDir files;
+    std::string most;  // 6,000 lines, 0.65 of the memory with their tables
+    while (most.size() < 600'000) {
+        most += std::string(99, 'x') + "\n";
+    }
+    const std::string small = files.Write("small", "a\n");
+    const std::string large = files.Write("large", most + most);
+    const std::string blank = files.Write("blank", std::string(200'000, '\n'));
+    const std::string mostly = files.Write("most", most);
+    struct Case {
+        const char* name;
+        std::string source, target;
+        bool fits;
+    };
+    for (const Case& c :
+         {Case{"small", small, small, true}, Case{"one of most", mostly, small, true},
+          Case{"large source", large, small, false}, Case{"large target", small, large, false},
+          Case{"each fits, not both", mostly, mostly, false},
+          Case{"more lines than bytes", blank, small, false}}) {
+        for (const bool concurrent : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (concurrent ? ", concurrent" : ""));
+            CLineComparer comparer;
+            comparer.SetMemoryLimit(1'000'000);
+            comparer.SetConcurrentRead(concurrent);
+            comparer.SetFiles(c.source, c.target);
+            if (c.fits) {
+                EXPECT_NE(comparer.Compare(), nullptr);
+            } else {
+                EXPECT_THROW((void)comparer.Compare(), std::bad_alloc);
+            }
+            comparer.SetFiles(small, small);
+            EXPECT_NE(comparer.Compare(), nullptr);
+        }
+    }
+}
+
 TEST(Compare, CrLfAndLfFilesCompareEqual) {
     const CScratchDir files;
     const auto result = Compare(files.Write("dos", "one\r\ntwo\r\n\tthree\r\n"),
