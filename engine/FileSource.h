@@ -50,8 +50,8 @@ private:
 std::uint64_t GetAvailableMemory();
 
 // Zero-filled pages for large arrays that grow: growing keeps the bytes and, where the platform
-// can, moves the mapping instead of copying; arrays of 2 MiB and more ask for huge pages, which
-// save most of the page faults of a first touch.
+// can, moves the mapping or grows it in place instead of copying; arrays of 2 MiB and more ask for
+// huge pages, which save most of the page faults of a first touch.
 class CPageBuffer {
 public:
     CPageBuffer() = default;
@@ -67,6 +67,7 @@ public:
 private:
     char* m_pData = nullptr;
     std::size_t m_size = 0;
+    std::size_t m_reserved = 0;  // address space held for growing in place, where used
 };
 
 // Asks for huge pages under the whole pages of [p, p + bytes), for arrays not in a CPageBuffer.
