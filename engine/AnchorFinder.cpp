@@ -70,7 +70,7 @@ bool CAnchorFinder::Confirm(std::int32_t k, std::int32_t m) const {
     std::uint32_t first[kRunLength];  // the hashes of the run's first equal lines
     for (std::int32_t step = 0; step < kRunReach; ++step, ++k, ++m) {
         if (k == nS || m == nT) {
-            return true;
+            return k == nS && m == nT;
         }
         if (sourceHash[k] == 0 && targetHash[m] == 0) {
             continue;

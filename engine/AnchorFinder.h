@@ -12,7 +12,9 @@ class CLineBuffer;
 //
 // A pair is good evidence when a run follows it: kRunLength non-blank lines equal on both sides
 // from it on (blank lines opposite each other do not break the run), one of them at least not a
-// common line, or kRunReach pairs equal or blank, or the equal lines reach the end of a file.
+// common line; or, if all are common, a run that goes on for kRunReach pairs; or equal lines up
+// to the end of both files. A pair whose equal lines end with one file only has nothing after it
+// to confirm it.
 // A line is common when its lines occur kCommon times or more in the two files, as counted in a
 // table of small saturating counters keyed by the lines' hashes: a closing brace, "#endif" or
 // "return true;" followed by two more such lines says little about where the files meet.
