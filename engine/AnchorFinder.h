@@ -15,9 +15,10 @@ class CLineBuffer;
 // common line; or, if all are common, a run that goes on for kRunReach pairs; or equal lines up
 // to the end of both files. A pair whose equal lines end with one file only has nothing after it
 // to confirm it.
-// A line is common when its lines occur kCommon times or more in the two files, as counted in a
-// table of small saturating counters keyed by the lines' hashes: a closing brace, "#endif" or
-// "return true;" followed by two more such lines says little about where the files meet.
+// A line is common when its lines occur kCommon times or more in the two files (in files of
+// more than a million lines, as often in a sample of a million), as counted in a table of small
+// saturating counters keyed by the lines' hashes: a closing brace, "#endif" or "return true;"
+// followed by two more such lines says little about where the files meet.
 //
 // Find looks for the nearest such pair at or after the current lines, "nearest" by the larger of
 // the two distances, so that it looks no further than the block it has to step over. Every
@@ -36,7 +37,7 @@ public:
     static constexpr std::uint32_t kCommon = 15;
 
     // Both files must have their hashes (CLineBuffer::GetHashes) while the finder is in use.
-    // Counts the lines of both files, in at most a quarter of a byte a line.
+    // Counts the lines of both files, in at most a quarter of a byte a line and 128 KiB.
     CAnchorFinder(const CLineBuffer& source, const CLineBuffer& target);
     ~CAnchorFinder();
     CAnchorFinder(const CAnchorFinder&) = delete;
@@ -76,9 +77,9 @@ private:
     std::unique_ptr<CSlot[]> m_pSlots;  // allocated by the first search
     std::vector<std::int32_t> m_next[2];
     std::vector<std::uint64_t> m_filter[2];  // the hashes of each side's horizon, as bits
-    // Four-bit counters, two a byte, that stop at 15: the lines of both files whose hashes fall
-    // on each. At least a quarter as many counters as lines, so that the other lines that share
-    // a line's counter seldom add up to kCommon; a count is never too low.
+    // Four-bit counters, two a byte, that stop at 15: the counted lines whose hashes fall on each.
+    // At least a quarter as many counters as lines counted, so that the other lines that share a
+    // line's counter seldom add up to kCommon; a count is never too low.
     std::vector<std::uint8_t> m_counts;
     int m_countShift = 32;
     std::uint32_t m_nSearch = 0;
