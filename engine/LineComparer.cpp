@@ -126,25 +126,10 @@ void ReadBoth(CFileSource& sourceFile, CLineBuffer& source, CFileSource& targetF
     }
 }
 
-// Whether the lines before source line k and target line m are blank lines opposite each other
-// (or none): a pair after them passes over no difference.
-bool PassesOverBlanksOnly(const std::uint32_t* sourceHash, std::int32_t s, std::int32_t k,
-                          const std::uint32_t* targetHash, std::int32_t t, std::int32_t m) {
-    if (k - s != m - t) {
-        return false;
-    }
-    for (; s < k; ++s, ++t) {
-        if (sourceHash[s] != 0 || targetHash[t] != 0) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // The default pass takes every pair its windows find, and gives up on a step that finds none:
 // it places the two lines opposite each other and moves on.
 struct CNoAnchor {
-    bool Confirm(std::int32_t, std::int32_t) const { return true; }
+    bool IsStrong(std::int32_t, std::int32_t, std::int32_t, std::int32_t) const { return true; }
     bool operator()(std::int32_t, std::int32_t, std::int32_t&, std::int32_t&) const {
         return false;
     }
@@ -154,14 +139,29 @@ struct CNoAnchor {
 // evidence, and where the files meet again when it is not or when there is none.
 struct CFindAnchor {
     CAnchorFinder& finder;
-    bool Confirm(std::int32_t k, std::int32_t m) const { return finder.Confirm(k, m); }
+    const std::uint32_t* sourceHash;
+    const std::uint32_t* targetHash;
+    // Whether the pair k, m found from s, t is good evidence: the lines before it are blank
+    // lines opposite each other (so it passes over no difference), or the finder confirms it.
+    bool IsStrong(std::int32_t s, std::int32_t t, std::int32_t k, std::int32_t m) const {
+        if (k - s == m - t) {
+            while (s < k && sourceHash[s] == 0 && targetHash[t] == 0) {
+                ++s;
+                ++t;
+            }
+            if (s == k) {
+                return true;
+            }
+        }
+        return finder.Confirm(k, m);
+    }
     bool operator()(std::int32_t s, std::int32_t t, std::int32_t& k, std::int32_t& m) const {
         return finder.Find(s, t, k, m);
     }
 };
 
 // Appends the rows of source lines [s, nS) and target lines [t, nT) to script. When a step
-// finds a pair that passes over lines and anchor.Confirm turns it down, or finds no pair,
+// finds a pair that passes over lines and anchor.IsStrong turns it down, or finds no pair,
 // anchor(s, t, k, m) may name a later pair k >= s, m >= t of equal lines: the lines before it on
 // both sides are then aligned by this pass confined to them, and the pass goes on after it.
 template <class Anchor>
@@ -253,9 +253,7 @@ void Align(const CLineBuffer& source, std::int32_t s, std::int32_t nS, const CLi
 
         std::int32_t anchorK = -1;
         std::int32_t anchorM = -1;
-        if ((k < 0 ||
-             !(PassesOverBlanksOnly(sourceHash, s, k, targetHash, t, m) || anchor.Confirm(k, m))) &&
-            anchor(s, t, anchorK, anchorM)) {
+        if ((k < 0 || !anchor.IsStrong(s, t, k, m)) && anchor(s, t, anchorK, anchorM)) {
             Align(source, s, anchorK, target, t, anchorM, script, CNoAnchor{});
             script.Add(kindEqual, 1);
             s = anchorK + 1;
@@ -360,7 +358,7 @@ int CLineComparer::AlignLines(CCompareResult* pResult) {
     if (m_bRealign) {
         CAnchorFinder finder(*pSource, *pTarget);
         Align(*pSource, 0, pSource->GetLineCount(), *pTarget, 0, pTarget->GetLineCount(), script,
-              CFindAnchor{finder});
+              CFindAnchor{finder, pSource->GetHashes(), pTarget->GetHashes()});
     } else {
         Align(*pSource, 0, pSource->GetLineCount(), *pTarget, 0, pTarget->GetLineCount(), script,
               CNoAnchor{});
