@@ -426,7 +426,7 @@ if ((write_results)); then
         echo "# Engine benchmark results"
         echo
         echo "Reproduce with \`$command_line\` from the repository root (see bench/run-engine.sh"
-        echo "for the options; the 10-million-line pairs need about 1.5 GB of disk in bench/data/)."
+        echo "for the options; the 10-million-line pairs need about 3 GB of disk in bench/data/)."
         echo
         cat "$work/report.md"
         if [[ -n $notes ]]; then
