@@ -37,7 +37,7 @@ public:
     static constexpr std::uint32_t kCommon = 15;
 
     // Both files must have their hashes (CLineBuffer::GetHashes) while the finder is in use.
-    // Counts the lines of both files, in at most a quarter of a byte a line and 128 KiB.
+    // Counts the lines of both files, in at most 128 KiB (about a quarter of a byte a line).
     CAnchorFinder(const CLineBuffer& source, const CLineBuffer& target);
     ~CAnchorFinder();
     CAnchorFinder(const CAnchorFinder&) = delete;
