@@ -1,6 +1,9 @@
 #include "engine/FileSource.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -19,6 +22,7 @@
 #else
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -136,20 +140,37 @@ void CFileSource::Close() {
     }
 }
 
+std::uint64_t GetAvailableMemory() {
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    if (!::GlobalMemoryStatusEx(&status)) {
+        return UINT64_MAX;
+    }
+    // A 32-bit process runs out of address space long before a large machine runs out of memory.
+    return std::min<std::uint64_t>(status.ullAvailPhys, status.ullAvailVirtual);
+}
+
 CPageBuffer::~CPageBuffer() {
     if (m_pData != nullptr) {
         ::VirtualFree(m_pData, 0, MEM_RELEASE);
     }
 }
 
-// Windows cannot move a mapping: growing copies, shrinking gives back the pages at the end.
+// Windows cannot move a mapping. A 64-bit process has address space to spare: each buffer
+// reserves room to grow into and commits pages in place, where copying would hold the old and the
+// new pages at once (a file without a size grows its buffer many times, up to the memory
+// available). A 32-bit process reserves only what it uses, and copies. Shrinking gives back the
+// pages at the end.
 void CPageBuffer::Resize(std::size_t size) {
+    constexpr std::size_t kRoom =
+        SIZE_MAX > 0xFFFFFFFFu ? static_cast<std::size_t>(std::uint64_t{1} << 36) : 0;
     if (size == m_size) {
         return;
     }
     if (size == 0 && m_pData != nullptr) {
         ::VirtualFree(m_pData, 0, MEM_RELEASE);
         m_pData = nullptr;
+        m_reserved = 0;
     } else if (size < m_size) {
         SYSTEM_INFO info{};
         ::GetSystemInfo(&info);
@@ -158,9 +179,21 @@ void CPageBuffer::Resize(std::size_t size) {
         if (keep < m_size) {
             ::VirtualFree(m_pData + keep, m_size - keep, MEM_DECOMMIT);
         }
+    } else if (m_pData != nullptr && size <= m_reserved) {
+        if (::VirtualAlloc(m_pData, size, MEM_COMMIT, PAGE_READWRITE) == nullptr) {
+            throw std::bad_alloc();
+        }
     } else {
-        void* p = ::VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-        if (p == nullptr) {
+        std::size_t reserved = std::max(size, kRoom);
+        void* p = ::VirtualAlloc(nullptr, reserved, MEM_RESERVE, PAGE_READWRITE);
+        if (p == nullptr && reserved > size) {
+            reserved = size;
+            p = ::VirtualAlloc(nullptr, reserved, MEM_RESERVE, PAGE_READWRITE);
+        }
+        if (p == nullptr || ::VirtualAlloc(p, size, MEM_COMMIT, PAGE_READWRITE) == nullptr) {
+            if (p != nullptr) {
+                ::VirtualFree(p, 0, MEM_RELEASE);
+            }
             throw std::bad_alloc();
         }
         if (m_pData != nullptr) {
@@ -168,6 +201,7 @@ void CPageBuffer::Resize(std::size_t size) {
             ::VirtualFree(m_pData, 0, MEM_RELEASE);
         }
         m_pData = static_cast<char*>(p);
+        m_reserved = reserved;
     }
     m_size = size;
 }
@@ -198,8 +232,8 @@ std::vector<std::string> GetProgramArguments(int /*argc*/, char** /*argv*/) {
     int count = 0;
     if (LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
         for (int i = 0; i < count; ++i) {
-            const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr,
-                                                     nullptr);
+            const int length =
+                ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
             std::string arg(static_cast<std::size_t>(length > 0 ? length - 1 : 0), '\0');
             ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), length, nullptr, nullptr);
             args.push_back(std::move(arg));
@@ -289,6 +323,56 @@ void CFileSource::Close() {
         ::close(static_cast<int>(m_handle));
         m_handle = kClosed;
     }
+}
+
+namespace {
+
+// The start of a small file from /proc, or nothing where there is none.
+std::string ReadSystemFile(const char* path) {
+    std::string text;
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        char buffer[4096];
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        text.assign(buffer, static_cast<std::size_t>(got > 0 ? got : 0));
+        ::close(fd);
+    }
+    return text;
+}
+
+// Lowers available to what the limit leaves beside what is in use; an unlimited one leaves all.
+void ApplyLimit(int resource, std::uint64_t inUse, std::uint64_t& available) {
+    rlimit limit{};
+    if (::getrlimit(resource, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+        const auto most = static_cast<std::uint64_t>(limit.rlim_cur);
+        available = std::min(available, most > inUse ? most - inUse : 0);
+    }
+}
+
+}  // namespace
+
+std::uint64_t GetAvailableMemory() {
+    const auto pageSize = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+    // Linux tells what can be had without swapping; elsewhere all of the memory is the bound.
+    std::uint64_t available = 0;
+    const std::string meminfo = ReadSystemFile("/proc/meminfo");
+    const std::size_t field = meminfo.find("MemAvailable:");
+    if (field != std::string::npos) {
+        available = std::strtoull(meminfo.c_str() + field + 13, nullptr, 10) * 1024;
+    }
+    if (available == 0) {
+        const long pages = ::sysconf(_SC_PHYS_PAGES);
+        available = pages > 0 ? static_cast<std::uint64_t>(pages) * pageSize : UINT64_MAX;
+    }
+    // The address space and the data segment (which holds anonymous mappings too) in use, in
+    // pages; where they cannot be read, the limits are taken whole.
+    unsigned long long size = 0, resident = 0, shared = 0, text = 0, library = 0, data = 0;
+    const std::string statm = ReadSystemFile("/proc/self/statm");
+    std::sscanf(statm.c_str(), "%llu %llu %llu %llu %llu %llu", &size, &resident, &shared, &text,
+                &library, &data);
+    ApplyLimit(RLIMIT_AS, size * pageSize, available);
+    ApplyLimit(RLIMIT_DATA, data * pageSize, available);
+    return available;
 }
 
 CPageBuffer::~CPageBuffer() {

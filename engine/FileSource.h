@@ -1,8 +1,8 @@
 #pragma once
 
-// The engine's one seam onto the platform: opening and reading files, the large buffers they are
-// read into, and standard output for the table printer. FileSource.cpp holds a POSIX and a
-// Windows branch; nothing else in the engine includes a platform header.
+// The engine's one seam onto the platform: opening and reading files, the memory available and
+// the large buffers files are read into, and standard output for the table printer. FileSource.cpp
+// holds a POSIX and a Windows branch; nothing else in the engine includes a platform header.
 
 #include <cstddef>
 #include <cstdint>
@@ -43,9 +43,15 @@ private:
     std::uint64_t m_sizeHint = 0;
 };
 
+// The bytes this process can still take for the files it reads: the least of the physical memory
+// the system has available (free, or holding caches it can drop), what is left of the process's
+// address space, and what its limits on memory leave. Reading past it would only make the system
+// swap, or kill the process, before the file was in.
+std::uint64_t GetAvailableMemory();
+
 // Zero-filled pages for large arrays that grow: growing keeps the bytes and, where the platform
-// can, moves the mapping instead of copying; arrays of 2 MiB and more ask for huge pages, which
-// save most of the page faults of a first touch.
+// can, moves the mapping or grows it in place instead of copying; arrays of 2 MiB and more ask for
+// huge pages, which save most of the page faults of a first touch.
 class CPageBuffer {
 public:
     CPageBuffer() = default;
@@ -61,6 +67,7 @@ public:
 private:
     char* m_pData = nullptr;
     std::size_t m_size = 0;
+    std::size_t m_reserved = 0;  // address space held for growing in place, where used
 };
 
 // Asks for huge pages under the whole pages of [p, p + bytes), for arrays not in a CPageBuffer.

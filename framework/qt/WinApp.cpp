@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "framework/core/AfxRes.h"
+#include "framework/core/CommandLineInfo.h"
 #include "framework/core/Resources.h"
 #include "framework/qt/ModalDialog.h"
 #include "framework/qt/QtSupport.h"
@@ -158,6 +159,10 @@ void ReleaseStartupMessages() {
 }
 
 }  // namespace
+
+bool AfxIsFlagCharacter(char c) {
+    return c == '-';
+}
 
 int AfxWinMain(int argc, char** argv) {
     HoldStartupMessages(argc, argv);

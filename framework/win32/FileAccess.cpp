@@ -1,7 +1,9 @@
-// The Win32 half of checking that a file opens.
+// The Win32 half of file access: checking that a file opens, and full paths.
 #include "framework/core/FileAccess.h"
 
 #include <windows.h>
+
+#include <vector>
 
 #include "framework/win32/Win32Support.h"
 
@@ -15,4 +17,24 @@ std::error_code AfxCheckFileOpens(const std::string& path) {
     }
     CloseHandle(file);
     return {};
+}
+
+std::string AfxAbsolutePath(const std::string& path) {
+    if (path.empty()) {
+        return path;
+    }
+    // The system's own rules: drive-relative and root-relative forms, "." and "..", both slashes.
+    const std::wstring wide = Widen(path);
+    std::vector<wchar_t> full(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) {
+            return path;
+        }
+        if (length < full.size()) {
+            return Narrow(std::wstring_view(full.data(), length));
+        }
+        full.resize(length);
+    }
 }
