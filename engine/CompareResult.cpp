@@ -5,6 +5,7 @@
 
 #include "engine/EditScript.h"
 #include "engine/LineBuffer.h"
+#include "platform/Memory.h"
 
 CTextColumn::CTextColumn(const CTextColumn& other)
     : m_size(other.m_size), m_pLines(other.m_pLines) {
@@ -50,8 +51,8 @@ std::string CTextColumn::GetShown(std::size_t row, std::size_t maxLength) const 
     std::size_t i = 0;
     // Past the limit, on to the end of the UTF-8 sequence it falls in (bytes 10xxxxxx continue
     // one), so that a cut text still reads as UTF-8.
-    for (; i < raw.size() && (text.size() < maxLength ||
-                              (static_cast<unsigned char>(raw[i]) & 0xC0) == 0x80);
+    for (; i < raw.size() &&
+           (text.size() < maxLength || (static_cast<unsigned char>(raw[i]) & 0xC0) == 0x80);
          ++i) {
         if (raw[i] == '\t') {
             text.append(4, ' ');

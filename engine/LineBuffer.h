@@ -5,7 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/FileSource.h"
+#include "platform/File.h"
+#include "platform/Memory.h"
 
 // Replaces every tab in text with exactly four spaces, in place; returns text.
 std::string& ExpandTabs(std::string& text);
@@ -69,7 +70,7 @@ public:
     // Reads an open file to its end into this new buffer, and closes it. Throws CFileException when
     // it cannot be read to its end or holds more than maxLines lines, std::bad_alloc when memory
     // runs out; the file is closed either way.
-    void Read(CFileSource& file, std::int64_t maxLines = kMaxLines);
+    void Read(CInputFile& file, std::int64_t maxLines = kMaxLines);
 
     // Appends one line given as text (tabs kept, any bytes allowed); for tables built row by row.
     // Throws std::bad_alloc and then leaves the buffer as it was; never after Reserve for at

@@ -1,8 +1,8 @@
 #include "framework/core/DocTemplate.h"
 
 #include "framework/core/Document.h"
-#include "framework/window/FrameWnd.h"
 #include "framework/core/WinApp.h"
+#include "framework/window/FrameWnd.h"
 
 CDocTemplate::CDocTemplate(UINT nIDResource, const CRuntimeClass* pDocClass,
                            const CRuntimeClass* pFrameClass, const CRuntimeClass* pViewClass)

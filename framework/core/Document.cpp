@@ -1,10 +1,10 @@
 #include "framework/core/Document.h"
 
 #include <algorithm>
-#include <system_error>
+#include <stdexcept>
 
-#include "framework/core/FileAccess.h"
 #include "framework/window/View.h"
+#include "platform/File.h"
 
 const CRuntimeClass CDocument::runtimeClass{"CDocument", &CCmdTarget::runtimeClass, nullptr};
 
@@ -50,8 +50,9 @@ bool CDocument::OnNewDocument() {
 }
 
 bool CDocument::OnOpenDocument(const std::string& path) {
-    if (const std::error_code error = AfxCheckFileOpens(path)) {
-        throw std::system_error(error, path);
+    // Only a file that opens is loaded; the file itself is closed again before Serialize.
+    if (std::string reason; !CInputFile().Open(path, &reason)) {
+        throw std::runtime_error(path + ": " + reason);
     }
     DeleteContents();
     CArchive ar(CArchive::load, path);

@@ -41,7 +41,7 @@ public:
     // The framework's New: empties the document (DeleteContents) and names it "Untitled".
     virtual bool OnNewDocument();
     // The framework's Open: opens the file, loads it through Serialize and closes it again.
-    // Throws std::system_error, naming the file, when it cannot be opened.
+    // Throws, naming the file and the system's reason, when it cannot be opened.
     virtual bool OnOpenDocument(const std::string& path);
     virtual void DeleteContents() {}
     virtual void Serialize(CArchive& ar);

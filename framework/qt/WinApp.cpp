@@ -13,6 +13,7 @@
 #include "framework/qt/ModalDialog.h"
 #include "framework/qt/QtSupport.h"
 #include "framework/window/FrameWnd.h"
+#include "platform/Arguments.h"
 
 struct CWinApp::Impl {
     std::unique_ptr<QObject> pIdleConnection;  // ends idle processing with the application
@@ -74,11 +75,7 @@ int AfxWinMain(int argc, char** argv) {
         AfxLoadString(AFX_IDS_APP_TITLE, app->m_pszAppName);
     }
     QApplication::setApplicationName(QString::fromLocal8Bit(app->m_pszAppName.c_str()));
-    std::vector<std::string> args;
-    for (int i = 0; i < argc; ++i) {
-        args.emplace_back(argv[i]);
-    }
-    app->SetCommandLine(std::move(args));
+    app->SetCommandLine(GetProgramArguments(argc, argv));
     const int result = app->InitInstance() ? app->Run() : app->ExitInstance();
     app->CloseAllDocuments();
     return result;

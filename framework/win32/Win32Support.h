@@ -1,20 +1,16 @@
 #pragma once
 
-// Private to the Win32 half of the framework: text conversion, the framework's window classes and
-// the path from a window's messages to its CWnd.
+// Private to the Win32 half of the framework: the framework's window classes and the path from a
+// window's messages to its CWnd. Texts go to the system through Widen and come back through
+// Narrow (platform/win32/SystemText.h).
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
-#include <string_view>
 
 #include "framework/window/Wnd.h"
-
-// The program's texts and paths are UTF-8 bytes; the system takes UTF-16. Bytes that are not
-// UTF-8 become U+FFFD.
-std::wstring Widen(std::string_view text);
-std::string Narrow(std::wstring_view text);
+#include "platform/win32/SystemText.h"
 
 HINSTANCE AfxGetInstanceHandle();
 

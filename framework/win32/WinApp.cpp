@@ -4,12 +4,12 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
-#include <shellapi.h>
 
 #include "framework/core/AfxRes.h"
 #include "framework/core/Resources.h"
 #include "framework/win32/Win32Support.h"
 #include "framework/window/FrameWnd.h"
+#include "platform/Arguments.h"
 
 struct CWinApp::Impl {
     // The printer chosen in the set-up dialog, kept for the next time.
@@ -98,7 +98,7 @@ void CWinApp::OnFilePrintSetup() {
     }
 }
 
-int AfxWinMain(int /*argc*/, char** /*argv*/) {
+int AfxWinMain(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_TAB_CLASSES | ICC_WIN95_CLASSES;
@@ -110,16 +110,7 @@ int AfxWinMain(int /*argc*/, char** /*argv*/) {
     if (app->m_pszAppName.empty()) {
         AfxLoadString(AFX_IDS_APP_TITLE, app->m_pszAppName);
     }
-    // The command line in UTF-16, so that file names outside the ANSI code page arrive whole.
-    std::vector<std::string> args;
-    int count = 0;
-    if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
-        for (int i = 0; i < count; ++i) {
-            args.push_back(Narrow(wide[i]));
-        }
-        LocalFree(wide);
-    }
-    app->SetCommandLine(std::move(args));
+    app->SetCommandLine(GetProgramArguments(argc, argv));
     const int result = app->InitInstance() ? app->Run() : app->ExitInstance();
     app->CloseAllDocuments();
     return result;

@@ -61,38 +61,14 @@ LRESULT CALLBACK OwnedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
         if (CWnd* pWnd = AfxFromHandle(hWnd)) {
             pWnd->Detach();
         }
-        std::erase_if(PostedCalls(), [hWnd](const auto& entry) { return entry.second.hWnd == hWnd; });
+        std::erase_if(PostedCalls(),
+                      [hWnd](const auto& entry) { return entry.second.hWnd == hWnd; });
         ReleaseWindowResources(hWnd);
     }
     return DefSubclassProc(hWnd, message, wParam, lParam);
 }
 
 }  // namespace
-
-std::wstring Widen(std::string_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(text.size());
-    std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), size,
-                                                                    nullptr, 0)),
-                      L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
-    return wide;
-}
-
-std::string Narrow(std::wstring_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(text.size());
-    std::string narrow(static_cast<std::size_t>(WideCharToMultiByte(
-                           CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr)),
-                       '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(),
-                        static_cast<int>(narrow.size()), nullptr, nullptr);
-    return narrow;
-}
 
 HINSTANCE AfxGetInstanceHandle() {
     return GetModuleHandleW(nullptr);
@@ -122,8 +98,8 @@ const wchar_t* AfxRegisterClass(const wchar_t* name, WNDPROC wndProc, UINT style
 
 HWND AfxCreateWindow(CWnd* pWnd, const wchar_t* className, const std::wstring& title, DWORD style,
                      int x, int y, int cx, int cy, HWND parent, UINT nID) {
-    HMENU id = (style & WS_CHILD) != 0 ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID))
-                                       : nullptr;
+    HMENU id =
+        (style & WS_CHILD) != 0 ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)) : nullptr;
     CWnd* previous = std::exchange(g_pCreating, pWnd);
     HWND hWnd = CreateWindowExW(0, className, title.c_str(), style, x, y, cx, cy, parent, id,
                                 AfxGetInstanceHandle(), pWnd);
@@ -169,9 +145,9 @@ void AfxPostCall(HWND hWnd, std::function<void()> call) {
     static WPARAM next = 0;
     const WPARAM id = ++next;
     PostedCalls().emplace(id, PostedCall{hWnd, std::move(call)});
-    const bool posted = hWnd != nullptr ? PostMessageW(hWnd, kCallMessage, id, 0) != 0
-                                        : PostThreadMessageW(GetCurrentThreadId(), kCallMessage,
-                                                             id, 0) != 0;
+    const bool posted = hWnd != nullptr
+                            ? PostMessageW(hWnd, kCallMessage, id, 0) != 0
+                            : PostThreadMessageW(GetCurrentThreadId(), kCallMessage, id, 0) != 0;
     if (!posted) {
         PostedCalls().erase(id);
     }
