@@ -6,11 +6,6 @@
 
 #include "framework/core/Platform.h"
 
-#ifndef _WIN32
-constexpr UINT MB_OK = 0x0;
-constexpr UINT MB_ICONEXCLAMATION = 0x30;
-#endif
-
 // Shows the framework's message box (modal, over the main window) and returns the button
 // pressed. Tests install a hook that answers instead of a person.
 int AfxMessageBox(const std::string& text, UINT nType = MB_OK | MB_ICONEXCLAMATION);
