@@ -50,10 +50,10 @@ bool RenameFile(const std::string& from, const std::string& to);
 // Writes bytes to a new file beside path, flushes it to the disk and renames it over path, so a
 // reader sees the old file or the new one, never part of one. The new file is named after path,
 // a dot and six letters or digits. False when a step fails; the new file is then gone again.
-bool ReplaceFile(const std::string& path, std::string_view bytes);
+bool ReplaceFileContents(const std::string& path, std::string_view bytes);
 
-// Removes the new files that writers killed during ReplaceFile left beside path. Only a process
-// that holds the lock guarding path may call it.
+// Removes the new files that writers killed during ReplaceFileContents left beside path. Only a
+// process that holds the lock guarding path may call it.
 void RemoveAbandonedReplacements(const std::string& path);
 
 // The path that UTF-8 bytes name, for the standard library's file system calls.

@@ -9,6 +9,7 @@
 class QWidget;
 class QPainter;
 class QFont;
+struct StoreKey;
 
 using HWND = QWidget*;
 using HDC = QPainter*;
@@ -168,10 +169,10 @@ struct OPENFILENAME {
     const char* lpstrDefExt = nullptr;
 };
 
-// The registry: an open key, and the predefined root, a fixed value that is never closed. A macro,
-// as on Windows, so that it is usable before any static initialisation has run.
-struct HKEY__;
-using HKEY = HKEY__*;
+// The registry: an open key is a key of the per-user store (framework/registry/RegistryStore.h),
+// and the predefined root a fixed value that is never closed. A macro, as on Windows, so that it
+// is usable before any static initialisation has run.
+using HKEY = StoreKey*;
 using PHKEY = HKEY*;
 using REGSAM = DWORD;
 #define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000001u)))

@@ -43,12 +43,6 @@ LONG RegDeleteValue(HKEY hKey, const char* lpValueName);
 
 // RegCloseKey, which takes no text, is the platform's own (framework/core/Platform.h).
 
-// Where the per-user store's file lives: the path given here when not empty, otherwise
-// ${XDG_CONFIG_HOME:-$HOME/.config}/<company>/<application>.reg for the owner below; nowhere
-// (every call fails) before an owner is named. Tests point it at a scratch folder.
-void SetRegistryStorePath(std::string path);
-std::string GetRegistryStorePath();
-
 // The application names the owner of its settings, as its registry key is
 // HKEY_CURRENT_USER\Software\<company>\<application>. Outside Windows the store's file is named
 // after them; the registry itself needs nothing.

@@ -1,4 +1,3 @@
-#ifndef _WIN32
 #include "framework/registry/RegistryText.h"
 
 #include <algorithm>
@@ -211,7 +210,7 @@ bool isHexValueLine(std::string_view line) {
 }
 
 // Parses one value line (already joined with its continuation lines) into the key.
-bool parseValueLine(std::string_view line, RegistryKey& key) {
+bool parseValueLine(std::string_view line, RegistryNode& key) {
     auto parts = splitValueLine(line);
     if (!parts || parts->first.size() > kMaxValueNameLength) {
         return false;
@@ -270,7 +269,7 @@ bool parseValueLine(std::string_view line, RegistryKey& key) {
 
 // The key a section line names, created if new; null when the line is no section of this hive
 // or its path breaks a limit.
-RegistryKey* parseSectionLine(std::string_view line, RegistryTree& tree) {
+RegistryNode* parseSectionLine(std::string_view line, RegistryTree& tree) {
     if (line.back() != ']') {
         return nullptr;
     }
@@ -301,7 +300,7 @@ std::optional<RegistryTree> parseRegistryText(std::string_view text) {
         return std::nullopt;
     }
     RegistryTree tree;
-    RegistryKey* current = nullptr;  // the section's key
+    RegistryNode* current = nullptr;  // the section's key
     while (nextLine(text, line)) {
         line = trimmed(line);
         if (line.empty() || line[0] == ';') {
@@ -341,7 +340,8 @@ std::string formatRegistryText(const RegistryTree& tree) {
     // Depth first, without recursion; each pending key comes with the length of its parent's
     // section name, which the section being built starts with.
     std::string section = "[" + std::string(kRootName);
-    std::vector<std::pair<const RegistryKey*, std::size_t>> pending{{&tree.root(), section.size()}};
+    std::vector<std::pair<const RegistryNode*, std::size_t>> pending{
+        {&tree.root(), section.size()}};
     while (!pending.empty()) {
         const auto [key, parentLength] = pending.back();
         pending.pop_back();
@@ -367,4 +367,3 @@ std::string formatRegistryText(const RegistryTree& tree) {
     }
     return out;
 }
-#endif

@@ -80,7 +80,7 @@ bool RenameFile(const std::string& from, const std::string& to) {
     return IsMissing(to) && ::rename(from.c_str(), to.c_str()) == 0;
 }
 
-bool ReplaceFile(const std::string& path, std::string_view bytes) {
+bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
     std::string temp = path + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {

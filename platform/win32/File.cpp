@@ -107,7 +107,7 @@ HANDLE CreateReplacement(const std::string& path, std::wstring& name) {
 
 }  // namespace
 
-bool ReplaceFile(const std::string& path, std::string_view bytes) {
+bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
     std::wstring temp;
     const HANDLE file = CreateReplacement(path, temp);
     if (file == INVALID_HANDLE_VALUE) {

@@ -14,6 +14,7 @@
 #include "document/RegistryKey.h"
 #include "framework/dialog/MessageBox.h"
 #include "framework/registry/Registry.h"
+#include "framework/registry/RegistryStore.h"
 #include "resources/Resource.h"
 #include "tests/document/DocFixture.h"
 

@@ -12,6 +12,7 @@
 
 #include "document/RegistryKey.h"
 #include "framework/registry/Registry.h"
+#include "framework/registry/RegistryStore.h"
 #include "tests/common/ScratchDir.h"
 // Last: the X headers define macros (None, Bool, Status) that clash with the headers above.
 #include "tests/common/XWindows.h"

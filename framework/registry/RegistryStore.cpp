@@ -1,6 +1,5 @@
-// The registry calls over the store file, for every platform but Windows, whose own registry
-// serves them there.
-#ifndef _WIN32
+#include "framework/registry/RegistryStore.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -8,13 +7,12 @@
 #include <optional>
 #include <vector>
 
-#include "framework/registry/Registry.h"
-#include "framework/registry/RegistryFile.h"
 #include "framework/registry/RegistryTree.h"
+#include "framework/registry/StoreFile.h"
 
 // An open key of the store names its key by path; the store file is read afresh at every call,
 // so a handle stays meaningful whatever other copies of the program write meanwhile.
-struct HKEY__ {
+struct StoreKey {
     std::string path;
 };
 
@@ -43,18 +41,18 @@ LONG guarded(Call call) noexcept {
     }
 }
 
-bool isPredefinedKey(HKEY hKey) {
+bool isPredefinedKey(StoreKey* hKey) {
     const auto value = reinterpret_cast<std::uintptr_t>(hKey);
     return value >= 0x80000000u && value <= 0x8000000Fu;
 }
 
-// The path below HKEY_CURRENT_USER that hKey names.
-std::optional<std::string> keyPathOf(HKEY hKey, LONG& error) {
+// The path below the root (the current user's hive) that hKey names.
+std::optional<std::string> keyPathOf(StoreKey* hKey, LONG& error) {
     if (hKey == nullptr) {
         error = ERROR_INVALID_HANDLE;
         return std::nullopt;
     }
-    if (hKey == HKEY_CURRENT_USER) {
+    if (hKey == StoreCurrentUser()) {
         return std::string();
     }
     if (isPredefinedKey(hKey)) {
@@ -95,8 +93,8 @@ LONG readStore(RegistryTree& tree) {
     if (path.empty()) {
         return ERROR_PATH_NOT_FOUND;
     }
-    RegistryLoad load = loadRegistryFile(path);
-    if (load.status == RegistryLoad::Unreadable) {
+    StoreLoad load = loadStoreFile(path);
+    if (load.status == StoreLoad::Unreadable) {
         return ERROR_CANTREAD;
     }
     tree = std::move(load.tree);
@@ -111,7 +109,7 @@ LONG modifyStore(Change change) {
     if (path.empty()) {
         return ERROR_PATH_NOT_FOUND;
     }
-    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    const std::filesystem::path folder = PathFromUtf8(path).parent_path();
     if (!folder.empty()) {
         std::error_code error;
         std::filesystem::create_directories(folder, error);
@@ -119,25 +117,25 @@ LONG modifyStore(Change change) {
             return ERROR_PATH_NOT_FOUND;
         }
     }
-    const RegistryFileLock lock(path);
+    const StoreFileLock lock(path);
     if (!lock.isLocked()) {
         return ERROR_LOCK_VIOLATION;
     }
-    RegistryLoad load = loadRegistryFile(path);
-    if (load.status == RegistryLoad::Unreadable) {
+    StoreLoad load = loadStoreFile(path);
+    if (load.status == StoreLoad::Unreadable) {
         return ERROR_CANTREAD;
     }
     bool changed = false;
-    if (load.status == RegistryLoad::Unparsable) {
-        if (!setAsideRegistryFile(path)) {
+    if (load.status == StoreLoad::Unparsable) {
+        if (!setAsideStoreFile(path)) {
             return ERROR_CANTWRITE;
         }
         changed = true;  // a fresh file replaces it
     }
     const LONG result = change(load.tree, changed);
     if (changed) {
-        removeAbandonedSaves(path);
-        if (!saveRegistryFile(path, load.tree)) {
+        RemoveAbandonedReplacements(path);
+        if (!saveStoreFile(path, load.tree)) {
             return ERROR_CANTWRITE;
         }
     }
@@ -152,7 +150,7 @@ void SetRegistryStorePath(std::string path) {
     location.overridePath = std::move(path);
 }
 
-void RegSetStoreOwner(const std::string& company, const std::string& application) {
+void SetRegistryStoreOwner(const std::string& company, const std::string& application) {
     StoreLocation& location = storeLocation();
     const std::lock_guard guard(location.mutex);
     location.owner = company.empty() || application.empty() ? "" : company + "/" + application;
@@ -183,9 +181,9 @@ std::string GetRegistryStorePath() {
     return config + "/" + owner + ".reg";
 }
 
-LONG RegCreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reserved, char* /*lpClass*/,
-                    DWORD /*dwOptions*/, REGSAM /*samDesired*/, void* /*lpSecurityAttributes*/,
-                    PHKEY phkResult, DWORD* lpdwDisposition) {
+LONG StoreCreateKeyEx(StoreKey* hKey, const char* lpSubKey, DWORD Reserved, char* /*lpClass*/,
+                      DWORD /*dwOptions*/, REGSAM /*samDesired*/, void* /*lpSecurityAttributes*/,
+                      StoreKey** phkResult, DWORD* lpdwDisposition) {
     return guarded([&]() -> LONG {
         if (phkResult == nullptr) {
             return ERROR_INVALID_PARAMETER;
@@ -210,7 +208,7 @@ LONG RegCreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reserved, char* /*lpC
         DWORD disposition = REG_OPENED_EXISTING_KEY;
         RegistryTree tree;
         if (readStore(tree) == ERROR_SUCCESS) {
-            if (const RegistryKey* key = tree.findKey(*components)) {
+            if (const RegistryNode* key = tree.findKey(*components)) {
                 path = key->path();
             }
         }
@@ -228,7 +226,7 @@ LONG RegCreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reserved, char* /*lpC
                 return result;
             }
         }
-        *phkResult = new HKEY__{std::move(*path)};
+        *phkResult = new StoreKey{std::move(*path)};
         if (lpdwDisposition != nullptr) {
             *lpdwDisposition = disposition;
         }
@@ -236,8 +234,8 @@ LONG RegCreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reserved, char* /*lpC
     });
 }
 
-LONG RegOpenKeyEx(HKEY hKey, const char* lpSubKey, DWORD ulOptions, REGSAM /*samDesired*/,
-                  PHKEY phkResult) {
+LONG StoreOpenKeyEx(StoreKey* hKey, const char* lpSubKey, DWORD ulOptions, REGSAM /*samDesired*/,
+                    StoreKey** phkResult) {
     return guarded([&]() -> LONG {
         if (phkResult == nullptr) {
             return ERROR_INVALID_PARAMETER;
@@ -259,17 +257,17 @@ LONG RegOpenKeyEx(HKEY hKey, const char* lpSubKey, DWORD ulOptions, REGSAM /*sam
         if (const LONG result = readStore(tree); result != ERROR_SUCCESS) {
             return result;
         }
-        const RegistryKey* key = tree.findKey(*components);
+        const RegistryNode* key = tree.findKey(*components);
         if (key == nullptr) {
             return ERROR_FILE_NOT_FOUND;
         }
-        *phkResult = new HKEY__{key->path()};
+        *phkResult = new StoreKey{key->path()};
         return ERROR_SUCCESS;
     });
 }
 
-LONG RegQueryValueEx(HKEY hKey, const char* lpValueName, DWORD* lpReserved, DWORD* lpType,
-                     BYTE* lpData, DWORD* lpcbData) {
+LONG StoreQueryValueEx(StoreKey* hKey, const char* lpValueName, DWORD* lpReserved, DWORD* lpType,
+                       BYTE* lpData, DWORD* lpcbData) {
     return guarded([&]() -> LONG {
         if (lpReserved != nullptr || (lpData != nullptr && lpcbData == nullptr)) {
             return ERROR_INVALID_PARAMETER;
@@ -283,7 +281,7 @@ LONG RegQueryValueEx(HKEY hKey, const char* lpValueName, DWORD* lpReserved, DWOR
         if (const LONG result = readStore(tree); result != ERROR_SUCCESS) {
             return result;
         }
-        const RegistryKey* key = tree.findKey(*path);
+        const RegistryNode* key = tree.findKey(*path);
         const RegistryValue* value =
             key != nullptr ? key->findValue(lpValueName != nullptr ? lpValueName : "") : nullptr;
         if (value == nullptr) {
@@ -307,8 +305,8 @@ LONG RegQueryValueEx(HKEY hKey, const char* lpValueName, DWORD* lpReserved, DWOR
     });
 }
 
-LONG RegSetValueEx(HKEY hKey, const char* lpValueName, DWORD Reserved, DWORD dwType,
-                   const BYTE* lpData, DWORD cbData) {
+LONG StoreSetValueEx(StoreKey* hKey, const char* lpValueName, DWORD Reserved, DWORD dwType,
+                     const BYTE* lpData, DWORD cbData) {
     return guarded([&]() -> LONG {
         if (Reserved != 0) {
             return ERROR_INVALID_PARAMETER;
@@ -343,7 +341,7 @@ LONG RegSetValueEx(HKEY hKey, const char* lpValueName, DWORD Reserved, DWORD dwT
     });
 }
 
-LONG RegDeleteValue(HKEY hKey, const char* lpValueName) {
+LONG StoreDeleteValue(StoreKey* hKey, const char* lpValueName) {
     return guarded([&]() -> LONG {
         LONG error = ERROR_SUCCESS;
         const auto path = keyPathOf(hKey, error);
@@ -351,7 +349,7 @@ LONG RegDeleteValue(HKEY hKey, const char* lpValueName) {
             return error;
         }
         return modifyStore([&](RegistryTree& tree, bool& changed) {
-            RegistryKey* key = tree.findKey(*path);
+            RegistryNode* key = tree.findKey(*path);
             if (key == nullptr || !key->deleteValue(lpValueName != nullptr ? lpValueName : "")) {
                 return ERROR_FILE_NOT_FOUND;
             }
@@ -361,7 +359,7 @@ LONG RegDeleteValue(HKEY hKey, const char* lpValueName) {
     });
 }
 
-LONG RegCloseKey(HKEY hKey) {
+LONG StoreCloseKey(StoreKey* hKey) {
     if (hKey == nullptr) {
         return ERROR_INVALID_HANDLE;
     }
@@ -370,4 +368,3 @@ LONG RegCloseKey(HKEY hKey) {
     }
     return ERROR_SUCCESS;
 }
-#endif
