@@ -23,6 +23,9 @@ function(tessiver_resource_script target program description)
   set(DESCRIPTION ${description})
   set(script ${CMAKE_BINARY_DIR}/resources/${program}.rc)
   configure_file(${CMAKE_SOURCE_DIR}/resources/Tessiver.rc.in ${script} @ONLY)
+  # The files the script names are compiled into the program: a change to one rebuilds it.
+  set_source_files_properties(${script} PROPERTIES OBJECT_DEPENDS
+                              "${MANIFEST_FILE};${ICON_FILE};${TOOLBAR_FILE}")
   target_sources(${target} PRIVATE ${script})
   add_dependencies(${target} tessiver_windows_images)
 endfunction()

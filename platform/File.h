@@ -41,6 +41,11 @@ private:
     std::uint64_t m_sizeHint = 0;
 };
 
+// The path as an absolute one, taken against the current folder now, so that it keeps naming the
+// same file after the folder changes. An absolute path comes back as it is (on Windows, in the
+// system's full form), an empty one stays empty, and the file need not exist.
+std::string AbsolutePath(const std::string& path);
+
 // Whether path names nothing: it, or a folder on the way to it, does not exist.
 bool IsMissing(const std::string& path);
 

@@ -14,6 +14,7 @@ public:
 
     void ParseParam(const char* pszParam, bool bFlag, bool bLast) override;
 
+    // The parameters as absolute paths, taken against the folder the program started in.
     std::string m_sourceArg;  // empty when there is no parameter
     std::string m_targetArg;  // empty when there are fewer than two
 };

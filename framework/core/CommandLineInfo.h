@@ -13,11 +13,15 @@ public:
     CCommandLineInfo();
     ~CCommandLineInfo() override;
 
-    // pszParam is the parameter's text, without the leading "-" of a flag; bFlag tells whether
-    // it had one, bLast whether it is the last parameter.
+    // pszParam is the parameter's text, without the leading flag character of a flag; bFlag
+    // tells whether it had one, bLast whether it is the last parameter.
     virtual void ParseParam(const char* pszParam, bool bFlag, bool bLast);
 
     int m_nShellCommand = FileNew;
     std::string m_strFileName;
     std::string m_strPrinterName;
 };
+
+// Whether a parameter that begins with c is a flag. "-" is one everywhere; on Windows "/" is one
+// too, while on POSIX systems "/" begins an absolute path.
+bool AfxIsFlagCharacter(char c);

@@ -166,7 +166,7 @@ void CWinApp::AddDocTemplate(CDocTemplate* pTemplate) {
 void CWinApp::ParseCommandLine(CCommandLineInfo& rInfo) {
     for (std::size_t i = 1; i < m_args.size(); ++i) {
         std::string param = m_args[i];
-        const bool bFlag = !param.empty() && param[0] == '-';
+        const bool bFlag = !param.empty() && AfxIsFlagCharacter(param[0]);
         if (bFlag) {
             param.erase(0, 1);
         }

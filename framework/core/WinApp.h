@@ -50,8 +50,8 @@ public:
     void SaveStdProfileSettings();
     // Takes ownership of the template.
     void AddDocTemplate(CDocTemplate* pTemplate);
-    // Hands each parameter of the command line to rInfo.ParseParam. A parameter starting with
-    // "-" is a flag and loses that character; "/" starts an absolute path here, not a flag.
+    // Hands each parameter of the command line to rInfo.ParseParam. A parameter starting with a
+    // flag character (AfxIsFlagCharacter) is a flag and loses that one character.
     void ParseCommandLine(CCommandLineInfo& rInfo);
     // Carries out the shell command: FileNew creates the document and the main frame.
     bool ProcessShellCommand(CCommandLineInfo& rInfo);

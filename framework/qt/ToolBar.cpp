@@ -84,16 +84,22 @@ bool CToolBar::CreateButtons(const ToolBarDef& def) {
         if (CFrameWnd* frame = m_pDockSite) {
             QObject::connect(action, &QAction::triggered, bar,
                              [frame, id] { frame->OnCommand(id); });
-            frame->BindCommandUI(id, [action](const CCmdUI& ui) {
-                action->setEnabled(ui.m_bEnabled);
-                if (ui.m_nCheck) {
-                    action->setCheckable(true);
-                    action->setChecked(*ui.m_nCheck != 0);
-                }
-            });
         }
     }
     return true;
+}
+
+void CToolBar::ApplyButtonState(int nIndex, const CCmdUI& ui) {
+    auto* bar = qobject_cast<QToolBar*>(GetSafeHwnd());
+    QAction* action = bar != nullptr ? bar->actions().value(nIndex) : nullptr;
+    if (action == nullptr) {
+        return;
+    }
+    action->setEnabled(ui.m_bEnabled);
+    if (ui.m_nCheck) {
+        action->setCheckable(true);
+        action->setChecked(*ui.m_nCheck != 0);
+    }
 }
 
 void CToolBar::EnableDocking(DWORD dwDockStyle) {

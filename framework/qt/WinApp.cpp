@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "framework/core/AfxRes.h"
+#include "framework/core/CommandLineInfo.h"
 #include "framework/core/Resources.h"
 #include "framework/qt/ModalDialog.h"
 #include "framework/qt/QtSupport.h"
@@ -63,6 +64,10 @@ void CWinApp::OnFilePrintSetup() {
     QPageSetupDialog dialog(m_pImpl->pPrinter.get(),
                             m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr);
     AfxRunModalDialog(dialog);
+}
+
+bool AfxIsFlagCharacter(char c) {
+    return c == '-';
 }
 
 int AfxWinMain(int argc, char** argv) {

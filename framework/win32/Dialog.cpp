@@ -1,8 +1,10 @@
 // The Win32 half of the dialogs: dialog resources run by the system from in-memory templates.
 #include "framework/dialog/Dialog.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "framework/core/ResourceTypes.h"
 #include "framework/core/Resources.h"
@@ -52,6 +54,32 @@ WORD ClassAtom(std::string_view className) {
     return 0;
 }
 
+thread_local CCentredDialogs* t_pCentred = nullptr;  // the innermost on this thread
+
+// Centres the dialog over the window, or leaves it where the system put it when the window is
+// not there to be seen.
+void CentreOver(HWND hDialog, HWND hOver) {
+    if (hOver == nullptr || !IsWindowVisible(hOver) || IsIconic(hOver)) {
+        return;
+    }
+    RECT dialog;
+    RECT over;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetWindowRect(hDialog, &dialog) || !GetWindowRect(hOver, &over) ||
+        !GetMonitorInfoW(MonitorFromWindow(hOver, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return;
+    }
+    const RECT& work = monitor.rcWork;
+    const LONG cx = dialog.right - dialog.left;
+    const LONG cy = dialog.bottom - dialog.top;
+    const LONG x = std::max(
+        work.left, std::min(over.left + (over.right - over.left - cx) / 2, work.right - cx));
+    const LONG y = std::max(
+        work.top, std::min(over.top + (over.bottom - over.top - cy) / 2, work.bottom - cy));
+    SetWindowPos(hDialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 INT_PTR CALLBACK DialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         auto* dialog = reinterpret_cast<CDialog*>(lParam);
@@ -77,6 +105,31 @@ INT_PTR CALLBACK DialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 }  // namespace
+
+CCentredDialogs::CCentredDialogs(HWND hOwner)
+    : m_hHook(SetWindowsHookExW(WH_CALLWNDPROCRET, &AfterMessage, nullptr, GetCurrentThreadId())),
+      m_hOwner(hOwner),
+      m_pOuter(std::exchange(t_pCentred, this)) {}
+
+CCentredDialogs::~CCentredDialogs() {
+    t_pCentred = m_pOuter;
+    if (m_hHook != nullptr) {
+        UnhookWindowsHookEx(m_hHook);
+    }
+}
+
+LRESULT CALLBACK CCentredDialogs::AfterMessage(int code, WPARAM wParam, LPARAM lParam) {
+    // Once a dialog has laid itself out, and before it shows; its own pages and panels are
+    // children and stay where they are.
+    const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    CCentredDialogs* pCentred = t_pCentred;
+    if (code == HC_ACTION && pCentred != nullptr && message->message == WM_INITDIALOG &&
+        (GetWindowLongW(message->hwnd, GWL_STYLE) & WS_CHILD) == 0) {
+        HWND owner = GetWindow(message->hwnd, GW_OWNER);
+        CentreOver(message->hwnd, owner != nullptr ? owner : pCentred->m_hOwner);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 std::vector<WORD> BuildDialogTemplate(const DialogDef& def, bool bPage) {
     std::vector<WORD> data;
@@ -134,6 +187,7 @@ int CDialog::DoModal() {
     if (parent == nullptr && AfxGetApp() != nullptr && AfxGetApp()->m_pMainWnd != nullptr) {
         parent = AfxGetApp()->m_pMainWnd->GetSafeHwnd();
     }
+    const CCentredDialogs centred(parent);
     const INT_PTR result = DialogBoxIndirectParamW(
         AfxGetInstanceHandle(), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), parent,
         &DialogProc, reinterpret_cast<LPARAM>(this));

@@ -62,9 +62,11 @@ int CFileDialog::DoModal() {
     ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
     ofn.lpstrDefExt = defaultExtension.empty() ? nullptr : defaultExtension.c_str();
-    // The framework's open dialog only ever returns a file that exists; it has no hook here.
-    ofn.Flags = (m_ofn.Flags & ~static_cast<DWORD>(OFN_ENABLEHOOK)) |
+    // The framework's open dialog only ever returns a file that exists; it has no hook here. The
+    // program's current folder stays where it started: relative names keep their meaning.
+    ofn.Flags = (m_ofn.Flags & ~static_cast<DWORD>(OFN_ENABLEHOOK)) | OFN_NOCHANGEDIR |
                 (m_bOpenFileDialog ? OFN_FILEMUSTEXIST : 0);
+    const CCentredDialogs centred(ofn.hwndOwner);
     const BOOL chosen = m_bOpenFileDialog ? GetOpenFileNameW(&ofn) : GetSaveFileNameW(&ofn);
     if (!chosen) {
         return IDCANCEL;

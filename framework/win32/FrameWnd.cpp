@@ -19,6 +19,9 @@
 
 namespace {
 
+// The status bar's font for the frame's dpi, once the frame has moved to another screen.
+constexpr wchar_t kStatusFontProperty[] = L"TessiverStatusFont";
+
 // Menu items show the state the update handlers give their commands when their popup opens.
 void UpdateMenuPopup(CFrameWnd* pFrame, HMENU popup) {
     const int count = GetMenuItemCount(popup);
@@ -58,6 +61,42 @@ void GetToolTip(CFrameWnd* pFrame, NMTTDISPINFOW* info) {
     info->lpszText = text.data();
 }
 
+// The frame moved to a screen of another dpi: the system's rectangle for it there, the bars'
+// images and fonts at the new dpi, and everything laid out and drawn again.
+void OnDpiChanged(CFrameWnd* pFrame, HWND hWnd, UINT dpi, const RECT& suggested) {
+    using SystemParametersInfoForDpiFunction = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+    static const auto systemParametersInfoForDpi =
+        AfxUserFunction<SystemParametersInfoForDpiFunction>("SystemParametersInfoForDpi");
+    if (auto* bar = dynamic_cast<CToolBar*>(pFrame->GetControlBar(AFX_IDW_TOOLBAR))) {
+        AfxScaleToolBarImages(bar->GetSafeHwnd());
+    }
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (CControlBar* bar = pFrame->GetControlBar(AFX_IDW_STATUS_BAR);
+        bar != nullptr && systemParametersInfoForDpi != nullptr &&
+        systemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
+        if (HFONT font = CreateFontIndirectW(&metrics.lfStatusFont)) {
+            SendMessageW(bar->GetSafeHwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+            if (auto old = static_cast<HFONT>(GetPropW(hWnd, kStatusFontProperty))) {
+                DeleteObject(old);
+            }
+            SetPropW(hWnd, kStatusFontProperty, font);
+        }
+    }
+    SetWindowPos(hWnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Laid out again even where the size in pixels stayed: it is another size at this dpi.
+    RECT client;
+    GetClientRect(hWnd, &client);
+    AfxDefaultMessage(pFrame, hWnd, WM_SIZE, SIZE_RESTORED,
+                      MAKELPARAM(client.right, client.bottom));
+    if (HWND pane = GetDlgItem(hWnd, AFX_IDW_PANE_FIRST)) {
+        GetClientRect(pane, &client);
+        SendMessageW(pane, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    }
+    RedrawWindow(hWnd, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
 LRESULT CALLBACK FrameProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* pFrame = AfxWndOfMessage<CFrameWnd>(hWnd, message, lParam);
     if (pFrame == nullptr) {
@@ -89,7 +128,19 @@ LRESULT CALLBACK FrameProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam
                 return SendMessageW(view->GetSafeHwnd(), message, wParam, lParam);
             }
             break;
+        case WM_DPICHANGED:
+            OnDpiChanged(pFrame, hWnd, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_DESTROY:
+            if (auto font = static_cast<HFONT>(RemovePropW(hWnd, kStatusFontProperty))) {
+                // The status bar goes with the frame, after this: it keeps drawing with the
+                // system's font until then.
+                if (CControlBar* bar = pFrame->GetControlBar(AFX_IDW_STATUS_BAR);
+                    bar != nullptr && bar->IsWindow()) {
+                    SendMessageW(bar->GetSafeHwnd(), WM_SETFONT, 0, FALSE);
+                }
+                DeleteObject(font);
+            }
             if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd == pFrame) {
                 PostQuitMessage(0);
             }
@@ -174,12 +225,12 @@ void CFrameWnd::RecalcLayout() {
         // The bars size themselves to their frame's width on a size message.
         const bool bToolBar = dynamic_cast<CToolBar*>(bar) != nullptr;
         SendMessageW(bar->GetSafeHwnd(), bToolBar ? TB_AUTOSIZE : WM_SIZE, 0, 0);
-        CRect place;
-        bar->GetChildRect(&place);
+        RECT place;  // in pixels, as the client area here
+        ::GetWindowRect(bar->GetSafeHwnd(), &place);
         if ((bar->GetBarStyle() & CBRS_ALIGN_BOTTOM) != 0) {
-            area.bottom -= place.Height();
+            area.bottom -= place.bottom - place.top;
         } else {
-            area.top += place.Height();
+            area.top += place.bottom - place.top;
         }
     }
     if (HWND pane = GetDlgItem(hWnd, AFX_IDW_PANE_FIRST)) {

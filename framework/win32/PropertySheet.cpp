@@ -83,5 +83,6 @@ int CPropertySheet::DoModal() {
     header.nPages = static_cast<UINT>(pages.size());
     header.nStartPage = m_nStartPage < pages.size() ? m_nStartPage : 0;
     header.ppsp = pages.data();
+    const CCentredDialogs centred(header.hwndParent);
     return PropertySheetW(&header) > 0 ? IDOK : IDCANCEL;
 }

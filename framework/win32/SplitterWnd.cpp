@@ -17,16 +17,20 @@ void PaintSplitter(CSplitterWnd* pSplitter, HWND hWnd) {
     HDC hdc = BeginPaint(hWnd, &paint);
     RECT client;
     GetClientRect(hWnd, &client);
+    const UINT dpi = AfxDpiOf(hWnd);
     // The splitter bars and the corner box belong to the splitter: nothing else covers them.
     for (int col = 0; col + 1 < pSplitter->GetColumnCount(); ++col) {
-        RECT bar{pSplitter->SplitterBarLeft(col), 0,
-                 pSplitter->SplitterBarLeft(col) + pSplitter->SplitterBarWidth(), client.bottom};
+        const int left = pSplitter->SplitterBarLeft(col);
+        RECT bar{AfxScale(left, dpi), 0, AfxScale(left + pSplitter->SplitterBarWidth(), dpi),
+                 client.bottom};
         FillRect(hdc, &bar, GetSysColorBrush(COLOR_BTNFACE));
         DrawEdge(hdc, &bar, EDGE_RAISED, BF_LEFT | BF_RIGHT);
     }
     const CRect corner = pSplitter->CornerBox();
     if (corner.Width() > 0 && corner.Height() > 0) {
-        FillRect(hdc, &corner, GetSysColorBrush(COLOR_BTNFACE));
+        const RECT box{AfxScale(corner.left, dpi), AfxScale(corner.top, dpi),
+                       AfxScale(corner.right, dpi), AfxScale(corner.bottom, dpi)};
+        FillRect(hdc, &box, GetSysColorBrush(COLOR_BTNFACE));
     }
     EndPaint(hWnd, &paint);
 }
@@ -60,8 +64,9 @@ LRESULT CALLBACK SplitterProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPa
     if (pSplitter == nullptr) {
         return DefWindowProcW(hWnd, message, wParam, lParam);
     }
-    const int x = GET_X_LPARAM(lParam);
-    const int y = GET_Y_LPARAM(lParam);
+    const UINT dpi = AfxDpiOf(hWnd);
+    const int x = AfxUnscale(GET_X_LPARAM(lParam), dpi);
+    const int y = AfxUnscale(GET_Y_LPARAM(lParam), dpi);
     switch (message) {
         case WM_ERASEBKGND:
             return 1;  // the panes and bars cover everything but what WM_PAINT draws
@@ -86,7 +91,8 @@ LRESULT CALLBACK SplitterProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPa
             GetCursorPos(&at);
             ScreenToClient(hWnd, &at);
             if (reinterpret_cast<HWND>(wParam) == hWnd &&
-                (pSplitter->IsTracking() || pSplitter->HitSplitterBar(at.x, at.y) >= 0)) {
+                (pSplitter->IsTracking() ||
+                 pSplitter->HitSplitterBar(AfxUnscale(at.x, dpi), AfxUnscale(at.y, dpi)) >= 0)) {
                 SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_SIZEWE)));
                 return TRUE;
             }
@@ -132,7 +138,8 @@ bool CSplitterWnd::CreateSplitterWindow(CWnd* pParentWnd) {
 }
 
 int CSplitterWnd::ScrollBarExtent() const {
-    return GetSystemMetrics(SM_CXVSCROLL);
+    const UINT dpi = AfxDpiOf(GetSafeHwnd());
+    return AfxUnscale(AfxSystemMetric(SM_CXVSCROLL, dpi), dpi);
 }
 
 void CSplitterWnd::ShowTracker(bool bShow) {
@@ -152,7 +159,10 @@ void CSplitterWnd::ShowTracker(bool bShow) {
     }
     RECT client;
     ::GetClientRect(hWnd, &client);
-    SetWindowPos(tracker, HWND_TOP, TrackerLeft(), 0, SplitterBarWidth(), client.bottom,
+    const UINT dpi = AfxDpiOf(hWnd);
+    const int left = AfxScale(TrackerLeft(), dpi);
+    SetWindowPos(tracker, HWND_TOP, left, 0,
+                 AfxScale(TrackerLeft() + SplitterBarWidth(), dpi) - left, client.bottom,
                  SWP_SHOWWINDOW);
 }
 

@@ -26,11 +26,12 @@ void CStatusBar::CreatePanes(const std::vector<std::string>& texts) {
     HWND bar = GetSafeHwnd();
     HDC hdc = GetDC(bar);
     HGDIOBJ old = SelectObject(hdc, reinterpret_cast<HFONT>(SendMessageW(bar, WM_GETFONT, 0, 0)));
+    const UINT dpi = AfxDpiOf(bar);
     for (std::size_t i = 0; i < texts.size(); ++i) {
         const std::wstring text = Widen(texts[i]);
         SIZE extent{};
         GetTextExtentPoint32W(hdc, text.c_str(), static_cast<int>(text.size()), &extent);
-        m_panes[i].cx = extent.cx;
+        m_panes[i].cx = AfxUnscale(extent.cx, dpi);
     }
     SelectObject(hdc, old);
     ReleaseDC(bar, hdc);
@@ -46,10 +47,11 @@ void CStatusBar::LayoutPanes() {
         return;
     }
     std::vector<int> edges;
+    const UINT dpi = AfxDpiOf(bar);
     int right = 0;
     for (const Pane& pane : m_panes) {
         right += pane.cx;
-        edges.push_back(right);
+        edges.push_back(AfxScale(right, dpi));
     }
     SendMessageW(bar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
 }

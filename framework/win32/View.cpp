@@ -40,6 +40,8 @@ LRESULT CALLBACK ViewProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
         case WM_MOUSEHWHEEL: {
             POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
             ScreenToClient(hWnd, &at);
+            const UINT dpi = AfxDpiOf(hWnd);
+            at = {AfxUnscale(at.x, dpi), AfxUnscale(at.y, dpi)};
             const auto delta = static_cast<short>(GET_WHEEL_DELTA_WPARAM(wParam));
             const auto keys = static_cast<UINT>(GET_KEYSTATE_WPARAM(wParam));
             // Shift turns the wheel sideways.
@@ -66,6 +68,9 @@ bool CView::CreatePaneWindow(CWnd* pParent, const CRect& rect, UINT nID) {
                          reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     HWND parent = pParent != nullptr ? pParent->GetSafeHwnd() : nullptr;
     const DWORD style = parent != nullptr ? WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS : WS_POPUP;
-    return AfxCreateWindow(this, className, L"", style, rect.left, rect.top, rect.Width(),
-                           rect.Height(), parent, nID) != nullptr;
+    const UINT dpi = AfxDpiOf(parent);
+    const int left = AfxScale(rect.left, dpi);
+    const int top = AfxScale(rect.top, dpi);
+    return AfxCreateWindow(this, className, L"", style, left, top, AfxScale(rect.right, dpi) - left,
+                           AfxScale(rect.bottom, dpi) - top, parent, nID) != nullptr;
 }

@@ -14,6 +14,30 @@
 
 HINSTANCE AfxGetInstanceHandle();
 
+// A function of user32 that older systems lack (those of screens with their own dpi), or null.
+template <class Function>
+Function AfxUserFunction(const char* name) {
+    const FARPROC proc = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
+}
+
+// The framework's coordinates are pixels at 96 dpi, as the Qt half's are device-independent
+// pixels: the program's 16-pixel rows and 40-pixel text column keep their size on any screen.
+// The Win32 half turns them into the window's own pixels at every call into the system, and back
+// for what the system reports; at 96 dpi both ways leave every number as it is.
+// The dots per inch of the screen the window is on (of the system, where the system cannot say
+// per window); 96 without a window.
+UINT AfxDpiOf(HWND hWnd);
+// n framework pixels in pixels at dpi, and back, rounded to the nearest.
+inline int AfxScale(int n, UINT dpi) {
+    return MulDiv(n, static_cast<int>(dpi), 96);
+}
+inline int AfxUnscale(int n, UINT dpi) {
+    return MulDiv(n, 96, static_cast<int>(dpi));
+}
+// The system metric (SM_CXVSCROLL...) for a window at dpi.
+int AfxSystemMetric(int nIndex, UINT dpi);
+
 // The CWnd a window belongs to, or null.
 CWnd* AfxFromHandle(HWND hWnd);
 
@@ -21,6 +45,8 @@ CWnd* AfxFromHandle(HWND hWnd);
 // an accelerator table (a frame's). They go with the window.
 constexpr wchar_t kImageListProperty[] = L"TessiverImages";
 constexpr wchar_t kAcceleratorsProperty[] = L"TessiverAccelerators";
+// The toolbar resource whose images a toolbar shows: a number, not a handle.
+constexpr wchar_t kToolBarIdProperty[] = L"TessiverToolBarId";
 
 // The CWnd of class T that a message of one of the framework's windows is for: attached at
 // WM_NCCREATE from the window's creation parameter; null before that, and for a CWnd of another
@@ -32,6 +58,9 @@ T* AfxWndOfMessage(HWND hWnd, UINT message, LPARAM lParam) {
     }
     return dynamic_cast<T*>(AfxFromHandle(hWnd));
 }
+
+// Turns the toolbar's images to its window's dpi (after the window moved to another screen).
+void AfxScaleToolBarImages(HWND hBar);
 
 // Registers the framework's own window class (once) and returns its name. Every window of the
 // class delivers its messages through wndProc; its creation parameter is the CWnd.
@@ -58,3 +87,21 @@ HACCEL AfxGetAccelerators(HWND hFrame);
 
 // A scroll request from the bar control hBar to its owner, with the 32-bit thumb position.
 void AfxDeliverScroll(HWND hBar, WPARAM wParam);
+
+// While it lives, every dialog this thread opens (the program's own, and the system's message
+// boxes, file dialogs and property sheets) opens centred over its owner, or over hOwner when it
+// has none, kept inside the work area of that window's screen.
+class CCentredDialogs {
+public:
+    explicit CCentredDialogs(HWND hOwner);
+    ~CCentredDialogs();
+    CCentredDialogs(const CCentredDialogs&) = delete;
+    CCentredDialogs& operator=(const CCentredDialogs&) = delete;
+
+private:
+    static LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam);
+
+    HHOOK m_hHook = nullptr;
+    HWND m_hOwner = nullptr;
+    CCentredDialogs* m_pOuter = nullptr;  // the one this nests in, on the same thread
+};

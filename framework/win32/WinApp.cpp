@@ -6,6 +6,7 @@
 #include <commdlg.h>
 
 #include "framework/core/AfxRes.h"
+#include "framework/core/CommandLineInfo.h"
 #include "framework/core/Resources.h"
 #include "framework/win32/Win32Support.h"
 #include "framework/window/FrameWnd.h"
@@ -92,10 +93,15 @@ void CWinApp::OnFilePrintSetup() {
     setup.hwndOwner = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
     setup.hDevMode = m_pImpl->hDevMode;
     setup.hDevNames = m_pImpl->hDevNames;
+    const CCentredDialogs centred(setup.hwndOwner);
     if (PageSetupDlgW(&setup)) {
         m_pImpl->hDevMode = setup.hDevMode;
         m_pImpl->hDevNames = setup.hDevNames;
     }
+}
+
+bool AfxIsFlagCharacter(char c) {
+    return c == '-' || c == '/';
 }
 
 int AfxWinMain(int argc, char** argv) {

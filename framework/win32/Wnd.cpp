@@ -51,6 +51,7 @@ void ReleaseWindowResources(HWND hWnd) {
     if (auto accelerators = static_cast<HACCEL>(RemovePropW(hWnd, kAcceleratorsProperty))) {
         DestroyAcceleratorTable(accelerators);
     }
+    RemovePropW(hWnd, kToolBarIdProperty);
 }
 
 // Every window a CWnd owns passes through here first: when the window goes, its CWnd lets go of
@@ -69,6 +70,34 @@ LRESULT CALLBACK OwnedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
 }
 
 }  // namespace
+
+UINT AfxDpiOf(HWND hWnd) {
+    if (hWnd == nullptr) {
+        return 96;
+    }
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = AfxUserFunction<GetDpiForWindowFunction>("GetDpiForWindow");
+    if (getDpiForWindow != nullptr) {
+        if (const UINT dpi = getDpiForWindow(hWnd); dpi != 0) {
+            return dpi;
+        }
+    }
+    static const UINT systemDpi = [] {
+        HDC screen = GetDC(nullptr);
+        const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+        ReleaseDC(nullptr, screen);
+        return dpi > 0 ? static_cast<UINT>(dpi) : 96u;
+    }();
+    return systemDpi;
+}
+
+int AfxSystemMetric(int nIndex, UINT dpi) {
+    using GetSystemMetricsForDpiFunction = int(WINAPI*)(int, UINT);
+    static const auto getSystemMetricsForDpi =
+        AfxUserFunction<GetSystemMetricsForDpiFunction>("GetSystemMetricsForDpi");
+    return getSystemMetricsForDpi != nullptr ? getSystemMetricsForDpi(nIndex, dpi)
+                                             : GetSystemMetrics(nIndex);
+}
 
 HINSTANCE AfxGetInstanceHandle() {
     return GetModuleHandleW(nullptr);
@@ -112,9 +141,12 @@ HWND AfxCreateWindow(CWnd* pWnd, const wchar_t* className, const std::wstring& t
 
 LRESULT AfxDefaultMessage(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_SIZE:
-            pWnd->OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        case WM_SIZE: {
+            const UINT dpi = AfxDpiOf(hWnd);
+            pWnd->OnSize(static_cast<UINT>(wParam), AfxUnscale(LOWORD(lParam), dpi),
+                         AfxUnscale(HIWORD(lParam), dpi));
             return 0;
+        }
         case WM_SHOWWINDOW:
             pWnd->OnShowWindow(wParam != 0, static_cast<UINT>(lParam));
             return DefWindowProcW(hWnd, message, wParam, lParam);
@@ -128,10 +160,13 @@ LRESULT AfxDefaultMessage(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LP
                 return 0;
             }
             break;
-        case WM_LBUTTONDBLCLK:
+        case WM_LBUTTONDBLCLK: {
+            const UINT dpi = AfxDpiOf(hWnd);
             pWnd->OnLButtonDblClk(static_cast<UINT>(wParam),
-                                  CPoint{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+                                  CPoint{AfxUnscale(GET_X_LPARAM(lParam), dpi),
+                                         AfxUnscale(GET_Y_LPARAM(lParam), dpi)});
             return 0;
+        }
         case kCallMessage:
             RunPostedCall(wParam);
             return 0;
@@ -213,6 +248,9 @@ void CWnd::GetClientRect(CRect* pRect) const {
     *pRect = CRect();
     if (m_hWnd != nullptr) {
         ::GetClientRect(m_hWnd, pRect);
+        const UINT dpi = AfxDpiOf(m_hWnd);
+        pRect->right = AfxUnscale(pRect->right, dpi);
+        pRect->bottom = AfxUnscale(pRect->bottom, dpi);
     }
 }
 
@@ -221,12 +259,20 @@ void CWnd::GetChildRect(CRect* pRect) const {
     if (m_hWnd != nullptr) {
         ::GetWindowRect(m_hWnd, pRect);
         MapWindowPoints(nullptr, GetParent(m_hWnd), reinterpret_cast<POINT*>(pRect), 2);
+        const UINT dpi = AfxDpiOf(m_hWnd);
+        *pRect = CRect(AfxUnscale(pRect->left, dpi), AfxUnscale(pRect->top, dpi),
+                       AfxUnscale(pRect->right, dpi), AfxUnscale(pRect->bottom, dpi));
     }
 }
 
 void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight) {
     if (m_hWnd != nullptr) {
-        ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, TRUE);
+        // Edge by edge, so that windows side by side stay side by side at any scale.
+        const UINT dpi = AfxDpiOf(m_hWnd);
+        const int left = AfxScale(x, dpi);
+        const int top = AfxScale(y, dpi);
+        ::MoveWindow(m_hWnd, left, top, AfxScale(x + nWidth, dpi) - left,
+                     AfxScale(y + nHeight, dpi) - top, TRUE);
     }
 }
 
@@ -268,6 +314,7 @@ bool CWnd::HasFocus() const {
 
 void CWnd::ScrollWindow(int xAmount, int yAmount) {
     if (m_hWnd != nullptr) {
-        ::ScrollWindow(m_hWnd, xAmount, yAmount, nullptr, nullptr);
+        const UINT dpi = AfxDpiOf(m_hWnd);
+        ::ScrollWindow(m_hWnd, AfxScale(xAmount, dpi), AfxScale(yAmount, dpi), nullptr, nullptr);
     }
 }

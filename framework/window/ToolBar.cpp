@@ -1,6 +1,7 @@
 #include "framework/window/ToolBar.h"
 
 #include "framework/core/Resources.h"
+#include "framework/window/FrameWnd.h"
 
 CToolBar::CToolBar() = default;
 CToolBar::~CToolBar() = default;
@@ -20,6 +21,14 @@ bool CToolBar::LoadToolBar(UINT nIDResource) {
     }
     if (!CreateButtons(*def)) {
         return false;
+    }
+    // Each button follows its command, however many buttons carry it.
+    if (CFrameWnd* frame = m_pDockSite) {
+        for (int i = 0; i < GetCount(); ++i) {
+            if (const UINT id = GetItemID(i); id != 0) {
+                frame->BindCommandUI(id, [this, i](const CCmdUI& ui) { ApplyButtonState(i, ui); });
+            }
+        }
     }
     ApplyTooltips();
     return true;

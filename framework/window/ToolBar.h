@@ -5,6 +5,7 @@
 
 #include "framework/window/ControlBar.h"
 
+class CCmdUI;
 struct ToolBarDef;
 
 // A toolbar: buttons from the toolbar resource (commands, separators, one image per button),
@@ -28,6 +29,9 @@ public:
 private:
     // The platform's buttons for the loaded ones; their images from the resource.
     bool CreateButtons(const ToolBarDef& def);
+    // Shows what the update handlers said on the button at nIndex (separators count), whichever
+    // other buttons carry the same command.
+    void ApplyButtonState(int nIndex, const CCmdUI& ui);
     void ApplyTooltips();
 
     struct Button {

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "platform/posix/Descriptor.h"
 
@@ -69,6 +70,36 @@ bool CInputFile::Read(char* p, std::size_t n, std::size_t& got, std::string* pRe
             return false;
         }
     }
+}
+
+std::string AbsolutePath(const std::string& path) {
+    if (path.empty() || path.front() == '/') {
+        return path;
+    }
+    std::vector<char> folder(256);
+    while (::getcwd(folder.data(), folder.size()) == nullptr) {
+        if (errno != ERANGE) {
+            return path;  // no current folder to name: the path is all there is
+        }
+        folder.resize(folder.size() * 2);
+    }
+    std::string absolute = folder.data();
+    // "." names the folder itself; ".." stays, since a linked folder's parent is not lexical.
+    for (std::size_t start = 0; start < path.size();) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string::npos) {
+            end = path.size();
+        }
+        const std::string_view part(path.data() + start, end - start);
+        if (!part.empty() && part != ".") {
+            if (absolute.back() != '/') {
+                absolute += '/';
+            }
+            absolute += part;
+        }
+        start = end + 1;
+    }
+    return absolute;
 }
 
 bool IsMissing(const std::string& path) {

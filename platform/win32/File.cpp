@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <random>
+#include <vector>
 
 #include "platform/win32/Handle.h"
 #include "platform/win32/SystemText.h"
@@ -70,6 +71,26 @@ bool CInputFile::Read(char* p, std::size_t n, std::size_t& got, std::string* pRe
     }
     got = done;
     return true;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    if (path.empty()) {
+        return path;
+    }
+    // The system's own rules: drive-relative and root-relative forms, "." and "..", both slashes.
+    const std::wstring wide = Widen(path);
+    std::vector<wchar_t> full(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) {
+            return path;
+        }
+        if (length < full.size()) {
+            return Narrow(std::wstring_view(full.data(), length));
+        }
+        full.resize(length);
+    }
 }
 
 bool IsMissing(const std::string& path) {

@@ -1,6 +1,7 @@
 // Start-up from the command line, the event loop and the exit, as the program runs them.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,18 +14,32 @@
 
 namespace {
 
-// The first two parameters are the source and the target file, flags included.
+#ifdef _WIN32
+constexpr bool kSlashIsFlag = true;  // "-" and "/" are both flag characters on Windows
+#else
+constexpr bool kSlashIsFlag = false;  // elsewhere "/" begins an absolute path
+#endif
+
+// The first two parameters are the source and the target file, flags included, each made
+// absolute against the current folder.
 TEST(CommandLine, FirstTwoParametersAreTheFilesAndNothingElseIsRecognised) {
+    const std::string folder = std::filesystem::current_path().string();
+    const auto inFolder = [&](const char* name) {
+        return (std::filesystem::current_path() / name).string();
+    };
     const struct {
         std::vector<std::string> params;
-        const char* source;
-        const char* target;
+        std::string source;
+        std::string target;
     } cases[] = {
         {{}, "", ""},
-        {{"a.txt"}, "a.txt", ""},
-        {{"a.txt", "b.txt", "c.txt"}, "a.txt", "b.txt"},
-        {{"-a.txt", "b.txt"}, "a.txt", "b.txt"},  // a flag is a file without its dash
-        {{"-p", "/p"}, "p", "/p"},
+        {{"a.txt"}, inFolder("a.txt"), ""},
+        {{"a.txt", "b.txt", "c.txt"}, inFolder("a.txt"), inFolder("b.txt")},
+        {{"-a.txt", "b.txt"}, inFolder("a.txt"), inFolder("b.txt")},  // a flag loses its dash
+        {{"-p", "", "c.txt"}, inFolder("p"), inFolder("c.txt")},      // an empty name names nothing
+        {{folder, inFolder("b.txt")}, folder, inFolder("b.txt")},
+        {{"-a.txt", "/b.txt"}, inFolder("a.txt"), kSlashIsFlag ? inFolder("b.txt") : "/b.txt"},
+        {{"/p"}, kSlashIsFlag ? inFolder("p") : "/p", ""},  // a file, not a print request
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.params));
@@ -40,6 +55,27 @@ TEST(CommandLine, FirstTwoParametersAreTheFilesAndNothingElseIsRecognised) {
         EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FileNew);
         EXPECT_EQ(info.m_strFileName, "");
     }
+}
+
+// Names given relative to the folder the program started in keep naming those files after the
+// current folder moved (as a file dialog may move it), at start-up and at every compare again.
+TEST_F(AppTest, RelativeNamesKeepTheirFilesWhenTheCurrentFolderMoves) {
+    const std::string a = m_dir.Write("start/a.txt", "same\nold\n");
+    const std::string b = m_dir.Write("start/b.txt", "same\nnew\n");
+    m_dir.Write("elsewhere/a.txt", "other\n");
+    const struct CurrentFolder {
+        std::filesystem::path before = std::filesystem::current_path();
+        ~CurrentFolder() { std::filesystem::current_path(before); }
+    } restore;
+    std::filesystem::current_path(m_dir.Path("start"));
+    Start({"a.txt", "b.txt"});
+    std::filesystem::current_path(m_dir.Path("elsewhere"));
+    RunUntilExit();
+    EXPECT_TRUE(std::filesystem::equivalent(Doc()->m_sourcePath, a));
+    EXPECT_TRUE(std::filesystem::equivalent(Doc()->m_targetPath, b));
+    ASSERT_NE(Doc()->m_pResult, nullptr);
+    EXPECT_EQ(Doc()->m_pResult->GetRowCount(), 2);
+    EXPECT_EQ(Doc()->m_pResult->m_nDifferences, 1);
 }
 
 // Two files are compared from the loop once the window shows; fewer leave an empty window.

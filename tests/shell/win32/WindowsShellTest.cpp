@@ -1,0 +1,196 @@
+// The Windows program's window and dialogs as the system shows them: every toolbar button in the
+// state of its command, the window following the system to a screen of another dpi, every
+// dialog centred over the main window, the program's own dialogs with a fixed frame, and a file
+// dialog that leaves the current folder alone.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "framework/dialog/FileDialog.h"
+#include "framework/dialog/MessageBox.h"
+#include "tests/common/CommandState.h"
+#include "tests/shell/AppFixture.h"
+
+namespace {
+
+// Hands the first dialog that the thread activates to a callback once the dialog has shown and
+// its loop waits for the user; the callback may read it and end it by posting to it.
+class CDialogWatch {
+public:
+    explicit CDialogWatch(std::function<void(HWND)> onDialog) : m_onDialog(std::move(onDialog)) {
+        s_pWatch = this;
+        m_hook = SetWindowsHookExW(WH_CBT, &OnCbt, nullptr, GetCurrentThreadId());
+    }
+    ~CDialogWatch() {
+        UnhookWindowsHookEx(m_hook);
+        s_pWatch = nullptr;
+    }
+    bool Seen() const { return m_bSeen; }
+
+private:
+    static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam) {
+        auto hWnd = reinterpret_cast<HWND>(wParam);
+        wchar_t name[16] = {};
+        if (code != HCBT_ACTIVATE || s_pWatch == nullptr || GetClassNameW(hWnd, name, 16) == 0 ||
+            std::wstring(name) != L"#32770" || hWnd == s_pWatch->m_hDialog) {
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        }
+        if (s_pWatch->m_hDialog == nullptr) {
+            // Activation may come while the dialog still lays itself out: the callback waits
+            // for the first turn of its loop.
+            s_pWatch->m_hDialog = hWnd;
+            SetTimer(nullptr, 0, 0, &OnLoop);
+        } else {
+            // Another one (a complaint about what the callback did): both go, and the test
+            // sees the first one cancelled.
+            PostMessageW(hWnd, WM_COMMAND, IDCANCEL, 0);
+            PostMessageW(s_pWatch->m_hDialog, WM_COMMAND, IDCANCEL, 0);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static void CALLBACK OnLoop(HWND, UINT, UINT_PTR timer, DWORD) {
+        KillTimer(nullptr, timer);
+        if (s_pWatch != nullptr && !s_pWatch->m_bSeen) {
+            s_pWatch->m_bSeen = true;
+            s_pWatch->m_onDialog(s_pWatch->m_hDialog);
+        }
+    }
+
+    static inline CDialogWatch* s_pWatch = nullptr;
+    std::function<void(HWND)> m_onDialog;
+    HHOOK m_hook = nullptr;
+    HWND m_hDialog = nullptr;
+    bool m_bSeen = false;
+};
+
+class WindowsShellTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        Start();
+        // Well inside the screen, so that a centred dialog needs no pulling back onto it.
+        SetWindowPos(Frame()->GetSafeHwnd(), nullptr, 150, 100, 700, 520, SWP_NOZORDER);
+    }
+};
+
+TEST_F(WindowsShellTest, EveryToolBarButtonShowsTheStateOfItsCommand) {
+    m_app->OnIdle(0);
+    HWND bar = Frame()->m_wndToolBar.GetSafeHwnd();
+    int nLastCommand = 0;
+    for (int i = 0; i < Frame()->m_wndToolBar.GetCount(); ++i) {
+        const UINT id = Frame()->m_wndToolBar.GetItemID(i);
+        TBBUTTON button{};
+        ASSERT_TRUE(SendMessageW(bar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button)));
+        ASSERT_EQ(static_cast<UINT>(button.idCommand), id);
+        if (id == 0) {
+            continue;
+        }
+        SCOPED_TRACE(testing::Message() << "button " << i << ", command " << id);
+        EXPECT_EQ((button.fsState & TBSTATE_ENABLED) != 0, CommandState(*Frame(), id).m_bEnabled);
+        nLastCommand += id == ID_CONTEXT_HELP ? 1 : 0;
+    }
+    EXPECT_EQ(nLastCommand, 2) << "the last two buttons carry the same command";
+    EXPECT_FALSE(CommandState(*Frame(), ID_CONTEXT_HELP).m_bEnabled);
+}
+
+// Moved to a screen of another dpi, the window takes the place the system gives it there and
+// lays out its bars and panes over it.
+TEST_F(WindowsShellTest, TakesThePlaceTheSystemGivesItOnAScreenOfAnotherDpi) {
+    HWND frame = Frame()->GetSafeHwnd();
+    HDC screen = GetDC(frame);
+    const auto dpi = static_cast<WORD>(GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(frame, screen);
+    HWND bar = Frame()->m_wndToolBar.GetSafeHwnd();
+    const LRESULT buttonSize = SendMessageW(bar, TB_GETBUTTONSIZE, 0, 0);
+    RECT suggested{200, 150, 960, 690};
+    SendMessageW(frame, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT now;
+    GetWindowRect(frame, &now);
+    EXPECT_EQ(now.left, suggested.left);
+    EXPECT_EQ(now.top, suggested.top);
+    EXPECT_EQ(now.right, suggested.right);
+    EXPECT_EQ(now.bottom, suggested.bottom);
+    RECT client;
+    GetClientRect(frame, &client);
+    CRect splitter;
+    Frame()->m_wndSplitter.GetClientRect(&splitter);
+    EXPECT_EQ(splitter.Width(), client.right);
+    int parts[2] = {};
+    SendMessageW(Frame()->m_wndStatusBar.GetSafeHwnd(), SB_GETPARTS, 2,
+                 reinterpret_cast<LPARAM>(parts));
+    EXPECT_EQ(parts[1], client.right / 2 * 2);
+    // At the same dpi, the same buttons.
+    EXPECT_NE(SendMessageW(bar, TB_GETIMAGELIST, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(bar, TB_GETBUTTONSIZE, 0, 0), buttonSize);
+}
+
+// Each dialog opens centred over the main window; the program's own have a caption, a system
+// menu and a modal frame, and no sizing border or minimise and maximise buttons.
+TEST_F(WindowsShellTest, DialogsOpenCentredOverTheMainWindow) {
+    const struct {
+        const char* name;
+        std::function<void()> open;
+        bool bOwnDialog;
+    } cases[] = {
+        {"about box", [this] { m_app->OnAppAbout(); }, true},
+        {"options", [this] { Doc()->OnOptions(); }, true},
+        {"open source", [this] { Doc()->OnOpenSource(); }, false},
+        {"framework's open", [this] { m_app->OnFileOpen(); }, false},
+        {"message box", [] { AfxShowMessageBox("Tessiver", MB_OK); }, false},
+    };
+    RECT frame;
+    GetWindowRect(Frame()->GetSafeHwnd(), &frame);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RECT dialog{};
+        LONG style = 0;
+        LONG exStyle = 0;
+        CDialogWatch watch([&](HWND hDialog) {
+            GetWindowRect(hDialog, &dialog);
+            style = GetWindowLongW(hDialog, GWL_STYLE);
+            exStyle = GetWindowLongW(hDialog, GWL_EXSTYLE);
+            PostMessageW(hDialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        c.open();
+        ASSERT_TRUE(watch.Seen());
+        EXPECT_NEAR(dialog.left + dialog.right, frame.left + frame.right, 2);
+        EXPECT_NEAR(dialog.top + dialog.bottom, frame.top + frame.bottom, 2);
+        if (c.bOwnDialog) {
+            EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
+            EXPECT_NE(exStyle & WS_EX_DLGMODALFRAME, 0);
+            EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+        }
+    }
+}
+
+// Going to another folder and choosing a file there leaves the program's current folder where
+// it was.
+TEST_F(WindowsShellTest, FileDialogLeavesTheCurrentFolder) {
+    const std::filesystem::path chosen =
+        std::filesystem::path(m_dir.Write("elsewhere/chosen.txt", "x\n")).make_preferred();
+    const std::filesystem::path before = std::filesystem::current_path();
+    CFileDialog dialog(true);
+    CDialogWatch watch([&](HWND hDialog) {
+        // Typed into the file name box (a combo box in the explorer-style dialog, an edit box
+        // otherwise) as the user would: the folder, then the file.
+        const auto type = [hDialog](const std::wstring& text) {
+            for (const int id : {0x47c, 0x480}) {
+                SetDlgItemTextW(hDialog, id, text.c_str());
+            }
+        };
+        type(chosen.parent_path().wstring());
+        SendMessageW(hDialog, WM_COMMAND, IDOK, 0);
+        type(chosen.filename().wstring());
+        PostMessageW(hDialog, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_TRUE(std::filesystem::equivalent(dialog.GetPathName(), chosen));
+    EXPECT_EQ(std::filesystem::current_path(), before);
+}
+
+}  // namespace
