@@ -4,10 +4,10 @@
 #include <cstdio>
 
 #include "document/TessiverDoc.h"
+#include "framework/dialog/ShellOpen.h"
 #include "framework/draw/DC.h"
 #include "framework/window/ScrollBar.h"
-#include "framework/dialog/ShellOpen.h"
-#include "framework/dialog/WaitCursor.h"
+#include "framework/window/WaitCursor.h"
 #include "resources/Resource.h"
 
 const CRuntimeClass CTessiverView::runtimeClass{"CTessiverView", &CView::runtimeClass,

@@ -6,10 +6,10 @@
 #include "document/RegistryKey.h"
 #include "framework/core/CmdUI.h"
 #include "framework/core/Resources.h"
-#include "framework/core/WinApp.h"
-#include "framework/dialog/FileDialog.h"
 #include "framework/dialog/PropertyPage.h"
 #include "framework/dialog/PropertySheet.h"
+#include "framework/window/FileDialog.h"
+#include "framework/window/WinApp.h"
 #include "resources/Resource.h"
 
 const CRuntimeClass CTessiverDoc::runtimeClass{"CTessiverDoc", &CDocument::runtimeClass,

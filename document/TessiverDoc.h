@@ -6,8 +6,8 @@
 
 #include "engine/CompareResult.h"
 #include "engine/LineComparer.h"
-#include "framework/core/Document.h"
 #include "framework/draw/Font.h"
+#include "framework/window/Document.h"
 
 class CCmdUI;
 

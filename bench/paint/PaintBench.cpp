@@ -24,7 +24,7 @@
 #include "display/TargetView.h"
 #include "display/TessiverView.h"
 #include "document/TessiverDoc.h"
-#include "framework/core/DocTemplate.h"
+#include "framework/window/DocTemplate.h"
 #include "framework/window/ScrollBar.h"
 #include "shell/SyncSplitter.h"
 

@@ -1,5 +1,5 @@
 // The Qt half of CWinApp: the event loop and its idle processing, printer set-up, the entry.
-#include "framework/core/WinApp.h"
+#include "framework/window/WinApp.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>

@@ -11,11 +11,11 @@
 #include "framework/core/AfxRes.h"
 #include "framework/core/CmdUI.h"
 #include "framework/core/Resources.h"
-#include "framework/core/WinApp.h"
 #include "framework/win32/Win32Support.h"
 #include "framework/window/ControlBar.h"
 #include "framework/window/ToolBar.h"
 #include "framework/window/View.h"
+#include "framework/window/WinApp.h"
 
 namespace {
 
@@ -206,7 +206,8 @@ void CFrameWnd::LoadAccelerators(UINT nIDResource) {
         table.push_back({static_cast<BYTE>(accel.flags), static_cast<WORD>(accel.key),
                          static_cast<WORD>(accel.id)});
     }
-    if (HACCEL accelerators = CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()))) {
+    if (HACCEL accelerators =
+            CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()))) {
         SetPropW(GetSafeHwnd(), kAcceleratorsProperty, accelerators);
     }
 }

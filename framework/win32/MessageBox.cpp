@@ -1,9 +1,9 @@
 // The Win32 half of the message box: the system's, centred over the active window.
-#include "framework/dialog/MessageBox.h"
+#include "framework/window/MessageBox.h"
 
-#include "framework/core/WinApp.h"
 #include "framework/win32/Win32Support.h"
 #include "framework/window/FrameWnd.h"
+#include "framework/window/WinApp.h"
 
 int AfxShowMessageBox(const std::string& text, UINT nType) {
     const CWinApp* app = AfxGetApp();

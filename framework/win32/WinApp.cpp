@@ -1,6 +1,6 @@
 // The Win32 half of CWinApp: the message loop with its idle processing, printer set-up, the
 // entry.
-#include "framework/core/WinApp.h"
+#include "framework/window/WinApp.h"
 
 #include <commctrl.h>
 #include <commdlg.h>

@@ -12,8 +12,8 @@
 #include "display/TargetView.h"
 #include "display/TessiverView.h"
 #include "document/TessiverDoc.h"
-#include "framework/core/DocTemplate.h"
 #include "framework/draw/DC.h"
+#include "framework/window/DocTemplate.h"
 #include "framework/window/ScrollBar.h"
 #include "framework/window/SplitterWnd.h"
 

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "document/TessiverDoc.h"
-#include "framework/core/WinApp.h"
 #include "framework/window/FrameWnd.h"
 #include "framework/window/View.h"
+#include "framework/window/WinApp.h"
 #include "tests/common/CommandState.h"
 #include "tests/common/ScratchDir.h"
 

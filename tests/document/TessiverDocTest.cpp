@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "document/RegistryKey.h"
-#include "framework/dialog/MessageBox.h"
 #include "framework/registry/Registry.h"
 #include "framework/registry/RegistryStore.h"
+#include "framework/window/MessageBox.h"
 #include "resources/Resource.h"
 #include "tests/document/DocFixture.h"
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "framework/core/Resources.h"
-#include "framework/dialog/MessageBox.h"
+#include "framework/window/MessageBox.h"
 #include "framework/window/View.h"
 #include "resources/Resource.h"
 #include "tests/common/CommandState.h"

@@ -1,4 +1,4 @@
-#include "framework/dialog/FileDialog.h"
+#include "framework/window/FileDialog.h"
 
 #include <algorithm>
 

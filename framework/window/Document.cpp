@@ -1,4 +1,4 @@
-#include "framework/core/Document.h"
+#include "framework/window/Document.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "framework/dialog/MessageBox.h"
+#include "framework/window/MessageBox.h"
 
 #include <new>
 

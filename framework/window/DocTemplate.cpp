@@ -1,8 +1,8 @@
-#include "framework/core/DocTemplate.h"
+#include "framework/window/DocTemplate.h"
 
-#include "framework/core/Document.h"
-#include "framework/core/WinApp.h"
+#include "framework/window/Document.h"
 #include "framework/window/FrameWnd.h"
+#include "framework/window/WinApp.h"
 
 CDocTemplate::CDocTemplate(UINT nIDResource, const CRuntimeClass* pDocClass,
                            const CRuntimeClass* pFrameClass, const CRuntimeClass* pViewClass)

@@ -1,15 +1,15 @@
-#include "framework/core/WinApp.h"
+#include "framework/window/WinApp.h"
 
 #include <algorithm>
 #include <cstdio>
 
 #include "framework/core/AfxRes.h"
 #include "framework/core/CommandLineInfo.h"
-#include "framework/core/DocTemplate.h"
-#include "framework/core/Document.h"
 #include "framework/core/Resources.h"
-#include "framework/dialog/FileDialog.h"
 #include "framework/registry/Registry.h"
+#include "framework/window/DocTemplate.h"
+#include "framework/window/Document.h"
+#include "framework/window/FileDialog.h"
 #include "framework/window/FrameWnd.h"
 
 const CRuntimeClass CWinApp::runtimeClass{"CWinApp", &CCmdTarget::runtimeClass, nullptr};
