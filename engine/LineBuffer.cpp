@@ -133,7 +133,7 @@ void CLineBuffer::AddHighEntry(std::size_t entry, std::uint64_t next) {
     }
 }
 
-void CLineBuffer::Read(CInputFile& file, std::int64_t maxLines) {
+void CLineBuffer::Read(CInputFile& file, std::int64_t maxLines, CReadBudget* pBudget) {
     struct CClose {
         CInputFile& file;
         ~CClose() { file.Close(); }
@@ -141,6 +141,12 @@ void CLineBuffer::Read(CInputFile& file, std::int64_t maxLines) {
     const std::uint64_t expected = file.GetSizeHint();
     if (expected > SIZE_MAX / 2) {
         throw std::bad_alloc();
+    }
+    // The text and four bytes a line for its start and four for its hash; taken a chunk at a
+    // time, so that input that never ends stops once it outgrows the memory.
+    std::uint64_t taken = expected;
+    if (pBudget != nullptr) {
+        pBudget->Take(expected);
     }
     // Sized once from the file's size: the last read, which finds the end, has its room too.
     // Files that grow while they are read, and pipes, grow the buffer as they go.
@@ -233,6 +239,11 @@ void CLineBuffer::Read(CInputFile& file, std::int64_t maxLines) {
         kept = static_cast<std::size_t>(end - dropped - base);
         m_startLow.Grow(lines + 1 - m_startLow.size());
         m_hash.Grow(lines - m_hash.size());
+        const std::uint64_t holds = kept + 8 * std::uint64_t{lines};
+        if (pBudget != nullptr && holds > taken) {
+            pBudget->Take(holds - taken);
+            taken = holds;
+        }
     }
     if (kept > lineBegin) {
         // A last line without terminator still counts; it is stored with one like the others.

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -47,6 +49,28 @@ private:
     std::size_t m_size = 0;
 };
 
+// The memory that the files of one comparison may take while they are read, shared by their
+// readers: each takes its file's size before reading it, and then what its text and line tables
+// hold beyond that as they grow. Running past it is running out of memory.
+class CReadBudget {
+public:
+    explicit CReadBudget(std::uint64_t bytes) : m_limit(bytes) {}
+
+    // Counts bytes as taken; throws std::bad_alloc, taking nothing, when they do not fit.
+    void Take(std::uint64_t bytes) {
+        std::uint64_t taken = m_taken.load(std::memory_order_relaxed);
+        do {
+            if (bytes > m_limit - taken) {
+                throw std::bad_alloc();
+            }
+        } while (!m_taken.compare_exchange_weak(taken, taken + bytes, std::memory_order_relaxed));
+    }
+
+private:
+    const std::uint64_t m_limit;
+    std::atomic<std::uint64_t> m_taken{0};
+};
+
 // One file's lines, read in text mode into a single buffer: every line is followed by exactly
 // one LF, a CR directly before an LF is gone, and nothing from the first Ctrl-Z on is kept. Tabs
 // stay as they are (the table expands them when it shows a line), so two lines are equal exactly
@@ -69,8 +93,8 @@ public:
               std::int64_t maxLines = kMaxLines);
     // Reads an open file to its end into this new buffer, and closes it. Throws CFileException when
     // it cannot be read to its end or holds more than maxLines lines, std::bad_alloc when memory
-    // runs out; the file is closed either way.
-    void Read(CInputFile& file, std::int64_t maxLines = kMaxLines);
+    // runs out or the file outgrows pBudget (when given); the file is closed either way.
+    void Read(CInputFile& file, std::int64_t maxLines = kMaxLines, CReadBudget* pBudget = nullptr);
 
     // Appends one line given as text (tabs kept, any bytes allowed); for tables built row by row.
     // Throws std::bad_alloc and then leaves the buffer as it was; never after Reserve for at

@@ -84,14 +84,14 @@ std::int32_t FirstEqual(std::uint32_t mask, const CLineBuffer& lines, std::int32
 // returns, so a failure never leaves the other file open or half read, and the source's error is
 // the one passed on, as when one file is read after the other.
 void ReadBoth(CInputFile& sourceFile, CLineBuffer& source, CInputFile& targetFile,
-              CLineBuffer& target, bool bConcurrent) {
+              CLineBuffer& target, CReadBudget& budget, bool bConcurrent) {
     std::exception_ptr targetError;
     std::thread reader;
     if (bConcurrent && targetFile.IsOpen()) {
         try {
-            reader = std::thread([&targetFile, &target, &targetError] {
+            reader = std::thread([&targetFile, &target, &budget, &targetError] {
                 try {
-                    target.Read(targetFile);
+                    target.Read(targetFile, CLineBuffer::kMaxLines, &budget);
                 } catch (...) {
                     targetError = std::current_exception();
                 }
@@ -102,7 +102,7 @@ void ReadBoth(CInputFile& sourceFile, CLineBuffer& source, CInputFile& targetFil
     }
     std::exception_ptr sourceError;
     try {
-        source.Read(sourceFile);
+        source.Read(sourceFile, CLineBuffer::kMaxLines, &budget);
     } catch (...) {
         sourceError = std::current_exception();
     }
@@ -117,7 +117,7 @@ void ReadBoth(CInputFile& sourceFile, CLineBuffer& source, CInputFile& targetFil
         std::rethrow_exception(targetError);
     }
     if (!bThreaded && targetFile.IsOpen()) {
-        target.Read(targetFile);
+        target.Read(targetFile, CLineBuffer::kMaxLines, &budget);
     }
 }
 
@@ -278,9 +278,16 @@ std::unique_ptr<CCompareResult> CLineComparer::Compare() {
     if (!targetFile.Open(m_targetPath, &reason)) {
         m_openFailure = COpenFailure{m_targetPath, reason};
     }
+    // Files whose sizes are known are turned down before either is read.
+    const std::uint64_t memory = m_memoryLimit ? *m_memoryLimit : GetAvailableMemory();
+    if (sourceFile.GetSizeHint() > memory ||
+        targetFile.GetSizeHint() > memory - sourceFile.GetSizeHint()) {
+        throw std::bad_alloc();
+    }
+    CReadBudget budget(memory);
     auto pSource = std::make_shared<CLineBuffer>();
     auto pTarget = std::make_shared<CLineBuffer>();
-    ReadBoth(sourceFile, *pSource, targetFile, *pTarget, m_bConcurrentRead);
+    ReadBoth(sourceFile, *pSource, targetFile, *pTarget, budget, m_bConcurrentRead);
     m_stats.readSeconds = SecondsSince(readStart);
     if (pSource->GetLineCount() == 0 && pTarget->GetLineCount() == 0) {
         return nullptr;

@@ -33,13 +33,19 @@ public:
     // Reads both files and aligns them. Returns null when neither file yielded a line.
     // A source file that cannot be opened gives null whatever the target holds; a target that
     // cannot be opened counts as empty. A read error in a file that did open throws
-    // CFileException (the source's when both fail), running out of memory std::bad_alloc;
-    // every file opened is closed and no table is left behind.
+    // CFileException (the source's when both fail), running out of memory (files larger than
+    // the memory available included) std::bad_alloc; every file opened is closed and no table
+    // is left behind.
     std::unique_ptr<CCompareResult> Compare();
 
     // Whether Compare reads the two files at the same time, on two threads (the default), or
     // one after the other. The rows are the same either way.
     void SetConcurrentRead(bool bConcurrent) { m_bConcurrentRead = bConcurrent; }
+
+    // At most this many bytes for the lines of both files together, instead of the memory the
+    // platform has available when Compare starts; files that do not fit count as running out of
+    // memory.
+    void SetMemoryLimit(std::uint64_t bytes) { m_memoryLimit = bytes; }
 
     // Whether a step that finds no pair inside the windows looks further on for where the files
     // meet again (off by default). See CAnchorFinder.
@@ -62,6 +68,7 @@ private:
     std::shared_ptr<CLineBuffer> m_pTargetLines;
     CCompareStats m_stats;
     std::optional<COpenFailure> m_openFailure;
+    std::optional<std::uint64_t> m_memoryLimit;
     bool m_bConcurrentRead = true;
     bool m_bRealign = false;
 };

@@ -1,9 +1,11 @@
 #pragma once
 
 // How drawing shows the program's bytes: a text that is valid UTF-8 as UTF-8, any other as
-// Latin-1, so that every byte shows as something; control characters as blanks.
+// Latin-1, so that every byte shows as something; control characters as blanks; which
+// characters take a cell.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "platform/Text.h"
@@ -18,6 +20,14 @@ bool LooksLikeUtf8(std::string_view s, std::size_t limit);
 inline char32_t Printable(char32_t c) {
     return (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0)) ? U' ' : c;
 }
+
+// Where a character stands in a row of cells. Most take a cell of their own. Combining marks
+// (general categories Mn and Me, and all of the blocks kept for them) take none: they are drawn
+// on the character before them. Invisible format characters (zero-width space and joiners,
+// direction marks and embeddings, word joiners, variation selectors, the byte order mark, tags)
+// take none and show nothing.
+enum class CellPlace { ownCell, onPrevious, nowhere };
+CellPlace CellPlaceOf(char32_t c);
 
 // Walks the characters of a text as they are shown: UTF-8 sequences while the text looks like
 // UTF-8 (within the limit above), single bytes as Latin-1 otherwise and wherever a sequence is
@@ -45,4 +55,56 @@ private:
     std::string_view m_text;
     bool m_bUtf8;
     std::size_t m_pos = 0;
+};
+
+// Walks a text cell by cell as it is shown: each character that takes a cell, with the marks
+// drawn on it; invisible characters left out; a mark with nothing before it on a blank cell of
+// its own. Unicode's stream-safe texts never hold more than 30 characters in a row that take no
+// cell: a longer run ends what is shown, so that the walk costs what its cells cost.
+class CShownCells {
+public:
+    static constexpr std::size_t kMostWithoutCell = 32;
+
+    CShownCells(std::string_view text, std::size_t judgeLimit) : m_chars(text, judgeLimit) {
+        Fetch();
+    }
+    bool AtEnd() const { return m_bEnd; }
+    // The next cell's character; its marks, in order, go into marks (emptied first).
+    char32_t Next(std::u32string& marks) {
+        marks.clear();
+        char32_t cell = m_next;
+        if (m_place == CellPlace::onPrevious) {
+            marks.push_back(cell);
+            cell = U' ';
+        }
+        Fetch();
+        while (!m_bEnd && m_place == CellPlace::onPrevious) {
+            marks.push_back(m_next);
+            Fetch();
+        }
+        return cell;
+    }
+
+private:
+    // Moves on to the next character that shows.
+    void Fetch() {
+        while (!m_chars.AtEnd()) {
+            m_next = m_chars.Next();
+            m_place = CellPlaceOf(m_next);
+            m_nWithoutCell = m_place == CellPlace::ownCell ? 0 : m_nWithoutCell + 1;
+            if (m_nWithoutCell > kMostWithoutCell) {
+                break;
+            }
+            if (m_place != CellPlace::nowhere) {
+                return;
+            }
+        }
+        m_bEnd = true;
+    }
+
+    CShownText m_chars;
+    char32_t m_next = 0;
+    CellPlace m_place = CellPlace::ownCell;
+    std::size_t m_nWithoutCell = 0;
+    bool m_bEnd = false;
 };

@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "framework/draw/Font.h"
 #include "framework/draw/TextDecoding.h"
@@ -21,6 +22,12 @@ struct CDC::Impl {
     int Scale(int n) const { return AfxScale(n, dpi); }
     // The font to select for font: itself at 96 dpi, else the same font scaled to the dpi.
     HGDIOBJ FontAtDpi(HFONT font);
+    // The character that c with (some of) its marks composes to, where it takes c's advance;
+    // marks keeps those left to draw over the cell.
+    char32_t Compose(char32_t c, std::u32string& marks, int advance);
+    // GDI draws a box, wider than a cell, for a character its font lacks: marks are composed
+    // into, and drawn with, only characters that it has.
+    bool HasGlyph(char32_t c);
 
     HDC hdc;
     UINT dpi;
@@ -73,6 +80,66 @@ HGDIOBJ CDC::Impl::FontAtDpi(HFONT font) {
         scaled = made;
     }
     return scaled;
+}
+
+namespace {
+
+void AppendUtf16(std::wstring& text, char32_t c) {
+    if (c < 0x10000) {
+        text.push_back(static_cast<wchar_t>(c));
+    } else {
+        const char32_t v = c - 0x10000;
+        text.push_back(static_cast<wchar_t>(0xD800 + (v >> 10)));
+        text.push_back(static_cast<wchar_t>(0xDC00 + (v & 0x3FF)));
+    }
+}
+
+// The code point at text[i], and how many units it takes.
+char32_t CodePointAt(const std::wstring& text, std::size_t i, std::size_t& units) {
+    const char32_t high = text[i];
+    if (high >= 0xD800 && high < 0xDC00 && i + 1 < text.size()) {
+        units = 2;
+        return 0x10000 + ((high - 0xD800) << 10) + (static_cast<char32_t>(text[i + 1]) - 0xDC00);
+    }
+    units = 1;
+    return high;
+}
+
+}  // namespace
+
+char32_t CDC::Impl::Compose(char32_t c, std::u32string& marks, int advance) {
+    std::wstring cluster;
+    AppendUtf16(cluster, c);
+    for (const char32_t mark : marks) {
+        AppendUtf16(cluster, mark);
+    }
+    // Composing never lengthens a text.
+    std::wstring result(cluster.size(), L'\0');
+    const int length =
+        ::FoldStringW(MAP_PRECOMPOSED, cluster.data(), static_cast<int>(cluster.size()),
+                      result.data(), static_cast<int>(result.size()));
+    if (length <= 0 || static_cast<std::size_t>(length) >= cluster.size()) {
+        return c;
+    }
+    result.resize(static_cast<std::size_t>(length));
+    std::size_t units = 0;
+    const char32_t first = CodePointAt(result, 0, units);
+    if (CellPlaceOf(first) != CellPlace::ownCell || !HasGlyph(first) || Advance(first) != advance) {
+        return c;
+    }
+    marks.clear();
+    for (std::size_t i = units; i < result.size(); i += units) {
+        marks.push_back(CodePointAt(result, i, units));
+    }
+    return first;
+}
+
+bool CDC::Impl::HasGlyph(char32_t c) {
+    const auto unit = static_cast<wchar_t>(c);
+    WORD glyph = 0xFFFF;
+    return c < 0x10000 &&
+           ::GetGlyphIndicesW(hdc, &unit, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1 &&
+           glyph != 0xFFFF;
 }
 
 int CDC::Impl::Advance(char32_t c) {
@@ -163,15 +230,20 @@ bool CDC::TextOut(int xAt, int yAt, std::string_view text) {
         return true;
     }
     // As many characters as can reach the clip: a visible character is at most four bytes long
-    // and at least half a cell wide in the monospaced fonts the panes use.
+    // and at least half a cell wide in the monospaced fonts the panes use (combining marks aside,
+    // which take no cell).
     const int minWidth = std::max(1, m_pImpl->Advance(U'x') / 2);
     const auto budget = static_cast<std::size_t>((clip.right - x) / minWidth + 1) * 4 + 4;
     std::wstring shown;
+    // Marks left over once composed are drawn over their cells after the row: a mark of its own
+    // has no place in the font's layout of a row.
+    std::vector<std::pair<int, std::wstring>> overstrikes;
+    std::u32string marks;
     int start = x;
     int pos = x;
     bool started = false;
-    for (CShownText chars(text, budget); !chars.AtEnd() && pos < clip.right;) {
-        const char32_t c = chars.Next();
+    for (CShownCells cells(text, budget); !cells.AtEnd() && pos < clip.right;) {
+        char32_t c = cells.Next(marks);
         const int advance = m_pImpl->Advance(c);
         if (!started) {
             if (pos + advance <= clip.left) {
@@ -181,27 +253,44 @@ bool CDC::TextOut(int xAt, int yAt, std::string_view text) {
             started = true;
             start = pos;
         }
-        if (c < 0x10000) {
-            shown.push_back(static_cast<wchar_t>(c));
-        } else {
-            const char32_t v = c - 0x10000;
-            shown.push_back(static_cast<wchar_t>(0xD800 + (v >> 10)));
-            shown.push_back(static_cast<wchar_t>(0xDC00 + (v & 0x3FF)));
+        if (!marks.empty()) {
+            c = m_pImpl->Compose(c, marks, advance);
+            std::wstring drawn;
+            for (const char32_t mark : marks) {
+                if (m_pImpl->HasGlyph(mark)) {
+                    drawn.push_back(static_cast<wchar_t>(mark));
+                }
+            }
+            if (!drawn.empty()) {
+                overstrikes.emplace_back(pos, std::move(drawn));
+            }
         }
+        AppendUtf16(shown, c);
         pos += advance;
     }
     if (shown.empty()) {
         return true;
     }
     const int length = static_cast<int>(shown.size());
+    BOOL drawn = FALSE;
     if (m_pImpl->cell == 0) {
-        return ::TextOutW(m_hDC, start, y, shown.data(), length);
+        drawn = ::TextOutW(m_hDC, start, y, shown.data(), length);
+    } else {
+        // The background fills the scaled cells exactly, as the font's own cells at 96 dpi.
+        const RECT area{start, y, pos, y + cell};
+        const int mode = ::SetBkMode(m_hDC, TRANSPARENT);
+        drawn = ExtTextOutW(m_hDC, start, y, ETO_OPAQUE, &area, shown.data(), length, nullptr);
+        ::SetBkMode(m_hDC, mode);
     }
-    // The background fills the scaled cells exactly, as the font's own cells at 96 dpi.
-    const RECT cells{start, y, pos, y + cell};
-    const int mode = SetBkMode(m_hDC, TRANSPARENT);
-    const BOOL drawn =
-        ExtTextOutW(m_hDC, start, y, ETO_OPAQUE, &cells, shown.data(), length, nullptr);
-    SetBkMode(m_hDC, mode);
-    return drawn != FALSE;
+    if (drawn == FALSE) {
+        return false;
+    }
+    if (!overstrikes.empty()) {
+        const int mode = ::SetBkMode(m_hDC, TRANSPARENT);
+        for (const auto& [markX, markText] : overstrikes) {
+            ::TextOutW(m_hDC, markX, y, markText.data(), static_cast<int>(markText.size()));
+        }
+        ::SetBkMode(m_hDC, mode);
+    }
+    return true;
 }

@@ -1,12 +1,18 @@
-// The POSIX half of page memory: anonymous mappings, which mremap moves as they grow.
+// The POSIX half of page memory: anonymous mappings, which mremap moves as they grow; what is
+// available from /proc and the process's limits.
 #include "platform/Memory.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
-#include <cstdint>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -22,7 +28,53 @@ constexpr bool kMoveMappings = !__has_feature(thread_sanitizer);
 constexpr bool kMoveMappings = true;
 #endif
 
+// The start of a small file from /proc, or nothing where there is none.
+std::string ReadSystemFile(const char* path) {
+    std::string text;
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        char buffer[4096];
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        text.assign(buffer, static_cast<std::size_t>(got > 0 ? got : 0));
+        ::close(fd);
+    }
+    return text;
+}
+
+// Lowers available to what the limit leaves beside what is in use; an unlimited one leaves all.
+void ApplyLimit(int resource, std::uint64_t inUse, std::uint64_t& available) {
+    rlimit limit{};
+    if (::getrlimit(resource, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+        const auto most = static_cast<std::uint64_t>(limit.rlim_cur);
+        available = std::min(available, most > inUse ? most - inUse : 0);
+    }
+}
+
 }  // namespace
+
+std::uint64_t GetAvailableMemory() {
+    const auto pageSize = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+    // Linux tells what can be had without swapping; elsewhere all of the memory is the bound.
+    std::uint64_t available = 0;
+    const std::string meminfo = ReadSystemFile("/proc/meminfo");
+    const std::size_t field = meminfo.find("MemAvailable:");
+    if (field != std::string::npos) {
+        available = std::strtoull(meminfo.c_str() + field + 13, nullptr, 10) * 1024;
+    }
+    if (available == 0) {
+        const long pages = ::sysconf(_SC_PHYS_PAGES);
+        available = pages > 0 ? static_cast<std::uint64_t>(pages) * pageSize : UINT64_MAX;
+    }
+    // The address space and the data segment (which holds anonymous mappings too) in use, in
+    // pages; where they cannot be read, the limits are taken whole.
+    unsigned long long size = 0, resident = 0, shared = 0, text = 0, library = 0, data = 0;
+    const std::string statm = ReadSystemFile("/proc/self/statm");
+    std::sscanf(statm.c_str(), "%llu %llu %llu %llu %llu %llu", &size, &resident, &shared, &text,
+                &library, &data);
+    ApplyLimit(RLIMIT_AS, size * pageSize, available);
+    ApplyLimit(RLIMIT_DATA, data * pageSize, available);
+    return available;
+}
 
 CPageBuffer::~CPageBuffer() {
     if (m_pData != nullptr) {

@@ -23,7 +23,9 @@ std::vector<DrawnText> Row(int y, const std::string& text, COLORREF bk, COLORREF
 }
 
 TEST(DrawRows, EachPaneDrawsItsSideOfTheRowInTheColoursOfItsKind) {
-    const std::string t = "  text";
+    // Stored as read; drawn with each tab as four spaces.
+    const std::string raw = "\tte\txt";
+    const std::string t = "    te    xt";
     const struct {
         const char* name;
         std::int32_t sourceLine;
@@ -34,18 +36,18 @@ TEST(DrawRows, EachPaneDrawsItsSideOfTheRowInTheColoursOfItsKind) {
         std::vector<DrawnText> source;
         std::vector<DrawnText> target;
     } cases[] = {
-        {"equal", 1, t, 1, t, kindEqual, Row(0, t, kWhite, kBlack, "   1"),
+        {"equal", 1, raw, 1, raw, kindEqual, Row(0, t, kWhite, kBlack, "   1"),
          Row(0, t, kWhite, kBlack, "   1")},
-        {"changed", 2, t, 3, t, kindChanged, Row(0, t, kSilver, kRed, "   2"),
+        {"changed", 2, raw, 3, raw, kindChanged, Row(0, t, kSilver, kRed, "   2"),
          Row(0, t, kSilver, kRed, "   3")},
-        {"source only", 4, t, 0, "", kindSourceOnly, Row(0, t, kSilver, kBlue, "   4"),
+        {"source only", 4, raw, 0, "", kindSourceOnly, Row(0, t, kSilver, kBlue, "   4"),
          Row(0, "", kSilver, kBlue, nullptr)},
-        {"target only", 0, "", 5, t, kindTargetOnly, Row(0, "", kSilver, kGreen, nullptr),
+        {"target only", 0, "", 5, raw, kindTargetOnly, Row(0, "", kSilver, kGreen, nullptr),
          Row(0, t, kSilver, kGreen, "   5")},
         // Two blank lines opposite each other are no difference.
         {"changed, both empty", 6, "", 7, "", kindChanged, Row(0, "", kWhite, kRed, "   6"),
          Row(0, "", kWhite, kRed, "   7")},
-        {"changed, one side empty", 8, "", 9, t, kindChanged, Row(0, "", kSilver, kRed, "   8"),
+        {"changed, one side empty", 8, "", 9, raw, kindChanged, Row(0, "", kSilver, kRed, "   8"),
          Row(0, t, kSilver, kRed, "   9")},
     };
     Panes panes(100);

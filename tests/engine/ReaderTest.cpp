@@ -5,15 +5,17 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <new>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "engine/FileException.h"
 #include "engine/LineBuffer.h"
 #include "engine/LineComparer.h"
-#include "tests/engine/Reference.h"
 #include "tests/common/ScratchDir.h"
+#include "tests/engine/Reference.h"
 
 namespace {
 
@@ -86,6 +88,9 @@ TEST(Reader, ChunkSeamsChangeNothing) {
     seams.push_back({"CrLfAcross", std::string(kChunk - 1, 'x') + "\r\ny\r\n"});
     seams.push_back({"LeadingTabsAcross", std::string(kChunk - 3, 'x') + "\n\t\t\tz\tq\n"});
     seams.push_back({"CtrlZInSecondChunk", std::string(kChunk + 10, 'y') + "\x1A" + "rest\n"});
+    // The end of the file, not only of the chunk it falls in.
+    seams.push_back({"CtrlZBeforeMoreChunks", "a\n\x1A" + std::string(kChunk, 'c') + "\n" +
+                                                  std::string(kChunk, 'd') + "\n"});
     seams.push_back({"LongLines", std::string(3 * kChunk, 'a') + "\n" + std::string(kChunk, '\t')});
     std::string mixed;
     for (std::size_t i = 0; mixed.size() < 24 * kChunk; ++i) {
@@ -99,6 +104,26 @@ TEST(Reader, ChunkSeamsChangeNothing) {
     }
 }
 
+// Random files, a third of them a few read chunks long: line ends of both kinds, lone CRs, tabs,
+// high bytes, and in some a Ctrl-Z, which ends the file wherever it falls.
+TEST(Reader, RandomFilesReadAsTheReference) {
+    constexpr std::size_t kChunk = 256 * 1024;
+    static const char* const kPieces[] = {"a",    "bc", "\t",       " ",   "\n",
+                                          "\r\n", "\r", "\xC3\xA9", "\xFF"};
+    std::mt19937 random(7);
+    for (int round = 0; round < 60; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const std::size_t size = round % 3 == 0 ? random() % (3 * kChunk) : random() % 300;
+        std::string bytes;
+        while (bytes.size() < size) {
+            bytes += kPieces[random() % std::size(kPieces)];
+        }
+        if (!bytes.empty() && random() % 3 == 0) {
+            bytes[random() % bytes.size()] = '\x1A';
+        }
+        ASSERT_EQ(Load(bytes), reference::ReadLines(bytes));
+    }
+}
 
 TEST(Reader, MoreLinesThanCanBeNumberedIsAReadError) {
     const CScratchDir files;
@@ -115,7 +140,6 @@ TEST(Reader, MoreLinesThanCanBeNumberedIsAReadError) {
         EXPECT_NE(e.GetReason().find("3"), std::string::npos) << e.GetReason();
     }
 }
-
 
 std::unique_ptr<CCompareResult> Compare(const std::string& source, const std::string& target) {
     CLineComparer comparer;
@@ -161,6 +185,46 @@ TEST(Compare, EmptyFiles) {
 
 // The files are read at the same time: the good one is large enough to be still in reading
 // when the other fails. When both fail, the source's error is the one reported.
+
+// Files that do not fit the memory are refused as running out of it: a known size before it is
+// read, both files together, and line tables as they grow (a blank line costs more than its byte).
+// The comparer is whole again afterwards.
+TEST(Compare, FilesLargerThanTheMemoryRunOutOfIt) {
+    const CScratchDir files;
+    std::string most;  // 6,000 lines, 0.65 of the memory with their tables
+    while (most.size() < 600'000) {
+        most += std::string(99, 'x') + "\n";
+    }
+    const std::string small = files.Write("small", "a\n");
+    const std::string large = files.Write("large", most + most);
+    const std::string blank = files.Write("blank", std::string(200'000, '\n'));
+    const std::string mostly = files.Write("most", most);
+    struct Case {
+        const char* name;
+        std::string source, target;
+        bool fits;
+    };
+    for (const Case& c :
+         {Case{"small", small, small, true}, Case{"one of most", mostly, small, true},
+          Case{"large source", large, small, false}, Case{"large target", small, large, false},
+          Case{"each fits, not both", mostly, mostly, false},
+          Case{"more lines than bytes", blank, small, false}}) {
+        for (const bool concurrent : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (concurrent ? ", concurrent" : ""));
+            CLineComparer comparer;
+            comparer.SetMemoryLimit(1'000'000);
+            comparer.SetConcurrentRead(concurrent);
+            comparer.SetFiles(c.source, c.target);
+            if (c.fits) {
+                EXPECT_NE(comparer.Compare(), nullptr);
+            } else {
+                EXPECT_THROW((void)comparer.Compare(), std::bad_alloc);
+            }
+            comparer.SetFiles(small, small);
+            EXPECT_NE(comparer.Compare(), nullptr);
+        }
+    }
+}
 
 TEST(Compare, CrLfAndLfFilesCompareEqual) {
     const CScratchDir files;

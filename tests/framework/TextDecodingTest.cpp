@@ -51,4 +51,57 @@ TEST(TextDecoding, ALongTextIsJudgedOnItsHead) {
     EXPECT_FALSE(LooksLikeUtf8(head.substr(0, 4), 100));
 }
 
+// Marks of every family named take no cell, and are drawn on the one before; invisible format
+// characters show nowhere; spacing marks and letters take their own.
+TEST(TextDecoding, WhichCharactersTakeACell) {
+    for (const char32_t c : {0x0300, 0x036F, 0x1AB0, 0x1AFF, 0x1DC0, 0x1DFF, 0x20D0, 0x20DD, 0x20FF,
+                             0xFE20, 0xFE2F, 0x05B0, 0x0E31, 0x302A, 0x1D167, 0x1E944}) {
+        EXPECT_EQ(CellPlaceOf(c), CellPlace::onPrevious) << std::hex << static_cast<unsigned>(c);
+    }
+    for (const char32_t c : {0x034F, 0x200B, 0x200D, 0x2060, 0xFE00, 0xFE0F, 0xFEFF, 0xE0100}) {
+        EXPECT_EQ(CellPlaceOf(c), CellPlace::nowhere) << std::hex << static_cast<unsigned>(c);
+    }
+    for (const char32_t c : {0x20, 0x2FF, 0xE9, 0x0370, 0x0903, 0x4E00, 0x1F600}) {
+        EXPECT_EQ(CellPlaceOf(c), CellPlace::ownCell) << std::hex << static_cast<unsigned>(c);
+    }
+}
+
+// The cells of a text, each written as its character followed by its marks in brackets.
+std::u32string Cells(const std::string& text) {
+    std::u32string cells;
+    std::u32string marks;
+    for (CShownCells walk(text, 1000); !walk.AtEnd();) {
+        cells += walk.Next(marks);
+        if (!marks.empty()) {
+            cells += U"[" + marks + U"]";
+        }
+    }
+    return cells;
+}
+
+TEST(TextDecoding, MarksGoOnTheCellBeforeThem) {
+    const std::string acute = "\xCC\x81";
+    const std::string dotBelow = "\xCC\xA3";
+    std::string longRun = "a";
+    for (int i = 0; i < 33; ++i) {
+        longRun += acute;
+    }
+    const struct {
+        const char* name;
+        std::string text;
+        std::u32string cells;
+    } cases[] = {
+        {"one mark", "e" + acute + "x", U"e[\u0301]x"},
+        {"two marks", "a" + dotBelow + acute, U"a[\u0323\u0301]"},
+        {"nothing before it", acute + "x", U" [\u0301]x"},
+        {"joiner and variation selector", "a\xE2\x80\x8D\xEF\xB8\x8F" + acute + "b", U"a[\u0301]b"},
+        {"a run longer than stream-safe text allows", longRun + "b",
+         U"a[" + std::u32string(32, U'\u0301') + U"]"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Cells(c.text), c.cells);
+    }
+}
+
 }  // namespace

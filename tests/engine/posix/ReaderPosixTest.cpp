@@ -6,16 +6,19 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/FileException.h"
 #include "engine/LineBuffer.h"
 #include "engine/LineComparer.h"
+#include "platform/Memory.h"
 #include "tests/common/ScratchDir.h"
 #include "tests/engine/Reference.h"
 
@@ -98,6 +101,57 @@ TEST(Compare, ReadErrorNamesTheFileAndClosesEverything) {
     }
 }
 
+// Input of no known size stops once it outgrows the memory, both files together: the pipes'
+// writers go on as long as they are read.
+TEST(Compare, InputWithoutASizeStopsOnceItOutgrowsTheMemory) {
+    struct Case {
+        const char* name;
+        int sourceBytes, targetBytes;
+        bool fits;
+    };
+    for (const Case& c :
+         {Case{"endless", 64 << 20, 2, false}, Case{"two halves", 600'000, 600'000, false},
+          Case{"two quarters", 250'000, 250'000, true}}) {
+        SCOPED_TRACE(c.name);
+        const auto zeros = [](int bytes) {
+            return popen(("head -c " + std::to_string(bytes) + " /dev/zero").c_str(), "r");
+        };
+        FILE* source = zeros(c.sourceBytes);
+        FILE* target = zeros(c.targetBytes);
+        CLineComparer comparer;
+        comparer.SetMemoryLimit(1'000'000);
+        comparer.SetFiles("/proc/self/fd/" + std::to_string(fileno(source)),
+                          "/proc/self/fd/" + std::to_string(fileno(target)));
+        if (c.fits) {
+            EXPECT_NE(comparer.Compare(), nullptr);
+        } else {
+            EXPECT_THROW((void)comparer.Compare(), std::bad_alloc);
+        }
+        pclose(source);
+        pclose(target);
+    }
+}
+
+// The memory available follows the process's limits on its address space and data, and never
+// exceeds the physical memory.
+[[noreturn]] void CheckAvailableMemory() {
+    const auto physical = static_cast<std::uint64_t>(sysconf(_SC_PHYS_PAGES)) *
+                          static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+    bool right = GetAvailableMemory() > 0 && GetAvailableMemory() <= physical;
+    std::ifstream statm("/proc/self/statm");
+    std::uint64_t size = 0, data = 0, skip = 0;
+    statm >> size >> skip >> skip >> skip >> skip >> data;
+    for (const auto& [resource, inUse] :
+         {std::pair{RLIMIT_DATA, data}, std::pair{RLIMIT_AS, size}}) {
+        const rlimit limit{inUse * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE)) + (64u << 20),
+                           RLIM_INFINITY};
+        setrlimit(resource, &limit);
+        const std::uint64_t available = GetAvailableMemory();
+        right = right && available > (32u << 20) && available <= (64u << 20);
+    }
+    std::_Exit(right ? 0 : 1);
+}
+
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kAddressSanitizer = true;
 #elif defined(__has_feature)
@@ -143,6 +197,13 @@ TEST(CompareDeathTest, RunningOutOfMemoryPassesOut) {
     // The target is read on the second thread, the source on the first.
     EXPECT_EXIT(CompareWithoutMemory(big, small), testing::ExitedWithCode(0), "");
     EXPECT_EXIT(CompareWithoutMemory(small, big), testing::ExitedWithCode(0), "");
+}
+
+TEST(CompareDeathTest, AvailableMemoryFollowsTheLimits) {
+    if (kAddressSanitizer) {
+        GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+    }
+    EXPECT_EXIT(CheckAvailableMemory(), testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 // with each other or at background pixels, never against glyph shapes.
 #include <gtest/gtest.h>
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
+#include <cmath>
 #include <string>
 
 #include "framework/draw/DC.h"
@@ -87,6 +89,34 @@ TEST_F(DCTest, AHugeUtf8TextIsJudgedOnWhatCanBeSeen) {
     std::string visible = text.substr(0, 200);
     text += '\xFF';
     EXPECT_EQ(Draw(text), Draw(visible));
+}
+
+// A mark takes no cell: it shows on the character before it, inside that character's cell, and
+// whatever follows keeps its place; an invisible character changes nothing.
+TEST_F(DCTest, MarksShowOnTheCellBeforeThem) {
+    const int nextCell =
+        10 +
+        static_cast<int>(std::ceil(QFontMetricsF(*m_font.GetSafeHandle()).horizontalAdvance('x')));
+    const struct {
+        const char* name;
+        std::string marked, plain;
+        bool shows;
+    } cases[] = {
+        {"composed with its letter", "e\xCC\x81x", "ex", true},
+        {"drawn over its letter", "q\xCC\x81x", "qx", true},
+        {"two marks", "a\xCC\xA3\xCC\x81x", "ax", true},
+        {"nothing before it", "\xCC\x81x", " x", true},
+        {"zero-width joiner", "e\xE2\x80\x8Dx", "ex", false},
+        {"variation selector", "e\xEF\xB8\x8Fx", "ex", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QImage marked = Draw(c.marked);
+        const QImage plain = Draw(c.plain);
+        EXPECT_EQ(marked != plain, c.shows);
+        const QRect after(nextCell, 0, marked.width() - nextCell, marked.height());
+        EXPECT_EQ(marked.copy(after), plain.copy(after));
+    }
 }
 
 }  // namespace
