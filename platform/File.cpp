@@ -4,6 +4,13 @@
 #include <cctype>
 #include <system_error>
 
+bool CInputFile::Open(const std::string& path, std::string* pReason) {
+    Close();
+    m_path = path;
+    m_sizeHint = 0;
+    return OpenHandle(pReason);
+}
+
 std::filesystem::path PathFromUtf8(std::string_view path) {
     return std::filesystem::path(
         std::u8string_view(reinterpret_cast<const char8_t*>(path.data()), path.size()));

@@ -35,6 +35,9 @@ public:
     bool Read(char* p, std::size_t n, std::size_t& got, std::string* pReason);
 
 private:
+    // The platform's half of Open: the system's handle, and the size hint.
+    bool OpenHandle(std::string* pReason);
+
     struct Impl;  // the system's handle
     std::unique_ptr<Impl> m_pImpl;
     std::string m_path;

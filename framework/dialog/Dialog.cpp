@@ -1,11 +1,18 @@
 #include "framework/dialog/Dialog.h"
 
+#include "framework/core/Resources.h"
+
 const CRuntimeClass CDialog::runtimeClass{"CDialog", &CWnd::runtimeClass, nullptr};
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
 CDialog::~CDialog() = default;
+
+int CDialog::DoModal() {
+    const DialogDef* def = AfxFindDialog(m_nIDTemplate);
+    return def != nullptr ? RunModal(*def) : -1;
+}
 
 bool CDialog::OnInitDialog() {
     return UpdateData(false);

@@ -196,18 +196,14 @@ int AfxRunModalDialog(QDialog& dialog) {
     return result;
 }
 
-int CDialog::DoModal() {
-    const DialogDef* def = AfxFindDialog(m_nIDTemplate);
-    if (def == nullptr) {
-        return -1;
-    }
+int CDialog::RunModal(const DialogDef& def) {
     QWidget* parent = m_pParentWnd != nullptr ? m_pParentWnd->GetSafeHwnd() : nullptr;
     auto* dialog = new QDialog(parent);
-    dialog->setWindowTitle(QString::fromUtf8(def->caption));
+    dialog->setWindowTitle(QString::fromUtf8(def.caption));
     // A modal frame with a system menu: a close button, no resizing, no help button.
     dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    dialog_layout::CreateControls(dialog, *def);
+    dialog_layout::CreateControls(dialog, def);
     Attach(dialog);
     if (!OnInitDialog()) {
         return IDCANCEL;

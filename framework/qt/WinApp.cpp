@@ -8,11 +8,10 @@
 #include <QPrinter>
 #include <memory>
 
-#include "framework/core/AfxRes.h"
 #include "framework/core/CommandLineInfo.h"
-#include "framework/core/Resources.h"
 #include "framework/qt/ModalDialog.h"
 #include "framework/qt/QtSupport.h"
+#include "framework/window/DocTemplate.h"
 #include "framework/window/FrameWnd.h"
 #include "platform/Arguments.h"
 
@@ -21,10 +20,9 @@ struct CWinApp::Impl {
     std::unique_ptr<QPrinter> pPrinter;
 };
 
-template <>
-void PlatformDeleter<CWinApp::Impl>::operator()(CWinApp::Impl* p) const {
-    delete p;
-}
+CWinApp::CWinApp(const char* pszAppName) : m_strAppName(pszAppName != nullptr ? pszAppName : "") {}
+
+CWinApp::~CWinApp() = default;
 
 int CWinApp::ExitInstance() {
     SaveStdProfileSettings();
@@ -70,18 +68,9 @@ bool AfxIsFlagCharacter(char c) {
     return c == '-';
 }
 
-int AfxWinMain(int argc, char** argv) {
+int CWinApp::RunOnWindowSystem(int argc, char** argv) {
+    // Qt takes its own options out of the arguments.
     QApplication application(argc, argv);
-    CWinApp* app = AfxGetApp();
-    if (app == nullptr) {
-        return 1;
-    }
-    if (app->m_pszAppName.empty()) {
-        AfxLoadString(AFX_IDS_APP_TITLE, app->m_pszAppName);
-    }
-    QApplication::setApplicationName(QString::fromLocal8Bit(app->m_pszAppName.c_str()));
-    app->SetCommandLine(GetProgramArguments(argc, argv));
-    const int result = app->InitInstance() ? app->Run() : app->ExitInstance();
-    app->CloseAllDocuments();
-    return result;
+    QApplication::setApplicationName(QString::fromLocal8Bit(m_strAppName.c_str()));
+    return RunInstance(GetProgramArguments(argc, argv));
 }

@@ -7,7 +7,7 @@
 
 int AfxShowMessageBox(const std::string& text, UINT nType) {
     const CWinApp* app = AfxGetApp();
-    const std::wstring caption = Widen(app != nullptr ? app->m_pszAppName : std::string());
+    const std::wstring caption = Widen(app != nullptr ? app->m_strAppName : std::string());
     // Over the window the user is working in: a dialog's own box over the dialog.
     HWND owner = GetActiveWindow();
     if (owner == nullptr && app != nullptr && app->m_pMainWnd != nullptr) {

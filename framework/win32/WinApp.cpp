@@ -5,10 +5,9 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
-#include "framework/core/AfxRes.h"
 #include "framework/core/CommandLineInfo.h"
-#include "framework/core/Resources.h"
 #include "framework/win32/Win32Support.h"
+#include "framework/window/DocTemplate.h"
 #include "framework/window/FrameWnd.h"
 #include "platform/Arguments.h"
 
@@ -22,10 +21,9 @@ struct CWinApp::Impl {
     }
 };
 
-template <>
-void PlatformDeleter<CWinApp::Impl>::operator()(CWinApp::Impl* p) const {
-    delete p;
-}
+CWinApp::CWinApp(const char* pszAppName) : m_strAppName(pszAppName != nullptr ? pszAppName : "") {}
+
+CWinApp::~CWinApp() = default;
 
 namespace {
 
@@ -104,20 +102,10 @@ bool AfxIsFlagCharacter(char c) {
     return c == '-' || c == '/';
 }
 
-int AfxWinMain(int argc, char** argv) {
+int CWinApp::RunOnWindowSystem(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_TAB_CLASSES | ICC_WIN95_CLASSES;
     InitCommonControlsEx(&controls);
-    CWinApp* app = AfxGetApp();
-    if (app == nullptr) {
-        return 1;
-    }
-    if (app->m_pszAppName.empty()) {
-        AfxLoadString(AFX_IDS_APP_TITLE, app->m_pszAppName);
-    }
-    app->SetCommandLine(GetProgramArguments(argc, argv));
-    const int result = app->InitInstance() ? app->Run() : app->ExitInstance();
-    app->CloseAllDocuments();
-    return result;
+    return RunInstance(GetProgramArguments(argc, argv));
 }

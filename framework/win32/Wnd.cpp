@@ -43,17 +43,6 @@ void RunPostedCall(WPARAM id) {
     call();
 }
 
-// Frees what the window's properties hold, as the window goes.
-void ReleaseWindowResources(HWND hWnd) {
-    if (auto images = static_cast<HIMAGELIST>(RemovePropW(hWnd, kImageListProperty))) {
-        ImageList_Destroy(images);
-    }
-    if (auto accelerators = static_cast<HACCEL>(RemovePropW(hWnd, kAcceleratorsProperty))) {
-        DestroyAcceleratorTable(accelerators);
-    }
-    RemovePropW(hWnd, kToolBarIdProperty);
-}
-
 // Every window a CWnd owns passes through here first: when the window goes, its CWnd lets go of
 // it, so that nothing reaches a window that is no more.
 LRESULT CALLBACK OwnedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
@@ -61,10 +50,10 @@ LRESULT CALLBACK OwnedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
     if (message == WM_NCDESTROY) {
         if (CWnd* pWnd = AfxFromHandle(hWnd)) {
             pWnd->Detach();
+            pWnd->GetImpl().Release();
         }
         std::erase_if(PostedCalls(),
                       [hWnd](const auto& entry) { return entry.second.hWnd == hWnd; });
-        ReleaseWindowResources(hWnd);
     }
     return DefSubclassProc(hWnd, message, wParam, lParam);
 }
@@ -215,13 +204,26 @@ void AfxDeliverScroll(HWND hBar, WPARAM wParam) {
     bar->SendRequest(code, pos);
 }
 
-CWnd::CWnd() = default;
+void CWnd::Impl::Release() {
+    if (images != nullptr) {
+        ImageList_Destroy(std::exchange(images, nullptr));
+    }
+    if (accelerators != nullptr) {
+        DestroyAcceleratorTable(std::exchange(accelerators, nullptr));
+    }
+    if (statusFont != nullptr) {
+        DeleteObject(std::exchange(statusFont, nullptr));
+    }
+    toolBarId = 0;
+}
+
+CWnd::CWnd() : m_pImpl(std::make_unique<Impl>()) {}
 
 CWnd::~CWnd() {
     if (m_hWnd != nullptr) {
         // The window goes without telling this half-destroyed object anything.
         HWND hWnd = Detach();
-        ReleaseWindowResources(hWnd);
+        m_pImpl->Release();
         DestroyWindow(hWnd);
     }
 }

@@ -45,20 +45,32 @@ const CommandMap* CWinApp::ThisMessageMap() {
     return &map;
 }
 
-CWinApp::CWinApp(const char* pszAppName) {
-    if (pszAppName != nullptr) {
-        m_pszAppName = pszAppName;
-    }
-    g_pApp = this;
+CWinApp::CCurrentApp::CCurrentApp(CWinApp* pApp) : m_pApp(pApp) {
+    g_pApp = pApp;
 }
 
-CWinApp::~CWinApp() {
-    m_pImpl.reset();
-    // The frame and the document go before the application that routes their commands.
-    m_templates.clear();
-    if (g_pApp == this) {
+CWinApp::CCurrentApp::~CCurrentApp() {
+    if (g_pApp == m_pApp) {
         g_pApp = nullptr;
     }
+}
+
+int AfxWinMain(int argc, char** argv) {
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr) {
+        return 1;
+    }
+    if (app->m_strAppName.empty()) {
+        AfxLoadString(AFX_IDS_APP_TITLE, app->m_strAppName);
+    }
+    return app->RunOnWindowSystem(argc, argv);
+}
+
+int CWinApp::RunInstance(std::vector<std::string> args) {
+    SetCommandLine(std::move(args));
+    const int result = InitInstance() ? Run() : ExitInstance();
+    CloseAllDocuments();
+    return result;
 }
 
 bool CWinApp::InitInstance() {
@@ -78,19 +90,19 @@ bool CWinApp::OnIdle(long /*lCount*/) {
 }
 
 void CWinApp::SetRegistryKey(const char* pszCompany) {
-    m_pszRegistryKey = pszCompany != nullptr ? pszCompany : "";
-    if (m_pszAppName.empty()) {
-        AfxLoadString(AFX_IDS_APP_TITLE, m_pszAppName);
+    m_strRegistryKey = pszCompany != nullptr ? pszCompany : "";
+    if (m_strAppName.empty()) {
+        AfxLoadString(AFX_IDS_APP_TITLE, m_strAppName);
     }
-    m_pszProfileName = m_pszAppName;
-    RegSetStoreOwner(m_pszRegistryKey, m_pszProfileName);
+    m_strProfileName = m_strAppName;
+    RegSetStoreOwner(m_strRegistryKey, m_strProfileName);
 }
 
 std::string CWinApp::GetAppRegistryKeyPath() const {
-    if (m_pszRegistryKey.empty()) {
+    if (m_strRegistryKey.empty()) {
         return {};
     }
-    return "Software\\" + m_pszRegistryKey + "\\" + m_pszProfileName;
+    return "Software\\" + m_strRegistryKey + "\\" + m_strProfileName;
 }
 
 std::string CWinApp::GetProfileString(const std::string& section, const std::string& entry,

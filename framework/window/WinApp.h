@@ -8,8 +8,6 @@
 #include "framework/core/CmdTarget.h"
 #include "framework/core/Platform.h"
 
-#include "framework/core/PlatformPtr.h"
-
 class CCommandLineInfo;
 class CDocTemplate;
 class CDocument;
@@ -91,9 +89,9 @@ public:
     static const CommandMap* ThisMessageMap();
 
     CFrameWnd* m_pMainWnd = nullptr;  // the main frame; owned by the document template
-    std::string m_pszAppName;
-    std::string m_pszRegistryKey;
-    std::string m_pszProfileName;
+    std::string m_strAppName;
+    std::string m_strRegistryKey;
+    std::string m_strProfileName;
     int m_nNumPreviewPages = 0;
 
     struct Impl;  // the platform's idle processing and printer settings
@@ -102,13 +100,34 @@ protected:
     const CommandMap* GetMessageMap() const override { return ThisMessageMap(); }
 
 private:
-    PlatformPtr<Impl> m_pImpl;
+    friend int AfxWinMain(int argc, char** argv);
+    // The platform's half of AfxWinMain: the window system the program runs on, set up for the
+    // run and taken down after it.
+    int RunOnWindowSystem(int argc, char** argv);
+    // The run itself: InitInstance, then the event loop and ExitInstance; then the documents go.
+    int RunInstance(std::vector<std::string> args);
+
+    // Makes the object the one AfxGetApp gives while it lives. Declared before the templates, it
+    // goes after them: their frames and views still reach the application as they go.
+    class CCurrentApp {
+    public:
+        explicit CCurrentApp(CWinApp* pApp);
+        ~CCurrentApp();
+        CCurrentApp(const CCurrentApp&) = delete;
+        CCurrentApp& operator=(const CCurrentApp&) = delete;
+
+    private:
+        CWinApp* m_pApp;
+    };
+
+    CCurrentApp m_current{this};
     bool m_bInIdle = false;
     std::vector<std::unique_ptr<CDocTemplate>> m_templates;
     std::vector<std::string> m_args;
     std::vector<std::string> m_recentFiles;
     UINT m_nMaxMRU = 0;  // 0: no recent-file list was loaded, so none is saved
     std::vector<const CRuntimeClass*> m_classes;
+    std::unique_ptr<Impl> m_pImpl;  // goes first
 };
 
 // The one application object, or null when none exists.
@@ -117,6 +136,7 @@ CWinApp* AfxGetApp();
 // The class record registered under name with the application, or null.
 const CRuntimeClass* AfxFindRuntimeClass(std::string_view name);
 
-// The program's entry: creates the Qt application, runs InitInstance, the event loop and
-// ExitInstance of the application object. Returns the exit code.
+// The program's entry: sets up the window system, gives the application object its name (string
+// 57344 when it has none) and the program's arguments, and runs its InitInstance, the event loop
+// and ExitInstance. Returns the exit code.
 int AfxWinMain(int argc, char** argv);

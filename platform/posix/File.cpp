@@ -21,13 +21,10 @@ struct CInputFile::Impl {
 CInputFile::CInputFile() = default;
 CInputFile::~CInputFile() = default;
 
-bool CInputFile::Open(const std::string& path, std::string* pReason) {
-    Close();
-    m_path = path;
-    m_sizeHint = 0;
+bool CInputFile::OpenHandle(std::string* pReason) {
     // Without O_NONBLOCK, opening a named pipe waits until some process opens it for writing.
     // Once open, reads block as usual, and a pipe with no writer reads as its end.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     int error = fd < 0 ? errno : 0;
     if (fd >= 0) {
         auto pImpl = std::make_unique<Impl>(fd);

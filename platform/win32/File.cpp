@@ -18,11 +18,8 @@ struct CInputFile::Impl {
 CInputFile::CInputFile() = default;
 CInputFile::~CInputFile() = default;
 
-bool CInputFile::Open(const std::string& path, std::string* pReason) {
-    Close();
-    m_path = path;
-    m_sizeHint = 0;
-    const std::wstring widePath = Widen(path);
+bool CInputFile::OpenHandle(std::string* pReason) {
+    const std::wstring widePath = Widen(m_path);
     const DWORD attributes = ::GetFileAttributesW(widePath.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         if (pReason != nullptr) {
