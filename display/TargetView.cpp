@@ -15,7 +15,9 @@ CTessiverDoc* CTargetView::GetDocument() const {
 
 void CTargetView::OnUpdate(CView* pSender, long lHint, CObject* pHint) {
     CView::OnUpdate(pSender, lHint, pHint);
-    SetScrollRange(SB_HORZ, 0, 4096, true);
+    if (CTessiverDoc* doc = GetDocument()) {
+        doc->m_scroll.ShowOnBars(*this, false);
+    }
 }
 
 void CTargetView::OnDraw(CDC* pDC) {

@@ -93,14 +93,16 @@ TEST_F(TessiverDocTest, StatusPanesShowFullPathsAndStayBlankWhileEmpty) {
 
 TEST_F(TessiverDocTest, CompareBuildsTableResetsTopRowAndUpdatesViews) {
     m_doc.SetPaths(m_dir.Write("s.txt", "a\nb\nc\nd\n"), m_dir.Write("t.txt", "a\nx\nc\nd\ne\n"));
-    m_doc.m_nTopRow = 7;
-    m_doc.m_nLeftOffset = -15;
+    m_doc.m_scroll.SetTopRow(7);
+    CWnd pane;  // with no bars: only the state moves
+    m_doc.m_scroll.OnHScroll(pane, SB_THUMBTRACK, 15, nullptr);
+    m_view.m_nUpdates = 0;
     ASSERT_TRUE(m_frame.OnCommand(ID_COMPARE));
     ASSERT_NE(m_doc.m_pResult, nullptr);
     EXPECT_EQ(m_doc.m_pResult->GetRowCount(), 5);
     EXPECT_EQ(m_doc.m_pResult->m_nDifferences, 2);
-    EXPECT_EQ(m_doc.m_nTopRow, 0);
-    EXPECT_EQ(m_doc.m_nLeftOffset, -15);  // only horizontal scrolling changes it
+    EXPECT_EQ(m_doc.m_scroll.GetTopRow(), 0);
+    EXPECT_EQ(m_doc.m_scroll.GetLeftOffset(), -15);  // only horizontal scrolling changes it
     EXPECT_EQ(m_view.m_nUpdates, 1);
 }
 
@@ -126,10 +128,10 @@ TEST_F(TessiverDocTest, NextAndPreviousLandWhereTheUserExpects) {
         m_doc.m_nCurrentDiff = c.start;
         for (const auto& [command, expected] : c.steps) {
             // The user scrolled away: searches start from the current difference.
-            m_doc.m_nTopRow = 99;
+            m_doc.m_scroll.SetTopRow(99);
             ASSERT_TRUE(m_frame.OnCommand(command));
             EXPECT_EQ(m_doc.m_nCurrentDiff, expected);
-            EXPECT_EQ(m_doc.m_nTopRow, expected);
+            EXPECT_EQ(m_doc.m_scroll.GetTopRow(), expected);
         }
     }
 }
@@ -148,7 +150,7 @@ TEST_F(TessiverDocTest, CurrentDifferenceSurvivesOnlyWhileItNamesARowOfTheNewTab
 
     ASSERT_TRUE(m_frame.OnCommand(ID_COMPARE));  // the same table again: the position stays
     EXPECT_EQ(m_doc.m_nCurrentDiff, 25);
-    EXPECT_EQ(m_doc.m_nTopRow, 0);
+    EXPECT_EQ(m_doc.m_scroll.GetTopRow(), 0);
 
     // A table of 25 rows no longer holds row 25.
     std::string shorter;
@@ -160,14 +162,14 @@ TEST_F(TessiverDocTest, CurrentDifferenceSurvivesOnlyWhileItNamesARowOfTheNewTab
     ASSERT_TRUE(m_frame.OnCommand(ID_COMPARE));
     EXPECT_EQ(m_doc.m_nCurrentDiff, 0);
     ASSERT_TRUE(m_frame.OnCommand(ID_NEXT_DIFFERENCE));
-    EXPECT_EQ(m_doc.m_nTopRow, 1);
+    EXPECT_EQ(m_doc.m_scroll.GetTopRow(), 1);
 }
 
 // Swap exchanges the paths and compares again, even with a path missing.
 TEST_F(TessiverDocTest, SwapComparesTheFilesTheOtherWayRound) {
     const std::string source = m_dir.Write("s.txt", "p\nq\nr\n");
     m_doc.SetPaths(source, "");
-    m_doc.m_nTopRow = 2;
+    m_doc.m_scroll.SetTopRow(2);
     ASSERT_TRUE(m_frame.OnCommand(ID_SWAP_FILES));
     EXPECT_EQ(m_doc.m_sourcePath, "");
     EXPECT_EQ(m_doc.m_targetPath, source);
@@ -176,7 +178,7 @@ TEST_F(TessiverDocTest, SwapComparesTheFilesTheOtherWayRound) {
     ASSERT_TRUE(m_frame.OnCommand(ID_SWAP_FILES));
     ASSERT_NE(m_doc.m_pResult, nullptr);
     EXPECT_EQ(m_doc.m_pResult->m_kind, std::vector<std::int32_t>(3, kindSourceOnly));
-    EXPECT_EQ(m_doc.m_nTopRow, 0);
+    EXPECT_EQ(m_doc.m_scroll.GetTopRow(), 0);
 }
 
 // "Realign Long Blocks" is a setting of the user's, kept as a DWORD under the Options key: read

@@ -145,7 +145,7 @@ TEST_F(CommandSetTest, KeysCarryOutTheirCommands) {
     for (const auto& s : steps) {
         SCOPED_TRACE(s.name);
         Key(s.key, s.modifiers);
-        EXPECT_EQ(Doc()->m_nTopRow, s.top);
+        EXPECT_EQ(Doc()->m_scroll.GetTopRow(), s.top);
         EXPECT_EQ(static_cast<const CWnd*>(Frame()->GetActiveView()), s.active);
         EXPECT_EQ(Doc()->m_pResult.get(), compared);
     }

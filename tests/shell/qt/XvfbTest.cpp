@@ -37,8 +37,9 @@ public:
         }
         m_manager.Start({"openbox", "--sm-disable"}, m_env);
         const Atom check = XInternAtom(Dpy(), "_NET_SUPPORTING_WM_CHECK", False);
-        return WaitFor([&] { return Property(Dpy(), DefaultRootWindow(Dpy()), check, 1).size() == 1; },
-                       &m_manager);
+        return WaitFor(
+            [&] { return Property(Dpy(), DefaultRootWindow(Dpy()), check, 1).size() == 1; },
+            &m_manager);
     }
     bool Run(const std::string& config, const std::vector<std::string>& args) {
         std::vector<std::string> argv = {TESSIVER_BINARY};
@@ -126,8 +127,8 @@ TEST(XvfbTest, ProgramDrawsBothPanesAndEndsWhenClosed) {
     std::vector<std::pair<int, int>> left;
     std::vector<std::pair<int, int>> right;
     ASSERT_TRUE(session.WaitFor([&] {
-        const ImagePtr image = session.m_window ? Capture(session.Dpy(), *session.m_window)
-                                                : NoImage();
+        const ImagePtr image =
+            session.m_window ? Capture(session.Dpy(), *session.m_window) : NoImage();
         if (!image) {
             return false;
         }

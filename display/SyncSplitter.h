@@ -2,9 +2,9 @@
 
 #include "framework/window/SplitterWnd.h"
 
-// The main frame's splitter: every request of its shared scroll bars goes to the pane in column
-// 1, whose scroll operations move the document's shared state so that both panes follow; the
-// columns return to half the width each after every resize, one layout later.
+// The main frame's splitter: every request of its shared scroll bars goes, as received, to the
+// document's scroll state for the pane in column 1, so that both panes follow; the columns return
+// to half the width each after every resize, one layout later.
 class CSyncSplitter : public CSplitterWnd {
 public:
     CSyncSplitter();
