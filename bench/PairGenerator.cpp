@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -170,6 +172,104 @@ CPairCounts GenerateRealistic(const CPairRecipe& recipe, CLineWriter& source, CL
     return counts;
 }
 
+// The real files of this machine, found once per run.
+const CSourceFiles& SystemC() {
+    static const CSourceFiles files = CSourceFiles::FindC();
+    return files;
+}
+
+const CSourceFiles& SystemScripts() {
+    static const CSourceFiles files = CSourceFiles::FindScripts();
+    return files;
+}
+
+// A block to insert or delete: mostly a few lines, sometimes a few dozen.
+std::uint32_t BlockSize(CRandom& random) {
+    return random.Chance(3, 5) ? random.Between(1, 8) : random.Between(9, 40);
+}
+
+// An edited copy of real source files, concatenated. Per source line: a block of 1 to 40
+// lines is deleted with chance 1 in 2,000, and one of real lines from elsewhere inserted
+// likewise; a non-blank line is changed with chance 8 in 1,000; a blank line is dropped with
+// chance 29 in 1,000, and a blank line added after a line with chance 2 in 1,000; a block of 5 to
+// 60 lines leaves its place with chance 1 in 5,000 and comes back 100 to 2,000 source lines
+// further on.
+CPairCounts GenerateSource(const CPairRecipe& recipe, CLineWriter& source, CLineWriter& target) {
+    const CSourceFiles noFiles;
+    const CSourceFiles& c = recipe.mix == SourceMix::cxx ? SystemC() : noFiles;
+    const std::uint32_t cShare = 75;
+    CSourceText text(c, SystemScripts(), cShare, recipe.seed);
+    CSourceText newText(c, SystemScripts(), cShare, recipe.seed ^ 0x6e657774657874ULL);
+    CRandom edits(recipe.seed * 31 + 7);
+    CRandom moves(recipe.seed * 17 + 3);
+    CPairCounts counts;
+    std::string line;
+    std::string edited;
+    std::int64_t nDeleteLeft = 0;
+    std::vector<std::string> moved;
+    std::int64_t nMoveLeft = 0;
+    std::int64_t nBackIn = 0;
+    for (std::int64_t i = 0; i < recipe.size; ++i) {
+        line.clear();
+        text.NextLine(line);
+        source.Line(line);
+        if (nMoveLeft > 0) {
+            moved.push_back(line);
+            --nMoveLeft;
+            continue;
+        }
+        if (!moved.empty() && --nBackIn == 0) {
+            for (const std::string& back : moved) {
+                target.Line(back);
+            }
+            moved.clear();
+        } else if (moved.empty() && moves.Below(5000) == 0) {
+            moved.push_back(line);
+            nMoveLeft = moves.Between(5, 60) - 1;
+            nBackIn = moves.Between(100, 2000);
+            counts.moved += nMoveLeft + 1;
+            continue;
+        }
+        if (nDeleteLeft > 0) {
+            --nDeleteLeft;
+            ++counts.deleted;
+            continue;
+        }
+        const std::uint32_t roll = edits.Below(100000);
+        if (roll < 50) {
+            nDeleteLeft = BlockSize(edits) - 1;
+            ++counts.deleted;
+            continue;
+        }
+        if (roll < 100) {
+            for (std::uint32_t k = 0, n = BlockSize(edits); k < n; ++k) {
+                edited.clear();
+                newText.NextLine(edited);
+                target.Line(edited);
+                ++counts.inserted;
+            }
+        } else if (roll < 900 && !line.empty()) {
+            edited.clear();
+            text.ChangeLine(line, edited);
+            target.Line(edited);
+            ++counts.changed;
+            continue;
+        } else if (roll < 2900 && line.empty()) {
+            ++counts.deleted;
+            continue;
+        } else if (roll < 3100) {
+            target.Line(line);
+            line.clear();
+            ++counts.inserted;
+        }
+        target.Line(line);
+    }
+    for (const std::string& back : moved) {
+        target.Line(back);
+    }
+    return counts;
+}
+
 // Code-like text joined into one line. The target differs in three bytes, at a quarter, half
 // and three quarters of the line, so a reader must take both lines whole to tell them apart.
 void GenerateLongLine(const CPairRecipe& recipe, CLineWriter& source, CLineWriter& target) {
@@ -275,6 +375,14 @@ std::string StampText(const CPairRecipe& recipe) {
     text << "tessiver-pair " << kGeneratorVersion << ' ' << recipe.name << ' '
          << static_cast<int>(recipe.shape) << ' ' << recipe.size << ' ' << recipe.seed << ' '
          << recipe.maxBlock << (recipe.moves ? " moves " : " ");
+    if (recipe.shape == PairShape::sourceFiles) {
+        // Pairs of real files are made again when the machine's files have changed.
+        text << (recipe.mix == SourceMix::cxx ? "cxx " : "script ");
+        if (recipe.mix == SourceMix::cxx) {
+            text << SystemC().GetPaths().size() << ' ' << SystemC().GetBytes() << ' ';
+        }
+        text << SystemScripts().GetPaths().size() << ' ' << SystemScripts().GetBytes() << ' ';
+    }
     return text.str();
 }
 
@@ -309,6 +417,17 @@ const std::vector<CPairRecipe>& CPairGenerator::GetPairs() {
          "200 thousand lines cycling through five texts, the target's after 1,000 new lines"},
         {"cycle5-2m", PairShape::cycle, 2'000'000, 0x7e55'0004, false,
          "as cycle5-200k, ten times as long"},
+        {"code-cxx-1m", PairShape::sourceFiles, 1'000'000, 0x50c3'0001, false,
+         "1 million lines of this machine's C/C++ headers (3 in 4 files) and Python and Perl "
+         "files, against an edited copy",
+         40, true, SourceMix::cxx},
+        {"code-script-1m", PairShape::sourceFiles, 1'000'000, 0x50c3'0002, false,
+         "1 million lines of this machine's Python and Perl files, against an edited copy", 40,
+         true, SourceMix::script},
+        {"code-cxx-10m", PairShape::sourceFiles, 10'000'000, 0x50c3'0003, true,
+         "as code-cxx-1m, 10 million lines", 40, true, SourceMix::cxx},
+        {"code-script-10m", PairShape::sourceFiles, 10'000'000, 0x50c3'0004, true,
+         "as code-script-1m, 10 million lines", 40, true, SourceMix::script},
     };
     return pairs;
 }
@@ -319,7 +438,47 @@ const CPairRecipe* CPairGenerator::FindPair(std::string_view name) {
             return &recipe;
         }
     }
-    return nullptr;
+    // code-MIX-SIZE[-seedN]: a pair of real files beside the fixed set, to check on other
+    // sizes and seeds.
+    std::string_view rest = name;
+    if (!rest.starts_with("code-")) {
+        return nullptr;
+    }
+    rest.remove_prefix(5);
+    SourceMix mix = SourceMix::cxx;
+    if (rest.starts_with("cxx-")) {
+        rest.remove_prefix(4);
+    } else if (rest.starts_with("script-")) {
+        mix = SourceMix::script;
+        rest.remove_prefix(7);
+    } else {
+        return nullptr;
+    }
+    std::int64_t size = 0;
+    auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), size);
+    if (error != std::errc() || size <= 0 || end == rest.data() + rest.size() ||
+        (*end != 'k' && *end != 'm')) {
+        return nullptr;
+    }
+    size *= *end == 'k' ? 1'000 : 1'000'000;
+    rest.remove_prefix(static_cast<std::size_t>(end + 1 - rest.data()));
+    std::uint64_t seed = mix == SourceMix::cxx ? 0x50c3'0001 : 0x50c3'0002;
+    if (rest.starts_with("-seed")) {
+        rest.remove_prefix(5);
+        auto [seedEnd, seedError] = std::from_chars(rest.data(), rest.data() + rest.size(), seed);
+        if (seedError != std::errc() || seedEnd != rest.data() + rest.size()) {
+            return nullptr;
+        }
+    } else if (!rest.empty()) {
+        return nullptr;
+    }
+    // Kept for the rest of the run, as the fixed recipes are.
+    static std::deque<std::string> names;
+    static std::deque<CPairRecipe> recipes;
+    names.emplace_back(name);
+    recipes.push_back({names.back().c_str(), PairShape::sourceFiles, size, seed, false,
+                       "real source files against an edited copy", 40, true, mix});
+    return &recipes.back();
 }
 
 void CPairGenerator::PrintPairList() {
@@ -376,6 +535,9 @@ CPairCounts CPairGenerator::Generate(const CPairRecipe& recipe, CByteSink& sourc
             break;
         case PairShape::cycle:
             GenerateCycle(recipe, sourceLines, targetLines);
+            break;
+        case PairShape::sourceFiles:
+            counts = GenerateSource(recipe, sourceLines, targetLines);
             break;
     }
     sourceLines.Flush();

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "bench/SourceText.h"
+
 // Receives the bytes of one generated file: a file on disk for the benchmark, a string in tests.
 class CByteSink {
 public:
@@ -22,6 +24,7 @@ enum class PairShape {
     repeated,         // the same line `size` times on each side
     repeatedShifted,  // as repeated, with a few other lines ahead of the target's copies
     cycle,            // `size` lines cycling through five texts; the target's after 1,000 new lines
+    sourceFiles,      // real source files of this machine, and an edited copy of them
 };
 
 // One benchmark pair: its name on the command line and in file names, and how to make it.
@@ -37,6 +40,8 @@ struct CPairRecipe {
     std::uint32_t maxBlock = 30;
     // Whether a realistic pair also moves blocks further on in the target.
     bool moves = false;
+    // The files a sourceFiles pair is made of.
+    SourceMix mix = SourceMix::cxx;
 };
 
 // What generating a pair produced. The edit counts are in source lines (changed, deleted) and
@@ -70,6 +75,8 @@ public:
     static const std::vector<CPairRecipe>& GetPairs();
     // Prints every pair's name and summary, one a line (the tools' --list).
     static void PrintPairList();
+    // A pair of the fixed set, or one of real source files named
+    // "code-MIX-SIZE[-seedN]" (MIX cxx or script, SIZE lines as 500k or 2m), or null.
     static const CPairRecipe* FindPair(std::string_view name);
 
     // The pairs named, in the order given (std::invalid_argument for an unknown name); with no

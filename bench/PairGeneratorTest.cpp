@@ -225,6 +225,40 @@ TEST(HostilePairs, CycleOfFiveTextsBehindNewLines) {
     }
 }
 
+// Pairs of this machine's source files: the same bytes every time, plain text, an edited copy.
+TEST(SourcePair, SameBytesEveryTimeAndAnEditedCopy) {
+    const CPairRecipe* pRecipe = CPairGenerator::FindPair("code-cxx-30k-seed5");
+    ASSERT_NE(pRecipe, nullptr);
+    const CGenerated pair = Generate(*pRecipe);
+    EXPECT_EQ(Generate(*pRecipe).target, pair.target);
+    EXPECT_EQ(pair.counts.sourceLines, 30'000);
+    EXPECT_EQ(std::count(pair.target.begin(), pair.target.end(), '\n'), pair.counts.targetLines);
+    EXPECT_EQ(pair.counts.targetLines,
+              pair.counts.sourceLines - pair.counts.deleted + pair.counts.inserted);
+    for (const std::string* pText : {&pair.source, &pair.target}) {
+        EXPECT_EQ(pText->find_first_of(std::string("\r\x1a\0", 3)), std::string::npos);
+    }
+    EXPECT_NEAR(static_cast<double>(pair.counts.changed) / 30'000, 0.007, 0.003);
+    EXPECT_GT(pair.counts.moved, 0);
+    CPairRecipe reseeded = *pRecipe;
+    reseeded.seed += 1;
+    EXPECT_NE(Generate(reseeded).source, pair.source);
+}
+
+TEST(SourcePair, NamesGiveMixSizeAndSeed) {
+    const CPairRecipe* pRecipe = CPairGenerator::FindPair("code-script-2m-seed9");
+    ASSERT_NE(pRecipe, nullptr);
+    EXPECT_EQ(pRecipe->shape, PairShape::sourceFiles);
+    EXPECT_EQ(pRecipe->mix, SourceMix::script);
+    EXPECT_EQ(pRecipe->size, 2'000'000);
+    EXPECT_EQ(pRecipe->seed, 9u);
+    EXPECT_EQ(CPairGenerator::FindPair("code-cxx-500k")->size, 500'000);
+    for (const char* bad :
+         {"code-cxx", "code-lisp-1m", "code-cxx-1x", "code-cxx-1m-seed", "code-cxx-0k"}) {
+        EXPECT_EQ(CPairGenerator::FindPair(bad), nullptr) << bad;
+    }
+}
+
 class PrepareTest : public testing::Test {
 protected:
     void SetUp() override {

@@ -15,6 +15,14 @@ std::uint32_t SlotOf(std::uint32_t hash) {
     return (hash * 0x9E3779B1u) >> (32 - kSlotBits);
 }
 
+// The occurrence counts come from at most about this many lines of the two files: all of them
+// in smaller files; in larger ones, runs of kCountedRun lines spread evenly over each file. So
+// counting costs no more for larger files and its table stays in the cache (a random access a
+// line into a larger one cost more than the rest of the realigning), and a common line is one
+// as frequent as CAnchorFinder::kCommon in this many.
+constexpr std::int64_t kCountedLines = std::int64_t{1} << 20;
+constexpr std::int64_t kCountedRun = 64;
+
 // Most blocks to step over are short: a search reads this far with no more ado. Further on it
 // first notes which hashes each side's horizon holds and reads only the lines whose hash the
 // other side has, so a search that finds nothing costs little more than reading the hashes.
@@ -35,7 +43,35 @@ void FillFilter(std::uint64_t* filter, const std::uint32_t* hashes, std::int32_t
 }  // namespace
 
 CAnchorFinder::CAnchorFinder(const CLineBuffer& source, const CLineBuffer& target)
-    : m_source(source), m_target(target) {}
+    : m_source(source), m_target(target) {
+    const std::int64_t lines =
+        static_cast<std::int64_t>(source.GetLineCount()) + target.GetLineCount();
+    // Runs of kCountedRun lines out of every `stride` runs are counted.
+    const std::int64_t stride =
+        std::max<std::int64_t>(1, (lines + kCountedLines - 1) / kCountedLines);
+    int bits = 7;
+    while (bits < 32 && (std::int64_t{1} << (bits + 2)) < std::min(lines, kCountedLines)) {
+        ++bits;
+    }
+    m_countShift = 32 - bits;
+    m_counts.assign(std::size_t{1} << (bits - 1), 0);
+    std::uint8_t* counts = m_counts.data();
+    const int shift = m_countShift;
+    for (const CLineBuffer* pLines : {&source, &target}) {
+        const std::uint32_t* hashes = pLines->GetHashes();
+        const std::int64_t n = pLines->GetLineCount();
+        for (std::int64_t run = 0; run < n; run += kCountedRun * stride) {
+            for (std::int64_t i = run, end = std::min(run + kCountedRun, n); i < end; ++i) {
+                const std::uint32_t slot = (hashes[i] * 0x9E3779B1u) >> shift;
+                const int at = static_cast<int>(slot & 1) * 4;
+                std::uint8_t& pair = counts[slot >> 1];
+                // Without a branch: the slots come in no order, and a mispredicted branch a
+                // line would cost more than the count.
+                pair = static_cast<std::uint8_t>(pair + (int{((pair >> at) & 15) != 15} << at));
+            }
+        }
+    }
+}
 
 CAnchorFinder::~CAnchorFinder() = default;
 
@@ -45,9 +81,10 @@ bool CAnchorFinder::Confirm(std::int32_t k, std::int32_t m) const {
     const std::uint32_t* sourceHash = m_source.GetHashes();
     const std::uint32_t* targetHash = m_target.GetHashes();
     std::int32_t equal = 0;
+    std::uint32_t first[kRunLength];  // the hashes of the run's first equal lines
     for (std::int32_t step = 0; step < kRunReach; ++step, ++k, ++m) {
         if (k == nS || m == nT) {
-            return true;
+            return k == nS && m == nT;
         }
         if (sourceHash[k] == 0 && targetHash[m] == 0) {
             continue;
@@ -55,11 +92,22 @@ bool CAnchorFinder::Confirm(std::int32_t k, std::int32_t m) const {
         if (!m_source.IsEqual(k, m_target, m)) {
             return false;
         }
+        // The counts are looked up only once the run is long enough.
+        if (equal < kRunLength) {
+            first[equal] = sourceHash[k];
+        }
         if (++equal == kRunLength) {
+            for (const std::uint32_t hash : first) {
+                if (!IsCommon(hash)) {
+                    return true;
+                }
+            }
+        } else if (equal > kRunLength && !IsCommon(sourceHash[k])) {
             return true;
         }
     }
-    return false;
+    // As many pairs as a run may take, each equal or blank on both sides.
+    return equal >= kRunLength;
 }
 
 std::int32_t CAnchorFinder::AddAndMatch(int side, std::uint32_t hash, std::int32_t offset) {

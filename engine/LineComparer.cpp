@@ -13,11 +13,16 @@
 // second search only tries the pairs that are new to it. The pass only writes an edit script of
 // row runs; the table is built from it afterwards, when the hashes are already freed.
 //
-// The realigning mode (SetRealign) runs the same pass, but where a step finds no pair it asks
-// CAnchorFinder where the files meet again further on. The lines before that meeting point are
-// aligned by the same pass confined to them, and the pass goes on after it; only when the
-// finder has none does the step place s opposite t. The windows thus decide every row they can,
-// and the finder's bounds keep the whole pass linear.
+// The realigning mode (SetRealign) runs the same pass, but takes a pair that passes over lines
+// only when CAnchorFinder confirms it: from the pair on, three non-blank lines are equal on both
+// sides, not all of them lines as common as a closing brace or "#endif" (or the lines passed
+// over are blank lines opposite each other). Where it does not, or where a step finds no pair,
+// the finder looks for where the files meet again, at most 4,096 lines further on. The lines
+// before that meeting point are aligned by the same pass confined to them, and the pass goes on
+// after it; only when the finder has none does the step take its unconfirmed pair, or place s
+// opposite t. A confirmation compares at most 16 pairs of lines, so a step still costs a bounded
+// number of comparisons besides the finder's searches, and those are bounded as the finder
+// describes: the whole pass stays linear.
 
 #include "engine/LineComparer.h"
 
@@ -121,26 +126,44 @@ void ReadBoth(CInputFile& sourceFile, CLineBuffer& source, CInputFile& targetFil
     }
 }
 
-// The default pass gives up on a step that finds no pair: it places the two lines opposite each
-// other and moves on.
+// The default pass takes every pair its windows find, and gives up on a step that finds none:
+// it places the two lines opposite each other and moves on.
 struct CNoAnchor {
+    bool IsStrong(std::int32_t, std::int32_t, std::int32_t, std::int32_t) const { return true; }
     bool operator()(std::int32_t, std::int32_t, std::int32_t&, std::int32_t&) const {
         return false;
     }
 };
 
-// The realigning pass asks the anchor finder where the files meet again instead.
+// The realigning pass asks the anchor finder whether a pair that passes over lines is good
+// evidence, and where the files meet again when it is not or when there is none.
 struct CFindAnchor {
     CAnchorFinder& finder;
+    const std::uint32_t* sourceHash;
+    const std::uint32_t* targetHash;
+    // Whether the pair k, m found from s, t is good evidence: the lines before it are blank
+    // lines opposite each other (so it passes over no difference), or the finder confirms it.
+    bool IsStrong(std::int32_t s, std::int32_t t, std::int32_t k, std::int32_t m) const {
+        if (k - s == m - t) {
+            while (s < k && sourceHash[s] == 0 && targetHash[t] == 0) {
+                ++s;
+                ++t;
+            }
+            if (s == k) {
+                return true;
+            }
+        }
+        return finder.Confirm(k, m);
+    }
     bool operator()(std::int32_t s, std::int32_t t, std::int32_t& k, std::int32_t& m) const {
         return finder.Find(s, t, k, m);
     }
 };
 
 // Appends the rows of source lines [s, nS) and target lines [t, nT) to script. When a step
-// finds no pair, anchor(s, t, k, m) may name a later pair k >= s, m >= t of equal lines: the
-// lines before it on both sides are then aligned by this pass confined to them, and the pass
-// goes on after it.
+// finds a pair that passes over lines and anchor.IsStrong turns it down, or finds no pair,
+// anchor(s, t, k, m) may name a later pair k >= s, m >= t of equal lines: the lines before it on
+// both sides are then aligned by this pass confined to them, and the pass goes on after it.
 template <class Anchor>
 void Align(const CLineBuffer& source, std::int32_t s, std::int32_t nS, const CLineBuffer& target,
            std::int32_t t, std::int32_t nT, CEditScript& script, const Anchor& anchor) {
@@ -151,79 +174,96 @@ void Align(const CLineBuffer& source, std::int32_t s, std::int32_t nS, const CLi
     bool searchedBefore = false;  // the last step found no pair and placed s - 1 opposite t - 1
     while (s < nS && t < nT) {
         const std::int32_t targetLeft = nT - t;
+        std::int32_t k = -1;  // the pair found, source line k and target line m
+        std::int32_t m = -1;
         if (sourceHash[s] != 0) {
             const std::uint32_t window =
                 targetLeft >= kDirectWindow ? (1u << kDirectWindow) - 1 : (1u << targetLeft) - 1;
             const std::int32_t j =
                 FirstEqual(MatchMask(targetHash + t, sourceHash[s]) & window, source, s, target, t);
-            if (j >= 0) {
-                script.Add(kindTargetOnly, static_cast<std::uint64_t>(j));
+            if (j == 0) {
                 script.Add(kindEqual, 1);
                 s += 1;
-                t += j + 1;
+                t += 1;
                 searchedBefore = false;
                 continue;
             }
+            if (j > 0) {
+                k = s;
+                m = t + j;
+            }
         }
 
-        const std::uint32_t targetWindow =
-            targetLeft >= kTargetWindow ? (1u << kTargetWindow) - 1 : (1u << targetLeft) - 1;
-        std::int32_t k = -1;
-        std::int32_t m = -1;
-        if (searchedBefore) {
-            // The last step searched the window one line back on both sides and found nothing,
-            // so only the pairs the window gained can match: its new last target line against
-            // the earlier source lines, then its new last source line against every target line.
-            const std::int32_t newTarget = t + kTargetWindow - 1;
-            const std::int32_t newSource = s + kSourceWindow;
-            if (newTarget < nT && targetHash[newTarget] != 0) {
-                const std::int32_t earlier = std::min(newSource, nS) - (s + 1);
-                const std::uint32_t mask =
-                    MatchMask(sourceHash + s + 1, targetHash[newTarget]) & ((1u << earlier) - 1);
-                const std::int32_t i = FirstEqual(mask, target, newTarget, source, s + 1);
-                if (i >= 0) {
-                    k = s + 1 + i;
-                    m = kTargetWindow - 1;
+        if (k < 0) {
+            const std::uint32_t targetWindow =
+                targetLeft >= kTargetWindow ? (1u << kTargetWindow) - 1 : (1u << targetLeft) - 1;
+            if (searchedBefore) {
+                // The last step searched the window one line back on both sides and found
+                // nothing, so only the pairs the window gained can match: its new last target
+                // line against the earlier source lines, then its new last source line against
+                // every target line.
+                const std::int32_t newTarget = t + kTargetWindow - 1;
+                const std::int32_t newSource = s + kSourceWindow;
+                if (newTarget < nT && targetHash[newTarget] != 0) {
+                    const std::int32_t earlier = std::min(newSource, nS) - (s + 1);
+                    const std::uint32_t mask =
+                        MatchMask(sourceHash + s + 1, targetHash[newTarget]) &
+                        ((1u << earlier) - 1);
+                    const std::int32_t i = FirstEqual(mask, target, newTarget, source, s + 1);
+                    if (i >= 0) {
+                        k = s + 1 + i;
+                        m = newTarget;
+                    }
+                }
+                if (k < 0 && newSource < nS && sourceHash[newSource] != 0) {
+                    const std::int32_t j =
+                        FirstEqual(MatchMask(targetHash + t, sourceHash[newSource]) & targetWindow,
+                                   source, newSource, target, t);
+                    if (j >= 0) {
+                        k = newSource;
+                        m = t + j;
+                    }
+                }
+            } else {
+                const std::int32_t sourceEnd =
+                    std::min(s, nS - kSourceWindow - 1) + kSourceWindow + 1;
+                // The buckets of the window's target hashes turn most source lines down without
+                // a scan.
+                std::uint64_t buckets[4] = {};
+                for (std::int32_t j = t; j < t + kTargetWindow; ++j) {
+                    buckets[(targetHash[j] >> 6) & 3] |= 1ull << (targetHash[j] & 63);
+                }
+                for (std::int32_t candidate = s + 1; candidate < sourceEnd; ++candidate) {
+                    const std::uint32_t hash = sourceHash[candidate];
+                    if (hash == 0 || ((buckets[(hash >> 6) & 3] >> (hash & 63)) & 1) == 0) {
+                        continue;
+                    }
+                    const std::int32_t j =
+                        FirstEqual(MatchMask(targetHash + t, hash) & targetWindow, source,
+                                   candidate, target, t);
+                    if (j >= 0) {
+                        k = candidate;
+                        m = t + j;
+                        break;
+                    }
                 }
             }
-            if (k < 0 && newSource < nS && sourceHash[newSource] != 0) {
-                m = FirstEqual(MatchMask(targetHash + t, sourceHash[newSource]) & targetWindow,
-                               source, newSource, target, t);
-                k = m >= 0 ? newSource : -1;
-            }
-        } else {
-            const std::int32_t sourceEnd = std::min(s, nS - kSourceWindow - 1) + kSourceWindow + 1;
-            // The buckets of the window's target hashes turn most source lines down without a
-            // scan.
-            std::uint64_t buckets[4] = {};
-            for (std::int32_t j = t; j < t + kTargetWindow; ++j) {
-                buckets[(targetHash[j] >> 6) & 3] |= 1ull << (targetHash[j] & 63);
-            }
-            for (std::int32_t candidate = s + 1; candidate < sourceEnd; ++candidate) {
-                const std::uint32_t hash = sourceHash[candidate];
-                if (hash == 0 || ((buckets[(hash >> 6) & 3] >> (hash & 63)) & 1) == 0) {
-                    continue;
-                }
-                m = FirstEqual(MatchMask(targetHash + t, hash) & targetWindow, source, candidate,
-                               target, t);
-                if (m >= 0) {
-                    k = candidate;
-                    break;
-                }
-            }
+            searchedBefore = k < 0;
         }
-        searchedBefore = k < 0;
-        if (k >= 0) {
-            m += t;
+
+        std::int32_t anchorK = -1;
+        std::int32_t anchorM = -1;
+        if ((k < 0 || !anchor.IsStrong(s, t, k, m)) && anchor(s, t, anchorK, anchorM)) {
+            Align(source, s, anchorK, target, t, anchorM, script, CNoAnchor{});
+            script.Add(kindEqual, 1);
+            s = anchorK + 1;
+            t = anchorM + 1;
+            searchedBefore = false;
+        } else if (k >= 0) {
             const std::int32_t paired = std::min(k - s, m - t);
             script.Add(kindChanged, static_cast<std::uint64_t>(paired));
             script.Add(kindSourceOnly, static_cast<std::uint64_t>(k - s - paired));
             script.Add(kindTargetOnly, static_cast<std::uint64_t>(m - t - paired));
-            script.Add(kindEqual, 1);
-            s = k + 1;
-            t = m + 1;
-        } else if (anchor(s, t, k, m)) {
-            Align(source, s, k, target, t, m, script, CNoAnchor{});
             script.Add(kindEqual, 1);
             s = k + 1;
             t = m + 1;
@@ -318,7 +358,7 @@ int CLineComparer::AlignLines(CCompareResult* pResult) {
     if (m_bRealign) {
         CAnchorFinder finder(*pSource, *pTarget);
         Align(*pSource, 0, pSource->GetLineCount(), *pTarget, 0, pTarget->GetLineCount(), script,
-              CFindAnchor{finder});
+              CFindAnchor{finder, pSource->GetHashes(), pTarget->GetHashes()});
     } else {
         Align(*pSource, 0, pSource->GetLineCount(), *pTarget, 0, pTarget->GetLineCount(), script,
               CNoAnchor{});

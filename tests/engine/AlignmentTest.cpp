@@ -328,6 +328,15 @@ const Lines kMiddle = Repeat("m", 40);
 const Lines kBlockWithCoincidence = Concat({Repeat("x", 24), {"z1", "z2"}, Repeat("w", 14)});
 // Lines that a blank line interrupts on both sides still meet.
 const Lines kBlankTail = {"z1", "", "z2", "", "", "z3", "z4"};
+// A run of exactly three equal lines, then a changed line.
+const Lines kThreeThenQ = {"z1", "z2", "z3", "q", "w1", "w2", "w3", "w4", "w5"};
+const Lines kThreeThenR = {"z1", "z2", "z3", "r", "w1", "w2", "w3", "w4", "w5"};
+// "c" occurs 15 times in the two files: a common line. Three of them in a row inside the
+// inserted block are no place to meet; the tail, where a line that is not common follows them,
+// is.
+const Lines kCommonHead = {"h1", "c", "h2", "c", "h3", "c"};
+const Lines kCommonTail = {"c", "c", "c", "t1", "t2", "t3"};
+const Lines kBlockWithCommonRun = Concat({Repeat("y", 10), {"c", "c", "c"}, Repeat("v", 27)});
 
 INSTANTIATE_TEST_SUITE_P(
     LineComparer, Realignment,
@@ -354,6 +363,21 @@ INSTANTIATE_TEST_SUITE_P(
                   Rows(Rows({}, "E", 1, 1, 5), "T", 0, 6, 30,
                        {"6/36 E", "7/37 C", "8/38 E", "9/39 C", "10/40 C", "11/41 E", "12/42 E"}),
                   30},
+        AlignCase{"RunOfExactlyThreeMeets", Concat({kHead, kThreeThenQ}),
+                  Concat({kHead, kBlock, kThreeThenR}),
+                  Rows(Rows(Rows(Rows({}, "E", 1, 1, 5), "T", 0, 6, 30), "E", 6, 36, 3), "C", 9, 39,
+                       1, {"10/40 E", "11/41 E", "12/42 E", "13/43 E", "14/44 E"}),
+                  31},
+        // The windows pair the first "}" with the target's, five lines on; nothing equal
+        // follows, so the block is passed over as deleted instead.
+        AlignCase{"PairOfCommonLinesInsideTheWindowsIsPassedOver",
+                  {"h1", "h2", "x1", "x2", "x3", "}", "z1", "}", "z2", "z3"},
+                  {"h1", "h2", "z1", "}", "z2", "z3"},
+                  Rows(Rows({"1/1 E", "2/2 E"}, "S", 3, 0, 4), "E", 7, 3, 4),
+                  4},
+        AlignCase{"RunOfThreeCommonLinesIsNoMeeting", Concat({kCommonHead, kCommonTail}),
+                  Concat({kCommonHead, kBlockWithCommonRun, kCommonTail}),
+                  Rows(Rows(Rows({}, "E", 1, 1, 6), "T", 0, 7, 40), "E", 7, 47, 6), 40},
         AlignCase{"IdenticalFilesOfRepeatedLines", Concat({Lines(30, "r"), Lines(30, ""), {"r"}}),
                   Concat({Lines(30, "r"), Lines(30, ""), {"r"}}),
                   Rows(Rows(Rows({}, "E", 1, 1, 30), "C", 31, 31, 30), "E", 61, 61, 1), 0}),
@@ -375,8 +399,9 @@ std::size_t CommonLines(const Lines& a, const Lines& b) {
 }
 
 // Random files of mostly distinct lines, a few from a small vocabulary and some blank, edited
-// by blocks of up to 300 lines. Every table keeps the invariants; where the edits stand apart
-// and the lines are distinct, the realigned rows keep every line the files have in common.
+// by blocks of up to 300 lines. Every table keeps the invariants and at least the equal rows of
+// the default pass; where the edits stand apart and the lines are distinct, the realigned rows
+// keep every line the files have in common.
 TEST(RealignmentRandom, KeepsTheInvariantsAndEveryCommonLineOfSeparateEdits) {
     const CScratchDir files;
     for (unsigned seed = 1; seed <= 200; ++seed) {
@@ -411,11 +436,16 @@ TEST(RealignmentRandom, KeepsTheInvariantsAndEveryCommonLineOfSeparateEdits) {
         const std::unique_ptr<CCompareResult> result = CompareRealigning(files, source, target);
         ASSERT_NE(result, nullptr);
         ASSERT_EQ(reference::CheckInvariants(*result, source, target), "");
+        const std::vector<std::int32_t> kinds = result->m_kind;
+        const auto equal =
+            static_cast<std::size_t>(std::count(kinds.begin(), kinds.end(), kindEqual));
         if (distinct) {
-            const std::vector<std::int32_t> kinds = result->m_kind;
-            EXPECT_EQ(static_cast<std::size_t>(std::count(kinds.begin(), kinds.end(), kindEqual)),
-                      CommonLines(source, target));
+            EXPECT_EQ(equal, CommonLines(source, target));
         }
+        const std::vector<reference::Row> byDefault = reference::Align(source, target);
+        EXPECT_GE(equal, static_cast<std::size_t>(std::count_if(
+                             byDefault.begin(), byDefault.end(),
+                             [](const reference::Row& row) { return row.kind == kindEqual; })));
     }
 }
 
