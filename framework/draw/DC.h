@@ -41,12 +41,14 @@ protected:
     CDC();
 
 private:
-    // Where a text may show, in the device's own pixels: the clip, the text's origin there and
-    // the height of its cells.
+    // Where a text may show, in the device's own pixels: the clip, the text's origin there, the
+    // height of its cells and, for a platform that draws text from its baseline, how far below
+    // the cells' top that lies.
     struct TextArea {
         int left, top, right, bottom;
         int x, y;
         int cell;
+        int ascent;
     };
     // Marks drawn over a cell, at its left edge, once the row is drawn.
     struct Overstrike {

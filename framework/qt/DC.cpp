@@ -16,6 +16,12 @@ QColor ToQColor(COLORREF c) {
     return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
+// The text as a QString that only refers to it, for as long as the text lives.
+QString Borrowed(const std::u16string& text) {
+    return QString::fromRawData(reinterpret_cast<const QChar*>(text.data()),
+                                static_cast<qsizetype>(text.size()));
+}
+
 }  // namespace
 
 struct CDC::Impl {
@@ -80,31 +86,30 @@ bool CDC::GetTextArea(int x, int y, TextArea& area) {
     if (painter.hasClipping()) {
         visible &= painter.clipBoundingRect().toAlignedRect();
     }
-    area = {visible.left(),
-            visible.top(),
-            visible.left() + visible.width(),
-            visible.top() + visible.height(),
-            x,
-            y,
-            painter.fontMetrics().height()};
+    const QFontMetrics metrics = painter.fontMetrics();
+    area.left = visible.left();
+    area.top = visible.top();
+    area.right = visible.left() + visible.width();
+    area.bottom = visible.top() + visible.height();
+    area.x = x;
+    area.y = y;
+    area.cell = metrics.height();
+    area.ascent = metrics.ascent();
     return true;
 }
 
 bool CDC::DrawCells(const TextArea& area, double start, double /*end*/, const std::u16string& shown,
                     const std::vector<Overstrike>& overstrikes) {
     QPainter& painter = *m_hDC;
-    const QPointF baseline(start, area.y + painter.fontMetrics().ascent());
+    const QPointF baseline(start, area.y + area.ascent);
     painter.setBackgroundMode(Qt::OpaqueMode);
     painter.setBackground(ToQColor(m_bkColor));
     painter.setPen(ToQColor(m_textColor));
-    painter.drawText(baseline,
-                     QString::fromUtf16(shown.data(), static_cast<qsizetype>(shown.size())));
+    painter.drawText(baseline, Borrowed(shown));
     if (!overstrikes.empty()) {
         painter.setBackgroundMode(Qt::TransparentMode);
         for (const Overstrike& overstrike : overstrikes) {
-            painter.drawText(QPointF(overstrike.x, baseline.y()),
-                             QString::fromUtf16(overstrike.marks.data(),
-                                                static_cast<qsizetype>(overstrike.marks.size())));
+            painter.drawText(QPointF(overstrike.x, baseline.y()), Borrowed(overstrike.marks));
         }
         painter.setBackgroundMode(Qt::OpaqueMode);
     }

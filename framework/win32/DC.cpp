@@ -169,9 +169,14 @@ bool CDC::GetTextArea(int x, int y, TextArea& area) {
     }
     TEXTMETRICW metrics{};
     GetTextMetricsW(m_hDC, &metrics);
-    const int cell = m_pImpl->cell > 0 ? m_pImpl->cell : static_cast<int>(metrics.tmHeight);
-    area = {clip.left,         clip.top,          clip.right, clip.bottom,
-            m_pImpl->Scale(x), m_pImpl->Scale(y), cell};
+    area.left = clip.left;
+    area.top = clip.top;
+    area.right = clip.right;
+    area.bottom = clip.bottom;
+    area.x = m_pImpl->Scale(x);
+    area.y = m_pImpl->Scale(y);
+    area.cell = m_pImpl->cell > 0 ? m_pImpl->cell : static_cast<int>(metrics.tmHeight);
+    area.ascent = static_cast<int>(metrics.tmAscent);
     return true;
 }
 
