@@ -35,16 +35,6 @@ std::size_t DecodeUtf8(std::string_view s, std::size_t i, char32_t& cp, bool bAl
     return len;
 }
 
-void AppendUtf16(std::u16string& out, char32_t c) {
-    if (c < 0x10000) {
-        out.push_back(static_cast<char16_t>(c));
-        return;
-    }
-    const char32_t v = c - 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 + (v >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 + (v & 0x3FF)));
-}
-
 std::u16string Utf8ToUtf16(std::string_view text) {
     std::u16string out;
     out.reserve(text.size());

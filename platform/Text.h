@@ -12,8 +12,17 @@
 // sequence cut short by the end of s counts as well-formed when bAllowCut is set.
 std::size_t DecodeUtf8(std::string_view s, std::size_t i, char32_t& cp, bool bAllowCut = false);
 
-// Appends c as one UTF-16 unit, or two (a surrogate pair) past U+FFFF.
-void AppendUtf16(std::u16string& out, char32_t c);
+// Appends c as one UTF-16 unit, or two (a surrogate pair) past U+FFFF. Inline: drawing calls it
+// for every character it shows.
+inline void AppendUtf16(std::u16string& out, char32_t c) {
+    if (c < 0x10000) {
+        out.push_back(static_cast<char16_t>(c));
+        return;
+    }
+    const char32_t v = c - 0x10000;
+    out.push_back(static_cast<char16_t>(0xD800 + (v >> 10)));
+    out.push_back(static_cast<char16_t>(0xDC00 + (v & 0x3FF)));
+}
 
 // Each byte that does not start a well-formed sequence becomes U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view text);
