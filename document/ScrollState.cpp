@@ -1,5 +1,8 @@
 #include "document/ScrollState.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "document/TessiverDoc.h"
 #include "framework/window/ScrollBar.h"
 
@@ -19,6 +22,17 @@ std::int32_t CScrollState::RowCount() const {
     return m_doc.m_pResult ? m_doc.m_pResult->GetRowCount() : 0;
 }
 
+int CScrollState::GetShiftRange() const {
+    const double cell = m_doc.m_font.GetCellWidth();
+    if (!m_doc.m_pResult || cell <= 0) {
+        return kShiftRange;
+    }
+    // Asked once per table, which keeps the answer; lines that fit the range are not measured.
+    const auto fits = static_cast<std::size_t>(kShiftRange / cell);
+    const double width = std::ceil(static_cast<double>(m_doc.m_pResult->GetWidestText(fits)) * cell);
+    return width > kShiftRange ? static_cast<int>(std::min<double>(width, INT32_MAX)) : kShiftRange;
+}
+
 void CScrollState::SetTopRow(std::int32_t row) {
     m_nTopRow = row;
 }
@@ -29,7 +43,7 @@ void CScrollState::ShowOnBars(CWnd& pane, bool bRows) {
         pane.SetScrollRange(SB_VERT, 0, RowCount() - height / m_doc.m_nLineHeight, true);
         pane.SetScrollPos(SB_VERT, m_nTopRow, true);
     }
-    pane.SetScrollRange(SB_HORZ, 0, kShiftRange, true);
+    pane.SetScrollRange(SB_HORZ, 0, GetShiftRange(), true);
 }
 
 void CScrollState::OnResize(CWnd& pane, int height) {

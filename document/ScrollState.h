@@ -15,7 +15,8 @@ class CWnd;
 // here as it received it. Each change repaints both panes whole.
 class CScrollState {
 public:
-    // The horizontal bars' range: how far, in pixels, the texts may be shifted by the thumb.
+    // The horizontal bars' least range: how far, in pixels, the texts may be shifted by the
+    // thumb where every line fits.
     static constexpr int kShiftRange = 4096;
     // Pixels a line-left or line-right request shifts the texts by.
     static constexpr int kShiftLine = 5;
@@ -31,6 +32,9 @@ public:
     // The document puts a row on the top line: a new comparison, next or previous difference. The
     // row need not be within the table; the bar shows it when the panes next update.
     void SetTopRow(std::int32_t row);
+    // The horizontal bars' maximum, in pixels: kShiftRange, or as far as the widest text of the
+    // result reaches where that is further.
+    int GetShiftRange() const;
 
     // Shows the state on pane's bars: its horizontal bar's range and, for the pane whose height
     // counts the rows (the source pane), the vertical bar's range (0 to the rows that do not fit)

@@ -1,6 +1,7 @@
 #include "framework/dialog/Dialog.h"
 
 #include "framework/core/Resources.h"
+#include "framework/registry/Registry.h"
 
 const CRuntimeClass CDialog::runtimeClass{"CDialog", &CWnd::runtimeClass, nullptr};
 
@@ -21,6 +22,7 @@ bool CDialog::OnInitDialog() {
 void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
 
 bool CDialog::UpdateData(bool bSaveAndValidate) {
+    const RegistryBatch batch;  // the values a dialog stores go together
     CDataExchange dx(this, bSaveAndValidate);
     DoDataExchange(&dx);
     return true;

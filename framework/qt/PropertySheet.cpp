@@ -12,6 +12,7 @@
 #include "framework/dialog/PropertyPage.h"
 #include "framework/qt/DialogLayout.h"
 #include "framework/qt/ModalDialog.h"
+#include "framework/registry/Registry.h"
 
 namespace {
 
@@ -58,7 +59,10 @@ int CPropertySheet::DoModal() {
     for (CPropertyPage* page : m_pages) {
         page->OnSetActive();
     }
+    dialog->adjustSize();
+    AfxSetDialogFrame(*dialog);
     const bool bOk = AfxRunModalDialog(*dialog) == QDialog::Accepted;
+    const RegistryBatch batch;  // what the pages store goes together
     for (CPropertyPage* page : m_pages) {
         if (bOk) {
             page->UpdateData(true);

@@ -36,3 +36,11 @@ LONG RegCloseKey(HKEY hKey) {
 void RegSetStoreOwner(const std::string& company, const std::string& application) {
     SetRegistryStoreOwner(company, application);
 }
+
+RegistryBatch::RegistryBatch() {
+    StoreBeginBatch();
+}
+
+RegistryBatch::~RegistryBatch() {
+    StoreEndBatch();
+}

@@ -40,3 +40,10 @@ LONG StoreCloseKey(StoreKey* hKey);
 void SetRegistryStorePath(std::string path);
 std::string GetRegistryStorePath();
 void SetRegistryStoreOwner(const std::string& company, const std::string& application);
+
+// Gathers the store calls a thread makes between the first StoreBeginBatch and the matching last
+// StoreEndBatch into one change: the file is read once for them all, calls inside see their own
+// changes, and what they change reaches the file in one read-modify-write at the end, merged
+// into what other copies of the program wrote meanwhile.
+void StoreBeginBatch();
+void StoreEndBatch();
