@@ -119,7 +119,7 @@ CLineBuffer::CLineBuffer() {
 }
 
 bool CLineBuffer::Load(const std::string& path, std::string* pOpenError, std::int64_t maxLines) {
-    CFileSource file;
+    CInputFile file;
     if (!file.Open(path, pOpenError)) {
         return false;
     }
@@ -133,9 +133,9 @@ void CLineBuffer::AddHighEntry(std::size_t entry, std::uint64_t next) {
     }
 }
 
-void CLineBuffer::Read(CFileSource& file, std::int64_t maxLines, CReadBudget* pBudget) {
+void CLineBuffer::Read(CInputFile& file, std::int64_t maxLines, CReadBudget* pBudget) {
     struct CClose {
-        CFileSource& file;
+        CInputFile& file;
         ~CClose() { file.Close(); }
     } close{file};
     const std::uint64_t expected = file.GetSizeHint();
@@ -188,7 +188,10 @@ void CLineBuffer::Read(CFileSource& file, std::int64_t maxLines, CReadBudget* pB
         }
         char* const base = m_text.Get();
         char* const in = base + kept;
-        const std::size_t got = file.Read(in, kChunkSize);
+        std::size_t got = 0;
+        if (std::string reason; !file.Read(in, kChunkSize, got, &reason)) {
+            throw CFileException(file.GetPath(), reason);
+        }
         if (got == 0) {
             break;
         }

@@ -11,8 +11,9 @@
 
 #include "engine/CompareResult.h"
 #include "engine/FileException.h"
-#include "engine/FileSource.h"
 #include "engine/LineComparer.h"
+#include "platform/Arguments.h"
+#include "platform/StandardOutput.h"
 
 namespace {
 
