@@ -29,7 +29,8 @@ int CScrollState::GetShiftRange() const {
     }
     // Asked once per table, which keeps the answer; lines that fit the range are not measured.
     const auto fits = static_cast<std::size_t>(kShiftRange / cell);
-    const double width = std::ceil(static_cast<double>(m_doc.m_pResult->GetWidestText(fits)) * cell);
+    const double width =
+        std::ceil(static_cast<double>(m_doc.m_pResult->GetWidestText(fits)) * cell);
     return width > kShiftRange ? static_cast<int>(std::min<double>(width, INT32_MAX)) : kShiftRange;
 }
 

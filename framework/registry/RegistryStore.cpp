@@ -92,8 +92,8 @@ std::optional<std::vector<std::string_view>> fullPath(const std::string& base, c
 // the call's result. It owns what it needs, since a batch applies it again at its end.
 using Change = std::function<LONG(RegistryTree& tree, bool& changed)>;
 
-// The registry calls of one thread between the first StoreBeginBatch and the last StoreEndBatch: the
-// hive read once, the changes applied to that copy as they are made and kept, to be applied
+// The registry calls of one thread between the first StoreBeginBatch and the last StoreEndBatch:
+// the hive read once, the changes applied to that copy as they are made and kept, to be applied
 // again to the latest file at the end, in one read-modify-write.
 struct Batch {
     int depth = 0;
@@ -274,8 +274,8 @@ std::string GetRegistryStorePath() {
 }
 
 LONG StoreCreateKeyEx(StoreKey* hKey, const char* lpSubKey, DWORD Reserved, char* /*lpClass*/,
-                    DWORD /*dwOptions*/, REGSAM /*samDesired*/, void* /*lpSecurityAttributes*/,
-                    StoreKey** phkResult, DWORD* lpdwDisposition) {
+                      DWORD /*dwOptions*/, REGSAM /*samDesired*/, void* /*lpSecurityAttributes*/,
+                      StoreKey** phkResult, DWORD* lpdwDisposition) {
     return guarded([&]() -> LONG {
         if (phkResult == nullptr) {
             return ERROR_INVALID_PARAMETER;
@@ -334,7 +334,7 @@ LONG StoreCreateKeyEx(StoreKey* hKey, const char* lpSubKey, DWORD Reserved, char
 }
 
 LONG StoreOpenKeyEx(StoreKey* hKey, const char* lpSubKey, DWORD ulOptions, REGSAM /*samDesired*/,
-                  StoreKey** phkResult) {
+                    StoreKey** phkResult) {
     return guarded([&]() -> LONG {
         if (phkResult == nullptr) {
             return ERROR_INVALID_PARAMETER;
@@ -364,7 +364,7 @@ LONG StoreOpenKeyEx(StoreKey* hKey, const char* lpSubKey, DWORD ulOptions, REGSA
 }
 
 LONG StoreQueryValueEx(StoreKey* hKey, const char* lpValueName, DWORD* lpReserved, DWORD* lpType,
-                     BYTE* lpData, DWORD* lpcbData) {
+                       BYTE* lpData, DWORD* lpcbData) {
     return guarded([&]() -> LONG {
         if (lpReserved != nullptr || (lpData != nullptr && lpcbData == nullptr)) {
             return ERROR_INVALID_PARAMETER;
@@ -402,7 +402,7 @@ LONG StoreQueryValueEx(StoreKey* hKey, const char* lpValueName, DWORD* lpReserve
 }
 
 LONG StoreSetValueEx(StoreKey* hKey, const char* lpValueName, DWORD Reserved, DWORD dwType,
-                   const BYTE* lpData, DWORD cbData) {
+                     const BYTE* lpData, DWORD cbData) {
     return guarded([&]() -> LONG {
         if (Reserved != 0) {
             return ERROR_INVALID_PARAMETER;
