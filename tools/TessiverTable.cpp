@@ -17,7 +17,7 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: tessiver-table [--brief] [--realign] SOURCE TARGET\n"
+    "Usage: tessiver-table [--brief] [--realign] [-b|-w] [-i] [-B] [--decode] SOURCE TARGET\n"
     "Compares SOURCE with TARGET line by line and prints the result table,\n"
     "one row per line, fields separated by one TAB:\n"
     "  KIND<TAB>SOURCE_NO<TAB>TARGET_NO<TAB>SOURCE_TEXT<TAB>TARGET_TEXT\n"
@@ -34,6 +34,22 @@ constexpr std::string_view kUsage =
     "  --realign    after a block longer than the look-ahead windows, look further\n"
     "               on for where the files meet again (the window's \"Realign Long\n"
     "               Blocks\")\n"
+    "  -b, --ignore-space-change\n"
+    "               runs of spaces and tabs compare as one space, and those at the\n"
+    "               end of a line are ignored\n"
+    "  -w, --ignore-all-space\n"
+    "               spaces and tabs are ignored altogether\n"
+    "  -i, --ignore-case\n"
+    "               ASCII letters compare without case\n"
+    "  -B, --ignore-blank-lines\n"
+    "               blank lines (with -b or -w also those of spaces and tabs only)\n"
+    "               take no part in pairing; they stand in rows of their own,\n"
+    "               which are no difference\n"
+    "  --decode     a file that starts with a byte-order mark is read as the text\n"
+    "               it encodes: UTF-8 without its mark, UTF-16LE and UTF-16BE\n"
+    "               turned into UTF-8; no mark, no decoding\n"
+    "Rows whose lines are equal only under these options are equal rows (kind 1),\n"
+    "their texts as read; under -b and -w a line of spaces and tabs only is blank.\n"
     "  -h, --help   print this text\n"
     "  --           end the options\n";
 
@@ -191,10 +207,11 @@ int Fail(const std::string& message) {
 }
 
 int PrintTable(const std::string& sourcePath, const std::string& targetPath, bool bBrief,
-               bool bRealign) {
+               bool bRealign, const CCompareOptions& options) {
     CLineComparer comparer;
     comparer.SetFiles(sourcePath, targetPath);
     comparer.SetRealign(bRealign);
+    comparer.SetOptions(options);
     const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
     // The window shows what it can of an unopenable file; a script must not take it for a
     // verdict.
@@ -233,6 +250,7 @@ int main(int argc, char** argv) {
     bool optionsEnded = false;
     bool bBrief = false;
     bool bRealign = false;
+    CCompareOptions options;
     const std::vector<std::string> args = GetProgramArguments(argc, argv);
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string_view arg = args[i];
@@ -246,6 +264,26 @@ int main(int argc, char** argv) {
         }
         if (!optionsEnded && arg == "--realign") {
             bRealign = true;
+            continue;
+        }
+        if (!optionsEnded && (arg == "-b" || arg == "--ignore-space-change")) {
+            options.whitespace = CCompareOptions::whitespaceChanges;
+            continue;
+        }
+        if (!optionsEnded && (arg == "-w" || arg == "--ignore-all-space")) {
+            options.whitespace = CCompareOptions::whitespaceAll;
+            continue;
+        }
+        if (!optionsEnded && (arg == "-i" || arg == "--ignore-case")) {
+            options.bIgnoreCase = true;
+            continue;
+        }
+        if (!optionsEnded && (arg == "-B" || arg == "--ignore-blank-lines")) {
+            options.bIgnoreBlankLines = true;
+            continue;
+        }
+        if (!optionsEnded && arg == "--decode") {
+            options.bDecodeUnicode = true;
             continue;
         }
         if (!optionsEnded && arg == "--") {
@@ -264,7 +302,7 @@ int main(int argc, char** argv) {
         return Fail("expected SOURCE and TARGET (see --help)");
     }
     try {
-        return PrintTable(paths[0], paths[1], bBrief, bRealign);
+        return PrintTable(paths[0], paths[1], bBrief, bRealign, options);
     } catch (const CFileException& e) {
         return Fail(e.GetPath() + ": " + e.GetReason());
     } catch (const std::bad_alloc&) {

@@ -158,6 +158,44 @@ TEST(TessiverTable, RealignStepsOverALongBlock) {
     }
 }
 
+// The options, in short and long form, combine with each other, --realign and --brief: rows
+// equal only under them are equal rows with both texts as read.
+TEST(TessiverTable, OptionsCombineWithEachOtherRealignAndBrief) {
+    const CScratchDir files;
+    const std::string s = files.Write("s", "Int  x;\n\nreturn x;\n");
+    std::string utf16 = "\xFF\xFE";  // UTF-16LE, ASCII only
+    for (const char c : std::string("int x;\nreturn\tx;")) {
+        utf16 += {c, '\0'};
+    }
+    const std::string t = files.Write("t", utf16);
+    const std::string rows =
+        "1\t1\t1\tInt  x;\tint x;\n"
+        "2\t2\t0\t\t\n"
+        "1\t3\t2\treturn x;\treturn    x;\n"
+        "# 3 rows, 0 differences\n";
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out;
+    };
+    for (const Case& c :
+         {Case{{"-b", "-i", "-B", "--decode", s, t}, 0, rows},
+          Case{{"--ignore-space-change", "--ignore-case", "--ignore-blank-lines", "--decode", s, t},
+               0,
+               rows},
+          Case{{"--realign", "-w", s, "-B", "-i", t, "--decode"}, 0, rows},
+          Case{
+              {"-q", "--ignore-all-space", "-i", "--decode", s, t}, 0, "# 3 rows, 0 differences\n"},
+          Case{{"-q", "-b", "--decode", s, t}, 1, "# 3 rows, 1 differences\n"},
+          Case{{"-q", "-b", "-i", s, t}, 1, "# 3 rows, 3 differences\n"}}) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const CRun run = RunTable(files, c.args);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_EQ(run.err, "");
+    }
+}
+
 TEST(TessiverTable, ReadErrorNamesTheFileAndReason) {
     const CScratchDir files;
     const CRun run = RunTable(files, {files.Write("s", "a\n"), "/proc/self/mem"});
@@ -184,8 +222,10 @@ TEST(TessiverTable, Usage) {
         const CRun run = RunTable(files, c.args);
         EXPECT_EQ(run.status, c.status);
         if (c.usageOnStdout) {
-            EXPECT_EQ(
-                run.out.rfind("Usage: tessiver-table [--brief] [--realign] SOURCE TARGET\n", 0), 0u)
+            EXPECT_EQ(run.out.rfind("Usage: tessiver-table [--brief] [--realign] [-b|-w] [-i] [-B] "
+                                    "[--decode] SOURCE TARGET\n",
+                                    0),
+                      0u)
                 << run.out;
             EXPECT_EQ(run.err, "");
         } else {
