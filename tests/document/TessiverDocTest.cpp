@@ -332,29 +332,6 @@ TEST_F(RealignSettingTest, EachOptionItemTogglesItsStoredValueAndComparesAgain) 
     }
 }
 
-// The two white-space items are one setting: choosing one clears the other.
-TEST_F(RealignSettingTest, TheWhiteSpaceItemsAreAPair) {
-    const auto checks = [&] {
-        return std::pair(CommandState(m_frame, ID_IGNORE_WHITESPACE_CHANGES).m_nCheck,
-                         CommandState(m_frame, ID_IGNORE_ALL_WHITESPACE).m_nCheck);
-    };
-    const struct {
-        CommandId id;
-        std::pair<std::optional<int>, std::optional<int>> checks;
-        DWORD stored;
-    } steps[] = {
-        {ID_IGNORE_WHITESPACE_CHANGES, {1, 0}, 1},
-        {ID_IGNORE_ALL_WHITESPACE, {0, 1}, 2},
-        {ID_IGNORE_WHITESPACE_CHANGES, {1, 0}, 1},
-        {ID_IGNORE_WHITESPACE_CHANGES, {0, 0}, 0},
-    };
-    for (const auto& step : steps) {
-        ASSERT_TRUE(m_frame.OnCommand(step.id));
-        EXPECT_EQ(checks(), step.checks);
-        EXPECT_EQ(Options().ReadInt("IgnoreWhitespace", 99), step.stored);
-    }
-}
-
 // The status bar says which options are on after the paths, and what a decoded file was read
 // as; with every option off it shows the paths alone.
 TEST_F(RealignSettingTest, StatusPanesNameTheOptionsAndTheEncodings) {

@@ -316,7 +316,6 @@ TEST_P(OptionAlignment, PairsLinesAsTheOptionsSeeThem) {
 }
 
 constexpr CCompareOptions kChanges{CCompareOptions::whitespaceChanges};
-constexpr CCompareOptions kAllSpace{CCompareOptions::whitespaceAll};
 constexpr CCompareOptions kCase{.bIgnoreCase = true};
 constexpr CCompareOptions kBlank{.bIgnoreBlankLines = true};
 constexpr CCompareOptions kBlankAndAllSpace{CCompareOptions::whitespaceAll, false, true};
@@ -336,18 +335,6 @@ INSTANTIATE_TEST_SUITE_P(
                   Rows({}, "E", 1, 1, 4),
                   0,
                   kChanges},
-        AlignCase{"WhiteSpaceWhereThereWasNoneIsAChange",
-                  {"ab", "x", "c d"},
-                  {"a b", " x", "c d"},
-                  {"1/1 C", "2/2 C", "3/3 E"},
-                  2,
-                  kChanges},
-        AlignCase{"AllWhiteSpace",
-                  {"ab", " x", "p q r", "a b"},
-                  {"a\tb", "x ", "pqr", "ab"},
-                  Rows({}, "E", 1, 1, 4),
-                  0,
-                  kAllSpace},
         // Only ASCII letters fold: an accented capital stays itself.
         AlignCase{"AsciiCase",
                   {"Hello World", "X", "\xC3\x89t\xC3\xA9"},
@@ -355,12 +342,6 @@ INSTANTIATE_TEST_SUITE_P(
                   {"1/1 E", "2/2 E", "3/3 C"},
                   1,
                   kCase},
-        AlignCase{"CaseAndWhiteSpaceTogether",
-                  {"  Return X;", "}"},
-                  {"return\tx;", "}"},
-                  {"1/1 E", "2/2 E"},
-                  0,
-                  {CCompareOptions::whitespaceAll, true}},
         // A line of spaces and tabs is blank under a white-space option: never matched, and no
         // difference alone or opposite another blank line.
         AlignCase{"WhiteSpaceOnlyLinesAreBlank",
@@ -500,15 +481,7 @@ INSTANTIATE_TEST_SUITE_P(
                   Rows(Rows({}, "E", 1, 1, 5), "T", 0, 6, 30,
                        {"6/36 E", "7/37 C", "8/38 E", "9/39 C", "10/40 C", "11/41 E", "12/42 E"}),
                   30,
-                  {CCompareOptions::whitespaceChanges}},
-        // Without them the blank lines of the tail are the only pairs there are.
-        AlignCase{"BlankLinesLeftOutStillMeet",
-                  Concat({kHead, kBlankTail}),
-                  Concat({kHead, kBlock, kBlankTail}),
-                  Rows(Rows({}, "E", 1, 1, 5), "T", 0, 6, 30,
-                       {"6/36 E", "7/37 C", "8/38 E", "9/39 C", "10/40 C", "11/41 E", "12/42 E"}),
-                  30,
-                  {.bIgnoreBlankLines = true}}),
+                  {CCompareOptions::whitespaceChanges}}),
     [](const testing::TestParamInfo<AlignCase>& info) { return std::string(info.param.name); });
 
 // The length of a longest common subsequence of non-blank lines: the most equal rows any
