@@ -110,7 +110,7 @@ public:
         m_head.assign(head + mark, got - mark);
         if (m_encoding == TextEncoding::utf16le || m_encoding == TextEncoding::utf16be) {
             m_decoder.emplace(m_encoding == TextEncoding::utf16be);
-            m_pRaw = std::make_unique<char[]>(kChunkSize);
+            m_raw.Resize(kChunkSize);
         }
     }
 
@@ -140,11 +140,11 @@ public:
             return m_file.Read(out, kChunkSize);
         }
         for (;;) {
-            const std::size_t got = m_file.Read(m_pRaw.get(), kChunkSize);
+            const std::size_t got = m_file.Read(m_raw.Get(), kChunkSize);
             if (got == 0) {
                 return m_decoder->Finish(out);
             }
-            if (const std::size_t n = m_decoder->Decode(m_pRaw.get(), got, out); n > 0) {
+            if (const std::size_t n = m_decoder->Decode(m_raw.Get(), got, out); n > 0) {
                 return n;
             }
         }
@@ -155,7 +155,9 @@ private:
     TextEncoding m_encoding = TextEncoding::bytes;
     std::string m_head;  // the first bytes, read to find the mark, not yet handed on
     std::optional<CUtf16Decoder> m_decoder;
-    std::unique_ptr<char[]> m_pRaw;  // UTF-16 as read, before it is decoded
+    // UTF-16 as read, before it is decoded; in whole pages, as the text is: reading into a buffer
+    // that is not aligned like the system's copy of the file took three times as long.
+    CPageBuffer m_raw;
 };
 
 // The default match index: every line, hashed as read.
@@ -245,6 +247,14 @@ void CLineBuffer::ReadLines(Chunks& chunks, const Match& match, std::uint64_t ex
         }
         return false;
     }();
+    // Under a normaliser which lines are blank is known only from their hashes, which go once
+    // the rows are decided: a bit a line keeps it for the table.
+    const bool bBlankLines = [&match] {
+        if constexpr (Match::kMayLeaveOut) {
+            return match.pNormaliser != nullptr;
+        }
+        return false;
+    }();
     // The text and four bytes a line for its start and four for its hash (and four for its line
     // when blank lines are left out of the index); taken a chunk at a time, so that input that
     // never ends stops once it outgrows the memory.
@@ -282,6 +292,9 @@ void CLineBuffer::ReadLines(Chunks& chunks, const Match& match, std::uint64_t ex
             hash = match.Hash(base + lineBegin, lineEnd - lineBegin);
         }
         if constexpr (Match::kMayLeaveOut) {
+            if (hash == 0 && match.pNormaliser != nullptr) {
+                m_blankLines.data()[line >> 6] |= std::uint64_t{1} << (line & 63);
+            }
             if (bLeaveOut) {
                 if (hash != 0) {
                     m_matchLine.data()[matched] = static_cast<std::int32_t>(line);
@@ -314,6 +327,9 @@ void CLineBuffer::ReadLines(Chunks& chunks, const Match& match, std::uint64_t ex
         m_hash.Reserve(got);
         if (bLeaveOut) {
             m_matchLine.Reserve(got);
+        }
+        if (bBlankLines) {
+            m_blankLines.Reserve(got / 64 + 2);
         }
         std::uint32_t* const starts = m_startLow.data();
         std::uint32_t* const hashes = m_hash.data();
@@ -351,6 +367,10 @@ void CLineBuffer::ReadLines(Chunks& chunks, const Match& match, std::uint64_t ex
         kept = static_cast<std::size_t>(end - dropped - base);
         m_startLow.Grow(lines + 1 - m_startLow.size());
         std::uint64_t holds = kept + 8 * std::uint64_t{lines};
+        if (bBlankLines) {
+            m_blankLines.Grow((lines + 63) / 64 - m_blankLines.size());
+            holds += lines / 8;
+        }
         if (bLeaveOut) {
             m_hash.Grow(matched - m_hash.size());
             m_matchLine.Grow(matched - m_matchLine.size());
@@ -370,9 +390,15 @@ void CLineBuffer::ReadLines(Chunks& chunks, const Match& match, std::uint64_t ex
         if (bLeaveOut) {
             m_matchLine.Reserve(1);
         }
+        if (bBlankLines) {
+            m_blankLines.Reserve(2);
+        }
         m_text.Get()[kept] = '\n';
         finish(m_text.Get(), m_startLow.data(), m_hash.data(), lineBegin, kept++, lines);
         m_startLow.Grow(1);
+        if (bBlankLines) {
+            m_blankLines.Grow((lines + 64) / 64 - m_blankLines.size());
+        }
         if (bLeaveOut) {
             m_hash.Grow(matched - m_hash.size());
             m_matchLine.Grow(matched - m_matchLine.size());

@@ -128,7 +128,11 @@ public:
     // Whether nothing of line i is left for the comparison: it is empty, or under a white-space
     // option holds only spaces and tabs.
     bool IsBlank(std::int32_t i) const {
-        return m_normaliser ? m_normaliser->IsBlank(GetLine(i)) : IsEmptyLine(i);
+        if (!m_normaliser) {
+            return IsEmptyLine(i);
+        }
+        const auto line = static_cast<std::size_t>(i);
+        return ((m_blankLines[line >> 6] >> (line & 63)) & 1) != 0;
     }
 
     // The match index lives only until DropMatchIndex. It holds every line, or under
@@ -179,7 +183,8 @@ private:
     CPagedArray<std::uint32_t> m_startLow;
     CPagedArray<std::int32_t> m_highEntry;
     CPagedArray<std::uint32_t> m_hash;
-    CPagedArray<std::int32_t> m_matchLine;  // under bIgnoreBlankLines: the line of each position
+    CPagedArray<std::int32_t> m_matchLine;    // under bIgnoreBlankLines: the line of each position
+    CPagedArray<std::uint64_t> m_blankLines;  // with a normaliser: bit i, line i is blank
 
     CCompareOptions m_options;
     std::optional<CLineNormaliser> m_normaliser;  // while lines compare other than by bytes

@@ -9,7 +9,8 @@
 // Lines as the comparison options see them: runs of spaces and tabs as one space and none at the
 // end (whitespaceChanges), or no spaces and tabs at all (whitespaceAll), ASCII letters in lower
 // case (bIgnoreCase). The normalised text is never stored: Hash gathers it sixteen bytes at a time
-// into a small window that it hashes as it fills, Equal and IsBlank walk it byte by byte.
+// in a register and hashes each block of sixteen as it fills, Equal and IsBlank walk it byte by
+// byte.
 class CLineNormaliser {
 public:
     // Hash may read this many bytes past the end of a line (and ignores them).
