@@ -205,11 +205,9 @@ constexpr struct {
     {ID_DECODE_UNICODE, OptionValue::decodeUnicode, 1},
 };
 
-// A status pane's text: the path, then while decoding is on the encoding its file was decoded
-// from.
-std::string PaneText(const std::string& path, TextEncoding encoding, bool bDecoding) {
-    std::string text = path;
-    if (bDecoding && encoding != TextEncoding::bytes && !path.empty()) {
+// A status pane's text, then while decoding is on the encoding its file was decoded from.
+std::string WithEncoding(std::string text, TextEncoding encoding, bool bDecoding) {
+    if (bDecoding && encoding != TextEncoding::bytes && !text.empty()) {
         text += std::string(" (") + GetEncodingName(encoding) + ")";
     }
     return text;
@@ -357,16 +355,37 @@ void CTessiverDoc::OnUpdateDisabled(CCmdUI* pCmdUI) {
     pCmdUI->Enable(false);
 }
 
+// A side's pane shows its path and, until the next comparison, why that comparison could not
+// open it: the table alone would show such a file as empty.
+std::string CTessiverDoc::PaneText(const std::string& path, bool bSource) const {
+    const std::optional<COpenFailure>& failure = m_comparer.GetOpenFailure();
+    if (!failure || failure->bSource != bSource || failure->path != path) {
+        return path;
+    }
+    std::string text;
+    AfxLoadString(IDS_CANNOT_OPEN, text);
+    std::size_t at = 0;
+    for (const std::string& part : {path, failure->reason}) {
+        at = text.find("%s", at);
+        if (at == std::string::npos) {
+            break;
+        }
+        text.replace(at, 2, part);
+        at += part.size();
+    }
+    return text;
+}
+
 void CTessiverDoc::OnUpdateSourcePane(CCmdUI* pCmdUI) {
-    pCmdUI->SetText(
-        PaneText(m_sourcePath, m_comparer.GetSourceEncoding(), GetCompareOptions().bDecodeUnicode));
+    pCmdUI->SetText(WithEncoding(PaneText(m_sourcePath, true), m_comparer.GetSourceEncoding(),
+                                 GetCompareOptions().bDecodeUnicode));
 }
 
 // After the paths, while an option is on, the options, so that the user can tell why lines that
 // differ count as equal.
 void CTessiverDoc::OnUpdateTargetPane(CCmdUI* pCmdUI) {
-    std::string text =
-        PaneText(m_targetPath, m_comparer.GetTargetEncoding(), GetCompareOptions().bDecodeUnicode);
+    std::string text = WithEncoding(PaneText(m_targetPath, false), m_comparer.GetTargetEncoding(),
+                                    GetCompareOptions().bDecodeUnicode);
     if (const std::string flags = FormatOptionFlags(GetCompareOptions()); !flags.empty()) {
         text += (text.empty() ? "[" : " [") + flags + "]";
     }

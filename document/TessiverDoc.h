@@ -75,6 +75,8 @@ public:
     static const CommandMap* ThisMessageMap();
 
 protected:
+    std::string PaneText(const std::string& path, bool bSource) const;
+
     const CommandMap* GetMessageMap() const override { return ThisMessageMap(); }
 
 private:
