@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/CompareResult.h"
+#include "engine/InlineComparer.h"
+#include "tests/engine/InlineCheck.h"
+
+namespace {
+
+using Spans = std::vector<CByteSpan>;
+
+}  // namespace
+
+void PrintTo(const CByteSpan& span, std::ostream* out) {
+    *out << span.begin << "-" << span.end;
+}
+
+namespace {
+
+CInlineChanges Changes(std::string_view source, std::string_view target) {
+    CInlineComparer comparer;
+    CInlineChanges changes;
+    comparer.Compare(source, target, changes);
+    EXPECT_EQ(reference::CheckInlineChanges(source, target, changes), "");
+    return changes;
+}
+
+TEST(InlineComparer, MarksExactlyWhatDiffers) {
+    struct Case {
+        const char* name;
+        std::string source, target;
+        Spans sourceSpans, targetSpans;
+    };
+    const Case cases[] = {
+        {"substitution", "the cat sat", "the cot sat", {{5, 6}}, {{5, 6}}},
+        {"insertion", "color", "colour", {}, {{4, 5}}},
+        {"deletion", "int x = 1;", "x = 1;", {{0, 4}}, {}},
+        {"changes in two words",
+         "a = f(x, y);",
+         "a = g(x, z);",
+         {{4, 5}, {9, 10}},
+         {{4, 5}, {9, 10}}},
+        {"changed word", "the quick fox", "the slow fox", {{4, 9}}, {{4, 8}}},
+        {"a short equal run inside changed words", "fox", "dog", {{0, 3}}, {{0, 3}}},
+        {"edits far apart in one word",
+         "a1bcdefg2h",
+         "aXbcdefgYh",
+         {{1, 2}, {8, 9}},
+         {{1, 2}, {8, 9}}},
+        {"nothing in common", "abc", "xyz", {{0, 3}}, {{0, 3}}},
+        {"equal texts", "same", "same", {}, {}},
+        {"empty against text", "", "abc", {}, {{0, 3}}},
+        {"two-byte character", "na\xC3\xAFve", "naive", {{2, 4}}, {{2, 3}}},
+        {"same lead byte", "caf\xC3\xA9", "caf\xC3\xA8", {{3, 5}}, {{3, 5}}},
+        {"same last bytes", "\xC3\xA9t\xC3\xA9", "\xC2\xA9t\xC3\xA9", {{0, 2}}, {{0, 2}}},
+        {"four-byte character", "a\xF0\x9F\x98\x80!", "a\xF0\x9F\x98\x81!", {{1, 5}}, {{1, 5}}},
+        {"invalid bytes", "a\xFF\xFE", "a\xFF\xFD", {{2, 3}}, {{2, 3}}},
+        {"lone lead byte against a sequence", "\xC3x", "\xC3\xA9", {{0, 2}}, {{0, 2}}},
+        {"surrogate is three bytes", "\xED\xA0\x80", "\xED\xA0\x81", {{2, 3}}, {{2, 3}}},
+    };
+    for (const Case& c : cases) {
+        const CInlineChanges changes = Changes(c.source, c.target);
+        EXPECT_EQ(changes.source, c.sourceSpans) << c.name;
+        EXPECT_EQ(changes.target, c.targetSpans) << c.name;
+        EXPECT_FALSE(changes.bWhole) << c.name;
+    }
+}
+
+TEST(InlineComparer, LongLines) {
+    std::string line;
+    while (line.size() < 2'000'000) {
+        line += "    const std::string_view text = column[i];  // row " +
+                std::to_string(line.size()) + "\t";
+    }
+    const std::size_t middle = line.size() / 2;
+    std::string target = line;
+    target.replace(middle, 1, "\xC3\xA9");
+    CInlineChanges changes = Changes(line, target);
+    EXPECT_EQ(changes.source, (Spans{{middle, middle + 1}}));
+    EXPECT_EQ(changes.target, (Spans{{middle, middle + 2}}));
+
+    // Changed letters spread over most of the bound are each found, however far apart.
+    target = line;
+    Spans expected;
+    for (std::size_t at = 1000; at < 61'000; at += 3000) {
+        while (!std::isalpha(static_cast<unsigned char>(target[at]))) {
+            ++at;
+        }
+        target[at] = target[at] == 'x' ? 'y' : 'x';
+        expected.push_back({at, at + 1});
+    }
+    changes = Changes(line, target);
+    EXPECT_EQ(changes.source, expected);
+    EXPECT_EQ(changes.target, expected);
+
+    // Past the middle's bound, the middle is marked whole.
+    target = line;
+    target[100] = target[100] == '#' ? '%' : '#';
+    target[100 + CInlineComparer::kMostMiddle] = '#';
+    changes = Changes(line, target);
+    EXPECT_EQ(changes.source, (Spans{{100, 101 + CInlineComparer::kMostMiddle}}));
+    EXPECT_EQ(changes.target, changes.source);
+    EXPECT_TRUE(changes.bWhole);
+}
+
+TEST(InlineComparer, PastTheEditBounds) {
+    // More word edits than the bound: the middle whole, said so.
+    std::string source;
+    std::string target;
+    for (int i = 0; i <= CInlineComparer::kMostEdits / 2; ++i) {
+        source += "ab ";
+        target += "cd ";
+    }
+    CInlineChanges changes = Changes(source + "ab", target + "cd");
+    EXPECT_EQ(changes.source, (Spans{{0, source.size() + 2}}));
+    EXPECT_EQ(changes.target, (Spans{{0, target.size() + 2}}));
+    EXPECT_TRUE(changes.bWhole);
+
+    // A changed word whose characters need more edits than the bound: the word whole, although
+    // it has a common part, and no more than usual to say.
+    const auto quarter = static_cast<std::size_t>(CInlineComparer::kMostEdits / 4);
+    source = std::string(quarter, 'q') + "common" + std::string(quarter, 'r');
+    target = std::string(quarter, 's') + "common" + std::string(quarter + 1, 't');
+    changes = Changes(source + " tail", target + " tail");
+    EXPECT_EQ(changes.source, (Spans{{0, source.size()}}));
+    EXPECT_EQ(changes.target, (Spans{{0, target.size()}}));
+    EXPECT_FALSE(changes.bWhole);
+    // One edit fewer, and the common part stays unmarked.
+    target.pop_back();
+    changes = Changes(source + " tail", target + " tail");
+    EXPECT_EQ(changes.source.size(), 2u);
+}
+
+TEST(InlineComparer, RowsInTheirShownTexts) {
+    CCompareResult result;
+    result.AddRow(1, "same", 1, "same", kindEqual);
+    result.AddRow(2, "a\tb", 2, "a\tc", kindChanged);
+    result.AddRow(3, "\tx", 3, "    x", kindChanged);
+    result.AddRow(4, "x\ty\tz", 4, "x\ty\tZ", kindChanged);
+    result.AddRow(5, "", 5, "text", kindChanged);
+    result.AddRow(6, "only", 0, "", kindSourceOnly);
+    const Spans expected[] = {{}, {{5, 6}}, {{0, 4}}, {{10, 11}}, {}, {}};
+    CInlineComparer comparer;
+    CInlineChanges changes;
+    for (std::int32_t row = 0; row < result.GetRowCount(); ++row) {
+        const Spans& spans = expected[row];
+        EXPECT_EQ(comparer.CompareRow(result, row, changes), !spans.empty()) << row;
+        EXPECT_EQ(changes.source, spans) << row;
+        EXPECT_EQ(changes.target, spans) << row;
+    }
+}
+
+// The length of a longest common subsequence, by the textbook table.
+template <class T>
+std::size_t LongestCommon(const std::vector<T>& a, const std::vector<T>& b) {
+    std::vector<std::vector<std::size_t>> table(a.size() + 1,
+                                                std::vector<std::size_t>(b.size() + 1));
+    for (std::size_t i = a.size(); i-- > 0;) {
+        for (std::size_t j = b.size(); j-- > 0;) {
+            table[i][j] =
+                a[i] == b[j] ? table[i + 1][j + 1] + 1 : std::max(table[i + 1][j], table[i][j + 1]);
+        }
+    }
+    return table[0][0];
+}
+
+TEST(ShortestEdit, IsShortestAgainstTheTable) {
+    std::mt19937 random(7);
+    CShortestEdit edit;
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<char> a(random() % 12);
+        std::vector<char> b(random() % 12);
+        std::generate(a.begin(), a.end(), [&] { return static_cast<char>('a' + random() % 3); });
+        std::generate(b.begin(), b.end(), [&] { return static_cast<char>('a' + random() % 3); });
+        const auto shortest =
+            static_cast<std::int32_t>(a.size() + b.size() - 2 * LongestCommon(a, b));
+        const auto n = static_cast<std::int32_t>(a.size());
+        const auto m = static_cast<std::int32_t>(b.size());
+        const auto equal = [&](std::int32_t i, std::int32_t j) { return a[i] == b[j]; };
+        ASSERT_FALSE(shortest > 0 && edit.Find(n, m, shortest - 1, equal));
+        ASSERT_TRUE(edit.Find(n, m, shortest, equal));
+        // Taking out the hunks, which stand apart, leaves the same on both sides.
+        std::string restA(a.begin(), a.end());
+        std::string restB(b.begin(), b.end());
+        std::int32_t last = -1;
+        for (auto hunk = edit.GetHunks().rbegin(); hunk != edit.GetHunks().rend(); ++hunk) {
+            ASSERT_TRUE((hunk->a1 > hunk->a0 || hunk->b1 > hunk->b0) &&
+                        (last < 0 || hunk->a1 < last));
+            last = hunk->a0;
+            restA.erase(static_cast<std::size_t>(hunk->a0),
+                        static_cast<std::size_t>(hunk->a1 - hunk->a0));
+            restB.erase(static_cast<std::size_t>(hunk->b0),
+                        static_cast<std::size_t>(hunk->b1 - hunk->b0));
+        }
+        ASSERT_EQ(restA, restB);
+        ASSERT_EQ(a.size() - restA.size() + b.size() - restB.size(),
+                  static_cast<std::size_t>(shortest));
+    }
+}
+
+// Random short pairs, and pairs one edit apart, of pieces that make words, blanks, punctuation,
+// multi-byte characters and broken sequences. Every answer leaves a common subsequence unmarked;
+// one edit is marked exactly, as the characters outside a longest common subsequence.
+TEST(InlineComparer, RandomPairsAgainstTheTable) {
+    const char* const pieces[] = {"a", "b", " ", "_", ".", "\xC3\xA9", "\t", "\xC3", "\xA9"};
+    std::mt19937 random(11);
+    CInlineComparer comparer;
+    CInlineChanges changes;
+    for (int round = 0; round < 10000; ++round) {
+        std::string texts[2];
+        for (std::string& text : texts) {
+            for (std::size_t n = random() % 12; n > 0; --n) {
+                text += pieces[random() % std::size(pieces)];
+            }
+        }
+        // Or one character put in or replaced (taken out, when the sides are swapped).
+        const bool bOneEdit = round % 2 == 1;
+        if (bOneEdit) {
+            const auto characters = reference::Characters(texts[0]);
+            const std::size_t i = random() % (characters.size() + 1);
+            const std::size_t at =
+                i < characters.size()
+                    ? static_cast<std::size_t>(characters[i].data() - texts[0].data())
+                    : texts[0].size();
+            const std::size_t replaced =
+                i < characters.size() ? random() % 2 * characters[i].size() : 0;
+            texts[1] = texts[0];
+            texts[1].replace(at, replaced, pieces[random() % 7]);  // a whole character
+            if (random() % 2 == 0) {
+                std::swap(texts[0], texts[1]);
+            }
+        }
+        comparer.Compare(texts[0], texts[1], changes);
+        std::string error;
+        const auto keptSource = reference::Unmarked(texts[0], changes.source, error);
+        const auto keptTarget = reference::Unmarked(texts[1], changes.target, error);
+        ASSERT_EQ(error, "") << texts[0] << " | " << texts[1];
+        ASSERT_EQ(keptSource, keptTarget) << texts[0] << " | " << texts[1];
+        const auto a = reference::Characters(texts[0]);
+        const auto b = reference::Characters(texts[1]);
+        if (bOneEdit) {
+            ASSERT_EQ(keptSource.size(), LongestCommon(a, b)) << texts[0] << " | " << texts[1];
+        }
+    }
+}
+
+}  // namespace
