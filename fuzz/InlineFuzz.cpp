@@ -1,0 +1,67 @@
+// Fuzz target: arbitrary bytes become two texts, whose changes within a line must be a valid
+// answer (spans in order and apart, no character split, the same characters left unmarked on
+// both sides), marking something exactly when the texts differ, and must land on the same
+// characters once tabs are expanded.
+//
+// The first byte chooses where the rest is split: byte b gives the source the first b / 255 of
+// it.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "engine/InlineComparer.h"
+#include "tests/engine/InlineCheck.h"
+#include "tests/engine/Reference.h"
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& what) {
+    std::fprintf(stderr, "inline fault: %s\n", what.c_str());
+    std::abort();
+}
+
+// Each span, moved onto the text with its tabs expanded, covers the expansion of what it
+// covered.
+void CheckExpanded(std::string_view text, const std::vector<CByteSpan>& spans) {
+    std::vector<CByteSpan> expanded = spans;
+    ExpandSpans(text, expanded);
+    const std::string whole = reference::Expand(std::string(text));
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        const std::string before = reference::Expand(std::string(text.substr(0, spans[i].begin)));
+        const std::string inside = reference::Expand(
+            std::string(text.substr(spans[i].begin, spans[i].end - spans[i].begin)));
+        if (expanded[i].begin != before.size() ||
+            expanded[i].end - expanded[i].begin != inside.size()) {
+            Fail("a span moved elsewhere by the expansion of tabs");
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    const std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const std::size_t split = rest.size() * data[0] / 255;
+    const std::string_view source = rest.substr(0, split);
+    const std::string_view target = rest.substr(split);
+
+    CInlineComparer comparer;
+    CInlineChanges changes;
+    comparer.Compare(source, target, changes);
+    const std::string error = reference::CheckInlineChanges(source, target, changes);
+    if (!error.empty()) {
+        Fail(error);
+    }
+    if ((source == target) != (changes.source.empty() && changes.target.empty())) {
+        Fail(source == target ? "spans in equal texts" : "no span in texts that differ");
+    }
+    CheckExpanded(source, changes.source);
+    CheckExpanded(target, changes.target);
+    return 0;
+}
