@@ -23,6 +23,7 @@
 #include "engine/InlineComparer.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "engine/CompareResult.h"
@@ -108,21 +109,31 @@ std::size_t CommonSuffix(std::string_view a, std::string_view b, std::size_t mos
     return n;
 }
 
-bool IsWordByte(unsigned char c) {
-    return c >= 0x80 || c == '_' || (c >= '0' && c <= '9') ||
-           ((c | 0x20) >= 'a' && (c | 0x20) <= 'z');
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::uint64_t Hash(std::string_view bytes) {
-    std::uint64_t hash = 0xCBF29CE484222325ULL;  // FNV-1a
-    for (const char c : bytes) {
-        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ULL;
+// How bytes group into words: a run of bytes of one class other than kOther is one word.
+enum : std::uint8_t { kOther, kWord, kBlank };
+constexpr auto kByteClasses = [] {
+    std::array<std::uint8_t, 256> classes{};
+    for (int c = 0; c < 256; ++c) {
+        const bool bLetter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        classes[c] = c >= 0x80 || bLetter || (c >= '0' && c <= '9') || c == '_' ? kWord
+                     : c == ' ' || c == '\t'                                    ? kBlank
+                                                                                : kOther;
     }
-    return hash;
+    return classes;
+}();
+
+std::uint8_t ClassOf(char c) {
+    return kByteClasses[static_cast<unsigned char>(c)];
+}
+
+// A word's first eight bytes: with its length, enough to tell most unequal words apart without
+// reading them, and all there is to a short word.
+std::uint64_t KeyOf(std::string_view word) {
+    std::uint64_t key = 0;
+    for (std::size_t k = 0; k < word.size() && k < sizeof key; ++k) {
+        key = (key << 8) | static_cast<unsigned char>(word[k]);
+    }
+    return key;
 }
 
 // Adds [begin, begin + length) to spans, joining it to the last one when they touch.
@@ -167,18 +178,12 @@ void CInlineComparer::Compare(std::string_view source, std::string_view target,
 void CInlineComparer::SplitWords(std::string_view text, std::vector<CUnit>& units) const {
     units.clear();
     for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
+        const std::uint8_t group = ClassOf(text[i]);
         std::size_t end = i + 1;
-        if (IsWordByte(c)) {
-            while (end < text.size() && IsWordByte(static_cast<unsigned char>(text[end]))) {
-                ++end;
-            }
-        } else if (IsBlank(text[i])) {
-            while (end < text.size() && IsBlank(text[end])) {
-                ++end;
-            }
+        while (group != kOther && end < text.size() && ClassOf(text[end]) == group) {
+            ++end;
         }
-        units.push_back({Hash(text.substr(i, end - i)), static_cast<std::uint32_t>(i),
+        units.push_back({KeyOf(text.substr(i, end - i)), static_cast<std::uint32_t>(i),
                          static_cast<std::uint32_t>(end - i)});
         i = end;
     }
@@ -212,8 +217,9 @@ void CInlineComparer::CompareWords(std::string_view source, std::string_view tar
     const CUnit* t = m_targetUnits.data();
     const auto equal = [&](std::int32_t i, std::int32_t j) {
         return s[i].key == t[j].key && s[i].length == t[j].length &&
-               std::memcmp(source.data() + s[i].offset, target.data() + t[j].offset, s[i].length) ==
-                   0;
+               (s[i].length <= sizeof s[i].key ||
+                std::memcmp(source.data() + s[i].offset, target.data() + t[j].offset,
+                            s[i].length) == 0);
     };
     if (!m_words.Find(static_cast<std::int32_t>(m_sourceUnits.size()),
                       static_cast<std::int32_t>(m_targetUnits.size()), kMostEdits, equal)) {

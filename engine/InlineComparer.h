@@ -55,8 +55,9 @@ public:
     bool CompareRow(const CCompareResult& result, std::int32_t row, CInlineChanges& changes);
 
 private:
-    // One element of a sequence being compared: a word, a run of blanks or another character
-    // (first pass), or a character (second pass), as a key and where it starts.
+    // One element of a sequence being compared, where it starts and its length: a word, a run
+    // of blanks or another character, its key its first eight bytes (first pass); or a
+    // character, its key all its bytes (second pass).
     struct CUnit {
         std::uint64_t key;
         std::uint32_t offset;
