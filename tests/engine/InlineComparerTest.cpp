@@ -11,17 +11,13 @@
 #include "engine/InlineComparer.h"
 #include "tests/engine/InlineCheck.h"
 
-namespace {
-
-using Spans = std::vector<CByteSpan>;
-
-}  // namespace
-
 void PrintTo(const CByteSpan& span, std::ostream* out) {
     *out << span.begin << "-" << span.end;
 }
 
 namespace {
+
+using Spans = std::vector<CByteSpan>;
 
 CInlineChanges Changes(std::string_view source, std::string_view target) {
     CInlineComparer comparer;
@@ -41,18 +37,10 @@ TEST(InlineComparer, MarksExactlyWhatDiffers) {
         {"substitution", "the cat sat", "the cot sat", {{5, 6}}, {{5, 6}}},
         {"insertion", "color", "colour", {}, {{4, 5}}},
         {"deletion", "int x = 1;", "x = 1;", {{0, 4}}, {}},
-        {"changes in two words",
-         "a = f(x, y);",
-         "a = g(x, z);",
-         {{4, 5}, {9, 10}},
-         {{4, 5}, {9, 10}}},
+        {"two words", "f(x, y);", "g(x, z);", {{0, 1}, {5, 6}}, {{0, 1}, {5, 6}}},
         {"changed word", "the quick fox", "the slow fox", {{4, 9}}, {{4, 8}}},
-        {"a short equal run inside changed words", "fox", "dog", {{0, 3}}, {{0, 3}}},
-        {"edits far apart in one word",
-         "a1bcdefg2h",
-         "aXbcdefgYh",
-         {{1, 2}, {8, 9}},
-         {{1, 2}, {8, 9}}},
+        {"short equal run in changed words", "fox", "dog", {{0, 3}}, {{0, 3}}},
+        {"edits apart in one word", "a1bcd2e", "aXbcdYe", {{1, 2}, {5, 6}}, {{1, 2}, {5, 6}}},
         {"nothing in common", "abc", "xyz", {{0, 3}}, {{0, 3}}},
         {"equal texts", "same", "same", {}, {}},
         {"empty against text", "", "abc", {}, {{0, 3}}},
@@ -72,12 +60,13 @@ TEST(InlineComparer, MarksExactlyWhatDiffers) {
     }
 }
 
-TEST(InlineComparer, LongLines) {
+TEST(InlineComparer, LongLinesAndTheBounds) {
     std::string line;
     while (line.size() < 2'000'000) {
-        line += "    const std::string_view text = column[i];  // row " +
-                std::to_string(line.size()) + "\t";
+        line +=
+            "    const std::string_view text = column[i];  // row " + std::to_string(line.size());
     }
+    // One change in 2 MB: that character.
     const std::size_t middle = line.size() / 2;
     std::string target = line;
     target.replace(middle, 1, "\xC3\xA9");
@@ -85,56 +74,48 @@ TEST(InlineComparer, LongLines) {
     EXPECT_EQ(changes.source, (Spans{{middle, middle + 1}}));
     EXPECT_EQ(changes.target, (Spans{{middle, middle + 2}}));
 
-    // Changed letters spread over most of the bound are each found, however far apart.
+    // Changed letters spread over most of the middle's bound: each found, however far apart.
     target = line;
     Spans expected;
     for (std::size_t at = 1000; at < 61'000; at += 3000) {
-        while (!std::isalpha(static_cast<unsigned char>(target[at]))) {
-            ++at;
-        }
-        target[at] = target[at] == 'x' ? 'y' : 'x';
+        at = target.find_first_of("acegikmoqsuwy", at);
+        target[at] = 'x';
         expected.push_back({at, at + 1});
     }
     changes = Changes(line, target);
     EXPECT_EQ(changes.source, expected);
     EXPECT_EQ(changes.target, expected);
 
-    // Past the middle's bound, the middle is marked whole.
-    target = line;
-    target[100] = target[100] == '#' ? '%' : '#';
-    target[100 + CInlineComparer::kMostMiddle] = '#';
+    // Past the middle's bound: the middle whole, said so.
+    target[expected.front().begin + CInlineComparer::kMostMiddle] = '#';
     changes = Changes(line, target);
-    EXPECT_EQ(changes.source, (Spans{{100, 101 + CInlineComparer::kMostMiddle}}));
-    EXPECT_EQ(changes.target, changes.source);
+    const Spans whole{
+        {expected.front().begin, expected.front().end + CInlineComparer::kMostMiddle}};
+    EXPECT_EQ(changes.source, whole);
+    EXPECT_EQ(changes.target, whole);
     EXPECT_TRUE(changes.bWhole);
-}
 
-TEST(InlineComparer, PastTheEditBounds) {
-    // More word edits than the bound: the middle whole, said so.
-    std::string source;
-    std::string target;
+    // More word edits than the bound: the same.
+    std::string words;
     for (int i = 0; i <= CInlineComparer::kMostEdits / 2; ++i) {
-        source += "ab ";
-        target += "cd ";
+        words += "ab ";
     }
-    CInlineChanges changes = Changes(source + "ab", target + "cd");
-    EXPECT_EQ(changes.source, (Spans{{0, source.size() + 2}}));
-    EXPECT_EQ(changes.target, (Spans{{0, target.size() + 2}}));
+    std::string others = words;
+    std::replace(others.begin(), others.end(), 'b', 'c');
+    changes = Changes(words, others);
+    EXPECT_EQ(changes.source, (Spans{{1, words.size() - 1}}));
     EXPECT_TRUE(changes.bWhole);
 
-    // A changed word whose characters need more edits than the bound: the word whole, although
-    // it has a common part, and no more than usual to say.
-    const auto quarter = static_cast<std::size_t>(CInlineComparer::kMostEdits / 4);
-    source = std::string(quarter, 'q') + "common" + std::string(quarter, 'r');
-    target = std::string(quarter, 's') + "common" + std::string(quarter + 1, 't');
-    changes = Changes(source + " tail", target + " tail");
-    EXPECT_EQ(changes.source, (Spans{{0, source.size()}}));
-    EXPECT_EQ(changes.target, (Spans{{0, target.size()}}));
+    // A changed word whose characters need one edit more than the bound: the word whole,
+    // although it has a common part; one edit fewer, and the common part stays unmarked.
+    const std::string quarter(CInlineComparer::kMostEdits / 4, 'q');
+    const std::string source = quarter + "common" + quarter + " tail";
+    target = std::string(quarter.size(), 's') + "common" + std::string(quarter.size() + 1, 't');
+    changes = Changes(source, target + " tail");
+    EXPECT_EQ(changes.source, (Spans{{0, source.size() - 5}}));
     EXPECT_FALSE(changes.bWhole);
-    // One edit fewer, and the common part stays unmarked.
     target.pop_back();
-    changes = Changes(source + " tail", target + " tail");
-    EXPECT_EQ(changes.source.size(), 2u);
+    EXPECT_EQ(Changes(source, target + " tail").source.size(), 2u);
 }
 
 TEST(InlineComparer, RowsInTheirShownTexts) {
@@ -149,16 +130,15 @@ TEST(InlineComparer, RowsInTheirShownTexts) {
     CInlineComparer comparer;
     CInlineChanges changes;
     for (std::int32_t row = 0; row < result.GetRowCount(); ++row) {
-        const Spans& spans = expected[row];
-        EXPECT_EQ(comparer.CompareRow(result, row, changes), !spans.empty()) << row;
-        EXPECT_EQ(changes.source, spans) << row;
-        EXPECT_EQ(changes.target, spans) << row;
+        EXPECT_EQ(comparer.CompareRow(result, row, changes), !expected[row].empty()) << row;
+        EXPECT_EQ(changes.source, expected[row]) << row;
+        EXPECT_EQ(changes.target, expected[row]) << row;
     }
 }
 
 // The length of a longest common subsequence, by the textbook table.
-template <class T>
-std::size_t LongestCommon(const std::vector<T>& a, const std::vector<T>& b) {
+template <class Sequence>
+std::size_t LongestCommon(const Sequence& a, const Sequence& b) {
     std::vector<std::vector<std::size_t>> table(a.size() + 1,
                                                 std::vector<std::size_t>(b.size() + 1));
     for (std::size_t i = a.size(); i-- > 0;) {
@@ -174,10 +154,12 @@ TEST(ShortestEdit, IsShortestAgainstTheTable) {
     std::mt19937 random(7);
     CShortestEdit edit;
     for (int round = 0; round < 2000; ++round) {
-        std::vector<char> a(random() % 12);
-        std::vector<char> b(random() % 12);
-        std::generate(a.begin(), a.end(), [&] { return static_cast<char>('a' + random() % 3); });
-        std::generate(b.begin(), b.end(), [&] { return static_cast<char>('a' + random() % 3); });
+        std::string a(random() % 12, 'a');
+        std::string b(random() % 12, 'a');
+        for (std::string* s : {&a, &b}) {
+            std::generate(s->begin(), s->end(),
+                          [&] { return static_cast<char>('a' + random() % 3); });
+        }
         const auto shortest =
             static_cast<std::int32_t>(a.size() + b.size() - 2 * LongestCommon(a, b));
         const auto n = static_cast<std::int32_t>(a.size());
@@ -186,27 +168,21 @@ TEST(ShortestEdit, IsShortestAgainstTheTable) {
         ASSERT_FALSE(shortest > 0 && edit.Find(n, m, shortest - 1, equal));
         ASSERT_TRUE(edit.Find(n, m, shortest, equal));
         // Taking out the hunks, which stand apart, leaves the same on both sides.
-        std::string restA(a.begin(), a.end());
-        std::string restB(b.begin(), b.end());
-        std::int32_t last = -1;
+        std::int32_t after = n + 1;
         for (auto hunk = edit.GetHunks().rbegin(); hunk != edit.GetHunks().rend(); ++hunk) {
-            ASSERT_TRUE((hunk->a1 > hunk->a0 || hunk->b1 > hunk->b0) &&
-                        (last < 0 || hunk->a1 < last));
-            last = hunk->a0;
-            restA.erase(static_cast<std::size_t>(hunk->a0),
-                        static_cast<std::size_t>(hunk->a1 - hunk->a0));
-            restB.erase(static_cast<std::size_t>(hunk->b0),
-                        static_cast<std::size_t>(hunk->b1 - hunk->b0));
+            ASSERT_TRUE((hunk->a1 > hunk->a0 || hunk->b1 > hunk->b0) && hunk->a1 < after);
+            after = hunk->a0;
+            a.erase(a.begin() + hunk->a0, a.begin() + hunk->a1);
+            b.erase(b.begin() + hunk->b0, b.begin() + hunk->b1);
         }
-        ASSERT_EQ(restA, restB);
-        ASSERT_EQ(a.size() - restA.size() + b.size() - restB.size(),
-                  static_cast<std::size_t>(shortest));
+        ASSERT_EQ(a, b);
+        ASSERT_EQ(n + m - 2 * static_cast<std::int32_t>(a.size()), shortest);
     }
 }
 
-// Random short pairs, and pairs one edit apart, of pieces that make words, blanks, punctuation,
-// multi-byte characters and broken sequences. Every answer leaves a common subsequence unmarked;
-// one edit is marked exactly, as the characters outside a longest common subsequence.
+// Random short pairs of pieces that make words, blanks, punctuation, multi-byte characters and
+// broken sequences, and pairs one character apart: every answer leaves a common subsequence
+// unmarked; one character put in, taken out or replaced is marked exactly, leaving a longest.
 TEST(InlineComparer, RandomPairsAgainstTheTable) {
     const char* const pieces[] = {"a", "b", " ", "_", ".", "\xC3\xA9", "\t", "\xC3", "\xA9"};
     std::mt19937 random(11);
@@ -219,34 +195,28 @@ TEST(InlineComparer, RandomPairsAgainstTheTable) {
                 text += pieces[random() % std::size(pieces)];
             }
         }
-        // Or one character put in or replaced (taken out, when the sides are swapped).
         const bool bOneEdit = round % 2 == 1;
         if (bOneEdit) {
             const auto characters = reference::Characters(texts[0]);
             const std::size_t i = random() % (characters.size() + 1);
             const std::size_t at =
-                i < characters.size()
-                    ? static_cast<std::size_t>(characters[i].data() - texts[0].data())
-                    : texts[0].size();
-            const std::size_t replaced =
-                i < characters.size() ? random() % 2 * characters[i].size() : 0;
+                i < characters.size() ? characters[i].data() - texts[0].data() : texts[0].size();
             texts[1] = texts[0];
-            texts[1].replace(at, replaced, pieces[random() % 7]);  // a whole character
+            // A whole character in; taken out when the sides are swapped.
+            texts[1].replace(at, i < characters.size() ? random() % 2 * characters[i].size() : 0,
+                             pieces[random() % 7]);
             if (random() % 2 == 0) {
                 std::swap(texts[0], texts[1]);
             }
         }
         comparer.Compare(texts[0], texts[1], changes);
         std::string error;
-        const auto keptSource = reference::Unmarked(texts[0], changes.source, error);
-        const auto keptTarget = reference::Unmarked(texts[1], changes.target, error);
-        ASSERT_EQ(error, "") << texts[0] << " | " << texts[1];
-        ASSERT_EQ(keptSource, keptTarget) << texts[0] << " | " << texts[1];
-        const auto a = reference::Characters(texts[0]);
-        const auto b = reference::Characters(texts[1]);
-        if (bOneEdit) {
-            ASSERT_EQ(keptSource.size(), LongestCommon(a, b)) << texts[0] << " | " << texts[1];
-        }
+        const auto kept = reference::Unmarked(texts[0], changes.source, error);
+        ASSERT_EQ(kept, reference::Unmarked(texts[1], changes.target, error))
+            << texts[0] << " | " << texts[1];
+        ASSERT_EQ(error, "");
+        ASSERT_TRUE(!bOneEdit || kept.size() == LongestCommon(reference::Characters(texts[0]),
+                                                              reference::Characters(texts[1])));
     }
 }
 
