@@ -6,8 +6,10 @@
 // and non-ASCII characters; a run of blanks and any other character stand alone), and wherever
 // words differ, character by character inside them, each pass as a shortest edit
 // (CShortestEdit). So a one-character edit is one marked character however long the line, and
-// changed words are not matched against stray letters of other words. Between two changes in the
-// same changed words, an equal run shorter than kLeastGap characters is marked with them.
+// changed words are not matched against stray letters of other words. For reading, an equal run
+// shorter than kLeastGap characters between two changes is marked with them (a lone blank or
+// sign between changed words, a letter inside them), and changed words that keep less than half
+// of the shorter side once that is done are marked whole.
 //
 // Bounds: a middle longer than kMostMiddle bytes on either side, or one whose words need more
 // than kMostEdits insertions and deletions, is marked whole; so is a run of changed words whose
@@ -136,6 +138,16 @@ std::uint64_t KeyOf(std::string_view word) {
     return key;
 }
 
+// Whether text holds fewer than kLeastGap characters.
+bool IsShort(std::string_view text) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size() && characters < CInlineComparer::kLeastGap;
+         i += CharacterLength(text, i)) {
+        ++characters;
+    }
+    return characters < CInlineComparer::kLeastGap;
+}
+
 // Adds [begin, begin + length) to spans, joining it to the last one when they touch.
 void Mark(std::vector<CByteSpan>& spans, std::size_t begin, std::size_t length) {
     if (length == 0) {
@@ -203,10 +215,10 @@ void CInlineComparer::SplitCharacters(std::string_view text, std::vector<CUnit>&
     }
 }
 
-std::size_t CInlineComparer::Where(const std::vector<CUnit>& units, std::int32_t i,
-                                   std::size_t end) {
+std::int32_t CInlineComparer::Where(const std::vector<CUnit>& units, std::int32_t i,
+                                    std::size_t end) {
     const auto u = static_cast<std::size_t>(i);
-    return u < units.size() ? units[u].offset : end;
+    return static_cast<std::int32_t>(u < units.size() ? units[u].offset : end);
 }
 
 void CInlineComparer::CompareWords(std::string_view source, std::string_view target,
@@ -228,50 +240,68 @@ void CInlineComparer::CompareWords(std::string_view source, std::string_view tar
         Mark(changes.target, offset, target.size());
         return;
     }
+    m_changes.clear();
     for (const CEditHunk& hunk : m_words.GetHunks()) {
-        const std::size_t sourceBegin = Where(m_sourceUnits, hunk.a0, source.size());
-        const std::size_t sourceEnd = Where(m_sourceUnits, hunk.a1, source.size());
-        const std::size_t targetBegin = Where(m_targetUnits, hunk.b0, target.size());
-        const std::size_t targetEnd = Where(m_targetUnits, hunk.b1, target.size());
-        if (sourceBegin == sourceEnd || targetBegin == targetEnd) {
-            Mark(changes.source, offset + sourceBegin, sourceEnd - sourceBegin);
-            Mark(changes.target, offset + targetBegin, targetEnd - targetBegin);
+        const CEditHunk bytes{Where(m_sourceUnits, hunk.a0, source.size()),
+                              Where(m_sourceUnits, hunk.a1, source.size()),
+                              Where(m_targetUnits, hunk.b0, target.size()),
+                              Where(m_targetUnits, hunk.b1, target.size())};
+        if (bytes.a0 == bytes.a1 || bytes.b0 == bytes.b1) {
+            m_changes.push_back(bytes);
         } else {
-            CompareCharacters(source.substr(sourceBegin, sourceEnd - sourceBegin),
-                              target.substr(targetBegin, targetEnd - targetBegin),
-                              offset + sourceBegin, offset + targetBegin, changes);
+            CompareCharacters(source, target, bytes);
         }
+    }
+    for (std::size_t h = 0; h < m_changes.size();) {
+        CEditHunk run = m_changes[h];
+        while (++h < m_changes.size() &&
+               IsShort(source.substr(static_cast<std::size_t>(run.a1),
+                                     static_cast<std::size_t>(m_changes[h].a0 - run.a1)))) {
+            run.a1 = m_changes[h].a1;
+            run.b1 = m_changes[h].b1;
+        }
+        Mark(changes.source, offset + static_cast<std::size_t>(run.a0),
+             static_cast<std::size_t>(run.a1 - run.a0));
+        Mark(changes.target, offset + static_cast<std::size_t>(run.b0),
+             static_cast<std::size_t>(run.b1 - run.b0));
     }
 }
 
 void CInlineComparer::CompareCharacters(std::string_view source, std::string_view target,
-                                        std::size_t sourceOffset, std::size_t targetOffset,
-                                        CInlineChanges& changes) {
-    SplitCharacters(source, m_sourceCharacters);
-    SplitCharacters(target, m_targetCharacters);
+                                        const CEditHunk& words) {
+    const std::string_view sourceWords = source.substr(
+        static_cast<std::size_t>(words.a0), static_cast<std::size_t>(words.a1 - words.a0));
+    const std::string_view targetWords = target.substr(
+        static_cast<std::size_t>(words.b0), static_cast<std::size_t>(words.b1 - words.b0));
+    SplitCharacters(sourceWords, m_sourceCharacters);
+    SplitCharacters(targetWords, m_targetCharacters);
     const CUnit* s = m_sourceCharacters.data();
     const CUnit* t = m_targetCharacters.data();
     const auto equal = [&](std::int32_t i, std::int32_t j) { return s[i].key == t[j].key; };
-    if (!m_characters.Find(static_cast<std::int32_t>(m_sourceCharacters.size()),
-                           static_cast<std::int32_t>(m_targetCharacters.size()), kMostEdits,
-                           equal)) {
-        Mark(changes.source, sourceOffset, source.size());
-        Mark(changes.target, targetOffset, target.size());
+    const auto n = static_cast<std::int32_t>(m_sourceCharacters.size());
+    const auto m = static_cast<std::int32_t>(m_targetCharacters.size());
+    if (!m_characters.Find(n, m, kMostEdits, equal)) {
+        m_changes.push_back(words);
         return;
     }
-    const std::vector<CEditHunk>& hunks = m_characters.GetHunks();
-    for (std::size_t h = 0; h < hunks.size();) {
-        CEditHunk run = hunks[h];
-        while (++h < hunks.size() && hunks[h].a0 - run.a1 < kLeastGap) {
-            run.a1 = hunks[h].a1;
-            run.b1 = hunks[h].b1;
-        }
-        const std::size_t sourceBegin = Where(m_sourceCharacters, run.a0, source.size());
-        const std::size_t targetBegin = Where(m_targetCharacters, run.b0, target.size());
-        Mark(changes.source, sourceOffset + sourceBegin,
-             Where(m_sourceCharacters, run.a1, source.size()) - sourceBegin);
-        Mark(changes.target, targetOffset + targetBegin,
-             Where(m_targetCharacters, run.b1, target.size()) - targetBegin);
+    // What stays unmarked once near changes are joined: the equal runs at either end, and
+    // those of at least kLeastGap characters between changes.
+    std::int32_t kept = 0;
+    std::int32_t after = 0;  // the end of the last change
+    for (const CEditHunk& hunk : m_characters.GetHunks()) {
+        kept += after == 0 || hunk.a0 - after >= kLeastGap ? hunk.a0 - after : 0;
+        after = hunk.a1;
+        m_changes.push_back({words.a0 + Where(m_sourceCharacters, hunk.a0, sourceWords.size()),
+                             words.a0 + Where(m_sourceCharacters, hunk.a1, sourceWords.size()),
+                             words.b0 + Where(m_targetCharacters, hunk.b0, targetWords.size()),
+                             words.b0 + Where(m_targetCharacters, hunk.b1, targetWords.size())});
+    }
+    kept += n - after;
+    // Words that keep less than half of the shorter side have only stray letters in common:
+    // they read as replaced whole.
+    if (2 * kept < std::min(n, m)) {
+        m_changes.resize(m_changes.size() - m_characters.GetHunks().size());
+        m_changes.push_back(words);
     }
 }
 

@@ -41,8 +41,8 @@ public:
     // The most insertions and deletions of words, and of characters within changed words, that
     // a search follows; past it, what it covers is marked whole.
     static constexpr std::int32_t kMostEdits = 64;
-    // Equal runs shorter than this many characters between two changes in the same words are
-    // marked with them: scattered single letters read as noise.
+    // Equal runs shorter than this many characters between two changes are marked with them:
+    // a lone blank, sign or letter left between changed words reads as noise.
     static constexpr std::int32_t kLeastGap = 3;
 
     // The changes between two texts, as spans of their bytes. A character (a well-formed UTF-8
@@ -65,14 +65,15 @@ private:
     };
 
     // Where unit i starts; end past the last unit.
-    static std::size_t Where(const std::vector<CUnit>& units, std::int32_t i, std::size_t end);
+    static std::int32_t Where(const std::vector<CUnit>& units, std::int32_t i, std::size_t end);
     void SplitWords(std::string_view text, std::vector<CUnit>& units) const;
     void SplitCharacters(std::string_view text, std::vector<CUnit>& units) const;
     void CompareWords(std::string_view source, std::string_view target, std::size_t offset,
                       CInlineChanges& changes);
+    // Appends to m_changes the changed characters of the changed words (byte ranges of the
+    // middles, as every hunk there).
     void CompareCharacters(std::string_view source, std::string_view target,
-                           std::size_t sourceOffset, std::size_t targetOffset,
-                           CInlineChanges& changes);
+                           const CEditHunk& words);
 
     CShortestEdit m_words;
     CShortestEdit m_characters;
@@ -80,6 +81,7 @@ private:
     std::vector<CUnit> m_targetUnits;
     std::vector<CUnit> m_sourceCharacters;
     std::vector<CUnit> m_targetCharacters;
+    std::vector<CEditHunk> m_changes;  // what differs in the middles, in bytes, in order
 };
 
 // Moves spans of a text as read onto the same text with each tab expanded to four spaces.

@@ -40,6 +40,9 @@ TEST(InlineComparer, MarksExactlyWhatDiffers) {
         {"two words", "f(x, y);", "g(x, z);", {{0, 1}, {5, 6}}, {{0, 1}, {5, 6}}},
         {"changed word", "the quick fox", "the slow fox", {{4, 9}}, {{4, 8}}},
         {"short equal run in changed words", "fox", "dog", {{0, 3}}, {{0, 3}}},
+        {"changed words a blank apart", "cat dog", "cut dig", {{1, 2}, {5, 6}}, {{1, 2}, {5, 6}}},
+        {"changes a sign apart", "x = a.b;", "x = c.d;", {{4, 7}}, {{4, 7}}},
+        {"stray letters in common", "return 0;", "len = strlen(buf);", {{0, 8}}, {{0, 17}}},
         {"edits apart in one word", "a1bcd2e", "aXbcdYe", {{1, 2}, {5, 6}}, {{1, 2}, {5, 6}}},
         {"nothing in common", "abc", "xyz", {{0, 3}}, {{0, 3}}},
         {"equal texts", "same", "same", {}, {}},
@@ -109,8 +112,9 @@ TEST(InlineComparer, LongLinesAndTheBounds) {
     // A changed word whose characters need one edit more than the bound: the word whole,
     // although it has a common part; one edit fewer, and the common part stays unmarked.
     const std::string quarter(CInlineComparer::kMostEdits / 4, 'q');
-    const std::string source = quarter + "common" + quarter + " tail";
-    target = std::string(quarter.size(), 's') + "common" + std::string(quarter.size() + 1, 't');
+    const std::string common(2 * quarter.size() + 8, 'c');
+    const std::string source = quarter + common + quarter + " tail";
+    target = std::string(quarter.size(), 's') + common + std::string(quarter.size() + 1, 't');
     changes = Changes(source, target + " tail");
     EXPECT_EQ(changes.source, (Spans{{0, source.size() - 5}}));
     EXPECT_FALSE(changes.bWhole);
