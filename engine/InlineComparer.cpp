@@ -163,9 +163,13 @@ void Mark(std::vector<CByteSpan>& spans, std::size_t begin, std::size_t length) 
 }  // namespace
 
 void CInlineComparer::Compare(std::string_view source, std::string_view target,
-                              CInlineChanges& changes) {
+                              CInlineChanges& changes, std::size_t looked) {
     changes.Clear();
-    std::size_t prefix = CommonPrefix(source, target);
+    std::size_t prefix = CommonPrefix(source.substr(0, looked), target.substr(0, looked));
+    if (prefix == looked) {
+        changes.bBeyond = true;
+        return;
+    }
     while (!IsCharacterStart(source, prefix) || !IsCharacterStart(target, prefix)) {
         --prefix;
     }
@@ -306,7 +310,7 @@ void CInlineComparer::CompareCharacters(std::string_view source, std::string_vie
 }
 
 bool CInlineComparer::CompareRow(const CCompareResult& result, std::int32_t row,
-                                 CInlineChanges& changes) {
+                                 CInlineChanges& changes, std::size_t looked) {
     changes.Clear();
     const auto r = static_cast<std::size_t>(row);
     const std::string_view source = result.m_sourceText.GetRaw(r);
@@ -314,7 +318,8 @@ bool CInlineComparer::CompareRow(const CCompareResult& result, std::int32_t row,
     if (result.m_kind[r] != kindChanged || source.empty() || target.empty()) {
         return false;
     }
-    Compare(source, target, changes);
+    // The first `looked` bytes as read reach at least as far as the first `looked` as shown.
+    Compare(source, target, changes, looked);
     ExpandSpans(source, changes.source);
     ExpandSpans(target, changes.target);
     return true;

@@ -23,11 +23,15 @@ struct CInlineChanges {
     std::vector<CByteSpan> target;
     // A bound was passed: the part between the common start and end is marked whole.
     bool bWhole = false;
+    // The texts agree as far as the caller looks (see kAll): none of their spans lie there, and
+    // the rest was not read.
+    bool bBeyond = false;
 
     void Clear() {
         source.clear();
         target.clear();
         bWhole = false;
+        bBeyond = false;
     }
 };
 
@@ -45,14 +49,20 @@ public:
     // a lone blank, sign or letter left between changed words reads as noise.
     static constexpr std::int32_t kLeastGap = 3;
 
+    static constexpr std::size_t kAll = SIZE_MAX;
+
     // The changes between two texts, as spans of their bytes. A character (a well-formed UTF-8
-    // sequence, or else a single byte) is never split.
-    void Compare(std::string_view source, std::string_view target, CInlineChanges& changes);
+    // sequence, or else a single byte) is never split. When both texts start with the same
+    // first `looked` bytes, that is all that is read: no spans, and bBeyond set.
+    void Compare(std::string_view source, std::string_view target, CInlineChanges& changes,
+                 std::size_t looked = kAll);
 
     // The changes within a row of result, as spans of its texts as shown (each tab four
     // spaces). Returns false, with no spans, unless the row is a changed row with text on both
-    // sides.
-    bool CompareRow(const CCompareResult& result, std::int32_t row, CInlineChanges& changes);
+    // sides. A pane passes as `looked` how much of a text it shows (what CTextColumn::GetShown
+    // takes): a long line that differs only past it costs no more than what is shown.
+    bool CompareRow(const CCompareResult& result, std::int32_t row, CInlineChanges& changes,
+                    std::size_t looked = kAll);
 
 private:
     // One element of a sequence being compared, where it starts and its length: a word, a run

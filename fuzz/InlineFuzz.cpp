@@ -1,7 +1,7 @@
 // Fuzz target: arbitrary bytes become two texts, whose changes within a line must be a valid
 // answer (spans in order and apart, no character split, the same characters left unmarked on
-// both sides), marking something exactly when the texts differ, and must land on the same
-// characters once tabs are expanded.
+// both sides), marking something exactly when the texts differ, landing on the same characters
+// once tabs are expanded, and the same when only the start is looked at, unless it is equal.
 //
 // The first byte chooses where the rest is split: byte b gives the source the first b / 255 of
 // it.
@@ -62,5 +62,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     CheckExpanded(source, changes.source);
     CheckExpanded(target, changes.target);
+    // Looking only as far as the first data[1] bytes: the same spans, or none where the texts
+    // agree that far.
+    const std::size_t looked = size > 1 ? data[1] : 0;
+    CInlineChanges limited;
+    comparer.Compare(source, target, limited, looked);
+    const bool bAgree = source.size() >= looked && target.size() >= looked &&
+                        source.substr(0, looked) == target.substr(0, looked);
+    if (limited.bBeyond != bAgree ||
+        (!bAgree && (limited.source != changes.source || limited.target != changes.target)) ||
+        (bAgree && !(limited.source.empty() && limited.target.empty()))) {
+        Fail("looking less far changed the spans");
+    }
     return 0;
 }

@@ -76,6 +76,13 @@ TEST(InlineComparer, LongLinesAndTheBounds) {
     CInlineChanges changes = Changes(line, target);
     EXPECT_EQ(changes.source, (Spans{{middle, middle + 1}}));
     EXPECT_EQ(changes.target, (Spans{{middle, middle + 2}}));
+    // Looking no further than the common start, as a pane that shows no more does: no spans.
+    CInlineComparer comparer;
+    comparer.Compare(line, target, changes, middle);
+    EXPECT_TRUE(changes.bBeyond && changes.source.empty() && changes.target.empty());
+    comparer.Compare(line, target, changes, middle + 1);
+    EXPECT_EQ(changes.source, (Spans{{middle, middle + 1}}));
+    EXPECT_FALSE(changes.bBeyond);
 
     // Changed letters spread over most of the middle's bound: each found, however far apart.
     target = line;
