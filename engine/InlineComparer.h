@@ -23,8 +23,8 @@ struct CInlineChanges {
     std::vector<CByteSpan> target;
     // A bound was passed: the part between the common start and end is marked whole.
     bool bWhole = false;
-    // The texts agree as far as the caller looks (see kAll): none of their spans lie there, and
-    // the rest was not read.
+    // The texts agree as far as the caller looked (CInlineComparer::Compare): none of their
+    // spans lie there, and the rest was not read.
     bool bBeyond = false;
 
     void Clear() {
@@ -49,7 +49,7 @@ public:
     // a lone blank, sign or letter left between changed words reads as noise.
     static constexpr std::int32_t kLeastGap = 3;
 
-    static constexpr std::size_t kAll = SIZE_MAX;
+    static constexpr std::size_t kAll = SIZE_MAX;  // look at the whole of both texts
 
     // The changes between two texts, as spans of their bytes. A character (a well-formed UTF-8
     // sequence, or else a single byte) is never split. When both texts start with the same
