@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/CompareResult.h"
 #include "engine/InlineComparer.h"
 #include "tests/engine/InlineCheck.h"
 
@@ -127,24 +126,6 @@ TEST(InlineComparer, LongLinesAndTheBounds) {
     EXPECT_FALSE(changes.bWhole);
     target.pop_back();
     EXPECT_EQ(Changes(source, target + " tail").source.size(), 2u);
-}
-
-TEST(InlineComparer, RowsInTheirShownTexts) {
-    CCompareResult result;
-    result.AddRow(1, "same", 1, "same", kindEqual);
-    result.AddRow(2, "a\tb", 2, "a\tc", kindChanged);
-    result.AddRow(3, "\tx", 3, "    x", kindChanged);
-    result.AddRow(4, "x\ty\tz", 4, "x\ty\tZ", kindChanged);
-    result.AddRow(5, "", 5, "text", kindChanged);
-    result.AddRow(6, "only", 0, "", kindSourceOnly);
-    const Spans expected[] = {{}, {{5, 6}}, {{0, 4}}, {{10, 11}}, {}, {}};
-    CInlineComparer comparer;
-    CInlineChanges changes;
-    for (std::int32_t row = 0; row < result.GetRowCount(); ++row) {
-        EXPECT_EQ(comparer.CompareRow(result, row, changes), !expected[row].empty()) << row;
-        EXPECT_EQ(changes.source, expected[row]) << row;
-        EXPECT_EQ(changes.target, expected[row]) << row;
-    }
 }
 
 // The length of a longest common subsequence, by the textbook table.
