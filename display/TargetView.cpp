@@ -15,7 +15,8 @@ CTessiverDoc* CTargetView::GetDocument() const {
 
 void CTargetView::OnUpdate(CView* pSender, long lHint, CObject* pHint) {
     CView::OnUpdate(pSender, lHint, pHint);
-    SetScrollRange(SB_HORZ, 0, 4096, true);
+    const CTessiverDoc* doc = GetDocument();
+    SetScrollRange(SB_HORZ, 0, doc != nullptr ? CTessiverView::GetHorzRange(*doc) : 4096, true);
 }
 
 void CTargetView::OnDraw(CDC* pDC) {

@@ -1,5 +1,7 @@
 #include "display/TessiverView.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 
@@ -84,9 +86,20 @@ void CTessiverView::OnUpdate(CView* pSender, long lHint, CObject* pHint) {
     if (const CTessiverDoc* doc = GetDocument()) {
         const int height = ClientHeight(*this);
         SetScrollRange(SB_VERT, 0, RowCount(*doc) - height / doc->m_nLineHeight, true);
-        SetScrollRange(SB_HORZ, 0, kHorzRange, true);
+        SetScrollRange(SB_HORZ, 0, GetHorzRange(*doc), true);
     }
     CView::OnUpdate(pSender, lHint, pHint);
+}
+
+int CTessiverView::GetHorzRange(const CTessiverDoc& doc) {
+    const double cell = doc.m_font.GetCellWidth();
+    if (!doc.m_pResult || cell <= 0) {
+        return kHorzRange;
+    }
+    // Asked once per table, which keeps the answer; lines that fit the range are not measured.
+    const auto fits = static_cast<std::size_t>(kHorzRange / cell);
+    const double width = std::ceil(static_cast<double>(doc.m_pResult->GetWidestText(fits)) * cell);
+    return width > kHorzRange ? static_cast<int>(std::min<double>(width, INT32_MAX)) : kHorzRange;
 }
 
 void CTessiverView::OnDraw(CDC* pDC) {

@@ -36,6 +36,9 @@ public:
     // shared first row or horizontal shift and repaints both panes.
     static void SyncVScroll(CView* pView, UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
     static void SyncHScroll(CView* pView, UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+    // The horizontal bars' maximum, in pixels: 4096, or as far as the widest text of the result
+    // reaches where that is further.
+    static int GetHorzRange(const CTessiverDoc& doc);
 
     static const CommandMap* ThisMessageMap();
 

@@ -219,12 +219,33 @@ void CTessiverDoc::OnUpdateDisabled(CCmdUI* pCmdUI) {
     pCmdUI->Enable(false);
 }
 
+// A side's pane shows its path and, until the next comparison, why that comparison could not
+// open it: the table alone would show such a file as empty.
+std::string CTessiverDoc::PaneText(const std::string& path, bool bSource) const {
+    const std::optional<COpenFailure>& failure = m_comparer.GetOpenFailure();
+    if (!failure || failure->bSource != bSource || failure->path != path) {
+        return path;
+    }
+    std::string text;
+    AfxLoadString(IDS_CANNOT_OPEN, text);
+    std::size_t at = 0;
+    for (const std::string& part : {path, failure->reason}) {
+        at = text.find("%s", at);
+        if (at == std::string::npos) {
+            break;
+        }
+        text.replace(at, 2, part);
+        at += part.size();
+    }
+    return text;
+}
+
 void CTessiverDoc::OnUpdateSourcePane(CCmdUI* pCmdUI) {
-    pCmdUI->SetText(m_sourcePath);
+    pCmdUI->SetText(PaneText(m_sourcePath, true));
 }
 
 void CTessiverDoc::OnUpdateTargetPane(CCmdUI* pCmdUI) {
-    pCmdUI->SetText(m_targetPath);
+    pCmdUI->SetText(PaneText(m_targetPath, false));
 }
 
 void CTessiverDoc::OnUpdateRealignLongBlocks(CCmdUI* pCmdUI) {

@@ -64,5 +64,7 @@ public:
     static const CommandMap* ThisMessageMap();
 
 protected:
+    std::string PaneText(const std::string& path, bool bSource) const;
+
     const CommandMap* GetMessageMap() const override { return ThisMessageMap(); }
 };

@@ -62,6 +62,84 @@ std::string CTextColumn::GetShown(std::size_t row, std::size_t maxLength) const 
     return text;
 }
 
+namespace {
+
+// Whether text is well-formed UTF-8: no overlong forms, surrogates or values past U+10FFFF.
+bool IsUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b0 = static_cast<unsigned char>(text[i]);
+        std::size_t len = 1;
+        unsigned char lo = 0x80;  // the second byte's range where the lead byte narrows it
+        unsigned char hi = 0xBF;
+        if (b0 < 0x80) {
+            len = 1;
+        } else if (b0 >= 0xC2 && b0 <= 0xDF) {
+            len = 2;
+        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+            len = 3;
+            lo = b0 == 0xE0 ? 0xA0 : 0x80;
+            hi = b0 == 0xED ? 0x9F : 0xBF;
+        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+            len = 4;
+            lo = b0 == 0xF0 ? 0x90 : 0x80;
+            hi = b0 == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        if (i + len > text.size()) {
+            return false;
+        }
+        for (std::size_t k = 1; k < len; ++k) {
+            const auto b = static_cast<unsigned char>(text[i + k]);
+            if (k == 1 ? (b < lo || b > hi) : (b & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        i += len;
+    }
+    return true;
+}
+
+// The columns a text takes as a pane shows it.
+std::size_t ShownColumns(std::string_view text) {
+    std::size_t tabs = 0;
+    std::size_t continuations = 0;
+    for (const char c : text) {
+        tabs += c == '\t' ? 1 : 0;
+        continuations += (static_cast<unsigned char>(c) & 0xC0) == 0x80 ? 1 : 0;
+    }
+    const std::size_t characters =
+        continuations != 0 && IsUtf8(text) ? text.size() - continuations : text.size();
+    return characters + 3 * tabs;
+}
+
+}  // namespace
+
+std::size_t CTextColumn::GetWidest(std::size_t minColumns) const {
+    const CLineBuffer* lines = m_pRowTexts ? m_pRowTexts.get() : m_pLines.get();
+    std::size_t widest = 0;
+    if (lines == nullptr) {
+        return widest;
+    }
+    // A byte takes at most four columns (a tab): a line of fewer bytes than a quarter of what is
+    // asked about, or of what is known, cannot be wider.
+    lines->ForEachLineLongerThan(minColumns / 4, [&](std::int32_t i) {
+        const std::string_view text = lines->GetLine(i);
+        if (text.size() * 4 > widest) {
+            widest = std::max(widest, ShownColumns(text));
+        }
+    });
+    return widest;
+}
+
+std::size_t CCompareResult::GetWidestText(std::size_t minColumns) const {
+    if (!m_widest || m_widest->first != minColumns) {
+        m_widest.emplace(minColumns, std::max(m_sourceText.GetWidest(minColumns),
+                                              m_targetText.GetWidest(minColumns)));
+    }
+    return m_widest->second;
+}
+
 CCompareResult::CCompareResult() {
     BindColumns();
 }
@@ -103,6 +181,7 @@ CCompareResult& CCompareResult::operator=(CCompareResult&& other) noexcept {
         m_targetLine = std::move(other.m_targetLine);
         m_kind = std::move(other.m_kind);
         m_nDifferences = other.m_nDifferences;
+        m_widest.reset();
         BindColumns();
         other.BindColumns();
     }
@@ -144,6 +223,7 @@ void CCompareResult::AddRow(std::int32_t sourceLine, std::string sourceText,
 
     m_sourceText.m_pRowTexts->AppendLine(sourceText);
     m_targetText.m_pRowTexts->AppendLine(targetText);
+    m_widest.reset();
     m_sourceLine.push_back(sourceLine);
     m_targetLine.push_back(targetLine);
     m_kind.m_kinds.push_back(static_cast<std::uint8_t>(kind));

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/RowKind.h"
@@ -38,6 +40,8 @@ public:
 
 private:
     friend class CCompareResult;
+    // See CCompareResult::GetWidestText.
+    std::size_t GetWidest(std::size_t minColumns) const;
 
     std::size_t m_size = 0;
     // Rows that come from a file show that file's line with the row's number on this side.
@@ -98,6 +102,12 @@ public:
     // Row count (the size of every per-row array).
     std::int32_t GetRowCount() const { return static_cast<std::int32_t>(m_sourceText.size()); }
 
+    // How many columns the widest text of the table takes as shown: tabs expanded, a character of
+    // a text that is UTF-8 one column, a byte of any other one. Exact when that is more than
+    // minColumns; otherwise the answer is minColumns or less. Only texts that could be wider than
+    // minColumns are measured, and the answer is kept for the next call.
+    std::size_t GetWidestText(std::size_t minColumns) const;
+
     // Fills this empty table with the rows of script, whose lines come from the two files read
     // for it (either may be null when that side has no lines). The table keeps both buffers for
     // its texts instead of copying them. The script's rows must fit 32-bit row numbers.
@@ -106,4 +116,7 @@ public:
 
 private:
     void BindColumns();
+
+    // The last answer of GetWidestText, for the minColumns it was asked with.
+    mutable std::optional<std::pair<std::size_t, std::size_t>> m_widest;
 };

@@ -125,6 +125,27 @@ public:
     // Frees the hashes once the rows are decided.
     void DropMatchIndex() { m_hash.Clear(); }
 
+    // Calls visit(i) for every line i longer than length bytes, in order: a look at the line
+    // starts alone, so it costs little where few lines are that long.
+    template <class Visit>
+    void ForEachLineLongerThan(std::size_t length, Visit visit) const {
+        const std::int32_t count = GetLineCount();
+        if (!m_highEntry.empty()) {
+            for (std::int32_t i = 0; i < count; ++i) {
+                if (GetLine(i).size() > length) {
+                    visit(i);
+                }
+            }
+            return;
+        }
+        const std::uint32_t* starts = m_startLow.data();
+        for (std::int32_t i = 0; i < count; ++i) {
+            if (starts[i + 1] - starts[i] - 1 > length) {
+                visit(i);
+            }
+        }
+    }
+
 private:
     std::uint64_t GetStart(std::int32_t entry) const {
         std::uint64_t high = 0;

@@ -310,13 +310,13 @@ std::unique_ptr<CCompareResult> CLineComparer::Compare() {
     CFileSource sourceFile;
     if (!sourceFile.Open(m_sourcePath, &reason)) {
         // The target is opened only once the source has opened.
-        m_openFailure = COpenFailure{m_sourcePath, reason};
+        m_openFailure = COpenFailure{m_sourcePath, reason, true};
         m_stats.readSeconds = SecondsSince(readStart);
         return nullptr;
     }
     CFileSource targetFile;
     if (!targetFile.Open(m_targetPath, &reason)) {
-        m_openFailure = COpenFailure{m_targetPath, reason};
+        m_openFailure = COpenFailure{m_targetPath, reason, false};
     }
     // Files whose sizes are known are turned down before either is read.
     const std::uint64_t memory = m_memoryLimit ? *m_memoryLimit : GetAvailableMemory();

@@ -17,6 +17,7 @@ struct CCompareStats {
 struct COpenFailure {
     std::string path;
     std::string reason;
+    bool bSource = false;  // the source (the target is then not opened), or the target
 };
 
 // The comparison engine: reads two files into lines and aligns them into a CCompareResult.

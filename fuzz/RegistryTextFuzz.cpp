@@ -32,8 +32,8 @@ void ExpectSameTree(const RegistryTree& read, const RegistryTree& reread) {
             Fail("the number of values changed", a->path());
         }
         for (const RegistryValue& value : a->values()) {
-            if (value.name.size() > kMaxValueNameLength) {
-                Fail("a value name beyond the limit was read", a->path());
+            if (value.name.size() > kMaxValueNameLength || value.data.size() > kMaxValueDataSize) {
+                Fail("a value beyond the limits was read", a->path());
             }
             const RegistryValue* again = b->findValue(value.name);
             if (again == nullptr || again->type != value.type || again->data != value.data) {

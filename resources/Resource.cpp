@@ -9,6 +9,7 @@ constexpr StringDef kStrings[] = {
     {IDR_MAINFRAME, "Tessiver 1.03\n\nTessiv\n\n\nTessiver.Document\nTessiv Document"},
     {IDS_OPEN_SOURCE_TITLE, "Open source file"},
     {IDS_OPEN_TARGET_TITLE, "Open target file"},
+    {IDS_CANNOT_OPEN, "%s \xE2\x80\x94 cannot open: %s"},
     {ID_INDICATOR_SOURCE, " "},
     {ID_INDICATOR_TARGET, " "},
     {AFX_IDS_APP_TITLE, "Tessiver"},
@@ -96,7 +97,7 @@ constexpr std::uint32_t kMainButtons[] = {
     ID_CONTEXT_HELP,
     ID_CONTEXT_HELP,
 };
-const ToolBarDef kToolBars[] = {{IDR_MAINFRAME, 16, 15, kMainButtons, kToolbarPng}};
+const ToolBarDef kToolBars[] = {{IDR_MAINFRAME, 16, 15, kMainButtons, kToolbarPng, kToolbar2xPng}};
 
 const IconDef kIcons[] = {{IDR_MAINFRAME, kTessiverPng}};
 

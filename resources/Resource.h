@@ -20,6 +20,7 @@ constexpr std::uint32_t IDC_TAB_WIDTH_SPIN = 1003;
 // Strings.
 constexpr std::uint32_t IDS_OPEN_SOURCE_TITLE = 129;
 constexpr std::uint32_t IDS_OPEN_TARGET_TITLE = 130;
+constexpr std::uint32_t IDS_CANNOT_OPEN = 131;  // a status pane's path, then why it did not open
 
 // Status bar panes.
 constexpr std::uint32_t ID_INDICATOR_SOURCE = 101;

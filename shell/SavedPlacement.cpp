@@ -1,5 +1,7 @@
 #include "shell/SavedPlacement.h"
 
+#include <algorithm>
+
 #include "document/RegistryKey.h"
 #include "framework/window/FrameWnd.h"
 #include "framework/window/WindowPlacement.h"
@@ -28,10 +30,10 @@ void LoadWindowPlacement(CFrameWnd* pWnd, std::string strKeyPath) {
         rc.top = t;
         rc.right = r;
         rc.bottom = b;
-        // A screen that has gone away must not take the window with it.
-        if (!AfxRectMeetsAnyScreen(rc)) {
-            rc = AfxMoveRectOntoPrimaryScreen(rc);
-        }
+        // A screen that has gone away or shrunk must not take the window or its title bar.
+        bool bMeetsScreen = false;
+        const RECT work = AfxGetWorkArea(rc, &bMeetsScreen);
+        rc = FitOnScreen(rc, work, bMeetsScreen);
     }
     if (rc.left != 0 || rc.top != 0 || rc.right != 0 || rc.bottom != 0) {
         pWnd->SetWindowPlacement(&wp);
@@ -49,4 +51,15 @@ void SaveWindowPlacement(CFrameWnd* pWnd, std::string strKeyPath) {
     key.WriteInt("bottom", static_cast<DWORD>(wp.rcNormalPosition.bottom));
     key.WriteInt("show", wp.showCmd);
     key.WriteInt("flags", wp.flags);
+}
+
+RECT FitOnScreen(const RECT& rc, const RECT& work, bool bMeetsScreen) {
+    const LONG width = std::min(rc.right - rc.left, work.right - work.left);
+    const LONG height = std::min(rc.bottom - rc.top, work.bottom - work.top);
+    RECT fitted;
+    fitted.left = bMeetsScreen ? std::clamp(rc.left, work.left, work.right - width) : work.left;
+    fitted.top = bMeetsScreen ? std::clamp(rc.top, work.top, work.bottom - height) : work.top;
+    fitted.right = fitted.left + width;
+    fitted.bottom = fitted.top + height;
+    return fitted;
 }

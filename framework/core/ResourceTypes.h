@@ -61,13 +61,15 @@ struct AcceleratorTableDef {
 using ImageBytes = std::span<const std::uint8_t>;
 
 // A toolbar: button size, the commands left to right (0 marks a separator) and the strip of
-// button images, one per command in the same order.
+// button images, one per command in the same order; optionally the same images drawn at twice
+// the size, for screens of two device pixels a pixel.
 struct ToolBarDef {
     std::uint32_t id;
     int nButtonWidth;
     int nButtonHeight;
     std::span<const std::uint32_t> buttons;
     ImageBytes imageStrip;
+    ImageBytes imageStrip2x = {};
 };
 
 struct StringDef {

@@ -117,6 +117,7 @@ bool CWinApp::WriteProfileInt(const std::string& section, const std::string& ent
 }
 
 void CWinApp::LoadStdProfileSettings(UINT nMaxMRU) {
+    const RegistryBatch batch;  // one reading of the settings for them all
     m_nMaxMRU = nMaxMRU;
     m_recentFiles.clear();
     for (UINT n = 1; n <= nMaxMRU; ++n) {
@@ -132,6 +133,7 @@ void CWinApp::SaveStdProfileSettings() {
     if (m_nMaxMRU == 0) {
         return;
     }
+    const RegistryBatch batch;  // stored together
     const std::string key = GetAppRegistryKeyPath();
     for (UINT n = 1; n <= m_nMaxMRU; ++n) {
         if (n <= m_recentFiles.size()) {
@@ -224,8 +226,10 @@ void CWinApp::OnFileOpen() {
 }
 
 void CWinApp::OnAppExit() {
-    // As if the user closed the main window: it stores its state and decides.
+    // As if the user closed the main window: it stores its state (in one change of the
+    // settings) and decides.
     if (m_pMainWnd != nullptr) {
+        const RegistryBatch batch;
         m_pMainWnd->OnClose();
     }
 }

@@ -1,5 +1,7 @@
 #include "framework/dialog/Dialog.h"
 
+#include "framework/registry/Registry.h"
+
 const CRuntimeClass CDialog::runtimeClass{"CDialog", &CWnd::runtimeClass, nullptr};
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
@@ -14,6 +16,7 @@ bool CDialog::OnInitDialog() {
 void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
 
 bool CDialog::UpdateData(bool bSaveAndValidate) {
+    const RegistryBatch batch;  // the values a dialog stores go together
     CDataExchange dx(this, bSaveAndValidate);
     DoDataExchange(&dx);
     return true;

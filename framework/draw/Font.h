@@ -33,6 +33,12 @@ public:
     // The platform's font, for the framework's drawing code; null before CreateFont.
     HFONT GetSafeHandle() const { return m_hObject; }
 
+    // The advance of one character in pixels, as text is drawn on the screen: the width of a
+    // cell, in the fixed-pitch faces the panes use (their average character width); 0 before
+    // CreateFont.
+    double GetCellWidth() const;
+
 private:
     HFONT m_hObject = nullptr;
+    mutable double m_cellWidth = 0.0;  // measured on first use
 };

@@ -8,9 +8,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaObject>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QToolButton>
+#include <QWindow>
 #include <algorithm>
 #include <vector>
 
@@ -196,6 +198,50 @@ int AfxRunModalDialog(QDialog& dialog) {
     return result;
 }
 
+namespace {
+
+// Shows a dialog again whenever the window manager minimises it while its owner stays.
+class KeepShown : public QObject {
+public:
+    explicit KeepShown(QDialog* dialog) : QObject(dialog), m_pDialog(dialog) {
+        dialog->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_pDialog && event->type() == QEvent::WindowStateChange &&
+            m_pDialog->isMinimized() && !OwnerIsMinimised()) {
+            QMetaObject::invokeMethod(
+                m_pDialog,
+                [dialog = m_pDialog] {
+                    dialog->setWindowState(dialog->windowState() & ~Qt::WindowMinimized);
+                    dialog->show();
+                    dialog->activateWindow();
+                },
+                Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool OwnerIsMinimised() const {
+        const QWindow* handle = m_pDialog->windowHandle();
+        const QWindow* owner = handle != nullptr ? handle->transientParent() : nullptr;
+        return owner != nullptr && (owner->windowStates() & Qt::WindowMinimized) != 0;
+    }
+
+    QDialog* m_pDialog;
+};
+
+}  // namespace
+
+void AfxSetDialogFrame(QDialog& dialog) {
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    dialog.setFixedSize(dialog.sizeHint().expandedTo(dialog.size()));
+    new KeepShown(&dialog);
+}
+
 int CDialog::DoModal() {
     const DialogDef* def = AfxFindDialog(m_nIDTemplate);
     if (def == nullptr) {
@@ -204,10 +250,9 @@ int CDialog::DoModal() {
     QWidget* parent = m_pParentWnd != nullptr ? m_pParentWnd->GetSafeHwnd() : nullptr;
     auto* dialog = new QDialog(parent);
     dialog->setWindowTitle(QString::fromUtf8(def->caption));
-    // A modal frame with a system menu: a close button, no resizing, no help button.
-    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     dialog_layout::CreateControls(dialog, *def);
+    // A modal frame with a system menu, at the template's size.
+    AfxSetDialogFrame(*dialog);
     Attach(dialog);
     if (!OnInitDialog()) {
         return IDCANCEL;

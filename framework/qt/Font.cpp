@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 
 CFont::CFont() = default;
 
@@ -40,7 +41,15 @@ bool CFont::CreateFont(int nHeight, int /*nWidth*/, int /*nEscapement*/, int /*n
     return true;
 }
 
+double CFont::GetCellWidth() const {
+    if (m_cellWidth == 0.0 && m_hObject != nullptr) {
+        m_cellWidth = QFontMetricsF(*m_hObject).horizontalAdvance(QLatin1Char('x'));
+    }
+    return m_cellWidth;
+}
+
 void CFont::DeleteObject() {
+    m_cellWidth = 0.0;
     delete m_hObject;
     m_hObject = nullptr;
 }

@@ -1,6 +1,7 @@
 // The Qt half of CFrameWnd: a QMainWindow with its menu bar, shortcuts and bar areas.
 #include "framework/window/FrameWnd.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -30,6 +31,7 @@
 #include "framework/dialog/MessageBox.h"
 #include "framework/dialog/WaitCursor.h"
 #include "framework/qt/QtSupport.h"
+#include "framework/registry/Registry.h"
 #include "framework/window/ControlBar.h"
 #include "framework/window/View.h"
 
@@ -39,12 +41,31 @@ namespace {
 // tips of menus and buttons are swallowed, since the status bar has no message pane.
 //
 // A placement record holds the outer rectangle, frame and title bar included, while Qt sizes a
-// window by its client area. The frame's thickness is known only once the window manager has
-// framed the window: until then a placement's position is applied as the frame's (the window
-// manager puts the frame there) and its size is completed as soon as the frame is known.
+// window by its client area, and the frame's thickness is known only once the window manager has
+// put the window on the screen. Until then a placement's position is applied as the frame's (the
+// window manager puts the frame there), the placement stands as given, and a window to be shown
+// maximised waits in its normal place: maximised at once, it would learn its normal frame only
+// when restored, when the window manager may still report the maximised one.
+//
+// The normal rectangle is the one the window had when the loop last ran out of events in the
+// normal state (unless it covered the screen), or the program last placed it: a window manager
+// that maximises the window may move and size it before it says so, and Qt then takes that
+// rectangle for the normal one.
 class FrameWidget : public QMainWindow {
 public:
-    explicit FrameWidget(CFrameWnd* pFrame) : m_pFrame(pFrame) {}
+    explicit FrameWidget(CFrameWnd* pFrame) : m_pFrame(pFrame) {
+        if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
+            QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+                if (windowState() == Qt::WindowNoState && !FillsTheScreen()) {
+                    m_settledNormal = geometry();
+                }
+                // The window manager may change the frame without any event of this window.
+                if (m_targetOuter) {
+                    KeepTarget();
+                }
+            });
+        }
+    }
     bool m_bAllowClose = false;
 
     // The frame's thickness on each side in the normal state, as last seen.
@@ -58,22 +79,42 @@ public:
         return m_normalMargins;
     }
     QRect OuterNormalGeometry() {
-        const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+        if (m_targetOuter) {
+            return *m_targetOuter;
+        }
+        QRect normal = geometry();
+        if (windowState() != Qt::WindowNoState) {
+            normal = m_settledNormal.isValid() ? m_settledNormal : normalGeometry();
+        }
         return normal.marginsAdded(NormalMargins());
     }
     void SetOuterNormalGeometry(const QRect& outer) {
-        if (frameGeometry() != geometry()) {
-            setGeometry(outer.marginsRemoved(NormalMargins()));
-            m_pendingOuter.reset();
+        if (QWindow* handle = windowHandle(); handle != nullptr && handle != m_pWatched) {
+            handle->installEventFilter(this);
+            m_pWatched = handle;
+        }
+        m_targetOuter = outer;
+        m_appliedMargins.reset();
+        m_nApplied = 0;
+        m_bMaximiseWhenPlaced = false;
+        if (IsPlaced()) {
+            ApplyTarget();
             return;
         }
-        // Not framed yet: the frame goes where the placement says, and until its thickness is
+        // Not placed yet: the frame goes where the placement says, and until its thickness is
         // known the client area stands for the whole window.
-        setGeometry(outer);
-        if (QWindow* handle = windowHandle()) {
-            handle->setFramePosition(outer.topLeft());
+        SetGeometry(outer, true);
+    }
+    void ShowMaximised() {
+        if (m_targetOuter) {
+            m_bMaximiseWhenPlaced = true;
+        } else {
+            setWindowState(Qt::WindowMaximized);
         }
-        m_pendingOuter = outer;
+    }
+    // Maximised, or about to be as soon as it is placed.
+    bool IsMaximisedOrWaiting() const {
+        return (windowState() & Qt::WindowMaximized) != 0 || m_bMaximiseWhenPlaced;
     }
 
 protected:
@@ -83,29 +124,104 @@ protected:
             return;
         }
         event->ignore();
+        // What the frame stores as it closes is one change of the settings.
+        const RegistryBatch batch;
         m_pFrame->OnClose();
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_pWatched && event->type() == QEvent::Expose && m_targetOuter) {
+            KeepTarget();
+        }
+        return QMainWindow::eventFilter(watched, event);
     }
     bool event(QEvent* event) override {
         if (event->type() == QEvent::StatusTip) {
             return true;
         }
         const bool result = QMainWindow::event(event);
-        if (m_pendingOuter && (event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
-            frameGeometry() != geometry()) {
-            // Framed at last: the placement's size becomes the outer size.
-            const QRect outer = *m_pendingOuter;
-            m_pendingOuter.reset();
-            if (windowState() == Qt::WindowNoState) {
-                SetOuterNormalGeometry(outer);
+        if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+            windowState() == Qt::WindowNoState) {
+            if (!event->spontaneous() && !m_bSetting) {
+                // Placed by the program: that is the normal rectangle, and no earlier placement
+                // is to be completed any more.
+                m_settledNormal = geometry();
+                if (m_targetOuter && geometry() != m_appliedClient) {
+                    m_targetOuter.reset();
+                    m_bMaximiseWhenPlaced = false;
+                }
+            }
+            if (m_targetOuter) {
+                KeepTarget();
             }
         }
         return result;
     }
 
 private:
+    // Placements the window manager changes are applied again this many times; one that keeps
+    // changing them has its way.
+    static constexpr int kMaxApplied = 4;
+
+    // Whether the window covers its screen's free area, as a window being maximised does before
+    // the window manager says so (its frame may still be the normal one, and larger).
+    bool FillsTheScreen() const {
+        const QScreen* pScreen = screen();
+        if (pScreen == nullptr) {
+            return false;
+        }
+        const QSize frame = frameGeometry().size();
+        const QSize free = pScreen->availableGeometry().size();
+        return frame.width() >= free.width() && frame.height() >= free.height();
+    }
+    // Whether the window system has put the window on the screen, framed or not.
+    bool IsPlaced() const {
+        const QWindow* handle = windowHandle();
+        return handle != nullptr && handle->isExposed();
+    }
+    // Sets the client area; bFramePosition: its position is the frame's.
+    void SetGeometry(const QRect& client, bool bFramePosition = false) {
+        m_bSetting = true;
+        setGeometry(client);
+        if (QWindow* handle = windowHandle(); handle != nullptr && bFramePosition) {
+            handle->setFramePosition(client.topLeft());
+        }
+        m_bSetting = false;
+        m_appliedClient = geometry();
+        m_settledNormal = geometry();
+    }
+    void ApplyTarget() {
+        m_appliedMargins = NormalMargins();
+        ++m_nApplied;
+        SetGeometry(m_targetOuter->marginsRemoved(*m_appliedMargins));
+    }
+    // Once placed, the placement is applied with the frame seen, and again while the window is
+    // seen elsewhere or in another frame; then it is complete.
+    void KeepTarget() {
+        if (windowState() != Qt::WindowNoState || !IsPlaced()) {
+            return;
+        }
+        if (m_nApplied < kMaxApplied && (!m_appliedMargins || geometry() != m_appliedClient ||
+                                         NormalMargins() != *m_appliedMargins)) {
+            ApplyTarget();
+            return;
+        }
+        m_targetOuter.reset();
+        if (m_bMaximiseWhenPlaced) {
+            m_bMaximiseWhenPlaced = false;
+            setWindowState(Qt::WindowMaximized);
+        }
+    }
+
     CFrameWnd* m_pFrame;
     QMargins m_normalMargins;
-    std::optional<QRect> m_pendingOuter;  // a placement applied before the frame was known
+    QRect m_settledNormal;                     // the normal client area (above)
+    std::optional<QRect> m_targetOuter;        // a placement not yet complete
+    std::optional<QMargins> m_appliedMargins;  // the frame it was last applied with
+    QRect m_appliedClient;                     // the client area last asked for
+    int m_nApplied = 0;
+    bool m_bMaximiseWhenPlaced = false;
+    bool m_bSetting = false;        // inside a placement's own geometry change
+    QWindow* m_pWatched = nullptr;  // for its exposure
 };
 
 void ApplyToAction(QAction* action, const CCmdUI& ui) {
@@ -322,7 +438,7 @@ bool CFrameWnd::GetWindowPlacement(WINDOWPLACEMENT* lpwndpl) const {
         if ((state & Qt::WindowMaximized) != 0) {
             lpwndpl->flags = WPF_RESTORETOMAXIMIZED;
         }
-    } else if ((state & Qt::WindowMaximized) != 0) {
+    } else if (window->IsMaximisedOrWaiting()) {
         lpwndpl->showCmd = SW_SHOWMAXIMIZED;
     } else {
         lpwndpl->showCmd = SW_SHOWNORMAL;
@@ -355,7 +471,7 @@ bool CFrameWnd::SetWindowPlacement(const WINDOWPLACEMENT* lpwndpl) {
                                        : Qt::WindowMinimized);
             break;
         case SW_SHOWMAXIMIZED:
-            window->setWindowState(Qt::WindowMaximized);
+            window->ShowMaximised();
             break;
         default:
             break;

@@ -10,6 +10,7 @@
 #include "framework/dialog/Dialog.h"
 #include "framework/dialog/PropertyPage.h"
 #include "framework/qt/ModalDialog.h"
+#include "framework/registry/Registry.h"
 
 int CPropertySheet::DoModal() {
     QWidget* parent = m_pParentWnd != nullptr ? m_pParentWnd->GetSafeHwnd() : nullptr;
@@ -38,7 +39,10 @@ int CPropertySheet::DoModal() {
     for (CPropertyPage* page : m_pages) {
         page->OnSetActive();
     }
+    dialog->adjustSize();
+    AfxSetDialogFrame(*dialog);
     const bool bOk = AfxRunModalDialog(*dialog) == QDialog::Accepted;
+    const RegistryBatch batch;  // what the pages store goes together
     for (CPropertyPage* page : m_pages) {
         if (bOk) {
             page->UpdateData(true);

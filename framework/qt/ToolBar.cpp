@@ -68,6 +68,9 @@ bool CToolBar::CreateButtons(const ToolBarDef& def) {
     if (strip.isNull()) {
         return false;
     }
+    // Where a pixel is two device pixels the icons take the images drawn at that size.
+    const QImage strip2x =
+        QImage::fromData(def.imageStrip2x.data(), static_cast<int>(def.imageStrip2x.size()), "PNG");
     bar->setIconSize(QSize(def.nButtonWidth, def.nButtonHeight));
     int nImage = 0;
     for (const Button& button : m_buttons) {
@@ -76,10 +79,16 @@ bool CToolBar::CreateButtons(const ToolBarDef& def) {
             bar->addSeparator();
             continue;
         }
-        const QImage image =
-            strip.copy(nImage * def.nButtonWidth, 0, def.nButtonWidth, def.nButtonHeight);
+        QIcon icon(QPixmap::fromImage(
+            strip.copy(nImage * def.nButtonWidth, 0, def.nButtonWidth, def.nButtonHeight)));
+        if (!strip2x.isNull()) {
+            QPixmap pixmap = QPixmap::fromImage(strip2x.copy(
+                2 * nImage * def.nButtonWidth, 0, 2 * def.nButtonWidth, 2 * def.nButtonHeight));
+            pixmap.setDevicePixelRatio(2);
+            icon.addPixmap(pixmap);
+        }
         ++nImage;
-        QAction* action = bar->addAction(QIcon(QPixmap::fromImage(image)), QString());
+        QAction* action = bar->addAction(icon, QString());
         action->setData(static_cast<uint>(id));
         if (CFrameWnd* frame = m_pDockSite) {
             QObject::connect(action, &QAction::triggered, bar,

@@ -4,25 +4,31 @@
 #include <QRect>
 #include <QScreen>
 
-bool AfxRectMeetsAnyScreen(const RECT& rect) {
+RECT AfxGetWorkArea(const RECT& rect, bool* pbMeetsScreen) {
     const QRect r(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1));
+    const QScreen* best = nullptr;
+    qint64 bestArea = 0;
     for (const QScreen* screen : QGuiApplication::screens()) {
-        if (screen->availableGeometry().intersects(r)) {
-            return true;
+        const QRect shared = screen->availableGeometry().intersected(r);
+        const qint64 area = qint64{shared.width()} * shared.height();
+        if (!shared.isEmpty() && area > bestArea) {
+            best = screen;
+            bestArea = area;
         }
     }
-    return false;
-}
-
-RECT AfxMoveRectOntoPrimaryScreen(const RECT& rect) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QPoint origin = screen != nullptr ? screen->availableGeometry().topLeft() : QPoint();
-    RECT moved;
-    moved.left = origin.x();
-    moved.top = origin.y();
-    moved.right = origin.x() + (rect.right - rect.left);
-    moved.bottom = origin.y() + (rect.bottom - rect.top);
-    return moved;
+    if (pbMeetsScreen != nullptr) {
+        *pbMeetsScreen = best != nullptr;
+    }
+    if (best == nullptr) {
+        best = QGuiApplication::primaryScreen();
+    }
+    const QRect work = best != nullptr ? best->availableGeometry() : QRect();
+    RECT area;
+    area.left = work.left();
+    area.top = work.top();
+    area.right = work.left() + work.width();
+    area.bottom = work.top() + work.height();
+    return area;
 }
 
 CSize AfxGetPrimaryScreenSize() {

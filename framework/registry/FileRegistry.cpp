@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -88,29 +90,59 @@ std::optional<std::vector<std::string_view>> fullPath(const std::string& base, c
     return components;
 }
 
-// The hive as last saved. A file that does not parse reads as empty; the next change sets it
-// aside.
-LONG readStore(RegistryTree& tree) {
+// One change of the hive: applied to the tree, it says whether it changed anything and returns
+// the call's result. It owns what it needs, since a batch applies it again at its end.
+using Change = std::function<LONG(RegistryTree& tree, bool& changed)>;
+
+// The registry calls of one thread between the first RegistryBatch and the end of the last: the
+// hive read once, the changes applied to that copy as they are made and kept, to be applied
+// again to the latest file at the end, in one read-modify-write.
+struct Batch {
+    int depth = 0;
+    std::optional<std::string> path;  // the store read, once something was read
+    RegistryLoad::Status status = RegistryLoad::Missing;
+    RegistryTree tree;
+    std::vector<Change> changes;
+};
+
+thread_local Batch t_batch;
+
+// The batch that serves calls on the store at path, read on first use; null outside a batch, or
+// when the store was moved during it (tests do).
+Batch* activeBatch(const std::string& path) {
+    if (t_batch.depth == 0) {
+        return nullptr;
+    }
+    if (!t_batch.path) {
+        RegistryLoad load = loadRegistryFile(path);
+        t_batch.path = path;
+        t_batch.status = load.status;
+        t_batch.tree = std::move(load.tree);
+    }
+    return *t_batch.path == path ? &t_batch : nullptr;
+}
+
+// Calls read(tree) on the hive as it stands: as last saved, or inside a batch with the batch's
+// changes. A file that does not parse reads as empty; the next change sets it aside.
+template <class Read>
+LONG readStore(Read read) {
     const std::string path = GetRegistryStorePath();
     if (path.empty()) {
         return ERROR_PATH_NOT_FOUND;
+    }
+    if (Batch* batch = activeBatch(path)) {
+        return batch->status == RegistryLoad::Unreadable ? ERROR_CANTREAD : read(batch->tree);
     }
     RegistryLoad load = loadRegistryFile(path);
     if (load.status == RegistryLoad::Unreadable) {
         return ERROR_CANTREAD;
     }
-    tree = std::move(load.tree);
-    return ERROR_SUCCESS;
+    return read(load.tree);
 }
 
-// One change: read the latest file under the lock, apply the change, save the result atomically
-// when something changed. change(tree, changed) returns the call's result.
-template <class Change>
-LONG modifyStore(Change change) {
-    const std::string path = GetRegistryStorePath();
-    if (path.empty()) {
-        return ERROR_PATH_NOT_FOUND;
-    }
+// Read the latest file under the lock, apply the change, save the result atomically when
+// something changed.
+LONG readModifyWrite(const std::string& path, const Change& change) {
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     if (!folder.empty()) {
         std::error_code error;
@@ -144,6 +176,40 @@ LONG modifyStore(Change change) {
     return result;
 }
 
+// One change: at once in its own read-modify-write, or inside a batch to the batch's copy, kept
+// for the batch's end. Within a batch a failure to save shows only there, and goes unreported
+// like every failure of the store.
+LONG modifyStore(Change change) {
+    const std::string path = GetRegistryStorePath();
+    if (path.empty()) {
+        return ERROR_PATH_NOT_FOUND;
+    }
+    Batch* batch = activeBatch(path);
+    if (batch == nullptr) {
+        return readModifyWrite(path, change);
+    }
+    if (batch->status == RegistryLoad::Unreadable) {
+        return ERROR_CANTREAD;
+    }
+    bool changed = false;
+    const LONG result = change(batch->tree, changed);
+    if (changed) {
+        batch->changes.push_back(std::move(change));
+    }
+    return result;
+}
+
+std::string joinRegistryPath(const std::vector<std::string_view>& components) {
+    std::string path;
+    for (const std::string_view component : components) {
+        if (!path.empty()) {
+            path += '\\';
+        }
+        path += component;
+    }
+    return path;
+}
+
 }  // namespace
 
 void SetRegistryStorePath(std::string path) {
@@ -156,6 +222,32 @@ void RegSetStoreOwner(const std::string& company, const std::string& application
     StoreLocation& location = storeLocation();
     const std::lock_guard guard(location.mutex);
     location.owner = company.empty() || application.empty() ? "" : company + "/" + application;
+}
+
+RegistryBatch::RegistryBatch() {
+    ++t_batch.depth;
+}
+
+RegistryBatch::~RegistryBatch() {
+    if (--t_batch.depth > 0) {
+        return;
+    }
+    Batch batch = std::move(t_batch);
+    t_batch = Batch();
+    if (batch.path && !batch.changes.empty()) {
+        try {
+            readModifyWrite(*batch.path, [&batch](RegistryTree& tree, bool& changed) {
+                for (const Change& change : batch.changes) {
+                    bool changedHere = false;
+                    change(tree, changedHere);
+                    changed = changed || changedHere;
+                }
+                return ERROR_SUCCESS;
+            });
+        } catch (...) {
+            // Out of memory: the changes are lost, as a failed write's are.
+        }
+    }
 }
 
 std::string GetRegistryStorePath() {
@@ -207,26 +299,33 @@ LONG RegCreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reserved, char* /*lpC
         // Opening a key that exists writes nothing, so it works in a store that can be read but
         // not written.
         std::optional<std::string> path;
-        DWORD disposition = REG_OPENED_EXISTING_KEY;
-        RegistryTree tree;
-        if (readStore(tree) == ERROR_SUCCESS) {
+        readStore([&](const RegistryTree& tree) {
             if (const RegistryKey* key = tree.findKey(*components)) {
                 path = key->path();
             }
-        }
+            return ERROR_SUCCESS;
+        });
+        DWORD disposition = REG_OPENED_EXISTING_KEY;
         if (!path) {
-            const LONG result = modifyStore([&](RegistryTree& latest, bool& changed) {
+            struct Created {
+                std::string path;
                 bool created = false;
-                path = latest.createKey(*components, created).path();
-                if (created) {
-                    changed = true;
-                    disposition = REG_CREATED_NEW_KEY;
-                }
+            };
+            auto out = std::make_shared<Created>();
+            const LONG result = modifyStore([keyPath = joinRegistryPath(*components), out](
+                                                RegistryTree& latest, bool& changed) {
+                const auto again = splitRegistryPath(keyPath);
+                bool created = false;
+                out->path = latest.createKey(*again, created).path();
+                out->created = created;
+                changed = changed || created;
                 return ERROR_SUCCESS;
             });
             if (result != ERROR_SUCCESS) {
                 return result;
             }
+            path = out->path;
+            disposition = out->created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
         }
         *phkResult = new HKEY__{std::move(*path)};
         if (lpdwDisposition != nullptr) {
@@ -255,16 +354,14 @@ LONG RegOpenKeyEx(HKEY hKey, const char* lpSubKey, DWORD ulOptions, REGSAM /*sam
         if (!components) {
             return error;
         }
-        RegistryTree tree;
-        if (const LONG result = readStore(tree); result != ERROR_SUCCESS) {
-            return result;
-        }
-        const RegistryKey* key = tree.findKey(*components);
-        if (key == nullptr) {
-            return ERROR_FILE_NOT_FOUND;
-        }
-        *phkResult = new HKEY__{key->path()};
-        return ERROR_SUCCESS;
+        return readStore([&](const RegistryTree& tree) {
+            const RegistryKey* key = tree.findKey(*components);
+            if (key == nullptr) {
+                return ERROR_FILE_NOT_FOUND;
+            }
+            *phkResult = new HKEY__{key->path()};
+            return ERROR_SUCCESS;
+        });
     });
 }
 
@@ -279,31 +376,30 @@ LONG RegQueryValueEx(HKEY hKey, const char* lpValueName, DWORD* lpReserved, DWOR
         if (!path) {
             return error;
         }
-        RegistryTree tree;
-        if (const LONG result = readStore(tree); result != ERROR_SUCCESS) {
-            return result;
-        }
-        const RegistryKey* key = tree.findKey(*path);
-        const RegistryValue* value =
-            key != nullptr ? key->findValue(lpValueName != nullptr ? lpValueName : "") : nullptr;
-        if (value == nullptr) {
-            return ERROR_FILE_NOT_FOUND;
-        }
-        const auto size = static_cast<DWORD>(value->data.size());
-        if (lpType != nullptr) {
-            *lpType = value->type;
-        }
-        if (lpData != nullptr) {
-            if (*lpcbData < size) {
-                *lpcbData = size;
-                return ERROR_MORE_DATA;
+        return readStore([&](const RegistryTree& tree) {
+            const RegistryKey* key = tree.findKey(*path);
+            const RegistryValue* value =
+                key != nullptr ? key->findValue(lpValueName != nullptr ? lpValueName : "")
+                               : nullptr;
+            if (value == nullptr) {
+                return ERROR_FILE_NOT_FOUND;
             }
-            std::memcpy(lpData, value->data.data(), size);
-        }
-        if (lpcbData != nullptr) {
-            *lpcbData = size;
-        }
-        return ERROR_SUCCESS;
+            const auto size = static_cast<DWORD>(value->data.size());
+            if (lpType != nullptr) {
+                *lpType = value->type;
+            }
+            if (lpData != nullptr) {
+                if (*lpcbData < size) {
+                    *lpcbData = size;
+                    return ERROR_MORE_DATA;
+                }
+                std::memcpy(lpData, value->data.data(), size);
+            }
+            if (lpcbData != nullptr) {
+                *lpcbData = size;
+            }
+            return ERROR_SUCCESS;
+        });
     });
 }
 
@@ -317,8 +413,9 @@ LONG RegSetValueEx(HKEY hKey, const char* lpValueName, DWORD Reserved, DWORD dwT
             return ERROR_NOACCESS;
         }
         const std::string_view name = lpValueName != nullptr ? lpValueName : "";
-        // The registry holds no longer name, and a value line cannot carry a line break in one.
-        if (name.size() > kMaxValueNameLength ||
+        // The registry holds no longer name or data, and a value line cannot carry a line break
+        // in a name.
+        if (name.size() > kMaxValueNameLength || cbData > kMaxValueDataSize ||
             name.find_first_of("\r\n") != std::string_view::npos) {
             return ERROR_INVALID_PARAMETER;
         }
@@ -331,13 +428,18 @@ LONG RegSetValueEx(HKEY hKey, const char* lpValueName, DWORD Reserved, DWORD dwT
         if (!components) {
             return ERROR_BAD_PATHNAME;
         }
-        std::string data(reinterpret_cast<const char*>(lpData), cbData);
-        return modifyStore([&](RegistryTree& tree, bool& changed) {
+        return modifyStore([keyPath = *path, name = std::string(name), dwType,
+                            data = std::string(reinterpret_cast<const char*>(lpData), cbData)](
+                               RegistryTree& tree, bool& changed) {
             // The key is recreated if the file lost it since it was opened (set aside as
             // unparsable, or removed by hand), so the value is not lost.
             bool created = false;
-            tree.createKey(*components, created).setValue(name, dwType, std::move(data));
-            changed = true;
+            RegistryKey& key = tree.createKey(*splitRegistryPath(keyPath), created);
+            const RegistryValue* old = key.findValue(name);
+            if (created || old == nullptr || old->type != dwType || old->data != data) {
+                key.setValue(name, dwType, data);
+                changed = true;
+            }
             return ERROR_SUCCESS;
         });
     });
@@ -350,14 +452,16 @@ LONG RegDeleteValue(HKEY hKey, const char* lpValueName) {
         if (!path) {
             return error;
         }
-        return modifyStore([&](RegistryTree& tree, bool& changed) {
-            RegistryKey* key = tree.findKey(*path);
-            if (key == nullptr || !key->deleteValue(lpValueName != nullptr ? lpValueName : "")) {
-                return ERROR_FILE_NOT_FOUND;
-            }
-            changed = true;
-            return ERROR_SUCCESS;
-        });
+        return modifyStore(
+            [keyPath = *path, name = std::string(lpValueName != nullptr ? lpValueName : "")](
+                RegistryTree& tree, bool& changed) {
+                RegistryKey* key = tree.findKey(keyPath);
+                if (key == nullptr || !key->deleteValue(name)) {
+                    return ERROR_FILE_NOT_FOUND;
+                }
+                changed = true;
+                return ERROR_SUCCESS;
+            });
     });
 }
 

@@ -6,7 +6,8 @@
 // RegistryText.h and RegistryFile.h), with the same rules: typed values, key and value names that
 // compare without regard to case and keep the case they were created with, keys created with
 // their missing parents, and the registry's limits (a key name of at most 255 characters, a key
-// at most 512 levels deep, a value name of at most 16,383 characters).
+// at most 512 levels deep, a value name of at most 16,383 characters, a value's data of at most
+// 1 MB as in its standard format). A file breaking a limit does not parse, and is set aside.
 //
 // Every call reports failure only through its result code: nothing throws, nothing is shown.
 
@@ -115,6 +116,19 @@ LONG RegCloseKey(HKEY hKey);
 void SetRegistryStorePath(std::string path);
 std::string GetRegistryStorePath();
 #endif
+
+// Gathers the registry calls a thread makes while it lives into one change of the settings, for
+// writes that belong together (the window's state at exit, a dialog's values). Outside Windows
+// the store's file is read once for them all, and what they change reaches the file in one
+// read-modify-write when the outermost batch ends, merged into what other copies of the program
+// wrote meanwhile; calls inside see their own changes. The registry itself needs nothing of this.
+class RegistryBatch {
+public:
+    RegistryBatch();
+    ~RegistryBatch();
+    RegistryBatch(const RegistryBatch&) = delete;
+    RegistryBatch& operator=(const RegistryBatch&) = delete;
+};
 
 // The application names the owner of its settings, as its registry key is
 // HKEY_CURRENT_USER\Software\<company>\<application>. Outside Windows the store's file is named

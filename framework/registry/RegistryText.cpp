@@ -77,30 +77,45 @@ std::optional<std::uint32_t> parseHexNumber(std::string_view digits, std::size_t
 }
 
 // Reads a quoted string starting at s[pos] == '"', with \\ and \" as the only escapes; leaves pos
-// after the closing quote.
-std::optional<std::string> parseQuoted(std::string_view s, std::size_t& pos) {
+// after the closing quote. Fails on a string longer than maxSize.
+std::optional<std::string> parseQuoted(std::string_view s, std::size_t& pos,
+                                       std::size_t maxSize = kMaxValueDataSize) {
     if (pos >= s.size() || s[pos] != '"') {
         return std::nullopt;
     }
+    // Taken a run at a time up to the next quote or escape: values may be long. The closing
+    // quote is searched for once, and backslashes only before it.
     std::string out;
-    for (++pos; pos < s.size(); ++pos) {
-        const char c = s[pos];
-        if (c == '"') {
-            ++pos;
+    std::size_t close = s.find('"', pos + 1);
+    for (++pos; close != std::string_view::npos;) {
+        const std::size_t backslash = s.substr(0, close).find('\\', pos);
+        const std::size_t stop = std::min(backslash, close);
+        if (out.size() + (stop - pos) > maxSize) {
+            return std::nullopt;
+        }
+        out.append(s.substr(pos, stop - pos));
+        if (stop == close) {
+            pos = close + 1;
             return out;
         }
-        if (c == '\\') {
-            if (++pos >= s.size() || (s[pos] != '\\' && s[pos] != '"')) {
-                return std::nullopt;
-            }
+        // An escape: the quote it escapes was taken for the closing one.
+        pos = stop + 1;
+        if (pos >= s.size() || (s[pos] != '\\' && s[pos] != '"') || out.size() == maxSize) {
+            return std::nullopt;
         }
         out += s[pos];
+        if (pos == close) {
+            close = s.find('"', pos + 1);
+        }
+        ++pos;
     }
     return std::nullopt;
 }
 
 std::string quote(std::string_view s) {
-    std::string out = "\"";
+    std::string out;
+    out.reserve(s.size() + 2);
+    out += '"';
     for (char c : s) {
         if (c == '\\' || c == '"') {
             out += '\\';
@@ -193,7 +208,7 @@ std::optional<std::pair<std::string, std::string_view>> splitValueLine(std::stri
     std::string name;
     if (line[0] == '@') {
         pos = 1;
-    } else if (auto n = parseQuoted(line, pos)) {
+    } else if (auto n = parseQuoted(line, pos, kMaxValueNameLength)) {
         name = std::move(*n);
     } else {
         return std::nullopt;
@@ -220,7 +235,8 @@ bool parseValueLine(std::string_view line, RegistryKey& key) {
     std::string_view rest = parts->second;
     if (!rest.empty() && rest[0] == '"') {
         std::size_t p = 0;
-        auto text = parseQuoted(rest, p);
+        // The data holds a terminating null besides the text.
+        auto text = parseQuoted(rest, p, kMaxValueDataSize - 1);
         if (!text || !trimmed(rest.substr(p)).empty()) {
             return false;
         }
@@ -259,7 +275,7 @@ bool parseValueLine(std::string_view line, RegistryKey& key) {
             return false;
         }
         auto bytes = parseHexBytes(rest.substr(1));
-        if (!bytes) {
+        if (!bytes || bytes->size() > kMaxValueDataSize) {
             return false;
         }
         key.setValue(name, type, std::move(*bytes));
@@ -317,16 +333,25 @@ std::optional<RegistryTree> parseRegistryText(std::string_view text) {
         if ((line[0] != '"' && line[0] != '@') || current == nullptr) {
             return std::nullopt;
         }
-        // A hex list may go on over lines that end in a backslash.
-        std::string joined(line);
-        const bool isHex = isHexValueLine(line);
-        while (isHex && joined.back() == '\\') {
-            joined.pop_back();
-            std::string_view next;
-            if (!nextLine(text, next)) {
+        if (!isHexValueLine(line)) {
+            if (!parseValueLine(line, *current)) {
                 return std::nullopt;
             }
-            joined += trimmed(next);
+            continue;
+        }
+        // A hex list may go on over lines that end in a backslash; one that holds more bytes
+        // than a value may is refused before it is all joined.
+        std::string joined(line);
+        auto commas = static_cast<std::size_t>(std::count(joined.begin(), joined.end(), ','));
+        while (joined.back() == '\\') {
+            joined.pop_back();
+            std::string_view next;
+            if (!nextLine(text, next) || commas >= kMaxValueDataSize) {
+                return std::nullopt;
+            }
+            next = trimmed(next);
+            commas += static_cast<std::size_t>(std::count(next.begin(), next.end(), ','));
+            joined += next;
         }
         if (!parseValueLine(joined, *current)) {
             return std::nullopt;

@@ -20,6 +20,7 @@
 constexpr std::size_t kMaxKeyNameLength = 255;
 constexpr std::size_t kMaxKeyDepth = 512;  // levels below HKEY_CURRENT_USER
 constexpr std::size_t kMaxValueNameLength = 16383;
+constexpr std::size_t kMaxValueDataSize = 1024 * 1024;  // bytes, in the standard format
 
 // Compares registry names: ASCII letters without regard to case, every other byte exactly.
 bool registryNamesEqual(std::string_view a, std::string_view b);

@@ -23,7 +23,21 @@ bool CFont::CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientatio
     return m_hObject != nullptr;
 }
 
+double CFont::GetCellWidth() const {
+    if (m_cellWidth == 0.0 && m_hObject != nullptr) {
+        HDC hdc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(hdc, m_hObject);
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(hdc, &metrics);
+        SelectObject(hdc, old);
+        ReleaseDC(nullptr, hdc);
+        m_cellWidth = metrics.tmAveCharWidth;
+    }
+    return m_cellWidth;
+}
+
 void CFont::DeleteObject() {
+    m_cellWidth = 0.0;
     if (m_hObject != nullptr) {
         ::DeleteObject(m_hObject);
         m_hObject = nullptr;

@@ -11,6 +11,7 @@
 #include "framework/core/Resources.h"
 #include "framework/core/WinApp.h"
 #include "framework/dialog/PropertyPage.h"
+#include "framework/registry/Registry.h"
 #include "framework/win32/DialogTemplate.h"
 #include "framework/win32/Win32Support.h"
 #include "framework/window/FrameWnd.h"
@@ -32,10 +33,12 @@ INT_PTR CALLBACK PageProc(HWND hPage, UINT message, WPARAM /*wParam*/, LPARAM lP
         case PSN_SETACTIVE:
             page->OnSetActive();
             return TRUE;
-        case PSN_APPLY:
+        case PSN_APPLY: {
+            const RegistryBatch batch;  // what the page stores goes together
             page->UpdateData(true);
             page->OnOK();
             return TRUE;
+        }
         case PSN_RESET:
             page->OnCancel();
             return TRUE;

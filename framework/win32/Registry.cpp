@@ -90,3 +90,7 @@ LONG RegDeleteValue(HKEY hKey, const char* lpValueName) {
 void RegSetStoreOwner(const std::string& /*company*/, const std::string& /*application*/) {
     // The registry itself keeps every application's settings under its own key.
 }
+
+// The registry keeps its own order; writes made together need nothing more.
+RegistryBatch::RegistryBatch() = default;
+RegistryBatch::~RegistryBatch() = default;

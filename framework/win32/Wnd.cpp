@@ -9,6 +9,7 @@
 #include <set>
 #include <utility>
 
+#include "framework/registry/Registry.h"
 #include "framework/win32/Win32Support.h"
 #include "framework/window/ScrollBar.h"
 
@@ -174,9 +175,12 @@ LRESULT AfxDefaultMessage(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LP
         case WM_SHOWWINDOW:
             pWnd->OnShowWindow(wParam != 0, static_cast<UINT>(lParam));
             return DefWindowProcW(hWnd, message, wParam, lParam);
-        case WM_CLOSE:
+        case WM_CLOSE: {
+            // What a window stores as it closes is one change of the settings.
+            const RegistryBatch batch;
             pWnd->OnClose();
             return 0;
+        }
         case WM_VSCROLL:
         case WM_HSCROLL:
             if (lParam != 0) {

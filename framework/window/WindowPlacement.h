@@ -18,10 +18,9 @@ constexpr UINT WPF_SETMINPOSITION = 0x0001;
 constexpr UINT WPF_RESTORETOMAXIMIZED = 0x0002;
 #endif
 
-// Whether the rectangle shares at least one pixel with some screen's available area.
-bool AfxRectMeetsAnyScreen(const RECT& rect);
-// The rectangle moved (keeping its size) so that it starts at the primary screen's available
-// top-left corner.
-RECT AfxMoveRectOntoPrimaryScreen(const RECT& rect);
+// The work area (the screen less the desktop's bars and panels), in placement coordinates, of
+// the screen that holds the most of the rectangle; the primary screen's when the rectangle meets
+// no screen's work area, and then *pbMeetsScreen (optional) is false.
+RECT AfxGetWorkArea(const RECT& rect, bool* pbMeetsScreen = nullptr);
 // The primary screen's size in pixels.
 CSize AfxGetPrimaryScreenSize();

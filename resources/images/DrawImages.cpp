@@ -1,5 +1,6 @@
-// Draws the toolbar's ten 16 by 15 button images into one strip, and the program icon: 48 pixels
-// for the program itself, 256 for desktops that show large icons.
+// Draws the toolbar's ten 16 by 15 button images into one strip, the same drawings at twice the
+// size (32 by 30) for screens of two device pixels a pixel, and the program icon: 48 pixels for
+// the program itself, 256 for desktops that show large icons.
 // Usage: tessiver-draw-images <output folder>
 #include <QGuiApplication>
 #include <QImage>
@@ -113,7 +114,9 @@ void Book(QPainter& p) {
     p.drawText(QRectF(3, 1, 11, 13), Qt::AlignCenter, "?");
 }
 
-QImage DrawStrip() {
+// The strip at scale 1, pixel for pixel, or drawn again at a larger scale (smoothed, as it has
+// the pixels for it).
+QImage DrawStrip(int scale) {
     const std::vector<Draw> images = {
         [](QPainter& p) { OpenFolder(p), Arrow(p, QColor(0, 64, 255), true, 12, 4); },
         [](QPainter& p) { OpenFolder(p), Arrow(p, QColor(224, 0, 0), true, 12, 4); },
@@ -126,10 +129,14 @@ QImage DrawStrip() {
         GlobeWithPage,
         Book,
     };
-    QImage strip(16 * static_cast<int>(images.size()), 15, QImage::Format_ARGB32);
+    QImage strip(16 * scale * static_cast<int>(images.size()), 15 * scale, QImage::Format_ARGB32);
     strip.fill(Qt::transparent);
     for (std::size_t i = 0; i < images.size(); ++i) {
         QPainter p(&strip);
+        if (scale > 1) {
+            p.setRenderHint(QPainter::Antialiasing);
+            p.scale(scale, scale);
+        }
         p.translate(16.0 * static_cast<double>(i), 0);
         p.setClipRect(0, 0, 16, 15);
         images[i](p);
@@ -168,7 +175,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
-    const bool ok = DrawStrip().save(folder + "/toolbar.png") &&
+    const bool ok = DrawStrip(1).save(folder + "/toolbar.png") &&
+                    DrawStrip(2).save(folder + "/toolbar@2x.png") &&
                     DrawIcon(48).save(folder + "/tessiver.png") &&
                     DrawIcon(256).save(folder + "/tessiver-256.png");
     return ok ? 0 : 1;

@@ -3,6 +3,8 @@
 // follow and has both panes repainted, or changes nothing at all.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <memory>
 #include <string>
 
 #include "tests/display/PaneFixture.h"
@@ -148,6 +150,41 @@ TEST(HorizontalScroll, RequestsShiftBothPanesAndMoveTheBarsThatFollow) {
         EXPECT_EQ(panes.SourceBar()->GetScrollPos(), s.sourceThumb);
         EXPECT_EQ(panes.TargetBar()->GetScrollPos(), s.targetThumb);
         EXPECT_EQ(panes.updates.count, s.repainted ? 1 : 0);
+    }
+}
+
+// Both bars reach 4,096 pixels, or as far as the widest text goes (its columns, tabs expanded,
+// times the cell width) where that is further.
+TEST(HorizontalScroll, RangeReachesTheEndOfTheWidestText) {
+    Panes panes(100);
+    const double cell = panes.doc.m_font.GetCellWidth();
+    ASSERT_GT(cell, 0);
+    const auto fits = static_cast<int>(4096 / cell);
+    const auto reach = [&](int columns) { return static_cast<int>(std::ceil(columns * cell)); };
+    const struct {
+        const char* name;
+        std::string text;
+        int max;
+    } cases[] = {
+        {"short", "text", 4096},
+        {"just fits", std::string(static_cast<std::size_t>(fits), 'x'), 4096},
+        {"a column more", std::string(static_cast<std::size_t>(fits) + 1, 'x'), reach(fits + 1)},
+        {"1,009 columns", std::string(1009, 'x'), reach(1009)},
+        {"tabs", std::string(300, '\t'), reach(1200)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto result = std::make_unique<CCompareResult>();
+        result->AddRow(1, "a", 1, "a", kindEqual);
+        result->AddRow(0, "", 2, c.text, kindTargetOnly);
+        panes.Load(std::move(result));
+        for (CScrollBar* bar : {panes.SourceBar(), panes.TargetBar()}) {
+            int min = -1;
+            int max = -1;
+            bar->GetScrollRange(&min, &max);
+            EXPECT_EQ(min, 0);
+            EXPECT_EQ(max, c.max);
+        }
     }
 }
 

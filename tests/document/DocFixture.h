@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "document/TessiverDoc.h"
+#include "framework/core/Resources.h"
 #include "framework/core/WinApp.h"
 #include "framework/window/FrameWnd.h"
 #include "framework/window/View.h"
+#include "resources/Resource.h"
 #include "tests/common/CommandState.h"
 #include "tests/common/ScratchDir.h"
 
@@ -22,6 +24,7 @@ public:
 class DocTest : public ::testing::Test {
 protected:
     DocTest() {
+        AfxSetResourceTables(&GetResourceTables());  // the program's, as the application sets
         m_doc.AddView(&m_view);
         m_frame.SetActiveView(&m_view, false);
         m_app.m_pMainWnd = &m_frame;

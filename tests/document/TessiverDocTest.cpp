@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "document/RegistryKey.h"
+#include "engine/FileSource.h"
 #include "framework/dialog/MessageBox.h"
 #include "framework/registry/Registry.h"
 #include "resources/Resource.h"
@@ -88,6 +89,42 @@ TEST_F(TessiverDocTest, StatusPanesShowFullPathsAndStayBlankWhileEmpty) {
     m_doc.SetPaths("", source);
     EXPECT_EQ(text(ID_INDICATOR_SOURCE), "");
     EXPECT_EQ(text(ID_INDICATOR_TARGET), source);
+}
+
+// A file that cannot be opened gives the result it always gave (a target read as empty, no result
+// for a source, whose target is then not opened), and its pane says why until the next
+// comparison.
+TEST_F(TessiverDocTest, AFileThatCannotBeOpenedIsNamedWithTheReasonInItsPane) {
+    const std::string good = m_dir.Write("good.txt", "a\nb\n");
+    const std::string missing = m_dir.Path("missing.txt");
+    std::string reason;
+    ASSERT_FALSE(CFileSource().Open(missing, &reason));
+    const std::string named = missing + " \xE2\x80\x94 cannot open: " + reason;
+    const struct {
+        const char* name;
+        std::string source, target;
+        std::string sourcePane, targetPane;
+        int rows;  // -1: no result
+    } cases[] = {
+        {"target", good, missing, good, named, 2},
+        {"source", missing, good, named, good, -1},
+        {"both", missing, missing, named, missing, -1},
+        {"neither", good, good, good, good, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_doc.SetPaths(c.source, c.target);
+        ASSERT_TRUE(m_frame.OnCommand(ID_COMPARE));
+        EXPECT_EQ(CommandState(m_frame, ID_INDICATOR_SOURCE).m_text, c.sourcePane);
+        EXPECT_EQ(CommandState(m_frame, ID_INDICATOR_TARGET).m_text, c.targetPane);
+        EXPECT_EQ(m_doc.m_pResult ? m_doc.m_pResult->GetRowCount() : -1, c.rows);
+    }
+    // The reason goes with the next comparison, once the file is there.
+    m_doc.SetPaths(good, missing);
+    ASSERT_TRUE(m_frame.OnCommand(ID_COMPARE));
+    m_dir.Write("missing.txt", "a\n");
+    ASSERT_TRUE(m_frame.OnCommand(ID_COMPARE));
+    EXPECT_EQ(CommandState(m_frame, ID_INDICATOR_TARGET).m_text, missing);
 }
 
 TEST_F(TessiverDocTest, CompareBuildsTableResetsTopRowAndUpdatesViews) {

@@ -112,6 +112,45 @@ TEST(CompareResult, CopiesAndMovesKeepTheirTexts) {
     EXPECT_EQ(assigned.m_nDifferences, 1);
 }
 
+// The widest text as shown, in columns: what the panes' horizontal range must reach. Texts that
+// cannot be wider than what is asked about may be passed over.
+TEST(CompareResult, WidestTextCountsShownColumns) {
+    const struct {
+        const char* name;
+        std::string source, target;
+        std::size_t minColumns;
+        std::size_t widest;  // 0: no more than minColumns, as the answer may say
+    } cases[] = {
+        {"plain", "abcdefghij", "abc", 0, 10},
+        {"target side", "abc", "abcdefghij", 0, 10},
+        {"tabs", "a\tb\t", "", 0, 10},
+        {"a UTF-8 character is one column", "\xC3\xA9\xC3\xA9\xE2\x82\xAC", "", 0, 3},
+        {"any other byte is one", "\xE9\xA9\xC3", "", 0, 3},
+        {"wider than asked about", std::string(30, 'x'), "ab\tc", 20, 30},
+        {"no wider than asked about", std::string(20, 'x'), "a\tb", 20, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CCompareResult table;
+        table.AddRow(1, c.source, 1, c.target, kindChanged);
+        table.AddRow(2, "x", 2, "x", kindEqual);
+        if (c.widest == 0) {
+            EXPECT_LE(table.GetWidestText(c.minColumns), c.minColumns);
+        } else {
+            EXPECT_EQ(table.GetWidestText(c.minColumns), c.widest);
+        }
+    }
+    // A table of lines as read, asked again after another comparison.
+    const CScratchDir files;
+    CLineComparer comparer;
+    comparer.SetFiles(files.Write("s", "a\n" + std::string(500, 'y') + "\nb\n"),
+                      files.Write("t", "\t\t\t\n"));
+    const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
+    ASSERT_NE(pResult, nullptr);
+    EXPECT_EQ(pResult->GetWidestText(400), 500u);
+    EXPECT_EQ(pResult->GetWidestText(0), 500u);
+}
+
 }  // namespace
 
 // Rows appended one at a time must not reallocate the arrays on every row (that made a

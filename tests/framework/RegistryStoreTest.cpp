@@ -14,6 +14,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -306,6 +307,7 @@ struct LimitCase {
     std::string keyPath;
     std::string valueName;
     LONG expected;
+    std::string data = "x\0"s;
 };
 
 class LimitTest : public RegistryStoreTest, public ::testing::WithParamInterface<LimitCase> {};
@@ -315,9 +317,9 @@ TEST_P(LimitTest, WritingKeepsTheRegistrysLimits) {
     const LimitCase& c = GetParam();
     ASSERT_EQ(setValue(kKey, "kept", REG_DWORD, "\x05\0\0\0"s), ERROR_SUCCESS);
     const std::string before = readFile(m_store);
-    EXPECT_EQ(setValue(c.keyPath, c.valueName, REG_SZ, "x\0"s), c.expected);
+    EXPECT_EQ(setValue(c.keyPath, c.valueName, REG_SZ, c.data), c.expected);
     if (c.expected == ERROR_SUCCESS) {
-        EXPECT_EQ(queryValue(c.keyPath, c.valueName), std::make_pair(REG_SZ, "x\0"s));
+        EXPECT_EQ(queryValue(c.keyPath, c.valueName), std::make_pair(REG_SZ, c.data));
     } else {
         EXPECT_EQ(readFile(m_store), before);
     }
@@ -331,7 +333,10 @@ INSTANTIATE_TEST_SUITE_P(
         LimitCase{"Depth512", deepPath(512), "v", ERROR_SUCCESS},
         LimitCase{"Depth513", deepPath(513), "v", ERROR_BADKEY},
         LimitCase{"ValueName16383", "Software", std::string(16383, 'v'), ERROR_SUCCESS},
-        LimitCase{"ValueName16384", "Software", std::string(16384, 'v'), ERROR_INVALID_PARAMETER}),
+        LimitCase{"ValueName16384", "Software", std::string(16384, 'v'), ERROR_INVALID_PARAMETER},
+        LimitCase{"Data1MB", "Software", "v", ERROR_SUCCESS, std::string(1048575, 'd') + '\0'},
+        LimitCase{"DataOver1MB", "Software", "v", ERROR_INVALID_PARAMETER,
+                  std::string(1048576, 'd') + '\0'}),
     [](const ::testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.label); });
 
 struct CorruptCase {
@@ -342,6 +347,15 @@ struct CorruptCase {
 // A file holding one value, which may break a limit.
 std::string fileWith(const std::string& keyPath, const std::string& valueName) {
     return "REGEDIT4\n\n[HKEY_CURRENT_USER\\" + keyPath + "]\n\"" + valueName + "\"=\"1\"\n";
+}
+
+// ",00" bytes after a first one, wrapped over continuation lines as the store writes them.
+std::string hexLines(std::size_t bytes) {
+    std::string text;
+    for (std::size_t i = 0; i < bytes; ++i) {
+        text += i % 24 == 0 ? ",\\\n  00" : ",00";
+    }
+    return text + "\n";
 }
 
 class CorruptFileTest : public RegistryStoreTest,
@@ -387,7 +401,12 @@ INSTANTIATE_TEST_SUITE_P(
         CorruptCase{"KeyTooDeep", fileWith("Software\\X\\" + deepPath(511), "a")},
         CorruptCase{"ValueNameTooLong", fileWith("Software\\X", std::string(16384, 'v'))},
         // Once read in time growing with the square of its depth.
-        CorruptCase{"KeyPath100000Deep", fileWith("Software\\X\\" + deepPath(100000), "a")}),
+        CorruptCase{"KeyPath100000Deep", fileWith("Software\\X\\" + deepPath(100000), "a")},
+        // Larger than the registry holds: refused, so that it cannot slow every later call.
+        CorruptCase{"TextDataOver1MB", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=\"" +
+                                           std::string(1048576, 't') + "\"\n"},
+        CorruptCase{"HexDataOver1MB", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=hex:00" +
+                                          hexLines(1048576)}),
     [](const ::testing::TestParamInfo<CorruptCase>& info) {
         return std::string(info.param.label);
     });
@@ -424,6 +443,40 @@ TEST_F(RegistryStoreTest, StoreThatCannotBeWrittenStillReads) {
     EXPECT_NE(setValue(kKey + "\\New", "x", REG_DWORD, "\0\0\0\0"s), ERROR_SUCCESS);
     EXPECT_EQ(queryValue(kKey, "kept"), std::make_pair(REG_DWORD, "\x05\0\0\0"s));
     EXPECT_EQ(readFile(m_store), before);
+}
+
+// Calls made inside a batch (nested or not) see their own changes, and leave the file alone until
+// the batch ends; then everything reaches it in one read-modify-write, merged into what another
+// writer saved meanwhile.
+TEST_F(RegistryStoreTest, ABatchsChangesReachTheFileTogetherAtItsEnd) {
+    ASSERT_EQ(setValue(kKey, "old", REG_DWORD, "\x01\0\0\0"s), ERROR_SUCCESS);
+    std::string onDisk = readFile(m_store);
+    {
+        const RegistryBatch batch;
+        {
+            const RegistryBatch inner;
+            EXPECT_EQ(setValue(kKey, "a", REG_SZ, "x\0"s), ERROR_SUCCESS);
+        }
+        EXPECT_EQ(setValue(kKey + "\\New", "b", REG_DWORD, "\x02\0\0\0"s), ERROR_SUCCESS);
+        HKEY hKey = nullptr;
+        ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, kKey.c_str(), 0, KEY_READ, &hKey), ERROR_SUCCESS);
+        EXPECT_EQ(RegDeleteValue(hKey, "old"), ERROR_SUCCESS);
+        RegCloseKey(hKey);
+        EXPECT_EQ(queryValue(kKey, "a"), std::make_pair(REG_SZ, "x\0"s));
+        EXPECT_EQ(queryValue(kKey + "\\New", "b"), std::make_pair(REG_DWORD, "\x02\0\0\0"s));
+        EXPECT_FALSE(queryValue(kKey, "old").has_value());
+        EXPECT_EQ(readFile(m_store), onDisk);
+        // Another thread is outside the batch, as another copy of the program is.
+        std::thread([] { setValue(kKey, "other", REG_SZ, "y\0"s); }).join();
+        EXPECT_NE(readFile(m_store), onDisk);
+        onDisk = readFile(m_store);
+        EXPECT_FALSE(queryValue(kKey, "other").has_value());  // the batch read the file before
+    }
+    EXPECT_NE(readFile(m_store), onDisk);
+    EXPECT_EQ(queryValue(kKey, "a"), std::make_pair(REG_SZ, "x\0"s));
+    EXPECT_EQ(queryValue(kKey + "\\New", "b"), std::make_pair(REG_DWORD, "\x02\0\0\0"s));
+    EXPECT_EQ(queryValue(kKey, "other"), std::make_pair(REG_SZ, "y\0"s));
+    EXPECT_FALSE(queryValue(kKey, "old").has_value());
 }
 
 TEST_F(RegistryStoreTest, TwoProcessesWritingAtOnceLoseNothing) {

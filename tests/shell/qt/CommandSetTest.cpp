@@ -4,8 +4,11 @@
 
 #include <QAction>
 #include <QFileDialog>
+#include <QIcon>
+#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QTest>
 #include <QToolBar>
 #include <string>
@@ -95,6 +98,16 @@ TEST_F(CommandSetTest, ToolbarShowsTheTableWithTipsIconsAndTheStatesOfTheUpdateH
     m_app->OnIdle(0);
     const QList<QAction*> actions = bar->actions();
     ASSERT_EQ(static_cast<std::size_t>(actions.size()), def->buttons.size());
+    // Each button's image, as drawn for a pixel of one and of two device pixels (and held as
+    // the screen holds it).
+    const auto image = [](ImageBytes png, int n, QSize size) {
+        return QPixmap::fromImage(QImage::fromData(png.data(), static_cast<int>(png.size()), "PNG")
+                                      .copy(n * size.width(), 0, size.width(), size.height()))
+            .toImage()
+            .convertToFormat(QImage::Format_ARGB32);
+    };
+    const QSize size(def->nButtonWidth, def->nButtonHeight);
+    int nImage = 0;
     for (std::size_t i = 0; i < def->buttons.size(); ++i) {
         const UINT id = def->buttons[i];
         QAction* action = actions[static_cast<qsizetype>(i)];
@@ -108,7 +121,13 @@ TEST_F(CommandSetTest, ToolbarShowsTheTableWithTipsIconsAndTheStatesOfTheUpdateH
         EXPECT_EQ(action->data().toUInt(), id);
         EXPECT_EQ(action->toolTip().toStdString(), AfxExtractSubString(prompt, 1));
         EXPECT_EQ(action->isEnabled(), CommandState(*Frame(), id).m_bEnabled);
-        EXPECT_FALSE(action->icon().isNull());
+        for (const int scale : {1, 2}) {
+            EXPECT_EQ(
+                action->icon().pixmap(size, scale).toImage().convertToFormat(QImage::Format_ARGB32),
+                image(scale == 1 ? def->imageStrip : def->imageStrip2x, nImage, size * scale))
+                << "at scale " << scale;
+        }
+        ++nImage;
         EXPECT_TRUE(action->statusTip().isEmpty());
     }
     EXPECT_EQ(bar->iconSize(), QSize(def->nButtonWidth, def->nButtonHeight));
@@ -171,9 +190,9 @@ TEST_F(CommandSetTest, RealignLongBlocksIsACheckItemRememberedForTheNextRun) {
     ASSERT_EQ(item()->text(), "&Realign Long Blocks");
     EXPECT_TRUE(item()->isCheckable());
     EXPECT_FALSE(item()->isChecked());
-    const CCompareResult* compared = Doc()->m_pResult.get();
+    ASSERT_FALSE(Doc()->m_comparer.GetRealign());
     item()->trigger();
-    EXPECT_NE(Doc()->m_pResult.get(), compared);
+    EXPECT_TRUE(Doc()->m_comparer.GetRealign());  // compared again, realigning
     EXPECT_TRUE(item()->isChecked());
     Stop();
     Start();

@@ -1,5 +1,5 @@
 // The program's dialogs: the about box, reached from its toolbar button, the inert options page,
-// and the platform's printer set-up.
+// both in a dialog's fixed frame, and the platform's printer set-up.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -13,13 +13,25 @@
 
 namespace {
 
+// A dialog's frame: caption, system menu and close button, no minimise or maximise, fixed size.
+bool HasDialogFrame(const QDialog* dialog) {
+    const Qt::WindowFlags flags = dialog->windowFlags();
+    const Qt::WindowFlags wanted =
+        Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    return (flags & wanted) == wanted &&
+           (flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)) == 0 &&
+           dialog->minimumSize() == dialog->maximumSize();
+}
+
 TEST_F(QtAppTest, AboutButtonShowsTheProgramsNameVersionIconAndOk) {
     Start();
     QStringList texts;
     bool bIcon = false;
     bool bOkDefault = false;
     bool bClosedByOk = false;
+    bool bFrame = false;
     m_onDialog = [&](QDialog* dialog) {
+        bFrame = HasDialogFrame(dialog);
         for (QLabel* label : dialog->findChildren<QLabel*>()) {
             if (!label->pixmap().isNull()) {
                 bIcon = true;
@@ -48,6 +60,7 @@ TEST_F(QtAppTest, AboutButtonShowsTheProgramsNameVersionIconAndOk) {
     EXPECT_TRUE(bIcon);
     EXPECT_TRUE(bOkDefault);
     EXPECT_TRUE(bClosedByOk);
+    EXPECT_TRUE(bFrame);
 }
 
 // Nothing typed on the page survives: tabs stay four spaces and the registry is untouched.
@@ -56,7 +69,9 @@ TEST_F(QtAppTest, OptionsSheetHasTheInertTabWidthPage) {
     Start({a, a});
     ProcessEvents();
     const std::string before = CScratchDir::Read(StorePath());
+    bool bFrame = false;
     m_onDialog = [&](QDialog* dialog) {
+        bFrame = HasDialogFrame(dialog);
         auto* edit = dialog->findChild<QLineEdit*>();
         if (edit == nullptr || !edit->text().isEmpty()) {
             return int(QDialog::Rejected);
@@ -66,6 +81,7 @@ TEST_F(QtAppTest, OptionsSheetHasTheInertTabWidthPage) {
     };
     Doc()->OnOptions();
     EXPECT_EQ(m_dialogTitles, std::vector<QString>{"Options"});
+    EXPECT_TRUE(bFrame);
     EXPECT_EQ(CScratchDir::Read(StorePath()), before);
     ASSERT_TRUE(Frame()->OnCommand(ID_COMPARE));
     EXPECT_EQ(std::string(Doc()->m_pResult->m_sourceText[0]), "    x");

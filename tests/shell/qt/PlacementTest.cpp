@@ -3,7 +3,15 @@
 // manager's frame: XvfbTest.cpp checks them.
 #include <gtest/gtest.h>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <QCloseEvent>
 #include <QToolBar>
+#include <QWindow>
+#include <functional>
+#include <string>
+#include <utility>
 
 #include "document/RegistryKey.h"
 #include "resources/Resource.h"
@@ -79,7 +87,10 @@ TEST_F(PlacementTest, StatesRoundTripThroughTheRegistry) {
         EXPECT_EQ(stored.flags, 0u);
         EXPECT_EQ(Window()->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized),
                   Qt::WindowStates(c.state));
-        EXPECT_EQ(Window()->normalGeometry(), normal);
+        // Restored, it takes the normal rectangle.
+        Window()->setWindowState(Qt::WindowNoState);
+        ProcessEvents();
+        EXPECT_EQ(Window()->geometry(), normal);
         Stop();
     }
 }
@@ -109,6 +120,53 @@ TEST_F(PlacementTest, ExitStoresThePlacementAndTheToolbarState) {
     ASSERT_NE(bar, nullptr);
     EXPECT_FALSE(bar->isHidden());
     EXPECT_EQ(Window()->toolBarArea(bar), Qt::TopToolBarArea);
+}
+
+// How many times the settings file in folder is replaced while action runs: each save renames a
+// new file of its own name over it.
+int SavesDuring(const std::string& folder, const std::function<void()>& action) {
+    const int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (fd < 0 || inotify_add_watch(fd, folder.c_str(), IN_MOVED_FROM) < 0) {
+        ADD_FAILURE() << "cannot watch " << folder;
+        return -1;
+    }
+    action();
+    int saves = 0;
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t n = 0; (n = read(fd, buffer, sizeof buffer)) > 0;) {
+        for (const char* p = buffer; p < buffer + n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(p);
+            saves +=
+                event->len > 0 && std::string(event->name).starts_with("Tessiver.reg.") ? 1 : 0;
+            p += sizeof(inotify_event) + event->len;
+        }
+    }
+    close(fd);
+    return saves;
+}
+
+// What the window stores as it closes (its placement, the bars' state) goes to the settings file
+// in one save, however it is closed.
+TEST_F(PlacementTest, ClosingStoresTheWindowsStateInOneSave) {
+    const std::pair<const char*, std::function<void()>> closes[] = {
+        {"File > Exit", [this] { Frame()->OnCommand(ID_APP_EXIT); }},
+        {"close button",
+         [this] {
+             // As the window system delivers the close button's request.
+             QCloseEvent event;
+             QCoreApplication::sendEvent(Window()->windowHandle(), &event);
+         }},
+    };
+    int round = 0;
+    for (const auto& [name, close] : closes) {
+        SCOPED_TRACE(name);
+        Start();
+        ProcessEvents();
+        Window()->setGeometry(20 + 10 * round++, 30, 600, 400);
+        EXPECT_EQ(SavesDuring(m_dir.Path(), close), 1);
+        EXPECT_FALSE(Frame()->IsWindowVisible());
+        Stop();
+    }
 }
 
 }  // namespace

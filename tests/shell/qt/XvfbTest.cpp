@@ -63,19 +63,74 @@ public:
         }
         return false;
     }
-    // Asks the window to close, as the window manager's close button does; whether the program
-    // then ended well.
-    bool CloseLikeTheUser() {
+    // Asks the window (the program's unless said otherwise) to close, as the window manager's
+    // close button does; whether the program then ended well (when it is to end).
+    bool CloseLikeTheUser(std::optional<Window> window = std::nullopt, bool bEnds = true) {
         XEvent event{};
         event.xclient.type = ClientMessage;
-        event.xclient.window = *m_window;
+        event.xclient.window = window ? *window : *m_window;
         event.xclient.message_type = XInternAtom(Dpy(), "WM_PROTOCOLS", False);
         event.xclient.format = 32;
         event.xclient.data.l[0] = static_cast<long>(XInternAtom(Dpy(), "WM_DELETE_WINDOW", False));
         event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(Dpy(), *m_window, False, NoEventMask, &event);
+        XSendEvent(Dpy(), event.xclient.window, False, NoEventMask, &event);
         XFlush(Dpy());
-        return m_program.Wait(20) == 0;
+        return bEnds ? m_program.Wait(20) == 0 : m_program.IsRunning();
+    }
+
+    // The window's client area on the screen with the frame the window manager put around it
+    // (_NET_FRAME_EXTENTS: left, right, top, bottom) as left, top, right, bottom; nothing until
+    // it is framed.
+    std::optional<std::vector<long>> Outer() {
+        const Atom extentsAtom = XInternAtom(Dpy(), "_NET_FRAME_EXTENTS", False);
+        const std::vector<long> extents =
+            m_window ? Property(Dpy(), *m_window, extentsAtom, 4) : std::vector<long>{};
+        XWindowAttributes attributes{};
+        int x = 0;
+        int y = 0;
+        Window child = 0;
+        if (extents.size() != 4 || extents[2] == 0 ||
+            XGetWindowAttributes(Dpy(), *m_window, &attributes) == 0 ||
+            !XTranslateCoordinates(Dpy(), *m_window, DefaultRootWindow(Dpy()), 0, 0, &x, &y,
+                                   &child)) {
+            return std::nullopt;
+        }
+        return std::vector<long>{x - extents[0], y - extents[2], x + attributes.width + extents[1],
+                                 y + attributes.height + extents[3]};
+    }
+    bool IsMaximised() {
+        const Atom state = XInternAtom(Dpy(), "_NET_WM_STATE", False);
+        const std::vector<long> atoms =
+            m_window ? Property(Dpy(), *m_window, state, 16) : std::vector<long>{};
+        return std::count(atoms.begin(), atoms.end(),
+                          static_cast<long>(
+                              XInternAtom(Dpy(), "_NET_WM_STATE_MAXIMIZED_VERT", False))) == 1;
+    }
+    // Asks the window manager to maximise or restore the window, as its title bar's button does.
+    void SetMaximised(bool bMaximised) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = *m_window;
+        event.xclient.message_type = XInternAtom(Dpy(), "_NET_WM_STATE", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = bMaximised ? 1 : 0;  // add or remove
+        event.xclient.data.l[1] =
+            static_cast<long>(XInternAtom(Dpy(), "_NET_WM_STATE_MAXIMIZED_VERT", False));
+        event.xclient.data.l[2] =
+            static_cast<long>(XInternAtom(Dpy(), "_NET_WM_STATE_MAXIMIZED_HORZ", False));
+        event.xclient.data.l[3] = 1;  // a normal application
+        XSendEvent(Dpy(), DefaultRootWindow(Dpy()), False,
+                   SubstructureRedirectMask | SubstructureNotifyMask, &event);
+        XFlush(Dpy());
+    }
+
+    // Types keys as the user would, into the window that has the focus.
+    void Type(const std::vector<std::string>& keys) {
+        std::vector<std::string> argv = {"xdotool", "key", "--delay", "100"};
+        argv.insert(argv.end(), keys.begin(), keys.end());
+        CChild xdotool;
+        xdotool.Start(argv, m_env);
+        xdotool.Wait(10);
     }
 
     Display* Dpy() const { return m_display.get(); }
@@ -91,22 +146,65 @@ private:
 };
 
 // The placement the program stored, as left, top, right, bottom, show state and flags.
-std::vector<DWORD> StoredPlacement(const std::string& config) {
+std::vector<long> StoredPlacement(const std::string& config) {
     SetRegistryStorePath(config + "/Corvessa/Tessiver.reg");
-    std::vector<DWORD> values;
+    std::vector<long> values;
     {
         CRegistryKey key(kWindowKey, HKEY_CURRENT_USER);
         for (const char* name : {"left", "top", "right", "bottom", "show", "flags"}) {
-            values.push_back(key.ReadInt(name, 0xDEADBEEF));
+            values.push_back(static_cast<LONG>(key.ReadInt(name, 0xDEADBEEF)));
         }
     }
     SetRegistryStorePath({});
     return values;
 }
 
+using Rect = std::vector<long>;  // left, top, right, bottom
+
+void StorePlacement(const std::string& config, const Rect& rect) {
+    SetRegistryStorePath(config + "/Corvessa/Tessiver.reg");
+    {
+        CRegistryKey key(kWindowKey, HKEY_CURRENT_USER);
+        const char* names[] = {"left", "top", "right", "bottom"};
+        for (int i = 0; i < 4; ++i) {
+            key.WriteInt(names[i], static_cast<DWORD>(rect[i]));
+        }
+        key.WriteInt("show", SW_SHOWNORMAL);
+        key.WriteInt("flags", 0);
+    }
+    SetRegistryStorePath({});
+}
+
 bool Available(bool bWindowManager) {
     return std::system("command -v Xvfb >/dev/null") == 0 &&
            (!bWindowManager || std::system("command -v openbox >/dev/null") == 0);
+}
+
+// Without a display the program says what to set and ends with status 1, whatever it was asked.
+TEST(XvfbTest, WithoutADisplayTheProgramSaysWhatToSet) {
+    const struct {
+        const char* name;
+        const char* settings;  // for env(1), after every display variable is unset
+        const char* message;
+    } cases[] = {
+        {"nothing set", "", "tessiver: cannot open the display: set DISPLAY"},
+        {"no server there", "DISPLAY=:64999",
+         "tessiver: cannot open the display \":64999\" named by DISPLAY"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CScratchDir dir;
+        const std::string output = dir.Path("output");
+        const std::string command = std::string("exec env -u DISPLAY -u WAYLAND_DISPLAY ") +
+                                    "-u QT_QPA_PLATFORM " + c.settings + " \"$0\" --help >" +
+                                    output + " 2>&1";
+        CChild program;
+        ASSERT_TRUE(program.Start({"sh", "-c", command, TESSIVER_BINARY}, {}));
+        EXPECT_EQ(program.Wait(60), 1);
+        const std::string text = CScratchDir::Read(output);
+        EXPECT_TRUE(text.starts_with(c.message)) << text;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+    }
 }
 
 TEST(XvfbTest, ProgramDrawsBothPanesAndEndsWhenClosed) {
@@ -151,14 +249,14 @@ TEST(XvfbTest, ProgramDrawsBothPanesAndEndsWhenClosed) {
     EXPECT_TRUE(session.CloseLikeTheUser());
 }
 
-// Under a window manager the window's frame and title bar are on the screen at the first run
-// and after a stored placement that meets no screen is rescued, and the stored rectangle is the
-// frame's: a placement saved and loaded again does not move or grow the window.
+// Under a window manager the window's frame and title bar are on the screen at the first run,
+// after a stored placement that meets no screen is rescued, and after one that reaches off the
+// screen or is larger than it is brought onto it; and the stored rectangle is the frame's: a
+// placement saved and loaded again does not move or grow the window.
 TEST(XvfbTest, TheFrameIsOnTheScreenAndAPlacementKeepsItsPlace) {
     if (!Available(true)) {
         GTEST_SKIP() << "Xvfb or openbox is not installed";
     }
-    using Rect = std::vector<long>;  // left, top, right, bottom
     const struct {
         const char* name;
         std::optional<Rect> stored;
@@ -169,51 +267,117 @@ TEST(XvfbTest, TheFrameIsOnTheScreenAndAPlacementKeepsItsPlace) {
         {"FirstRun", std::nullopt, {0, 1, 1024 * 3 / 4 + 1, 768 * 3 / 4 + 2}},
         {"Rescued", Rect{3000, 2000, 3500, 2300}, {0, 0, 500, 300}},
         {"Stored", Rect{100, 120, 700, 520}, {100, 120, 700, 520}},
+        {"AboveTheScreen", Rect{100, -400, 1000, 300}, {100, 0, 1000, 700}},
+        {"LargerThanTheScreen", Rect{2, 25, 5000, 4000}, {0, 0, 1024, 768}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CScratchDir dir;
         if (c.stored) {
-            SetRegistryStorePath(dir.Path("config/Corvessa/Tessiver.reg"));
-            CRegistryKey key(kWindowKey, HKEY_CURRENT_USER);
-            const char* names[] = {"left", "top", "right", "bottom"};
-            for (int i = 0; i < 4; ++i) {
-                key.WriteInt(names[i], static_cast<DWORD>((*c.stored)[i]));
-            }
-            key.WriteInt("show", SW_SHOWNORMAL);
-            key.WriteInt("flags", 0);
-            SetRegistryStorePath({});
+            StorePlacement(dir.Path("config"), *c.stored);
         }
         Session session;
         ASSERT_TRUE(session.Start(true));
         ASSERT_TRUE(session.Run(dir.Path("config"), {}));
-        // The window's client area on the screen with the frame the window manager put around
-        // it (_NET_FRAME_EXTENTS: left, right, top, bottom), once it is framed.
-        const Atom extentsAtom = XInternAtom(session.Dpy(), "_NET_FRAME_EXTENTS", False);
         Rect outer;
         const bool placed = session.WaitFor([&] {
-            const std::vector<long> extents =
-                session.m_window ? Property(session.Dpy(), *session.m_window, extentsAtom, 4)
-                                 : Rect{};
-            XWindowAttributes attributes{};
-            int x = 0;
-            int y = 0;
-            Window child = 0;
-            if (extents.size() != 4 || extents[2] == 0 ||
-                XGetWindowAttributes(session.Dpy(), *session.m_window, &attributes) == 0 ||
-                !XTranslateCoordinates(session.Dpy(), *session.m_window,
-                                       DefaultRootWindow(session.Dpy()), 0, 0, &x, &y, &child)) {
-                return false;
-            }
-            outer = {x - extents[0], y - extents[2], x + attributes.width + extents[1],
-                     y + attributes.height + extents[3]};
+            outer = session.Outer().value_or(Rect{});
             return outer == c.expected;
         });
         EXPECT_TRUE(placed) << testing::PrintToString(outer);
         ASSERT_TRUE(session.CloseLikeTheUser());
-        const std::vector<DWORD> stored = StoredPlacement(dir.Path("config"));
+        const std::vector<long> stored = StoredPlacement(dir.Path("config"));
         EXPECT_EQ(Rect(stored.begin(), stored.begin() + 4), outer);
-        EXPECT_EQ(stored[4], static_cast<DWORD>(SW_SHOWNORMAL));
+        EXPECT_EQ(stored[4], SW_SHOWNORMAL);
+    }
+}
+
+// The about box has a dialog's frame: a fixed size, no maximise, and though the window manager
+// may offer to minimise it, it does not go out of sight while its window stays.
+TEST(XvfbTest, TheAboutBoxIsAFixedDialogThatStaysInSight) {
+    if (!Available(true)) {
+        GTEST_SKIP() << "Xvfb or openbox is not installed";
+    }
+    CScratchDir dir;
+    Session session;
+    ASSERT_TRUE(session.Start(true));
+    ASSERT_TRUE(session.Run(dir.Path("config"), {}));
+    ASSERT_TRUE(session.WaitFor([&] { return session.Outer().has_value(); }));
+    session.Type({"alt+h", "a"});
+    Display* dpy = session.Dpy();
+    std::optional<Window> about;
+    ASSERT_TRUE(session.WaitFor([&] {
+        about = FindWindowNamed(dpy, DefaultRootWindow(dpy), "About Tessiver");
+        return about.has_value();
+    }));
+    XSizeHints hints{};
+    long supplied = 0;
+    ASSERT_NE(XGetWMNormalHints(dpy, *about, &hints, &supplied), 0);
+    EXPECT_TRUE((hints.flags & PMinSize) != 0 && (hints.flags & PMaxSize) != 0 &&
+                hints.min_width == hints.max_width && hints.min_height == hints.max_height);
+    const Atom allowedAtom = XInternAtom(dpy, "_NET_WM_ALLOWED_ACTIONS", False);
+    std::vector<long> allowed;
+    ASSERT_TRUE(session.WaitFor([&] {
+        allowed = Property(dpy, *about, allowedAtom, 32);
+        return !allowed.empty();
+    }));
+    for (const char* action : {"_NET_WM_ACTION_MAXIMIZE_HORZ", "_NET_WM_ACTION_MAXIMIZE_VERT",
+                               "_NET_WM_ACTION_RESIZE"}) {
+        EXPECT_EQ(std::count(allowed.begin(), allowed.end(),
+                             static_cast<long>(XInternAtom(dpy, action, False))),
+                  0)
+            << action;
+    }
+    // Minimised by the window manager, it is back in sight once the window manager has said so.
+    const Atom stateAtom = XInternAtom(dpy, "WM_STATE", False);
+    XSelectInput(dpy, *about, PropertyChangeMask);
+    XIconifyWindow(dpy, *about, DefaultScreen(dpy));
+    XFlush(dpy);
+    bool bChanged = false;
+    EXPECT_TRUE(session.WaitFor([&] {
+        while (XPending(dpy) > 0) {
+            XEvent event;
+            XNextEvent(dpy, &event);
+            bChanged =
+                bChanged || (event.type == PropertyNotify && event.xproperty.atom == stateAtom);
+        }
+        const std::vector<long> state = Property(dpy, *about, stateAtom, 1);
+        return bChanged && state.size() == 1 && state[0] == NormalState;
+    }));
+    ASSERT_TRUE(session.CloseLikeTheUser(*about, false));
+    EXPECT_TRUE(session.CloseLikeTheUser());
+}
+
+// Closed while maximised, the window opens maximised, and restored it takes its normal place
+// again, round after round: the stored normal rectangle never changes.
+TEST(XvfbTest, ClosingMaximisedKeepsTheNormalPlacement) {
+    if (!Available(true)) {
+        GTEST_SKIP() << "Xvfb or openbox is not installed";
+    }
+    CScratchDir dir;
+    const Rect normal{100, 120, 700, 520};
+    StorePlacement(dir.Path("config"), normal);
+    Session session;
+    ASSERT_TRUE(session.Start(true));
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(session.Run(dir.Path("config"), {}));
+        if (round > 0) {
+            ASSERT_TRUE(session.WaitFor([&] { return session.IsMaximised(); }));
+            session.SetMaximised(false);
+        }
+        Rect outer;
+        EXPECT_TRUE(session.WaitFor([&] {
+            outer = session.Outer().value_or(Rect{});
+            return !session.IsMaximised() && outer == normal;
+        })) << testing::PrintToString(outer);
+        session.SetMaximised(true);
+        ASSERT_TRUE(session.WaitFor(
+            [&] { return session.IsMaximised() && session.Outer().value_or(normal) != normal; }));
+        ASSERT_TRUE(session.CloseLikeTheUser());
+        const std::vector<long> stored = StoredPlacement(dir.Path("config"));
+        EXPECT_EQ(Rect(stored.begin(), stored.begin() + 4), normal);
+        EXPECT_EQ(stored[4], SW_SHOWMAXIMIZED);
     }
 }
 
