@@ -196,6 +196,26 @@ TEST(TessiverTable, OptionsCombineWithEachOtherRealignAndBrief) {
     }
 }
 
+// --inline adds each row's changed spans, in bytes of the texts as printed (a tab against four
+// spaces is four bytes), alone or with --realign; with --brief it has nothing to add.
+TEST(TessiverTable, InlineAddsTheChangedSpans) {
+    const CScratchDir files;
+    const std::string s =
+        files.Write("s", "same\n\tcat = 1;\nna\xC3\xAFve\n\tx\ty\tz\n\nonly here\n");
+    const std::string t = files.Write("t", "same\n\tcot = 12;\nnaive\n    x\ty\tZ\nnow\n");
+    const std::string rows =
+        "1\t1\t1\tsame\tsame\t\t\n"
+        "0\t2\t2\t    cat = 1;\t    cot = 12;\t5-6\t5-6,11-12\n"
+        "0\t3\t3\tna\xC3\xAFve\tnaive\t2-4\t2-3\n"
+        "0\t4\t4\t    x    y    z\t    x    y    Z\t0-4,14-15\t0-4,14-15\n"
+        "0\t5\t5\t\tnow\t\t\n"
+        "2\t6\t0\tonly here\t\t\t\n"
+        "# 6 rows, 5 differences\n";
+    EXPECT_EQ(RunTable(files, {"--inline", s, t}).out, rows);
+    EXPECT_EQ(RunTable(files, {s, t, "--realign", "--inline"}).out, rows);
+    EXPECT_EQ(RunTable(files, {"--inline", "-q", s, t}).out, "# 6 rows, 5 differences\n");
+}
+
 TEST(TessiverTable, ReadErrorNamesTheFileAndReason) {
     const CScratchDir files;
     const CRun run = RunTable(files, {files.Write("s", "a\n"), "/proc/self/mem"});
@@ -223,7 +243,7 @@ TEST(TessiverTable, Usage) {
         EXPECT_EQ(run.status, c.status);
         if (c.usageOnStdout) {
             EXPECT_EQ(run.out.rfind("Usage: tessiver-table [--brief] [--realign] [-b|-w] [-i] [-B] "
-                                    "[--decode] SOURCE TARGET\n",
+                                    "[--decode] [--inline]\n       SOURCE TARGET\n",
                                     0),
                       0u)
                 << run.out;
