@@ -15,8 +15,9 @@ CTessiverDoc* CTargetView::GetDocument() const {
 
 void CTargetView::OnUpdate(CView* pSender, long lHint, CObject* pHint) {
     CView::OnUpdate(pSender, lHint, pHint);
-    const CTessiverDoc* doc = GetDocument();
-    SetScrollRange(SB_HORZ, 0, doc != nullptr ? CTessiverView::GetHorzRange(*doc) : 4096, true);
+    if (CTessiverDoc* doc = GetDocument()) {
+        doc->m_scroll.ShowOnBars(*this, false);
+    }
 }
 
 void CTargetView::OnDraw(CDC* pDC) {

@@ -3,11 +3,11 @@
 #include "framework/window/View.h"
 
 class CTessiverDoc;
-class CScrollBar;
 
 // The source pane: the source side of the result, one row per result row, from the document's
-// shared first row and horizontal shift. It keeps nothing of its own. The row painting and the
-// two scroll operations are shared with the target pane: they take the pane they act on.
+// shared scroll state (CScrollState), which it reads when it paints and shows on the splitter's
+// bars when it updates. It keeps nothing of its own. The row painting is shared with the target
+// pane: it takes the pane it paints.
 class CTessiverView : public CView {
 public:
     static const CRuntimeClass runtimeClass;
@@ -19,7 +19,6 @@ public:
     CTessiverDoc* GetDocument() const;
 
     bool PreCreateWindow(CREATESTRUCT& cs) override;
-    void OnInitialUpdate() override;
     void OnUpdate(CView* pSender, long lHint, CObject* pHint) override;
     void OnDraw(CDC* pDC) override;
     bool OnPreparePrinting(CPrintInfo* pInfo) override;
@@ -32,13 +31,6 @@ public:
     enum Side { sideSource, sideTarget };
     // Paints the visible rows of one side of the document's result into pView's device context.
     static void DrawRows(CView* pView, CDC* pDC, Side side);
-    // One scroll request from any of the splitter's bars, for both panes: moves the document's
-    // shared first row or horizontal shift and repaints both panes.
-    static void SyncVScroll(CView* pView, UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
-    static void SyncHScroll(CView* pView, UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
-    // The horizontal bars' maximum, in pixels: 4096, or as far as the widest text of the result
-    // reaches where that is further.
-    static int GetHorzRange(const CTessiverDoc& doc);
 
     static const CommandMap* ThisMessageMap();
 

@@ -6,10 +6,10 @@
 #include "document/RegistryKey.h"
 #include "framework/core/CmdUI.h"
 #include "framework/core/Resources.h"
-#include "framework/core/WinApp.h"
-#include "framework/dialog/FileDialog.h"
 #include "framework/dialog/PropertyPage.h"
 #include "framework/dialog/PropertySheet.h"
+#include "framework/window/FileDialog.h"
+#include "framework/window/WinApp.h"
 #include "resources/Resource.h"
 
 const CRuntimeClass CTessiverDoc::runtimeClass{"CTessiverDoc", &CDocument::runtimeClass,
@@ -72,7 +72,7 @@ void CTessiverDoc::SetPaths(std::string sourcePath, std::string targetPath) {
 }
 
 void CTessiverDoc::OnCompare() {
-    m_nTopRow = 0;
+    m_scroll.SetTopRow(0);
     m_comparer.SetFiles(m_sourcePath, m_targetPath);
     m_comparer.SetRealign(GetRealign());
     m_comparer.SetOptions(GetCompareOptions());
@@ -111,7 +111,7 @@ void CTessiverDoc::OnNextDifference() {
     } else {
         i = c;
     }
-    m_nTopRow = i;
+    m_scroll.SetTopRow(i);
     m_nCurrentDiff = i;
     UpdateAllViews(nullptr, 0, nullptr);
 }
@@ -130,7 +130,7 @@ void CTessiverDoc::OnPreviousDifference() {
     if (i < 0) {
         i = c;
     }
-    m_nTopRow = i;
+    m_scroll.SetTopRow(i);
     m_nCurrentDiff = i;
     UpdateAllViews(nullptr, 0, nullptr);
 }

@@ -5,15 +5,16 @@
 #include <optional>
 #include <string>
 
+#include "document/ScrollState.h"
 #include "engine/CompareResult.h"
 #include "engine/LineComparer.h"
-#include "framework/core/Document.h"
 #include "framework/draw/Font.h"
+#include "framework/window/Document.h"
 
 class CCmdUI;
 
 // The one document: the two paths, the engine, the current result, and the scroll state and
-// font that both panes share. Carries the comparison commands.
+// font that both panes share. Carries the comparison commands, which move the top row.
 class CTessiverDoc : public CDocument {
 public:
     static const CRuntimeClass runtimeClass;
@@ -62,13 +63,12 @@ public:
 
     std::unique_ptr<CCompareResult> m_pResult;  // the last comparison's table; null when none
     CLineComparer m_comparer;
-    std::int32_t m_nTopRow = 0;  // row drawn on the top line of both panes
     std::string m_sourcePath;
     std::string m_targetPath;
     std::int32_t m_nCurrentDiff = 0;  // where the last next/previous search ended
     CFont m_font;                     // both panes draw with it
     std::int32_t m_nLineHeight = 16;  // row pitch in pixels; never changes
-    std::int32_t m_nLeftOffset = 0;   // horizontal shift of both panes, 0 or negative
+    CScrollState m_scroll{*this};     // the top row and the shift of both panes
     std::int32_t m_nRealign = -1;     // the realign setting, 0 or 1; -1 until it is read
     std::optional<CCompareOptions> m_compareOptions;  // the options chosen; unset until read
 

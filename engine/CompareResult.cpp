@@ -5,6 +5,7 @@
 
 #include "engine/EditScript.h"
 #include "engine/LineBuffer.h"
+#include "platform/Memory.h"
 
 CTextColumn::CTextColumn(const CTextColumn& other)
     : m_size(other.m_size), m_pLines(other.m_pLines) {

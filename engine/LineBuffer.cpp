@@ -81,21 +81,30 @@ inline std::uint64_t LineFeedMask(const char* p) {
                          "more lines than can be numbered (" + std::to_string(maxLines) + ")");
 }
 
+// Up to n bytes of file into out; 0 at its end. A read error throws.
+std::size_t ReadChunk(CInputFile& file, char* out, std::size_t n) {
+    std::size_t got = 0;
+    if (std::string reason; !file.Read(out, n, got, &reason)) {
+        throw CFileException(file.GetPath(), reason);
+    }
+    return got;
+}
+
 // The file's bytes as they stand, a chunk at a time.
 struct CRawChunks {
-    CFileSource& file;
+    CInputFile& file;
 
     const std::string& GetPath() const { return file.GetPath(); }
     std::size_t GetMostPerChunk() const { return kChunkSize; }
     std::uint64_t GetTextSize(std::uint64_t fileBytes) const { return fileBytes; }
-    std::size_t Next(char* out) { return file.Read(out, kChunkSize); }
+    std::size_t Next(char* out) { return ReadChunk(file, out, kChunkSize); }
 };
 
 // The text a file's byte-order mark names, a chunk at a time: UTF-8 without its mark, UTF-16
 // turned into UTF-8; without a mark the bytes as they stand.
 class CDecodingChunks {
 public:
-    CDecodingChunks(CFileSource& file, bool bDecode) : m_file(file) {
+    CDecodingChunks(CInputFile& file, bool bDecode) : m_file(file) {
         if (!bDecode) {
             return;
         }
@@ -103,7 +112,7 @@ public:
         char head[3];
         std::size_t got = 0;
         for (std::size_t n = 1; got < sizeof head && n != 0; got += n) {
-            n = file.Read(head + got, sizeof head - got);
+            n = ReadChunk(file, head + got, sizeof head - got);
         }
         std::size_t mark = 0;
         m_encoding = FindByteOrderMark(std::string_view(head, got), &mark);
@@ -137,10 +146,10 @@ public:
             }
         }
         if (!m_decoder) {
-            return m_file.Read(out, kChunkSize);
+            return ReadChunk(m_file, out, kChunkSize);
         }
         for (;;) {
-            const std::size_t got = m_file.Read(m_raw.Get(), kChunkSize);
+            const std::size_t got = ReadChunk(m_file, m_raw.Get(), kChunkSize);
             if (got == 0) {
                 return m_decoder->Finish(out);
             }
@@ -151,7 +160,7 @@ public:
     }
 
 private:
-    CFileSource& m_file;
+    CInputFile& m_file;
     TextEncoding m_encoding = TextEncoding::bytes;
     std::string m_head;  // the first bytes, read to find the mark, not yet handed on
     std::optional<CUtf16Decoder> m_decoder;
@@ -191,7 +200,7 @@ void CLineBuffer::SetOptions(const CCompareOptions& options) {
 }
 
 bool CLineBuffer::Load(const std::string& path, std::string* pOpenError, std::int64_t maxLines) {
-    CFileSource file;
+    CInputFile file;
     if (!file.Open(path, pOpenError)) {
         return false;
     }
@@ -211,9 +220,9 @@ bool CLineBuffer::IsEqualByOptions(std::int32_t i, const CLineBuffer& other, std
     return line == otherLine || (m_normaliser && m_normaliser->Equal(line, otherLine));
 }
 
-void CLineBuffer::Read(CFileSource& file, std::int64_t maxLines, CReadBudget* pBudget) {
+void CLineBuffer::Read(CInputFile& file, std::int64_t maxLines, CReadBudget* pBudget) {
     struct CClose {
-        CFileSource& file;
+        CInputFile& file;
         ~CClose() { file.Close(); }
     } close{file};
     const std::uint64_t expected = file.GetSizeHint();

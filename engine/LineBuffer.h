@@ -9,8 +9,9 @@
 #include <string_view>
 
 #include "engine/CompareOptions.h"
-#include "engine/FileSource.h"
 #include "engine/LineNormaliser.h"
+#include "platform/File.h"
+#include "platform/Memory.h"
 
 // Replaces every tab in text with exactly four spaces, in place; returns text.
 std::string& ExpandTabs(std::string& text);
@@ -104,7 +105,7 @@ public:
     // Reads an open file to its end into this new buffer, and closes it. Throws CFileException when
     // it cannot be read to its end or holds more than maxLines lines, std::bad_alloc when memory
     // runs out or the file outgrows pBudget (when given); the file is closed either way.
-    void Read(CFileSource& file, std::int64_t maxLines = kMaxLines, CReadBudget* pBudget = nullptr);
+    void Read(CInputFile& file, std::int64_t maxLines = kMaxLines, CReadBudget* pBudget = nullptr);
 
     // Appends one line given as text (tabs kept, any bytes allowed); for tables built row by row.
     // Throws std::bad_alloc and then leaves the buffer as it was; never after Reserve for at

@@ -93,7 +93,7 @@ std::int32_t FirstEqual(std::uint32_t mask, const CLineBuffer& lines, std::int32
 // this one reads the source. Both reads end, by their end of file or their error, before this
 // returns, so a failure never leaves the other file open or half read, and the source's error is
 // the one passed on, as when one file is read after the other.
-void ReadBoth(CFileSource& sourceFile, CLineBuffer& source, CFileSource& targetFile,
+void ReadBoth(CInputFile& sourceFile, CLineBuffer& source, CInputFile& targetFile,
               CLineBuffer& target, CReadBudget& budget, bool bConcurrent) {
     std::exception_ptr targetError;
     std::thread reader;
@@ -355,14 +355,14 @@ std::unique_ptr<CCompareResult> CLineComparer::Compare() {
 
     const auto readStart = std::chrono::steady_clock::now();
     std::string reason;
-    CFileSource sourceFile;
+    CInputFile sourceFile;
     if (!sourceFile.Open(m_sourcePath, &reason)) {
         // The target is opened only once the source has opened.
         m_openFailure = COpenFailure{m_sourcePath, reason, true};
         m_stats.readSeconds = SecondsSince(readStart);
         return nullptr;
     }
-    CFileSource targetFile;
+    CInputFile targetFile;
     if (!targetFile.Open(m_targetPath, &reason)) {
         m_openFailure = COpenFailure{m_targetPath, reason, false};
     }

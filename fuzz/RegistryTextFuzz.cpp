@@ -20,7 +20,7 @@ namespace {
 }
 
 void ExpectSameTree(const RegistryTree& read, const RegistryTree& reread) {
-    std::vector<std::tuple<const RegistryKey*, const RegistryKey*, std::size_t>> pending{
+    std::vector<std::tuple<const RegistryNode*, const RegistryNode*, std::size_t>> pending{
         {&read.root(), &reread.root(), 0}};
     while (!pending.empty()) {
         const auto [a, b, depth] = pending.back();

@@ -1,7 +1,7 @@
 #include "shell/MainFrame.h"
 
 #include "display/TargetView.h"
-#include "framework/core/DocTemplate.h"
+#include "framework/window/DocTemplate.h"
 #include "framework/window/View.h"
 #include "resources/Resource.h"
 #include "shell/SavedPlacement.h"

@@ -3,7 +3,7 @@
 #include "framework/window/FrameWnd.h"
 #include "framework/window/StatusBar.h"
 #include "framework/window/ToolBar.h"
-#include "shell/SyncSplitter.h"
+#include "display/SyncSplitter.h"
 
 // The main window: a toolbar docked at the top, a status bar of two panes (source path, target
 // path; half the width each) and the splitter with the source pane left and the target pane

@@ -2,10 +2,10 @@
 
 #include "display/TessiverView.h"
 #include "document/TessiverDoc.h"
-#include "framework/core/DocTemplate.h"
+#include "framework/core/Resources.h"
+#include "framework/window/DocTemplate.h"
 #include "framework/window/FrameWnd.h"
 #include "resources/Resource.h"
-#include "framework/core/Resources.h"
 #include "shell/AboutBox.h"
 #include "shell/MainFrame.h"
 #include "shell/OptionsGeneral.h"

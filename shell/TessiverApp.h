@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/core/WinApp.h"
+#include "framework/window/WinApp.h"
 
 // The application object: the profile under Software\Corvessa\Tessiver, the one document
 // template (document, main frame, source pane under resource 128), the command line, the about

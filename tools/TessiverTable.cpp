@@ -12,9 +12,10 @@
 
 #include "engine/CompareResult.h"
 #include "engine/FileException.h"
-#include "engine/FileSource.h"
 #include "engine/InlineComparer.h"
 #include "engine/LineComparer.h"
+#include "platform/Arguments.h"
+#include "platform/StandardOutput.h"
 
 namespace {
 

@@ -21,12 +21,12 @@
 #include <string>
 #include <vector>
 
+#include "display/SyncSplitter.h"
 #include "display/TargetView.h"
 #include "display/TessiverView.h"
 #include "document/TessiverDoc.h"
-#include "framework/core/DocTemplate.h"
+#include "framework/window/DocTemplate.h"
 #include "framework/window/ScrollBar.h"
-#include "shell/SyncSplitter.h"
 
 namespace {
 
@@ -116,7 +116,7 @@ public:
         if (!doc.m_pResult) {
             return false;
         }
-        doc.m_nTopRow = top;
+        doc.m_scroll.SetTopRow(top);
         doc.UpdateAllViews(nullptr, 0, nullptr);
         QApplication::processEvents();
         return true;
@@ -124,7 +124,7 @@ public:
     // Shows table from row top; gives back the table shown before.
     std::unique_ptr<CCompareResult> Load(std::unique_ptr<CCompareResult> table, std::int32_t top) {
         std::swap(doc.m_pResult, table);
-        doc.m_nTopRow = top;
+        doc.m_scroll.SetTopRow(top);
         doc.UpdateAllViews(nullptr, 0, nullptr);
         QApplication::processEvents();
         return table;
@@ -249,7 +249,7 @@ int main(int argc, char** argv) {
             }
             // The drag runs over the large table, which the case before left in the document:
             // every tracking step goes through the splitter, moves both panes and repaints them.
-            window.doc.m_nTopRow = 0;
+            window.doc.m_scroll.SetTopRow(0);
             window.Repaint();
             CScrollBar* bar = window.splitter.GetVertScrollBar();
             int lo = 0;
@@ -264,9 +264,9 @@ int main(int argc, char** argv) {
                     QApplication::processEvents();
                 },
                 current.times);
-            if (window.doc.m_nTopRow != hi) {
-                std::fprintf(stderr, "the drag ended at row %d, not %d\n", window.doc.m_nTopRow,
-                             hi);
+            if (window.doc.m_scroll.GetTopRow() != hi) {
+                std::fprintf(stderr, "the drag ended at row %d, not %d\n",
+                             window.doc.m_scroll.GetTopRow(), hi);
                 return 1;
             }
         }

@@ -1,15 +1,26 @@
 #include "framework/core/CommandLineInfo.h"
 
-#include <strings.h>
+#include <algorithm>
+#include <cctype>
+#include <string_view>
 
 CCommandLineInfo::CCommandLineInfo() = default;
 CCommandLineInfo::~CCommandLineInfo() = default;
 
+namespace {
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+}  // namespace
+
 void CCommandLineInfo::ParseParam(const char* pszParam, bool bFlag, bool /*bLast*/) {
     if (bFlag) {
-        if (strcasecmp(pszParam, "p") == 0) {
+        if (EqualNoCase(pszParam, "p")) {
             m_nShellCommand = FilePrint;
-        } else if (strcasecmp(pszParam, "pt") == 0) {
+        } else if (EqualNoCase(pszParam, "pt")) {
             m_nShellCommand = FilePrintTo;
         }
         return;

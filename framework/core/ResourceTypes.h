@@ -7,10 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#ifdef _WIN32
-#include <windows.h>
-#include <commctrl.h>
-#endif
+#include "framework/core/Platform.h"
 
 // One menu item; a null text is a separator. A TAB in the text separates the item from the
 // shortcut text shown at its right (shown only: keys are bound by the accelerator table alone).
@@ -30,21 +27,6 @@ struct MenuDef {
     std::uint32_t id;
     std::span<const MenuPopupDef> popups;
 };
-
-#ifndef _WIN32
-// Accelerator flags and the virtual-key codes the program binds (the system's own on Windows).
-constexpr std::uint32_t FVIRTKEY = 0x01;
-constexpr std::uint32_t FSHIFT = 0x04;
-constexpr std::uint32_t FCONTROL = 0x08;
-constexpr std::uint32_t FALT = 0x10;
-
-constexpr std::uint32_t VK_BACK = 0x08;
-constexpr std::uint32_t VK_INSERT = 0x2D;
-constexpr std::uint32_t VK_DELETE = 0x2E;
-constexpr std::uint32_t VK_F5 = 0x74;
-constexpr std::uint32_t VK_F6 = 0x75;
-constexpr std::uint32_t VK_F7 = 0x76;
-#endif
 
 struct AccelDef {
     std::uint32_t flags;
@@ -102,29 +84,6 @@ struct DialogDef {
     std::uint32_t style;
     std::span<const DialogItemDef> items;
 };
-
-#ifndef _WIN32
-// Control style bits the framework interprets (the system's own on Windows).
-constexpr std::uint32_t WS_CHILD = 0x40000000;
-constexpr std::uint32_t WS_VISIBLE = 0x10000000;
-constexpr std::uint32_t WS_DISABLED = 0x08000000;
-constexpr std::uint32_t WS_CAPTION = 0x00C00000;
-constexpr std::uint32_t WS_BORDER = 0x00800000;
-constexpr std::uint32_t WS_SYSMENU = 0x00080000;
-constexpr std::uint32_t WS_GROUP = 0x00020000;
-constexpr std::uint32_t WS_TABSTOP = 0x00010000;
-constexpr std::uint32_t WS_POPUP = 0x80000000;
-constexpr std::uint32_t DS_MODALFRAME = 0x80;
-constexpr std::uint32_t DS_SETFONT = 0x40;
-constexpr std::uint32_t BS_DEFPUSHBUTTON = 0x01;
-constexpr std::uint32_t SS_ICON = 0x03;
-constexpr std::uint32_t SS_NOPREFIX = 0x80;
-constexpr std::uint32_t ES_NUMBER = 0x2000;
-constexpr std::uint32_t UDS_SETBUDDYINT = 0x02;
-constexpr std::uint32_t UDS_ALIGNRIGHT = 0x04;
-constexpr std::uint32_t UDS_AUTOBUDDY = 0x10;
-constexpr std::uint32_t UDS_ARROWKEYS = 0x20;
-#endif
 
 // Everything a program hands the framework: looked up by identifier.
 struct ResourceTables {

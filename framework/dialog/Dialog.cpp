@@ -1,5 +1,6 @@
 #include "framework/dialog/Dialog.h"
 
+#include "framework/core/Resources.h"
 #include "framework/registry/Registry.h"
 
 const CRuntimeClass CDialog::runtimeClass{"CDialog", &CWnd::runtimeClass, nullptr};
@@ -8,6 +9,11 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
 CDialog::~CDialog() = default;
+
+int CDialog::DoModal() {
+    const DialogDef* def = AfxFindDialog(m_nIDTemplate);
+    return def != nullptr ? RunModal(*def) : -1;
+}
 
 bool CDialog::OnInitDialog() {
     return UpdateData(false);

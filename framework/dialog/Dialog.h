@@ -2,6 +2,8 @@
 
 #include "framework/window/Wnd.h"
 
+struct DialogDef;
+
 // What DoDataExchange is given: the direction, and the dialog whose controls take part.
 class CDataExchange {
 public:
@@ -34,4 +36,8 @@ public:
 protected:
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
+
+private:
+    // The platform's half of DoModal: the dialog laid out from def, run until it ends.
+    int RunModal(const DialogDef& def);
 };

@@ -16,8 +16,6 @@ public:
 
     // The tab's text.
     std::string GetCaption() const;
-    // Builds the page's controls in a window of the sheet; the sheet owns that window.
-    HWND CreatePage(HWND hSheet);
 
     virtual bool OnSetActive();
     virtual void OnOK();

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <array>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/core/Platform.h"
 
@@ -38,11 +41,50 @@ protected:
     CDC();
 
 private:
+    // Where a text may show, in the device's own pixels: the clip, the text's origin there, the
+    // height of its cells and, for a platform that draws text from its baseline, how far below
+    // the cells' top that lies.
+    struct TextArea {
+        int left, top, right, bottom;
+        int x, y;
+        int cell;
+        int ascent;
+    };
+    // Marks drawn over a cell, at its left edge, once the row is drawn.
+    struct Overstrike {
+        double x;
+        std::u16string marks;
+    };
+
+    // The pixel advance of c in the selected font, measured once for U+0000..U+00FF.
+    double Advance(char32_t c);
+    // The character that c with (some of) its marks composes to, where the font has it and it
+    // takes c's advance; marks keeps those left to draw over the cell.
+    char32_t Compose(char32_t c, std::u32string& marks, double advance);
+
+    // The platform's half: selecting the font, measuring, composing, and drawing a row of cells
+    // from start to end with the marks over them.
+    void UseFont(CFont* pFont);
+    double MeasureAdvance(char32_t c);
+    // Whether the selected font draws c itself, rather than a box for a character it lacks.
+    bool HasGlyph(char32_t c);
+    // The cluster in its precomposed form, as far as the platform composes it.
+    std::u32string Precompose(const std::u32string& cluster);
+    bool GetTextArea(int x, int y, TextArea& area);
+    bool DrawCells(const TextArea& area, double start, double end, const std::u16string& shown,
+                   const std::vector<Overstrike>& overstrikes);
+
     struct Impl;  // the platform's drawing state
 
     HDC m_hDC = nullptr;
     CFont* m_pFont = nullptr;
     COLORREF m_bkColor = RGB(255, 255, 255);
     COLORREF m_textColor = RGB(0, 0, 0);
+    static constexpr std::array<double, 256> kUnmeasured = [] {
+        std::array<double, 256> advances{};
+        advances.fill(-1);
+        return advances;
+    }();
+    std::array<double, 256> m_advance = kUnmeasured;  // -1: not measured yet
     std::unique_ptr<Impl> m_pImpl;
 };

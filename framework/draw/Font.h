@@ -4,17 +4,6 @@
 
 #include "framework/core/Platform.h"
 
-#ifndef _WIN32
-// The font-creation constants, as the platform numbers them.
-constexpr int DEFAULT_CHARSET = 1;
-constexpr int OUT_DEFAULT_PRECIS = 0;
-constexpr int CLIP_DEFAULT_PRECIS = 0;
-constexpr int DEFAULT_QUALITY = 0;
-constexpr int DEFAULT_PITCH = 0;
-constexpr int FF_SWISS = 0x20;
-constexpr int FW_NORMAL = 400;
-#endif
-
 // A font made from the platform's font-creation arguments. The height is in pixels; where the
 // face is missing, the font database supplies a metric twin.
 class CFont {

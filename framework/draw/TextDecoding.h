@@ -8,10 +8,7 @@
 #include <string>
 #include <string_view>
 
-// Decodes one UTF-8 sequence at s[i]. Returns its length, or 0 when the bytes there are not a
-// well-formed sequence (overlong forms, surrogates and values past U+10FFFF included). A
-// sequence cut short by the end of s counts as well-formed when bAllowCut is set.
-std::size_t DecodeUtf8(std::string_view s, std::size_t i, char32_t& cp, bool bAllowCut = false);
+#include "platform/Text.h"
 
 // Whether the first `limit` bytes of s are UTF-8. Texts longer than the limit are judged on the
 // part that can reach the window: deciding on the whole of a 100 MB line at every paint would

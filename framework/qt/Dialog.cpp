@@ -242,15 +242,11 @@ void AfxSetDialogFrame(QDialog& dialog) {
     new KeepShown(&dialog);
 }
 
-int CDialog::DoModal() {
-    const DialogDef* def = AfxFindDialog(m_nIDTemplate);
-    if (def == nullptr) {
-        return -1;
-    }
+int CDialog::RunModal(const DialogDef& def) {
     QWidget* parent = m_pParentWnd != nullptr ? m_pParentWnd->GetSafeHwnd() : nullptr;
     auto* dialog = new QDialog(parent);
-    dialog->setWindowTitle(QString::fromUtf8(def->caption));
-    dialog_layout::CreateControls(dialog, *def);
+    dialog->setWindowTitle(QString::fromUtf8(def.caption));
+    dialog_layout::CreateControls(dialog, def);
     // A modal frame with a system menu, at the template's size.
     AfxSetDialogFrame(*dialog);
     Attach(dialog);

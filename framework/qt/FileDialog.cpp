@@ -1,5 +1,5 @@
 // The Qt half of CFileDialog: Qt's own file dialog, filtered as the platform's would be.
-#include "framework/dialog/FileDialog.h"
+#include "framework/window/FileDialog.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "framework/core/WinApp.h"
 #include "framework/dialog/Dialog.h"
 #include "framework/qt/ModalDialog.h"
 #include "framework/window/FrameWnd.h"
+#include "framework/window/WinApp.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The Qt half of the message box.
-#include "framework/dialog/MessageBox.h"
+#include "framework/window/MessageBox.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -7,10 +7,30 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "framework/core/Resources.h"
 #include "framework/dialog/Dialog.h"
 #include "framework/dialog/PropertyPage.h"
+#include "framework/qt/DialogLayout.h"
 #include "framework/qt/ModalDialog.h"
 #include "framework/registry/Registry.h"
+
+namespace {
+
+// The page's controls, laid out from its dialog resource on a widget of the sheet, which owns it.
+QWidget* CreatePage(CPropertyPage& page, QWidget* sheet) {
+    const DialogDef* def = AfxFindDialog(page.GetTemplateId());
+    if (def == nullptr) {
+        return nullptr;
+    }
+    auto* widget = new QWidget(sheet);
+    dialog_layout::CreateControls(widget, *def);
+    // A page template is a disabled child until its sheet shows it.
+    widget->setEnabled(true);
+    page.Attach(widget);
+    return widget;
+}
+
+}  // namespace
 
 int CPropertySheet::DoModal() {
     QWidget* parent = m_pParentWnd != nullptr ? m_pParentWnd->GetSafeHwnd() : nullptr;
@@ -22,7 +42,7 @@ int CPropertySheet::DoModal() {
     tabs->setObjectName("tabs");
     layout->addWidget(tabs);
     for (CPropertyPage* page : m_pages) {
-        if (QWidget* widget = page->CreatePage(tabs)) {
+        if (QWidget* widget = CreatePage(*page, tabs)) {
             tabs->addTab(widget, QString::fromLocal8Bit(page->GetCaption().c_str()));
         }
     }

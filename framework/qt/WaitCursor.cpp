@@ -1,4 +1,4 @@
-#include "framework/dialog/WaitCursor.h"
+#include "framework/window/WaitCursor.h"
 
 #include <QCursor>
 #include <QGuiApplication>

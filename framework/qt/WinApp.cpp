@@ -1,5 +1,5 @@
 // The Qt half of CWinApp: the event loop and its idle processing, printer set-up, the entry.
-#include "framework/core/WinApp.h"
+#include "framework/window/WinApp.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -14,22 +14,21 @@
 #include <string>
 #include <vector>
 
-#include "framework/core/AfxRes.h"
 #include "framework/core/CommandLineInfo.h"
-#include "framework/core/Resources.h"
 #include "framework/qt/ModalDialog.h"
 #include "framework/qt/QtSupport.h"
+#include "framework/window/DocTemplate.h"
 #include "framework/window/FrameWnd.h"
+#include "platform/Arguments.h"
 
 struct CWinApp::Impl {
     std::unique_ptr<QObject> pIdleConnection;  // ends idle processing with the application
     std::unique_ptr<QPrinter> pPrinter;
 };
 
-template <>
-void PlatformDeleter<CWinApp::Impl>::operator()(CWinApp::Impl* p) const {
-    delete p;
-}
+CWinApp::CWinApp(const char* pszAppName) : m_strAppName(pszAppName != nullptr ? pszAppName : "") {}
+
+CWinApp::~CWinApp() = default;
 
 int CWinApp::ExitInstance() {
     SaveStdProfileSettings();
@@ -164,24 +163,11 @@ bool AfxIsFlagCharacter(char c) {
     return c == '-';
 }
 
-int AfxWinMain(int argc, char** argv) {
+int CWinApp::RunOnWindowSystem(int argc, char** argv) {
+    // Qt takes its own options out of the arguments.
     HoldStartupMessages(argc, argv);
     QApplication application(argc, argv);
     ReleaseStartupMessages();
-    CWinApp* app = AfxGetApp();
-    if (app == nullptr) {
-        return 1;
-    }
-    if (app->m_pszAppName.empty()) {
-        AfxLoadString(AFX_IDS_APP_TITLE, app->m_pszAppName);
-    }
-    QApplication::setApplicationName(QString::fromLocal8Bit(app->m_pszAppName.c_str()));
-    std::vector<std::string> args;
-    for (int i = 0; i < argc; ++i) {
-        args.emplace_back(argv[i]);
-    }
-    app->SetCommandLine(std::move(args));
-    const int result = app->InitInstance() ? app->Run() : app->ExitInstance();
-    app->CloseAllDocuments();
-    return result;
+    QApplication::setApplicationName(QString::fromLocal8Bit(m_strAppName.c_str()));
+    return RunInstance(GetProgramArguments(argc, argv));
 }

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QObject>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QWidget>
 
@@ -44,7 +45,13 @@ private:
 
 }  // namespace
 
-CWnd::CWnd() = default;
+// What the Qt half keeps for a window beyond its widget: the filter that delivers the widget's
+// messages, which the widget deletes with itself.
+struct CWnd::Impl {
+    QPointer<WindowMessageFilter> pFilter;
+};
+
+CWnd::CWnd() : m_pImpl(std::make_unique<Impl>()) {}
 
 CWnd::~CWnd() {
     // No message may reach this half-destroyed window while its widget goes.
@@ -54,6 +61,7 @@ CWnd::~CWnd() {
 void CWnd::Attach(HWND hWnd) {
     m_hWnd = hWnd;
     auto* filter = new WindowMessageFilter(this, hWnd);
+    m_pImpl->pFilter = filter;
     hWnd->installEventFilter(filter);
     // The filter is the connection's context: it ends when the window is let go.
     QObject::connect(hWnd, &QObject::destroyed, filter, [this] { m_hWnd = nullptr; });
@@ -62,12 +70,7 @@ void CWnd::Attach(HWND hWnd) {
 HWND CWnd::Detach() {
     HWND hWnd = m_hWnd;
     if (hWnd != nullptr) {
-        for (QObject* child : hWnd->children()) {
-            if (dynamic_cast<WindowMessageFilter*>(child) != nullptr) {
-                delete child;
-                break;
-            }
-        }
+        delete m_pImpl->pFilter;
         m_hWnd = nullptr;
     }
     return hWnd;

@@ -1,4 +1,3 @@
-#ifndef _WIN32
 #include "framework/registry/RegistryText.h"
 
 #include <algorithm>
@@ -226,7 +225,7 @@ bool isHexValueLine(std::string_view line) {
 }
 
 // Parses one value line (already joined with its continuation lines) into the key.
-bool parseValueLine(std::string_view line, RegistryKey& key) {
+bool parseValueLine(std::string_view line, RegistryNode& key) {
     auto parts = splitValueLine(line);
     if (!parts || parts->first.size() > kMaxValueNameLength) {
         return false;
@@ -286,7 +285,7 @@ bool parseValueLine(std::string_view line, RegistryKey& key) {
 
 // The key a section line names, created if new; null when the line is no section of this hive
 // or its path breaks a limit.
-RegistryKey* parseSectionLine(std::string_view line, RegistryTree& tree) {
+RegistryNode* parseSectionLine(std::string_view line, RegistryTree& tree) {
     if (line.back() != ']') {
         return nullptr;
     }
@@ -317,7 +316,7 @@ std::optional<RegistryTree> parseRegistryText(std::string_view text) {
         return std::nullopt;
     }
     RegistryTree tree;
-    RegistryKey* current = nullptr;  // the section's key
+    RegistryNode* current = nullptr;  // the section's key
     while (nextLine(text, line)) {
         line = trimmed(line);
         if (line.empty() || line[0] == ';') {
@@ -366,7 +365,8 @@ std::string formatRegistryText(const RegistryTree& tree) {
     // Depth first, without recursion; each pending key comes with the length of its parent's
     // section name, which the section being built starts with.
     std::string section = "[" + std::string(kRootName);
-    std::vector<std::pair<const RegistryKey*, std::size_t>> pending{{&tree.root(), section.size()}};
+    std::vector<std::pair<const RegistryNode*, std::size_t>> pending{
+        {&tree.root(), section.size()}};
     while (!pending.empty()) {
         const auto [key, parentLength] = pending.back();
         pending.pop_back();
@@ -392,4 +392,3 @@ std::string formatRegistryText(const RegistryTree& tree) {
     }
     return out;
 }
-#endif

@@ -3,7 +3,6 @@
 // The hive's text form: the registry's text export format (a REGEDIT4 header, one section per key,
 // one line per value), so a person can read the store and the registry editor can import it.
 
-#ifndef _WIN32
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,4 +15,3 @@ std::optional<RegistryTree> parseRegistryText(std::string_view text);
 
 // Every key with its values, parents before children, siblings by name.
 std::string formatRegistryText(const RegistryTree& tree);
-#endif

@@ -1,4 +1,3 @@
-#ifndef _WIN32
 #include "framework/registry/RegistryTree.h"
 
 #include <algorithm>
@@ -23,7 +22,7 @@ bool registryNameLess(std::string_view a, std::string_view b) {
                                         [](char x, char y) { return foldCase(x) < foldCase(y); });
 }
 
-std::size_t RegistryKey::NameHash::operator()(std::string_view name) const noexcept {
+std::size_t RegistryNode::NameHash::operator()(std::string_view name) const noexcept {
     std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
     for (const char c : name) {
         hash = (hash ^ foldCase(c)) * 1099511628211ull;
@@ -63,9 +62,9 @@ KeyPathCheck checkKeyPathLimits(const std::vector<std::string_view>& components)
     return tooLong ? KeyPathCheck::NameTooLong : KeyPathCheck::Within;
 }
 
-std::string RegistryKey::path() const {
-    std::vector<const RegistryKey*> chain;
-    for (const RegistryKey* key = this; key->m_parent != nullptr; key = key->m_parent) {
+std::string RegistryNode::path() const {
+    std::vector<const RegistryNode*> chain;
+    for (const RegistryNode* key = this; key->m_parent != nullptr; key = key->m_parent) {
         chain.push_back(key);
     }
     std::string out;
@@ -78,40 +77,40 @@ std::string RegistryKey::path() const {
     return out;
 }
 
-RegistryKey* RegistryKey::findSubKey(std::string_view name) const {
+RegistryNode* RegistryNode::findSubKey(std::string_view name) const {
     const auto it = m_subKeys.find(name);
     return it == m_subKeys.end() ? nullptr : it->second.get();
 }
 
-RegistryKey& RegistryKey::createSubKey(std::string_view name, bool& created) {
-    if (RegistryKey* key = findSubKey(name)) {
+RegistryNode& RegistryNode::createSubKey(std::string_view name, bool& created) {
+    if (RegistryNode* key = findSubKey(name)) {
         return *key;
     }
-    auto key = std::make_unique<RegistryKey>(std::string(name), this);
-    RegistryKey& added = *key;
+    auto key = std::make_unique<RegistryNode>(std::string(name), this);
+    RegistryNode& added = *key;
     m_subKeys.emplace(added.m_name, std::move(key));
     created = true;
     return added;
 }
 
-std::vector<const RegistryKey*> RegistryKey::subKeysInOrder() const {
-    std::vector<const RegistryKey*> keys;
+std::vector<const RegistryNode*> RegistryNode::subKeysInOrder() const {
+    std::vector<const RegistryNode*> keys;
     keys.reserve(m_subKeys.size());
     for (const auto& entry : m_subKeys) {
         keys.push_back(entry.second.get());
     }
-    std::sort(keys.begin(), keys.end(), [](const RegistryKey* a, const RegistryKey* b) {
+    std::sort(keys.begin(), keys.end(), [](const RegistryNode* a, const RegistryNode* b) {
         return registryNameLess(a->m_name, b->m_name);
     });
     return keys;
 }
 
-const RegistryValue* RegistryKey::findValue(std::string_view name) const {
+const RegistryValue* RegistryNode::findValue(std::string_view name) const {
     const auto it = m_valueIndex.find(name);
     return it == m_valueIndex.end() ? nullptr : &m_values[it->second];
 }
 
-void RegistryKey::setValue(std::string_view name, std::uint32_t type, std::string data) {
+void RegistryNode::setValue(std::string_view name, std::uint32_t type, std::string data) {
     if (const auto it = m_valueIndex.find(name); it != m_valueIndex.end()) {
         m_values[it->second].type = type;
         m_values[it->second].data = std::move(data);
@@ -121,7 +120,7 @@ void RegistryKey::setValue(std::string_view name, std::uint32_t type, std::strin
     m_values.push_back(RegistryValue{std::string(name), type, std::move(data)});
 }
 
-bool RegistryKey::deleteValue(std::string_view name) {
+bool RegistryNode::deleteValue(std::string_view name) {
     const auto it = m_valueIndex.find(name);
     if (it == m_valueIndex.end()) {
         return false;
@@ -137,26 +136,25 @@ bool RegistryKey::deleteValue(std::string_view name) {
     return true;
 }
 
-RegistryKey* RegistryTree::findKey(const std::vector<std::string_view>& components) const {
-    RegistryKey* key = m_root.get();
+RegistryNode* RegistryTree::findKey(const std::vector<std::string_view>& components) const {
+    RegistryNode* key = m_root.get();
     for (auto it = components.begin(); key != nullptr && it != components.end(); ++it) {
         key = key->findSubKey(*it);
     }
     return key;
 }
 
-RegistryKey* RegistryTree::findKey(std::string_view path) const {
+RegistryNode* RegistryTree::findKey(std::string_view path) const {
     const auto components = splitRegistryPath(path);
     return components ? findKey(*components) : nullptr;
 }
 
-RegistryKey& RegistryTree::createKey(const std::vector<std::string_view>& components,
-                                     bool& created) {
+RegistryNode& RegistryTree::createKey(const std::vector<std::string_view>& components,
+                                      bool& created) {
     created = false;
-    RegistryKey* key = m_root.get();
+    RegistryNode* key = m_root.get();
     for (const std::string_view component : components) {
         key = &key->createSubKey(component, created);
     }
     return *key;
 }
-#endif

@@ -1,10 +1,9 @@
 #pragma once
 
-// The current user's hive outside Windows, in memory: keys with their sub-keys and typed values,
-// named as the registry names them (compared without regard to case, kept in the case they were
-// first created with). Whatever adds keys or values checks the registry's limits first.
+// The current user's hive as the per-user store keeps it, in memory: keys with their sub-keys and
+// typed values, named as the registry names them (compared without regard to case, kept in the case
+// they were first created with). Whatever adds keys or values checks the registry's limits first.
 
-#ifndef _WIN32
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -44,20 +43,20 @@ struct RegistryValue {
 
 // Sub-keys and values are found by name through hash indexes, so that reading a file of many
 // keys or values, or of deep paths, costs time in proportion to its size.
-class RegistryKey {
+class RegistryNode {
 public:
-    RegistryKey(std::string name, RegistryKey* parent)
+    RegistryNode(std::string name, RegistryNode* parent)
         : m_name(std::move(name)), m_parent(parent) {}
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
+    RegistryNode(const RegistryNode&) = delete;
+    RegistryNode& operator=(const RegistryNode&) = delete;
 
     const std::string& name() const { return m_name; }
     // Components joined by backslashes, each as first created; the root's path is empty.
     std::string path() const;
 
-    RegistryKey* findSubKey(std::string_view name) const;
-    RegistryKey& createSubKey(std::string_view name, bool& created);
-    std::vector<const RegistryKey*> subKeysInOrder() const;  // by registryNameLess
+    RegistryNode* findSubKey(std::string_view name) const;
+    RegistryNode& createSubKey(std::string_view name, bool& created);
+    std::vector<const RegistryNode*> subKeysInOrder() const;  // by registryNameLess
 
     // In the order they were first set.
     const std::vector<RegistryValue>& values() const { return m_values; }
@@ -80,9 +79,9 @@ private:
     };
 
     std::string m_name;
-    RegistryKey* m_parent;
+    RegistryNode* m_parent;
     // Keyed by each sub-key's own name, which stays in place as long as the sub-key.
-    std::unordered_map<std::string_view, std::unique_ptr<RegistryKey>, NameHash, NameEqual>
+    std::unordered_map<std::string_view, std::unique_ptr<RegistryNode>, NameHash, NameEqual>
         m_subKeys;
     std::vector<RegistryValue> m_values;
     std::unordered_map<std::string, std::size_t, NameHash, NameEqual> m_valueIndex;
@@ -90,18 +89,17 @@ private:
 
 class RegistryTree {
 public:
-    RegistryTree() : m_root(std::make_unique<RegistryKey>(std::string(), nullptr)) {}
+    RegistryTree() : m_root(std::make_unique<RegistryNode>(std::string(), nullptr)) {}
 
-    RegistryKey& root() { return *m_root; }
-    const RegistryKey& root() const { return *m_root; }
+    RegistryNode& root() { return *m_root; }
+    const RegistryNode& root() const { return *m_root; }
 
-    RegistryKey* findKey(const std::vector<std::string_view>& components) const;
-    RegistryKey* findKey(std::string_view path) const;
+    RegistryNode* findKey(const std::vector<std::string_view>& components) const;
+    RegistryNode* findKey(std::string_view path) const;
     // Finds or creates the key, creating missing keys on the way. Keys that exist keep their
     // case. 'created' tells whether any key was added.
-    RegistryKey& createKey(const std::vector<std::string_view>& components, bool& created);
+    RegistryNode& createKey(const std::vector<std::string_view>& components, bool& created);
 
 private:
-    std::unique_ptr<RegistryKey> m_root;  // held apart, so that a tree moves without its keys
+    std::unique_ptr<RegistryNode> m_root;  // held apart, so that a tree moves without its keys
 };
-#endif

@@ -14,20 +14,13 @@
 
 struct CDC::Impl {
     // A window's context draws at the window's dpi; any other at 96.
-    explicit Impl(HDC hdc) : hdc(hdc), dpi(AfxDpiOf(WindowFromDC(hdc))) { advance.fill(-1); }
+    explicit Impl(HDC hdc) : hdc(hdc), dpi(AfxDpiOf(WindowFromDC(hdc))) {}
     ~Impl();
     Impl(const Impl&) = delete;
     Impl& operator=(const Impl&) = delete;
-    int Advance(char32_t c);
     int Scale(int n) const { return AfxScale(n, dpi); }
     // The font to select for font: itself at 96 dpi, else the same font scaled to the dpi.
     HGDIOBJ FontAtDpi(HFONT font);
-    // The character that c with (some of) its marks composes to, where it takes c's advance;
-    // marks keeps those left to draw over the cell.
-    char32_t Compose(char32_t c, std::u32string& marks, int advance);
-    // GDI draws a box, wider than a cell, for a character its font lacks: marks are composed
-    // into, and drawn with, only characters that it has.
-    bool HasGlyph(char32_t c);
 
     HDC hdc;
     UINT dpi;
@@ -38,8 +31,6 @@ struct CDC::Impl {
     HFONT scaled = nullptr;
     int scaledCell = 0;
     int cell = 0;  // while the scaled copy is selected, its cells' height; else 0
-    // Pixel advances of U+0000..U+00FF in the selected font, measured on first use; -1: not yet.
-    std::array<int, 256> advance{};
 };
 
 CDC::Impl::~Impl() {
@@ -84,81 +75,59 @@ HGDIOBJ CDC::Impl::FontAtDpi(HFONT font) {
 
 namespace {
 
-void AppendUtf16(std::wstring& text, char32_t c) {
-    if (c < 0x10000) {
-        text.push_back(static_cast<wchar_t>(c));
-    } else {
-        const char32_t v = c - 0x10000;
-        text.push_back(static_cast<wchar_t>(0xD800 + (v >> 10)));
-        text.push_back(static_cast<wchar_t>(0xDC00 + (v & 0x3FF)));
-    }
-}
-
-// The code point at text[i], and how many units it takes.
-char32_t CodePointAt(const std::wstring& text, std::size_t i, std::size_t& units) {
-    const char32_t high = text[i];
-    if (high >= 0xD800 && high < 0xDC00 && i + 1 < text.size()) {
-        units = 2;
-        return 0x10000 + ((high - 0xD800) << 10) + (static_cast<char32_t>(text[i + 1]) - 0xDC00);
-    }
-    units = 1;
-    return high;
+std::wstring WideOf(const std::u16string& text) {
+    return std::wstring(text.begin(), text.end());
 }
 
 }  // namespace
 
-char32_t CDC::Impl::Compose(char32_t c, std::u32string& marks, int advance) {
-    std::wstring cluster;
-    AppendUtf16(cluster, c);
-    for (const char32_t mark : marks) {
-        AppendUtf16(cluster, mark);
+std::u32string CDC::Precompose(const std::u32string& cluster) {
+    std::u16string units;
+    for (const char32_t c : cluster) {
+        AppendUtf16(units, c);
     }
+    const std::wstring wide = WideOf(units);
     // Composing never lengthens a text.
-    std::wstring result(cluster.size(), L'\0');
-    const int length =
-        ::FoldStringW(MAP_PRECOMPOSED, cluster.data(), static_cast<int>(cluster.size()),
-                      result.data(), static_cast<int>(result.size()));
-    if (length <= 0 || static_cast<std::size_t>(length) >= cluster.size()) {
-        return c;
+    std::wstring result(wide.size(), L'\0');
+    const int length = ::FoldStringW(MAP_PRECOMPOSED, wide.data(), static_cast<int>(wide.size()),
+                                     result.data(), static_cast<int>(result.size()));
+    if (length <= 0) {
+        return cluster;
     }
-    result.resize(static_cast<std::size_t>(length));
-    std::size_t units = 0;
-    const char32_t first = CodePointAt(result, 0, units);
-    if (CellPlaceOf(first) != CellPlace::ownCell || !HasGlyph(first) || Advance(first) != advance) {
-        return c;
+    std::u32string composed;
+    for (int i = 0; i < length; ++i) {
+        const char32_t high = result[static_cast<std::size_t>(i)];
+        if (high >= 0xD800 && high < 0xDC00 && i + 1 < length) {
+            const char32_t low = result[static_cast<std::size_t>(++i)];
+            composed.push_back(0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00));
+        } else {
+            composed.push_back(high);
+        }
     }
-    marks.clear();
-    for (std::size_t i = units; i < result.size(); i += units) {
-        marks.push_back(CodePointAt(result, i, units));
-    }
-    return first;
+    return composed;
 }
 
-bool CDC::Impl::HasGlyph(char32_t c) {
+// GDI draws a box, wider than a cell, for a character its font lacks: marks are composed into,
+// and drawn with, only characters that it has.
+bool CDC::HasGlyph(char32_t c) {
     const auto unit = static_cast<wchar_t>(c);
     WORD glyph = 0xFFFF;
     return c < 0x10000 &&
-           ::GetGlyphIndicesW(hdc, &unit, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1 &&
+           ::GetGlyphIndicesW(m_hDC, &unit, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1 &&
            glyph != 0xFFFF;
 }
 
-int CDC::Impl::Advance(char32_t c) {
-    if (c < advance.size() && advance[c] >= 0) {
-        return advance[c];
-    }
+double CDC::MeasureAdvance(char32_t c) {
     int width = 0;
     if (c < 0x10000) {
-        GetCharWidth32W(hdc, c, c, &width);
+        GetCharWidth32W(m_hDC, c, c, &width);
     } else {
-        const char32_t v = c - 0x10000;
-        const wchar_t pair[2] = {static_cast<wchar_t>(0xD800 + (v >> 10)),
-                                 static_cast<wchar_t>(0xDC00 + (v & 0x3FF))};
+        std::u16string pair;
+        AppendUtf16(pair, c);
+        const std::wstring wide = WideOf(pair);
         SIZE extent{};
-        GetTextExtentPoint32W(hdc, pair, 2, &extent);
+        GetTextExtentPoint32W(m_hDC, wide.data(), 2, &extent);
         width = extent.cx;
-    }
-    if (c < advance.size()) {
-        advance[c] = width;
     }
     return width;
 }
@@ -169,11 +138,7 @@ CDC::CDC(HDC hDC) : m_hDC(hDC), m_pImpl(std::make_unique<Impl>(hDC)) {}
 
 CDC::~CDC() = default;
 
-CFont* CDC::SelectObject(CFont* pFont) {
-    CFont* previous = std::exchange(m_pFont, pFont);
-    if (!m_pImpl) {
-        return previous;
-    }
+void CDC::UseFont(CFont* pFont) {
     HGDIOBJ font = pFont != nullptr && pFont->GetSafeHandle() != nullptr
                        ? m_pImpl->FontAtDpi(pFont->GetSafeHandle())
                        : m_pImpl->originalFont;
@@ -184,22 +149,6 @@ CFont* CDC::SelectObject(CFont* pFont) {
         }
     }
     m_pImpl->cell = font != nullptr && font == m_pImpl->scaled ? m_pImpl->scaledCell : 0;
-    m_pImpl->advance.fill(-1);
-    return previous;
-}
-
-COLORREF CDC::SetBkColor(COLORREF color) {
-    if (m_hDC != nullptr) {
-        ::SetBkColor(m_hDC, color);
-    }
-    return std::exchange(m_bkColor, color);
-}
-
-COLORREF CDC::SetTextColor(COLORREF color) {
-    if (m_hDC != nullptr) {
-        ::SetTextColor(m_hDC, color);
-    }
-    return std::exchange(m_textColor, color);
 }
 
 void CDC::FillSolidRect(const CRect& rect, COLORREF color) {
@@ -213,73 +162,39 @@ void CDC::FillSolidRect(const CRect& rect, COLORREF color) {
     ::SetBkColor(m_hDC, old);
 }
 
-bool CDC::TextOut(int xAt, int yAt, std::string_view text) {
-    if (m_hDC == nullptr || text.empty()) {
-        return true;
-    }
-    const int x = m_pImpl->Scale(xAt);
-    const int y = m_pImpl->Scale(yAt);
+bool CDC::GetTextArea(int x, int y, TextArea& area) {
     RECT clip;
     if (GetClipBox(m_hDC, &clip) == ERROR) {
         return false;
     }
     TEXTMETRICW metrics{};
     GetTextMetricsW(m_hDC, &metrics);
-    const int cell = m_pImpl->cell > 0 ? m_pImpl->cell : static_cast<int>(metrics.tmHeight);
-    if (x >= clip.right || y >= clip.bottom || y + cell <= clip.top) {
-        return true;
-    }
-    // As many characters as can reach the clip: a visible character is at most four bytes long
-    // and at least half a cell wide in the monospaced fonts the panes use (combining marks aside,
-    // which take no cell).
-    const int minWidth = std::max(1, m_pImpl->Advance(U'x') / 2);
-    const auto budget = static_cast<std::size_t>((clip.right - x) / minWidth + 1) * 4 + 4;
-    std::wstring shown;
-    // Marks left over once composed are drawn over their cells after the row: a mark of its own
-    // has no place in the font's layout of a row.
-    std::vector<std::pair<int, std::wstring>> overstrikes;
-    std::u32string marks;
-    int start = x;
-    int pos = x;
-    bool started = false;
-    for (CShownCells cells(text, budget); !cells.AtEnd() && pos < clip.right;) {
-        char32_t c = cells.Next(marks);
-        const int advance = m_pImpl->Advance(c);
-        if (!started) {
-            if (pos + advance <= clip.left) {
-                pos += advance;
-                continue;
-            }
-            started = true;
-            start = pos;
-        }
-        if (!marks.empty()) {
-            c = m_pImpl->Compose(c, marks, advance);
-            std::wstring drawn;
-            for (const char32_t mark : marks) {
-                if (m_pImpl->HasGlyph(mark)) {
-                    drawn.push_back(static_cast<wchar_t>(mark));
-                }
-            }
-            if (!drawn.empty()) {
-                overstrikes.emplace_back(pos, std::move(drawn));
-            }
-        }
-        AppendUtf16(shown, c);
-        pos += advance;
-    }
-    if (shown.empty()) {
-        return true;
-    }
-    const int length = static_cast<int>(shown.size());
+    area.left = clip.left;
+    area.top = clip.top;
+    area.right = clip.right;
+    area.bottom = clip.bottom;
+    area.x = m_pImpl->Scale(x);
+    area.y = m_pImpl->Scale(y);
+    area.cell = m_pImpl->cell > 0 ? m_pImpl->cell : static_cast<int>(metrics.tmHeight);
+    area.ascent = static_cast<int>(metrics.tmAscent);
+    return true;
+}
+
+bool CDC::DrawCells(const TextArea& area, double start, double end, const std::u16string& shown,
+                    const std::vector<Overstrike>& overstrikes) {
+    const auto left = static_cast<int>(start);
+    const std::wstring text = WideOf(shown);
+    const int length = static_cast<int>(text.size());
+    ::SetBkColor(m_hDC, m_bkColor);
+    ::SetTextColor(m_hDC, m_textColor);
     BOOL drawn = FALSE;
     if (m_pImpl->cell == 0) {
-        drawn = ::TextOutW(m_hDC, start, y, shown.data(), length);
+        drawn = ::TextOutW(m_hDC, left, area.y, text.data(), length);
     } else {
         // The background fills the scaled cells exactly, as the font's own cells at 96 dpi.
-        const RECT area{start, y, pos, y + cell};
+        const RECT cells{left, area.y, static_cast<int>(end), area.y + area.cell};
         const int mode = ::SetBkMode(m_hDC, TRANSPARENT);
-        drawn = ExtTextOutW(m_hDC, start, y, ETO_OPAQUE, &area, shown.data(), length, nullptr);
+        drawn = ExtTextOutW(m_hDC, left, area.y, ETO_OPAQUE, &cells, text.data(), length, nullptr);
         ::SetBkMode(m_hDC, mode);
     }
     if (drawn == FALSE) {
@@ -287,8 +202,10 @@ bool CDC::TextOut(int xAt, int yAt, std::string_view text) {
     }
     if (!overstrikes.empty()) {
         const int mode = ::SetBkMode(m_hDC, TRANSPARENT);
-        for (const auto& [markX, markText] : overstrikes) {
-            ::TextOutW(m_hDC, markX, y, markText.data(), static_cast<int>(markText.size()));
+        for (const Overstrike& overstrike : overstrikes) {
+            const std::wstring marks = WideOf(overstrike.marks);
+            ::TextOutW(m_hDC, static_cast<int>(overstrike.x), area.y, marks.data(),
+                       static_cast<int>(marks.size()));
         }
         ::SetBkMode(m_hDC, mode);
     }

@@ -8,10 +8,10 @@
 
 #include "framework/core/ResourceTypes.h"
 #include "framework/core/Resources.h"
-#include "framework/core/WinApp.h"
 #include "framework/win32/DialogTemplate.h"
 #include "framework/win32/Win32Support.h"
 #include "framework/window/FrameWnd.h"
+#include "framework/window/WinApp.h"
 
 namespace {
 
@@ -177,12 +177,8 @@ std::vector<WORD> BuildDialogTemplate(const DialogDef& def, bool bPage) {
     return data;
 }
 
-int CDialog::DoModal() {
-    const DialogDef* def = AfxFindDialog(m_nIDTemplate);
-    if (def == nullptr) {
-        return -1;
-    }
-    const std::vector<WORD> dialogTemplate = BuildDialogTemplate(*def, false);
+int CDialog::RunModal(const DialogDef& def) {
+    const std::vector<WORD> dialogTemplate = BuildDialogTemplate(def, false);
     HWND parent = m_pParentWnd != nullptr ? m_pParentWnd->GetSafeHwnd() : nullptr;
     if (parent == nullptr && AfxGetApp() != nullptr && AfxGetApp()->m_pMainWnd != nullptr) {
         parent = AfxGetApp()->m_pMainWnd->GetSafeHwnd();

@@ -1,12 +1,12 @@
 // The Win32 half of CFileDialog: the system's open and save dialogs, in their wide forms.
-#include "framework/dialog/FileDialog.h"
+#include "framework/window/FileDialog.h"
 
 #include <cstring>
 #include <vector>
 
-#include "framework/core/WinApp.h"
 #include "framework/win32/Win32Support.h"
 #include "framework/window/FrameWnd.h"
+#include "framework/window/WinApp.h"
 
 namespace {
 
@@ -36,10 +36,10 @@ int CFileDialog::DoModal() {
     std::wstring folder = m_ofn.lpstrInitialDir != nullptr ? Widen(m_ofn.lpstrInitialDir) : L"";
     std::wstring file = Widen(m_strFileName);
     // A remembered file rather than a folder starts the dialog beside that file, chosen.
-    const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES
-                                            : GetFileAttributesW(folder.c_str());
-    if (!folder.empty() && (attributes == INVALID_FILE_ATTRIBUTES ||
-                            (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)) {
+    const DWORD attributes =
+        folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
+    if (!folder.empty() &&
+        (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)) {
         const std::size_t slash = folder.find_last_of(L"\\/");
         if (attributes != INVALID_FILE_ATTRIBUTES && file.empty()) {
             file = folder.substr(slash == std::wstring::npos ? 0 : slash + 1);

@@ -10,8 +10,8 @@ CFont::~CFont() {
 }
 
 bool CFont::CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight,
-                       int bItalic, int bUnderline, int cStrikeOut, int nCharSet,
-                       int nOutPrecision, int nClipPrecision, int nQuality, int nPitchAndFamily,
+                       int bItalic, int bUnderline, int cStrikeOut, int nCharSet, int nOutPrecision,
+                       int nClipPrecision, int nQuality, int nPitchAndFamily,
                        std::string faceName) {
     DeleteObject();
     m_hObject = CreateFontW(nHeight, nWidth, nEscapement, nOrientation, nWeight,

@@ -5,22 +5,20 @@
 
 #include <commctrl.h>
 #include <windowsx.h>
+#include <utility>
 
 #include <vector>
 
 #include "framework/core/AfxRes.h"
 #include "framework/core/CmdUI.h"
 #include "framework/core/Resources.h"
-#include "framework/core/WinApp.h"
 #include "framework/win32/Win32Support.h"
 #include "framework/window/ControlBar.h"
 #include "framework/window/ToolBar.h"
 #include "framework/window/View.h"
+#include "framework/window/WinApp.h"
 
 namespace {
-
-// The status bar's font for the frame's dpi, once the frame has moved to another screen.
-constexpr wchar_t kStatusFontProperty[] = L"TessiverStatusFont";
 
 // Menu items show the state the update handlers give their commands when their popup opens.
 void UpdateMenuPopup(CFrameWnd* pFrame, HMENU popup) {
@@ -77,10 +75,11 @@ void OnDpiChanged(CFrameWnd* pFrame, HWND hWnd, UINT dpi, const RECT& suggested)
         systemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
         if (HFONT font = CreateFontIndirectW(&metrics.lfStatusFont)) {
             SendMessageW(bar->GetSafeHwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-            if (auto old = static_cast<HFONT>(GetPropW(hWnd, kStatusFontProperty))) {
+            // The status bar's font for the frame's dpi, once the frame has moved to another
+            // screen.
+            if (HFONT old = std::exchange(pFrame->GetImpl().statusFont, font)) {
                 DeleteObject(old);
             }
-            SetPropW(hWnd, kStatusFontProperty, font);
         }
     }
     SetWindowPos(hWnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
@@ -132,7 +131,7 @@ LRESULT CALLBACK FrameProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam
             OnDpiChanged(pFrame, hWnd, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_DESTROY:
-            if (auto font = static_cast<HFONT>(RemovePropW(hWnd, kStatusFontProperty))) {
+            if (HFONT font = std::exchange(pFrame->GetImpl().statusFont, nullptr)) {
                 // The status bar goes with the frame, after this: it keeps drawing with the
                 // system's font until then.
                 if (CControlBar* bar = pFrame->GetControlBar(AFX_IDW_STATUS_BAR);
@@ -154,7 +153,8 @@ LRESULT CALLBACK FrameProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam
 }  // namespace
 
 HACCEL AfxGetAccelerators(HWND hFrame) {
-    return static_cast<HACCEL>(GetPropW(hFrame, kAcceleratorsProperty));
+    CWnd* pFrame = AfxFromHandle(hFrame);
+    return pFrame != nullptr ? pFrame->GetImpl().accelerators : nullptr;
 }
 
 bool CFrameWnd::CreateFrameWindow(UINT nIDResource) {
@@ -206,8 +206,9 @@ void CFrameWnd::LoadAccelerators(UINT nIDResource) {
         table.push_back({static_cast<BYTE>(accel.flags), static_cast<WORD>(accel.key),
                          static_cast<WORD>(accel.id)});
     }
-    if (HACCEL accelerators = CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()))) {
-        SetPropW(GetSafeHwnd(), kAcceleratorsProperty, accelerators);
+    if (HACCEL accelerators =
+            CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()))) {
+        GetImpl().accelerators = accelerators;
     }
 }
 

@@ -1,13 +1,13 @@
 // The Win32 half of the message box: the system's, centred over the active window.
-#include "framework/dialog/MessageBox.h"
+#include "framework/window/MessageBox.h"
 
-#include "framework/core/WinApp.h"
 #include "framework/win32/Win32Support.h"
 #include "framework/window/FrameWnd.h"
+#include "framework/window/WinApp.h"
 
 int AfxShowMessageBox(const std::string& text, UINT nType) {
     const CWinApp* app = AfxGetApp();
-    const std::wstring caption = Widen(app != nullptr ? app->m_pszAppName : std::string());
+    const std::wstring caption = Widen(app != nullptr ? app->m_strAppName : std::string());
     // Over the window the user is working in: a dialog's own box over the dialog.
     HWND owner = GetActiveWindow();
     if (owner == nullptr && app != nullptr && app->m_pMainWnd != nullptr) {

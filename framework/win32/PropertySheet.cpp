@@ -9,12 +9,12 @@
 
 #include "framework/core/ResourceTypes.h"
 #include "framework/core/Resources.h"
-#include "framework/core/WinApp.h"
 #include "framework/dialog/PropertyPage.h"
 #include "framework/registry/Registry.h"
 #include "framework/win32/DialogTemplate.h"
 #include "framework/win32/Win32Support.h"
 #include "framework/window/FrameWnd.h"
+#include "framework/window/WinApp.h"
 
 namespace {
 

@@ -77,7 +77,8 @@ LONG RegSetValueEx(HKEY hKey, const char* lpValueName, DWORD Reserved, DWORD dwT
         return RegSetValueExW(hKey, name.c_str(), Reserved, dwType, lpData, cbData);
     }
     // The text as stored here, terminating null bytes included.
-    const std::wstring text = Widen(std::string_view(reinterpret_cast<const char*>(lpData), cbData));
+    const std::wstring text =
+        Widen(std::string_view(reinterpret_cast<const char*>(lpData), cbData));
     return RegSetValueExW(hKey, name.c_str(), Reserved, dwType,
                           reinterpret_cast<const BYTE*>(text.data()),
                           static_cast<DWORD>(text.size() * sizeof(wchar_t)));

@@ -3,14 +3,13 @@
 #include "framework/window/SplitterWnd.h"
 
 #include <windowsx.h>
+#include <utility>
 
 #include "framework/win32/Win32Support.h"
 
 namespace {
 
 constexpr int kKeyboardStep = 8;
-constexpr wchar_t kFocusBefore[] = L"TessiverFocusBefore";
-constexpr wchar_t kTracker[] = L"TessiverTracker";
 
 void PaintSplitter(CSplitterWnd* pSplitter, HWND hWnd) {
     PAINTSTRUCT paint;
@@ -144,18 +143,16 @@ int CSplitterWnd::ScrollBarExtent() const {
 
 void CSplitterWnd::ShowTracker(bool bShow) {
     HWND hWnd = GetSafeHwnd();
-    auto tracker = static_cast<HWND>(GetPropW(hWnd, kTracker));
+    HWND& tracker = GetImpl().tracker;
     if (!bShow) {
         if (tracker != nullptr) {
-            RemovePropW(hWnd, kTracker);
-            DestroyWindow(tracker);
+            DestroyWindow(std::exchange(tracker, nullptr));
         }
         return;
     }
     if (tracker == nullptr) {
         tracker = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_BLACKRECT, 0, 0, 0, 0, hWnd,
                                   nullptr, AfxGetInstanceHandle(), nullptr);
-        SetPropW(hWnd, kTracker, tracker);
     }
     RECT client;
     ::GetClientRect(hWnd, &client);
@@ -167,12 +164,12 @@ void CSplitterWnd::ShowTracker(bool bShow) {
 }
 
 void CSplitterWnd::TakeKeyboard() {
-    SetPropW(GetSafeHwnd(), kFocusBefore, GetFocus());
+    GetImpl().focusBefore = GetFocus();
     ::SetFocus(GetSafeHwnd());
 }
 
 void CSplitterWnd::GiveKeyboardBack() {
-    auto before = static_cast<HWND>(RemovePropW(GetSafeHwnd(), kFocusBefore));
+    HWND before = std::exchange(GetImpl().focusBefore, nullptr);
     if (before != nullptr && ::IsWindow(before)) {
         ::SetFocus(before);
     }

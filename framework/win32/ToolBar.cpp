@@ -120,13 +120,14 @@ HIMAGELIST LoadImages(const ToolBarDef& def, UINT dpi) {
 }
 
 // Gives the bar the images at its window's dpi, in place of any it had.
-bool SetImages(HWND bar, const ToolBarDef& def) {
+bool SetImages(CWnd& wnd, const ToolBarDef& def) {
+    HWND bar = wnd.GetSafeHwnd();
     const UINT dpi = AfxDpiOf(bar);
     HIMAGELIST images = LoadImages(def, dpi);
     if (images == nullptr) {
         return false;
     }
-    const auto old = static_cast<HIMAGELIST>(GetPropW(bar, kImageListProperty));
+    HIMAGELIST old = wnd.GetImpl().images;
     const int cx = AfxScale(def.nButtonWidth, dpi);
     const int cy = AfxScale(def.nButtonHeight, dpi);
     if (dpi != 96 || old != nullptr) {
@@ -140,18 +141,18 @@ bool SetImages(HWND bar, const ToolBarDef& def) {
                      MAKELPARAM(cx + LOWORD(padding), cy + HIWORD(padding)));
         ImageList_Destroy(old);
     }
-    SetPropW(bar, kImageListProperty, images);
-    SetPropW(bar, kToolBarIdProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(def.id)));
+    wnd.GetImpl().images = images;
+    wnd.GetImpl().toolBarId = def.id;
     return true;
 }
 
 }  // namespace
 
 void AfxScaleToolBarImages(HWND hBar) {
-    const auto id =
-        static_cast<UINT>(reinterpret_cast<UINT_PTR>(GetPropW(hBar, kToolBarIdProperty)));
+    CWnd* pBar = AfxFromHandle(hBar);
+    const UINT id = pBar != nullptr ? pBar->GetImpl().toolBarId : 0;
     if (const ToolBarDef* def = id != 0 ? AfxFindToolBar(id) : nullptr) {
-        SetImages(hBar, *def);
+        SetImages(*pBar, *def);
         SendMessageW(hBar, TB_AUTOSIZE, 0, 0);
         InvalidateRect(hBar, nullptr, TRUE);
     }
@@ -159,11 +160,12 @@ void AfxScaleToolBarImages(HWND hBar) {
 
 bool CToolBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
     HWND parent = pParentWnd != nullptr ? pParentWnd->GetSafeHwnd() : nullptr;
-    HWND bar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
-                               WS_CHILD | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
-                                   CCS_TOP | CCS_NODIVIDER | (dwStyle & WS_VISIBLE),
-                               0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)),
-                               AfxGetInstanceHandle(), nullptr);
+    HWND bar =
+        CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
+                        WS_CHILD | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP |
+                            CCS_NODIVIDER | (dwStyle & WS_VISIBLE),
+                        0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)),
+                        AfxGetInstanceHandle(), nullptr);
     if (bar == nullptr) {
         return false;
     }
@@ -175,7 +177,7 @@ bool CToolBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
 
 bool CToolBar::CreateButtons(const ToolBarDef& def) {
     HWND bar = GetSafeHwnd();
-    if (!SetImages(bar, def)) {
+    if (!SetImages(*this, def)) {
         return false;
     }
     std::vector<TBBUTTON> buttons;

@@ -1,5 +1,5 @@
 // The Win32 half of CWaitCursor: the hourglass while the object lives.
-#include "framework/dialog/WaitCursor.h"
+#include "framework/window/WaitCursor.h"
 
 #include <windows.h>
 

@@ -1,20 +1,16 @@
 #pragma once
 
-// Private to the Win32 half of the framework: text conversion, the framework's window classes and
-// the path from a window's messages to its CWnd.
+// Private to the Win32 half of the framework: the framework's window classes and the path from a
+// window's messages to its CWnd. Texts go to the system through Widen and come back through
+// Narrow (platform/win32/SystemText.h).
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
-#include <string_view>
 
 #include "framework/window/Wnd.h"
-
-// The program's texts and paths are UTF-8 bytes; the system takes UTF-16. Bytes that are not
-// UTF-8 become U+FFFD.
-std::wstring Widen(std::string_view text);
-std::string Narrow(std::wstring_view text);
+#include "platform/win32/SystemText.h"
 
 HINSTANCE AfxGetInstanceHandle();
 
@@ -45,12 +41,23 @@ int AfxSystemMetric(int nIndex, UINT dpi);
 // The CWnd a window belongs to, or null.
 CWnd* AfxFromHandle(HWND hWnd);
 
-// Window properties holding what a window uses but does not own: an image list (a toolbar's) and
-// an accelerator table (a frame's). They go with the window.
-constexpr wchar_t kImageListProperty[] = L"TessiverImages";
-constexpr wchar_t kAcceleratorsProperty[] = L"TessiverAccelerators";
-// The toolbar resource whose images a toolbar shows: a number, not a handle.
-constexpr wchar_t kToolBarIdProperty[] = L"TessiverToolBarId";
+// What a window of the Win32 half keeps beyond its handle: what it uses but the system does not
+// free with it (an image list, an accelerator table, a font), freed when the window goes or its
+// CWnd does; and where a splitter's tracker and the keyboard were while a bar moves.
+struct CWnd::Impl {
+    Impl() = default;
+    ~Impl() { Release(); }
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+    void Release();
+
+    HIMAGELIST images = nullptr;    // a toolbar's button images
+    UINT toolBarId = 0;             // the toolbar resource they were made from
+    HACCEL accelerators = nullptr;  // a frame's accelerator table
+    HFONT statusFont = nullptr;     // a frame's status bar font, made for its screen's dpi
+    HWND tracker = nullptr;         // a splitter's tracker while a bar moves
+    HWND focusBefore = nullptr;     // the focus before a splitter took the keyboard
+};
 
 // The CWnd of class T that a message of one of the framework's windows is for: attached at
 // WM_NCCREATE from the window's creation parameter; null before that, and for a CWnd of another

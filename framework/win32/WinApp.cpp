@@ -1,16 +1,15 @@
 // The Win32 half of CWinApp: the message loop with its idle processing, printer set-up, the
 // entry.
-#include "framework/core/WinApp.h"
+#include "framework/window/WinApp.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
-#include <shellapi.h>
 
-#include "framework/core/AfxRes.h"
 #include "framework/core/CommandLineInfo.h"
-#include "framework/core/Resources.h"
 #include "framework/win32/Win32Support.h"
+#include "framework/window/DocTemplate.h"
 #include "framework/window/FrameWnd.h"
+#include "platform/Arguments.h"
 
 struct CWinApp::Impl {
     // The printer chosen in the set-up dialog, kept for the next time.
@@ -22,10 +21,9 @@ struct CWinApp::Impl {
     }
 };
 
-template <>
-void PlatformDeleter<CWinApp::Impl>::operator()(CWinApp::Impl* p) const {
-    delete p;
-}
+CWinApp::CWinApp(const char* pszAppName) : m_strAppName(pszAppName != nullptr ? pszAppName : "") {}
+
+CWinApp::~CWinApp() = default;
 
 namespace {
 
@@ -104,29 +102,10 @@ bool AfxIsFlagCharacter(char c) {
     return c == '-' || c == '/';
 }
 
-int AfxWinMain(int /*argc*/, char** /*argv*/) {
+int CWinApp::RunOnWindowSystem(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_TAB_CLASSES | ICC_WIN95_CLASSES;
     InitCommonControlsEx(&controls);
-    CWinApp* app = AfxGetApp();
-    if (app == nullptr) {
-        return 1;
-    }
-    if (app->m_pszAppName.empty()) {
-        AfxLoadString(AFX_IDS_APP_TITLE, app->m_pszAppName);
-    }
-    // The command line in UTF-16, so that file names outside the ANSI code page arrive whole.
-    std::vector<std::string> args;
-    int count = 0;
-    if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
-        for (int i = 0; i < count; ++i) {
-            args.push_back(Narrow(wide[i]));
-        }
-        LocalFree(wide);
-    }
-    app->SetCommandLine(std::move(args));
-    const int result = app->InitInstance() ? app->Run() : app->ExitInstance();
-    app->CloseAllDocuments();
-    return result;
+    return RunInstance(GetProgramArguments(argc, argv));
 }

@@ -44,17 +44,6 @@ void RunPostedCall(WPARAM id) {
     call();
 }
 
-// Frees what the window's properties hold, as the window goes.
-void ReleaseWindowResources(HWND hWnd) {
-    if (auto images = static_cast<HIMAGELIST>(RemovePropW(hWnd, kImageListProperty))) {
-        ImageList_Destroy(images);
-    }
-    if (auto accelerators = static_cast<HACCEL>(RemovePropW(hWnd, kAcceleratorsProperty))) {
-        DestroyAcceleratorTable(accelerators);
-    }
-    RemovePropW(hWnd, kToolBarIdProperty);
-}
-
 // Every window a CWnd owns passes through here first: when the window goes, its CWnd lets go of
 // it, so that nothing reaches a window that is no more.
 LRESULT CALLBACK OwnedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
@@ -62,9 +51,10 @@ LRESULT CALLBACK OwnedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
     if (message == WM_NCDESTROY) {
         if (CWnd* pWnd = AfxFromHandle(hWnd)) {
             pWnd->Detach();
+            pWnd->GetImpl().Release();
         }
-        std::erase_if(PostedCalls(), [hWnd](const auto& entry) { return entry.second.hWnd == hWnd; });
-        ReleaseWindowResources(hWnd);
+        std::erase_if(PostedCalls(),
+                      [hWnd](const auto& entry) { return entry.second.hWnd == hWnd; });
     }
     return DefSubclassProc(hWnd, message, wParam, lParam);
 }
@@ -99,31 +89,6 @@ int AfxSystemMetric(int nIndex, UINT dpi) {
                                              : GetSystemMetrics(nIndex);
 }
 
-std::wstring Widen(std::string_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(text.size());
-    std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), size,
-                                                                    nullptr, 0)),
-                      L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
-    return wide;
-}
-
-std::string Narrow(std::wstring_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(text.size());
-    std::string narrow(static_cast<std::size_t>(WideCharToMultiByte(
-                           CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr)),
-                       '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(),
-                        static_cast<int>(narrow.size()), nullptr, nullptr);
-    return narrow;
-}
-
 HINSTANCE AfxGetInstanceHandle() {
     return GetModuleHandleW(nullptr);
 }
@@ -152,8 +117,8 @@ const wchar_t* AfxRegisterClass(const wchar_t* name, WNDPROC wndProc, UINT style
 
 HWND AfxCreateWindow(CWnd* pWnd, const wchar_t* className, const std::wstring& title, DWORD style,
                      int x, int y, int cx, int cy, HWND parent, UINT nID) {
-    HMENU id = (style & WS_CHILD) != 0 ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID))
-                                       : nullptr;
+    HMENU id =
+        (style & WS_CHILD) != 0 ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)) : nullptr;
     CWnd* previous = std::exchange(g_pCreating, pWnd);
     HWND hWnd = CreateWindowExW(0, className, title.c_str(), style, x, y, cx, cy, parent, id,
                                 AfxGetInstanceHandle(), pWnd);
@@ -208,9 +173,9 @@ void AfxPostCall(HWND hWnd, std::function<void()> call) {
     static WPARAM next = 0;
     const WPARAM id = ++next;
     PostedCalls().emplace(id, PostedCall{hWnd, std::move(call)});
-    const bool posted = hWnd != nullptr ? PostMessageW(hWnd, kCallMessage, id, 0) != 0
-                                        : PostThreadMessageW(GetCurrentThreadId(), kCallMessage,
-                                                             id, 0) != 0;
+    const bool posted = hWnd != nullptr
+                            ? PostMessageW(hWnd, kCallMessage, id, 0) != 0
+                            : PostThreadMessageW(GetCurrentThreadId(), kCallMessage, id, 0) != 0;
     if (!posted) {
         PostedCalls().erase(id);
     }
@@ -243,13 +208,26 @@ void AfxDeliverScroll(HWND hBar, WPARAM wParam) {
     bar->SendRequest(code, pos);
 }
 
-CWnd::CWnd() = default;
+void CWnd::Impl::Release() {
+    if (images != nullptr) {
+        ImageList_Destroy(std::exchange(images, nullptr));
+    }
+    if (accelerators != nullptr) {
+        DestroyAcceleratorTable(std::exchange(accelerators, nullptr));
+    }
+    if (statusFont != nullptr) {
+        DeleteObject(std::exchange(statusFont, nullptr));
+    }
+    toolBarId = 0;
+}
+
+CWnd::CWnd() : m_pImpl(std::make_unique<Impl>()) {}
 
 CWnd::~CWnd() {
     if (m_hWnd != nullptr) {
         // The window goes without telling this half-destroyed object anything.
         HWND hWnd = Detach();
-        ReleaseWindowResources(hWnd);
+        m_pImpl->Release();
         DestroyWindow(hWnd);
     }
 }

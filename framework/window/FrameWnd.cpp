@@ -5,14 +5,14 @@
 
 #include "framework/core/AfxRes.h"
 #include "framework/core/CmdUI.h"
-#include "framework/core/DocTemplate.h"
-#include "framework/core/Document.h"
 #include "framework/core/Resources.h"
-#include "framework/core/WinApp.h"
-#include "framework/dialog/MessageBox.h"
-#include "framework/dialog/WaitCursor.h"
 #include "framework/window/ControlBar.h"
+#include "framework/window/DocTemplate.h"
+#include "framework/window/Document.h"
+#include "framework/window/MessageBox.h"
 #include "framework/window/View.h"
+#include "framework/window/WaitCursor.h"
+#include "framework/window/WinApp.h"
 #include "framework/window/WindowPlacement.h"
 
 const CRuntimeClass CFrameWnd::runtimeClass{"CFrameWnd", &CWnd::runtimeClass, nullptr};

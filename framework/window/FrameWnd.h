@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/window/WindowPlacement.h"
 #include "framework/window/View.h"
+#include "framework/window/WindowPlacement.h"
 #include "framework/window/Wnd.h"
 
 class CCmdUI;
@@ -16,9 +16,6 @@ class CView;
 struct CCreateContext;
 
 // Frame styles.
-#ifndef _WIN32
-constexpr DWORD WS_OVERLAPPEDWINDOW = 0x00CF0000;
-#endif
 constexpr DWORD FWS_ADDTOTITLE = 0x00008000;
 
 // The main window. Routes commands: active view (and its document), then its own table, then

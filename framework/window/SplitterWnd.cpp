@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "framework/core/AfxRes.h"
-#include "framework/core/DocTemplate.h"
+#include "framework/window/DocTemplate.h"
 #include "framework/window/FrameWnd.h"
 #include "framework/window/ScrollBar.h"
 #include "framework/window/View.h"
@@ -29,8 +29,7 @@ CSplitterWnd::~CSplitterWnd() {
     m_pVertBar.reset();
 }
 
-bool CSplitterWnd::CreateStatic(CWnd* pParentWnd, int nRows, int nCols, DWORD dwStyle,
-                                UINT nID) {
+bool CSplitterWnd::CreateStatic(CWnd* pParentWnd, int nRows, int nCols, DWORD dwStyle, UINT nID) {
     if (IsWindow() || nRows != 1 || nCols < 1 || nCols > 16) {
         return false;
     }

@@ -2,8 +2,8 @@
 
 #include "framework/core/AfxRes.h"
 #include "framework/core/CmdUI.h"
-#include "framework/core/DocTemplate.h"
-#include "framework/core/Document.h"
+#include "framework/window/DocTemplate.h"
+#include "framework/window/Document.h"
 #include "framework/window/FrameWnd.h"
 #include "framework/window/ScrollBar.h"
 #include "framework/window/SplitterWnd.h"

@@ -15,18 +15,6 @@ struct CPrintInfo {
     bool m_bPreview = false;
 };
 
-#ifndef _WIN32
-// Creation arguments a window may adjust before it is created: its place and its style bits, as
-// the platform's record holds them.
-struct CREATESTRUCT {
-    int cy = 0;
-    int cx = 0;
-    int y = 0;
-    int x = 0;
-    LONG style = 0;
-};
-#endif
-
 // A pane showing its document. It keeps no data of its own: it reads the document when it
 // paints; OnUpdate only invalidates. Its window erases itself with the system window colour and
 // then draws through OnDraw; double-clicks are delivered; it has no scroll bars of its own: in

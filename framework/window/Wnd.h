@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "framework/core/CmdTarget.h"
 #include "framework/core/Platform.h"
 
@@ -62,6 +64,12 @@ public:
     virtual void OnShowWindow(bool bShow, UINT nStatus);
     virtual void OnClose();
 
+    // What the platform's half keeps for the window beyond its handle; defined, and used, only
+    // there.
+    struct Impl;
+    Impl& GetImpl() const { return *m_pImpl; }
+
 private:
     HWND m_hWnd = nullptr;
+    std::unique_ptr<Impl> m_pImpl;
 };

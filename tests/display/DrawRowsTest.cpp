@@ -81,7 +81,7 @@ TEST(DrawRows, VisibleRowsOnlyThePartlyVisibleOneIncludedInTheDocumentsFont) {
                                                          {96, "   7"}};
     EXPECT_EQ(Numbers(panes.source), first);
     EXPECT_EQ(Numbers(panes.target), first);
-    panes.doc.m_nTopRow = 46;
+    panes.doc.m_scroll.SetTopRow(46);
     EXPECT_EQ(Numbers(panes.source), (std::vector<std::pair<int, std::string>>{
                                          {0, "  47"}, {16, "  48"}, {32, "  49"}, {48, "  50"}}));
     // Every text in the document's font, which is deselected afterwards.
@@ -97,7 +97,7 @@ TEST(DrawRows, NumbersTakeFourColumnsOrMoreAndTheShiftMovesOnlyTheText) {
     result->AddRow(1234, "a", 7, "b", kindChanged);
     result->AddRow(12345, "a", 99999, "b", kindChanged);
     panes.Load(std::move(result));
-    panes.doc.m_nLeftOffset = -100;
+    panes.TargetBar()->SendRequest(SB_THUMBTRACK, 100);
     std::vector<DrawnText> expected = Row(0, "a", kSilver, kRed, "1234", -100);
     for (const DrawnText& t : Row(16, "a", kSilver, kRed, "12345", -100)) {
         expected.push_back(t);

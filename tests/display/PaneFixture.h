@@ -1,7 +1,6 @@
 #pragma once
 
-// Two panes in a one-row, two-column splitter over one document, on the screen. The splitter
-// hands every request of its bars to the pane in column 1, as the main window's does.
+// Two panes in the main window's splitter over one document, on the screen.
 
 #include <memory>
 #include <ostream>
@@ -9,11 +8,12 @@
 #include <string_view>
 #include <vector>
 
+#include "display/SyncSplitter.h"
 #include "display/TargetView.h"
 #include "display/TessiverView.h"
 #include "document/TessiverDoc.h"
-#include "framework/core/DocTemplate.h"
 #include "framework/draw/DC.h"
+#include "framework/window/DocTemplate.h"
 #include "framework/window/ScrollBar.h"
 #include "framework/window/SplitterWnd.h"
 
@@ -55,16 +55,6 @@ public:
     std::vector<DrawnText> texts;
     std::vector<const CFont*> fonts;  // the font each text was drawn in
     const CFont* m_pFont = nullptr;   // the font selected now
-};
-
-class RoutingSplitter : public CSplitterWnd {
-public:
-    void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) override {
-        CTessiverView::SyncVScroll(static_cast<CView*>(GetPane(0, 1)), nSBCode, nPos, pScrollBar);
-    }
-    void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) override {
-        CTessiverView::SyncHScroll(static_cast<CView*>(GetPane(0, 1)), nSBCode, nPos, pScrollBar);
-    }
 };
 
 // Counts the document's updates of its views: each one has both panes repainted.
@@ -130,7 +120,7 @@ public:
 
     CTessiverDoc doc;
     UpdateCounter updates;
-    RoutingSplitter splitter;  // after the document: the panes go first
+    CSyncSplitter splitter;  // after the document: the panes go first
     CTessiverView* source = nullptr;
     CTargetView* target = nullptr;
 

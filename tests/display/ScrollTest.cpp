@@ -44,10 +44,10 @@ TEST(VerticalScroll, RequestsMoveTheFirstRowWithinTheTable) {
     panes.LoadRows(50);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        panes.doc.m_nTopRow = c.from;
+        panes.doc.m_scroll.SetTopRow(c.from);
         panes.updates.count = 0;
         panes.VertBar()->SendRequest(c.code, c.pos);
-        EXPECT_EQ(panes.doc.m_nTopRow, c.to);
+        EXPECT_EQ(panes.doc.m_scroll.GetTopRow(), c.to);
         if (c.to != c.from) {
             EXPECT_EQ(panes.VertBar()->GetScrollPos(), c.to);
             EXPECT_EQ(panes.updates.count, 1);
@@ -64,9 +64,9 @@ TEST(VerticalScroll, NothingMovesWhenAllRowsFit) {
     for (int top : {0, 3}) {
         for (UINT code = SB_LINEUP; code <= SB_ENDSCROLL; ++code) {
             SCOPED_TRACE(testing::Message() << "top " << top << " code " << code);
-            panes.doc.m_nTopRow = top;
+            panes.doc.m_scroll.SetTopRow(top);
             panes.VertBar()->SendRequest(code, 2);
-            EXPECT_EQ(panes.doc.m_nTopRow, top);
+            EXPECT_EQ(panes.doc.m_scroll.GetTopRow(), top);
             EXPECT_EQ(panes.updates.count, 0);
         }
     }
@@ -89,9 +89,9 @@ TEST(VerticalScroll, RangeFollowsTheTableThePaneHeightAndTheDocumentsJumps) {
     panes.SetPaneHeight(160);  // 10 rows show
     EXPECT_EQ(range(panes.VertBar()).second, 40);
 
-    // A jump of the first row made by the document reaches the bar when the source pane draws.
-    panes.doc.m_nTopRow = 25;
-    Panes::Draw(panes.source);
+    // A jump of the first row made by the document reaches the bar as the panes update.
+    panes.doc.m_scroll.SetTopRow(25);
+    panes.doc.UpdateAllViews(nullptr);
     EXPECT_EQ(panes.VertBar()->GetScrollPos(), 25);
 }
 
@@ -101,15 +101,15 @@ TEST(VerticalScroll, AResizeThatFitsEveryRowShowsTheFirstRow) {
     Panes panes(160);
     panes.LoadRows(50);
     panes.VertBar()->SendRequest(SB_THUMBTRACK, 30);
-    ASSERT_EQ(panes.doc.m_nTopRow, 30);
+    ASSERT_EQ(panes.doc.m_scroll.GetTopRow(), 30);
     panes.SetPaneHeight(50 * 16);
     EXPECT_FALSE(panes.VertBar()->IsEnabled());
-    EXPECT_EQ(panes.doc.m_nTopRow, 0);
+    EXPECT_EQ(panes.doc.m_scroll.GetTopRow(), 0);
     // A resize that still leaves rows out of view keeps the first row where it is.
     panes.SetPaneHeight(160);
     panes.VertBar()->SendRequest(SB_THUMBTRACK, 20);
     panes.SetPaneHeight(176);
-    EXPECT_EQ(panes.doc.m_nTopRow, 20);
+    EXPECT_EQ(panes.doc.m_scroll.GetTopRow(), 20);
 }
 
 // The shift moves five pixels a line and never right of zero; the used bar and the target pane's
@@ -146,7 +146,7 @@ TEST(HorizontalScroll, RequestsShiftBothPanesAndMoveTheBarsThatFollow) {
         SCOPED_TRACE(s.name);
         panes.updates.count = 0;
         (s.fromTarget ? panes.TargetBar() : panes.SourceBar())->SendRequest(s.code, s.pos);
-        EXPECT_EQ(panes.doc.m_nLeftOffset, s.offset);
+        EXPECT_EQ(panes.doc.m_scroll.GetLeftOffset(), s.offset);
         EXPECT_EQ(panes.SourceBar()->GetScrollPos(), s.sourceThumb);
         EXPECT_EQ(panes.TargetBar()->GetScrollPos(), s.targetThumb);
         EXPECT_EQ(panes.updates.count, s.repainted ? 1 : 0);

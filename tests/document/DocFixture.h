@@ -7,9 +7,9 @@
 
 #include "document/TessiverDoc.h"
 #include "framework/core/Resources.h"
-#include "framework/core/WinApp.h"
 #include "framework/window/FrameWnd.h"
 #include "framework/window/View.h"
+#include "framework/window/WinApp.h"
 #include "resources/Resource.h"
 #include "tests/common/CommandState.h"
 #include "tests/common/ScratchDir.h"

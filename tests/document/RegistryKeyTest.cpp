@@ -7,6 +7,7 @@
 
 #include "document/RegistryKey.h"
 #include "framework/registry/Registry.h"
+#include "framework/registry/RegistryStore.h"
 #include "tests/common/ScratchDir.h"
 
 namespace {

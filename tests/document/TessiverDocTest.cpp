@@ -12,9 +12,10 @@
 #include <vector>
 
 #include "document/RegistryKey.h"
-#include "engine/FileSource.h"
-#include "framework/dialog/MessageBox.h"
 #include "framework/registry/Registry.h"
+#include "framework/registry/RegistryStore.h"
+#include "framework/window/MessageBox.h"
+#include "platform/File.h"
 #include "resources/Resource.h"
 #include "tests/document/DocFixture.h"
 
@@ -103,7 +104,7 @@ TEST_F(TessiverDocTest, AFileThatCannotBeOpenedIsNamedWithTheReasonInItsPane) {
     const std::string good = m_dir.Write("good.txt", "a\nb\n");
     const std::string missing = m_dir.Path("missing.txt");
     std::string reason;
-    ASSERT_FALSE(CFileSource().Open(missing, &reason));
+    ASSERT_FALSE(CInputFile().Open(missing, &reason));
     const std::string named = missing + " \xE2\x80\x94 cannot open: " + reason;
     const struct {
         const char* name;
@@ -134,14 +135,16 @@ TEST_F(TessiverDocTest, AFileThatCannotBeOpenedIsNamedWithTheReasonInItsPane) {
 
 TEST_F(TessiverDocTest, CompareBuildsTableResetsTopRowAndUpdatesViews) {
     m_doc.SetPaths(m_dir.Write("s.txt", "a\nb\nc\nd\n"), m_dir.Write("t.txt", "a\nx\nc\nd\ne\n"));
-    m_doc.m_nTopRow = 7;
-    m_doc.m_nLeftOffset = -15;
+    m_doc.m_scroll.SetTopRow(7);
+    CWnd pane;  // with no bars: only the state moves
+    m_doc.m_scroll.OnHScroll(pane, SB_THUMBTRACK, 15, nullptr);
+    m_view.m_nUpdates = 0;
     ASSERT_TRUE(m_frame.OnCommand(ID_COMPARE));
     ASSERT_NE(m_doc.m_pResult, nullptr);
     EXPECT_EQ(m_doc.m_pResult->GetRowCount(), 5);
     EXPECT_EQ(m_doc.m_pResult->m_nDifferences, 2);
-    EXPECT_EQ(m_doc.m_nTopRow, 0);
-    EXPECT_EQ(m_doc.m_nLeftOffset, -15);  // only horizontal scrolling changes it
+    EXPECT_EQ(m_doc.m_scroll.GetTopRow(), 0);
+    EXPECT_EQ(m_doc.m_scroll.GetLeftOffset(), -15);  // only horizontal scrolling changes it
     EXPECT_EQ(m_view.m_nUpdates, 1);
 }
 
@@ -167,10 +170,10 @@ TEST_F(TessiverDocTest, NextAndPreviousLandWhereTheUserExpects) {
         m_doc.m_nCurrentDiff = c.start;
         for (const auto& [command, expected] : c.steps) {
             // The user scrolled away: searches start from the current difference.
-            m_doc.m_nTopRow = 99;
+            m_doc.m_scroll.SetTopRow(99);
             ASSERT_TRUE(m_frame.OnCommand(command));
             EXPECT_EQ(m_doc.m_nCurrentDiff, expected);
-            EXPECT_EQ(m_doc.m_nTopRow, expected);
+            EXPECT_EQ(m_doc.m_scroll.GetTopRow(), expected);
         }
     }
 }
@@ -189,7 +192,7 @@ TEST_F(TessiverDocTest, CurrentDifferenceSurvivesOnlyWhileItNamesARowOfTheNewTab
 
     ASSERT_TRUE(m_frame.OnCommand(ID_COMPARE));  // the same table again: the position stays
     EXPECT_EQ(m_doc.m_nCurrentDiff, 25);
-    EXPECT_EQ(m_doc.m_nTopRow, 0);
+    EXPECT_EQ(m_doc.m_scroll.GetTopRow(), 0);
 
     // A table of 25 rows no longer holds row 25.
     std::string shorter;
@@ -201,14 +204,14 @@ TEST_F(TessiverDocTest, CurrentDifferenceSurvivesOnlyWhileItNamesARowOfTheNewTab
     ASSERT_TRUE(m_frame.OnCommand(ID_COMPARE));
     EXPECT_EQ(m_doc.m_nCurrentDiff, 0);
     ASSERT_TRUE(m_frame.OnCommand(ID_NEXT_DIFFERENCE));
-    EXPECT_EQ(m_doc.m_nTopRow, 1);
+    EXPECT_EQ(m_doc.m_scroll.GetTopRow(), 1);
 }
 
 // Swap exchanges the paths and compares again, even with a path missing.
 TEST_F(TessiverDocTest, SwapComparesTheFilesTheOtherWayRound) {
     const std::string source = m_dir.Write("s.txt", "p\nq\nr\n");
     m_doc.SetPaths(source, "");
-    m_doc.m_nTopRow = 2;
+    m_doc.m_scroll.SetTopRow(2);
     ASSERT_TRUE(m_frame.OnCommand(ID_SWAP_FILES));
     EXPECT_EQ(m_doc.m_sourcePath, "");
     EXPECT_EQ(m_doc.m_targetPath, source);
@@ -217,7 +220,7 @@ TEST_F(TessiverDocTest, SwapComparesTheFilesTheOtherWayRound) {
     ASSERT_TRUE(m_frame.OnCommand(ID_SWAP_FILES));
     ASSERT_NE(m_doc.m_pResult, nullptr);
     EXPECT_EQ(m_doc.m_pResult->m_kind, std::vector<std::int32_t>(3, kindSourceOnly));
-    EXPECT_EQ(m_doc.m_nTopRow, 0);
+    EXPECT_EQ(m_doc.m_scroll.GetTopRow(), 0);
 }
 
 // "Realign Long Blocks" is a setting of the user's, kept as a DWORD under the Options key: read

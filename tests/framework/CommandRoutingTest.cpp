@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "framework/core/CmdUI.h"
-#include "framework/core/Document.h"
-#include "framework/core/WinApp.h"
-#include "framework/dialog/MessageBox.h"
+#include "framework/window/Document.h"
 #include "framework/window/FrameWnd.h"
+#include "framework/window/MessageBox.h"
 #include "framework/window/View.h"
+#include "framework/window/WinApp.h"
 #include "tests/common/CommandState.h"
 
 namespace {

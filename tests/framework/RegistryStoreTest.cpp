@@ -1,150 +1,14 @@
-// The per-user registry store outside Windows: typed values and their text form, the registry's
-// naming rules and limits, and the file's safety when several copies write or one dies mid-save.
-#ifndef _WIN32
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <QTemporaryDir>
-#include <algorithm>
-#include <csignal>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <optional>
-#include <sstream>
+// The per-user store: typed values and their text form, the registry's naming rules and limits,
+// and a file that cannot be read, parsed or written. The same store on every platform.
 #include <string>
 #include <thread>
 #include <utility>
-#include <vector>
 
-#include "framework/registry/Registry.h"
-#include "framework/registry/RegistryFile.h"
+#include "tests/framework/StoreFixture.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using namespace std::string_literals;
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeFile(const fs::path& path, const std::string& text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-std::vector<fs::path> setAsideFiles(const fs::path& folder) {
-    std::vector<fs::path> found;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        if (entry.path().filename().string().starts_with("Tessiver.reg.bad-")) {
-            found.push_back(entry.path());
-        }
-    }
-    return found;
-}
-
-LONG setValue(const std::string& keyPath, const std::string& name, DWORD type,
-              const std::string& data) {
-    HKEY hKey = nullptr;
-    LONG result = RegCreateKeyEx(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr,
-                                 REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &hKey, nullptr);
-    if (result == ERROR_SUCCESS) {
-        result =
-            RegSetValueEx(hKey, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                          static_cast<DWORD>(data.size()));
-        RegCloseKey(hKey);
-    }
-    return result;
-}
-
-// The value's type and data, read through a freshly opened key.
-std::optional<std::pair<DWORD, std::string>> queryValue(const std::string& keyPath,
-                                                        const std::string& name) {
-    HKEY hKey = nullptr;
-    if (RegOpenKeyEx(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    DWORD type = 0;
-    DWORD size = 0;
-    std::optional<std::pair<DWORD, std::string>> value;
-    if (RegQueryValueEx(hKey, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-        std::string data(size, '\0');
-        if (RegQueryValueEx(hKey, name.c_str(), nullptr, &type,
-                            reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS) {
-            data.resize(size);
-            value.emplace(type, data);
-        }
-    }
-    RegCloseKey(hKey);
-    return value;
-}
-
-bool keyExists(const std::string& keyPath) {
-    HKEY hKey = nullptr;
-    if (RegOpenKeyEx(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(hKey);
-    return true;
-}
-
-// A child process running body, ending with body's result without running anything of this
-// process's teardown. A child still running when the test ends is killed.
-class ChildProcess {
-public:
-    explicit ChildProcess(const std::function<int()>& body) : m_pid(fork()) {
-        if (m_pid == 0) {
-            _exit(body());
-        }
-    }
-    ~ChildProcess() {
-        if (m_pid > 0) {
-            kill(m_pid, SIGKILL);
-            wait();
-        }
-    }
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
-
-    bool started() const { return m_pid > 0; }
-    void killNow() { kill(m_pid, SIGKILL); }
-
-    // The exit code, or -1 when it did not exit normally.
-    int wait() {
-        int status = 0;
-        const bool reaped = waitpid(m_pid, &status, 0) == m_pid;
-        m_pid = -1;
-        return reaped && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    pid_t m_pid;
-};
-
-// Points the store at a scratch folder for one test and puts the previous location back after.
-class RegistryStoreTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        m_previous = GetRegistryStorePath();
-        m_folder = fs::path(m_dir.path().toStdString()) / "Corvessa";
-        m_store = m_folder / "Tessiver.reg";
-        SetRegistryStorePath(m_store.string());
-    }
-    void TearDown() override { SetRegistryStorePath(m_previous); }
-
-    QTemporaryDir m_dir;
-    std::string m_previous;
-    fs::path m_folder;
-    fs::path m_store;
-};
-
-const std::string kKey = "Software\\Corvessa\\Tessiver\\Test";
+using namespace store;
 
 struct ValueCase {
     const char* label;
@@ -195,7 +59,7 @@ TEST_F(RegistryStoreTest, LongDataIsWrappedAndReadBack) {
     for (std::string line; std::getline(lines, line);) {
         EXPECT_LE(line.size(), 80u) << line;
     }
-    EXPECT_EQ(queryValue(kKey, "long \"NAME\""), std::make_pair(REG_BINARY, data));
+    EXPECT_EQ(queryValue(kKey, "long \"NAME\""), typed(REG_BINARY, data));
 }
 
 // Names compare without regard to case and keep the case they were first created with.
@@ -232,45 +96,45 @@ TEST_F(RegistryStoreTest, CreatingAKeyTellsWhetherItIsNew) {
         {"SOFTWARE\\corvessa\\Tessiver", REG_CREATED_NEW_KEY},  // below the existing keys
         {"software\\CORVESSA\\tessiver\\", REG_OPENED_EXISTING_KEY}};
     for (const auto& [path, expected] : cases) {
-        HKEY hKey = nullptr;
+        StoreKey* hKey = nullptr;
         DWORD disposition = 0;
-        ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                 &hKey, &disposition),
+        ASSERT_EQ(StoreCreateKeyEx(StoreCurrentUser(), path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                   &hKey, &disposition),
                   ERROR_SUCCESS);
         EXPECT_EQ(disposition, expected) << path;
-        RegCloseKey(hKey);
+        StoreCloseKey(hKey);
     }
 }
 
 TEST_F(RegistryStoreTest, QueryReportsSizesAndShortBuffers) {
     ASSERT_EQ(setValue(kKey, "text", REG_SZ, "hello\0"s), ERROR_SUCCESS);
-    HKEY hKey = nullptr;
-    ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, kKey.c_str(), 0, KEY_READ, &hKey), ERROR_SUCCESS);
+    StoreKey* hKey = nullptr;
+    ASSERT_EQ(StoreOpenKeyEx(StoreCurrentUser(), kKey.c_str(), 0, KEY_READ, &hKey), ERROR_SUCCESS);
 
     DWORD type = 0;
     DWORD size = 0;
-    EXPECT_EQ(RegQueryValueEx(hKey, "text", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+    EXPECT_EQ(StoreQueryValueEx(hKey, "text", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
     EXPECT_EQ(size, 6u);
     EXPECT_EQ(type, REG_SZ);
 
     BYTE buffer[8] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
     size = 5;
-    EXPECT_EQ(RegQueryValueEx(hKey, "text", nullptr, nullptr, buffer, &size), ERROR_MORE_DATA);
+    EXPECT_EQ(StoreQueryValueEx(hKey, "text", nullptr, nullptr, buffer, &size), ERROR_MORE_DATA);
     EXPECT_EQ(size, 6u);
     EXPECT_EQ(buffer[0], 0xEE);
 
     size = 6;
-    EXPECT_EQ(RegQueryValueEx(hKey, "text", nullptr, nullptr, buffer, &size), ERROR_SUCCESS);
+    EXPECT_EQ(StoreQueryValueEx(hKey, "text", nullptr, nullptr, buffer, &size), ERROR_SUCCESS);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), size), "hello\0"s);
     EXPECT_EQ(buffer[6], 0xEE);
 
-    EXPECT_EQ(RegQueryValueEx(hKey, "absent", nullptr, nullptr, nullptr, &size),
+    EXPECT_EQ(StoreQueryValueEx(hKey, "absent", nullptr, nullptr, nullptr, &size),
               ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(RegDeleteValue(hKey, "TEXT"), ERROR_SUCCESS);
-    EXPECT_EQ(RegQueryValueEx(hKey, "text", nullptr, nullptr, nullptr, &size),
+    EXPECT_EQ(StoreDeleteValue(hKey, "TEXT"), ERROR_SUCCESS);
+    EXPECT_EQ(StoreQueryValueEx(hKey, "text", nullptr, nullptr, nullptr, &size),
               ERROR_FILE_NOT_FOUND);
-    RegCloseKey(hKey);
-    EXPECT_EQ(RegQueryValueEx(nullptr, "text", nullptr, nullptr, nullptr, &size),
+    StoreCloseKey(hKey);
+    EXPECT_EQ(StoreQueryValueEx(nullptr, "text", nullptr, nullptr, nullptr, &size),
               ERROR_INVALID_HANDLE);
 }
 
@@ -285,12 +149,11 @@ TEST_F(RegistryStoreTest, ReadsAFileWrittenByHand) {
               "\"blob\"=hex:01,02,\\\r\n"
               "  03,04\r\n");
     EXPECT_TRUE(keyExists("Software\\Corvessa"));
-    EXPECT_EQ(queryValue("Software\\Corvessa\\Tessiver\\Window", ""),
-              std::make_pair(REG_SZ, "default\0"s));
+    EXPECT_EQ(queryValue("Software\\Corvessa\\Tessiver\\Window", ""), typed(REG_SZ, "default\0"s));
     EXPECT_EQ(queryValue("Software\\Corvessa\\Tessiver\\Window", "top"),
-              std::make_pair(REG_DWORD, "\x2a\0\0\0"s));
+              typed(REG_DWORD, "\x2a\0\0\0"s));
     EXPECT_EQ(queryValue("Software\\Corvessa\\Tessiver\\Window", "blob"),
-              std::make_pair(REG_BINARY, "\x01\x02\x03\x04"s));
+              typed(REG_BINARY, "\x01\x02\x03\x04"s));
 }
 
 // A path of the given number of levels below HKEY_CURRENT_USER.
@@ -319,7 +182,7 @@ TEST_P(LimitTest, WritingKeepsTheRegistrysLimits) {
     const std::string before = readFile(m_store);
     EXPECT_EQ(setValue(c.keyPath, c.valueName, REG_SZ, c.data), c.expected);
     if (c.expected == ERROR_SUCCESS) {
-        EXPECT_EQ(queryValue(c.keyPath, c.valueName), std::make_pair(REG_SZ, c.data));
+        EXPECT_EQ(queryValue(c.keyPath, c.valueName), typed(REG_SZ, c.data));
     } else {
         EXPECT_EQ(readFile(m_store), before);
     }
@@ -374,9 +237,9 @@ TEST_P(CorruptFileTest, IsSetAsideBeforeAFreshFileIsWritten) {
     const auto aside = setAsideFiles(m_folder);
     ASSERT_EQ(aside.size(), 1u);
     EXPECT_EQ(readFile(aside[0]), garbage);
-    EXPECT_EQ(loadRegistryFile(m_store.string()).status, RegistryLoad::Loaded);
+    EXPECT_EQ(loadStoreFile(m_store.string()).status, StoreLoad::Loaded);
     EXPECT_FALSE(keyExists("Software\\X"));
-    EXPECT_EQ(queryValue("Software\\Y", "b"), std::make_pair(REG_SZ, "new\0"s));
+    EXPECT_EQ(queryValue("Software\\Y", "b"), typed(REG_SZ, "new\0"s));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -415,14 +278,12 @@ TEST_F(RegistryStoreTest, ImpossibleLocationFailsQuietly) {
     writeFile(m_folder / "plain-file", "not a folder");
     SetRegistryStorePath((m_folder / "plain-file" / "Tessiver.reg").string());
 
-    HKEY hKey = reinterpret_cast<HKEY>(std::uintptr_t{1});
-    EXPECT_NE(RegCreateKeyEx(HKEY_CURRENT_USER, kKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                             nullptr, &hKey, nullptr),
+    StoreKey* hKey = reinterpret_cast<StoreKey*>(std::uintptr_t{1});
+    EXPECT_NE(StoreCreateKeyEx(StoreCurrentUser(), kKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                               nullptr, &hKey, nullptr),
               ERROR_SUCCESS);
     EXPECT_EQ(hKey, nullptr);
-    EXPECT_NE(RegOpenKeyEx(HKEY_CURRENT_USER, kKey.c_str(), 0, KEY_READ, &hKey), ERROR_SUCCESS);
-    EXPECT_FALSE(RegWriteProfileInt("Software\\Corvessa\\Tessiver", "Settings", "PreviewPages", 1));
-    EXPECT_EQ(RegGetProfileInt("Software\\Corvessa\\Tessiver", "Settings", "PreviewPages", 9), 9);
+    EXPECT_NE(StoreOpenKeyEx(StoreCurrentUser(), kKey.c_str(), 0, KEY_READ, &hKey), ERROR_SUCCESS);
 }
 
 TEST_F(RegistryStoreTest, StoreThatCannotBeWrittenStillReads) {
@@ -433,15 +294,15 @@ TEST_F(RegistryStoreTest, StoreThatCannotBeWrittenStillReads) {
     fs::remove(lock);
     fs::create_directory(lock);
 
-    HKEY hKey = nullptr;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, kKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                             nullptr, &hKey, nullptr),
+    StoreKey* hKey = nullptr;
+    ASSERT_EQ(StoreCreateKeyEx(StoreCurrentUser(), kKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                               nullptr, &hKey, nullptr),
               ERROR_SUCCESS);
     const BYTE data[4] = {6, 0, 0, 0};
-    EXPECT_NE(RegSetValueEx(hKey, "kept", 0, REG_DWORD, data, 4), ERROR_SUCCESS);
-    RegCloseKey(hKey);
+    EXPECT_NE(StoreSetValueEx(hKey, "kept", 0, REG_DWORD, data, 4), ERROR_SUCCESS);
+    StoreCloseKey(hKey);
     EXPECT_NE(setValue(kKey + "\\New", "x", REG_DWORD, "\0\0\0\0"s), ERROR_SUCCESS);
-    EXPECT_EQ(queryValue(kKey, "kept"), std::make_pair(REG_DWORD, "\x05\0\0\0"s));
+    EXPECT_EQ(queryValue(kKey, "kept"), typed(REG_DWORD, "\x05\0\0\0"s));
     EXPECT_EQ(readFile(m_store), before);
 }
 
@@ -452,18 +313,18 @@ TEST_F(RegistryStoreTest, ABatchsChangesReachTheFileTogetherAtItsEnd) {
     ASSERT_EQ(setValue(kKey, "old", REG_DWORD, "\x01\0\0\0"s), ERROR_SUCCESS);
     std::string onDisk = readFile(m_store);
     {
-        const RegistryBatch batch;
-        {
-            const RegistryBatch inner;
-            EXPECT_EQ(setValue(kKey, "a", REG_SZ, "x\0"s), ERROR_SUCCESS);
-        }
+        StoreBeginBatch();
+        StoreBeginBatch();
+        EXPECT_EQ(setValue(kKey, "a", REG_SZ, "x\0"s), ERROR_SUCCESS);
+        StoreEndBatch();
         EXPECT_EQ(setValue(kKey + "\\New", "b", REG_DWORD, "\x02\0\0\0"s), ERROR_SUCCESS);
-        HKEY hKey = nullptr;
-        ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, kKey.c_str(), 0, KEY_READ, &hKey), ERROR_SUCCESS);
-        EXPECT_EQ(RegDeleteValue(hKey, "old"), ERROR_SUCCESS);
-        RegCloseKey(hKey);
-        EXPECT_EQ(queryValue(kKey, "a"), std::make_pair(REG_SZ, "x\0"s));
-        EXPECT_EQ(queryValue(kKey + "\\New", "b"), std::make_pair(REG_DWORD, "\x02\0\0\0"s));
+        StoreKey* hKey = nullptr;
+        ASSERT_EQ(StoreOpenKeyEx(StoreCurrentUser(), kKey.c_str(), 0, KEY_READ, &hKey),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(StoreDeleteValue(hKey, "old"), ERROR_SUCCESS);
+        StoreCloseKey(hKey);
+        EXPECT_EQ(queryValue(kKey, "a"), typed(REG_SZ, "x\0"s));
+        EXPECT_EQ(queryValue(kKey + "\\New", "b"), typed(REG_DWORD, "\x02\0\0\0"s));
         EXPECT_FALSE(queryValue(kKey, "old").has_value());
         EXPECT_EQ(readFile(m_store), onDisk);
         // Another thread is outside the batch, as another copy of the program is.
@@ -471,198 +332,13 @@ TEST_F(RegistryStoreTest, ABatchsChangesReachTheFileTogetherAtItsEnd) {
         EXPECT_NE(readFile(m_store), onDisk);
         onDisk = readFile(m_store);
         EXPECT_FALSE(queryValue(kKey, "other").has_value());  // the batch read the file before
+        StoreEndBatch();
     }
     EXPECT_NE(readFile(m_store), onDisk);
-    EXPECT_EQ(queryValue(kKey, "a"), std::make_pair(REG_SZ, "x\0"s));
-    EXPECT_EQ(queryValue(kKey + "\\New", "b"), std::make_pair(REG_DWORD, "\x02\0\0\0"s));
-    EXPECT_EQ(queryValue(kKey, "other"), std::make_pair(REG_SZ, "y\0"s));
+    EXPECT_EQ(queryValue(kKey, "a"), typed(REG_SZ, "x\0"s));
+    EXPECT_EQ(queryValue(kKey + "\\New", "b"), typed(REG_DWORD, "\x02\0\0\0"s));
+    EXPECT_EQ(queryValue(kKey, "other"), typed(REG_SZ, "y\0"s));
     EXPECT_FALSE(queryValue(kKey, "old").has_value());
 }
 
-TEST_F(RegistryStoreTest, TwoProcessesWritingAtOnceLoseNothing) {
-    constexpr int kWrites = 200;
-    int go[2];
-    ASSERT_EQ(pipe(go), 0);
-    const auto writeMany = [](const char* prefix) {
-        int failures = 0;
-        for (int i = 0; i < kWrites; ++i) {
-            const std::string n = std::to_string(i);
-            failures += setValue(kKey, prefix + n, REG_SZ, n + '\0') != ERROR_SUCCESS;
-        }
-        return failures;
-    };
-    ChildProcess child([&] {
-        char byte = 0;
-        close(go[1]);
-        if (read(go[0], &byte, 1) != 1) {
-            return 2;
-        }
-        return writeMany("child") == 0 ? 0 : 1;
-    });
-    ASSERT_TRUE(child.started());
-    close(go[0]);
-    ASSERT_EQ(write(go[1], "g", 1), 1);
-    close(go[1]);
-    const int failures = writeMany("parent");
-    ASSERT_EQ(child.wait(), 0);
-    EXPECT_EQ(failures, 0);
-
-    const RegistryLoad load = loadRegistryFile(m_store.string());
-    ASSERT_EQ(load.status, RegistryLoad::Loaded);
-    const RegistryKey* key = load.tree.findKey(kKey);
-    ASSERT_NE(key, nullptr);
-    EXPECT_EQ(key->values().size(), 2u * kWrites);
-    for (int i = 0; i < kWrites; ++i) {
-        const std::string n = std::to_string(i);
-        for (const char* prefix : {"child", "parent"}) {
-            const RegistryValue* value = key->findValue(prefix + n);
-            ASSERT_NE(value, nullptr) << prefix << n;
-            EXPECT_EQ(value->data, n + '\0');
-        }
-    }
-}
-
-void expectWholeBlob(const fs::path& store, std::size_t size) {
-    const RegistryLoad load = loadRegistryFile(store.string());
-    ASSERT_EQ(load.status, RegistryLoad::Loaded);
-    const RegistryKey* key = load.tree.findKey(kKey);
-    ASSERT_NE(key, nullptr);
-    const RegistryValue* blob = key->findValue("blob");
-    ASSERT_NE(blob, nullptr);
-    ASSERT_EQ(blob->data.size(), size);
-    EXPECT_EQ(blob->data, std::string(size, blob->data[0]));
-}
-
-TEST_F(RegistryStoreTest, WriterKilledMidSaveLeavesAWholeFile) {
-    // A large value makes each save long enough for the kill to land inside one.
-    constexpr std::size_t kBlobSize = 64 * 1024;
-    for (int round = 0; round < 4; ++round) {
-        SCOPED_TRACE(round);
-        int saved[2];
-        ASSERT_EQ(pipe(saved), 0);
-        ChildProcess child([&] {
-            close(saved[0]);
-            for (int i = 0;; ++i) {
-                const std::string blob(kBlobSize, static_cast<char>(i));
-                const bool ok = setValue(kKey, "blob", REG_BINARY, blob) == ERROR_SUCCESS;
-                if (i == 0 && (!ok || write(saved[1], "s", 1) != 1)) {
-                    return 1;
-                }
-            }
-        });
-        ASSERT_TRUE(child.started());
-        close(saved[1]);
-        // Once it has saved, every read while it goes on saving sees one whole file; then it is
-        // killed wherever it is and the file must still be whole.
-        char ack = 0;
-        ASSERT_EQ(read(saved[0], &ack, 1), 1);
-        for (int i = 0; i < 30; ++i) {
-            expectWholeBlob(m_store, kBlobSize);
-        }
-        child.killNow();
-        child.wait();
-        close(saved[0]);
-        expectWholeBlob(m_store, kBlobSize);
-    }
-    // The dead writer's lock went with it, and the next save clears what it left half written.
-    EXPECT_EQ(setValue(kKey, "after", REG_DWORD, "\x01\0\0\0"s), ERROR_SUCCESS);
-    std::vector<std::string> left;
-    for (const auto& entry : fs::directory_iterator(m_folder)) {
-        left.push_back(entry.path().filename().string());
-    }
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"Tessiver.reg", "Tessiver.reg.lock"}));
-}
-
-struct LocationCase {
-    const char* label;
-    std::optional<std::string> xdg;  // XDG_CONFIG_HOME; "@/" stands for the scratch folder
-    std::string expected;            // relative to the scratch folder
-};
-
-class StoreLocationTest : public ::testing::TestWithParam<LocationCase> {};
-
-// Restores one environment variable when it goes out of scope.
-class SavedVariable {
-public:
-    explicit SavedVariable(const char* name) : m_name(name) {
-        if (const char* value = std::getenv(name)) {
-            m_value = value;
-        }
-    }
-    ~SavedVariable() {
-        if (m_value) {
-            setenv(m_name, m_value->c_str(), 1);
-        } else {
-            unsetenv(m_name);
-        }
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_value;
-};
-
-TEST_P(StoreLocationTest, FollowsTheConfigurationFolder) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const std::string scratch = dir.path().toStdString();
-    const SavedVariable home("HOME");
-    const SavedVariable xdg("XDG_CONFIG_HOME");
-    const std::string previous = GetRegistryStorePath();
-    SetRegistryStorePath("");
-    setenv("HOME", scratch.c_str(), 1);
-    if (GetParam().xdg) {
-        std::string value = *GetParam().xdg;
-        if (value.starts_with("@/")) {
-            value.replace(0, 1, scratch);
-        }
-        setenv("XDG_CONFIG_HOME", value.c_str(), 1);
-    } else {
-        unsetenv("XDG_CONFIG_HOME");
-    }
-    // No file before the application names itself; then one named after its key.
-    EXPECT_EQ(GetRegistryStorePath(), "");
-    RegSetStoreOwner("Corvessa", "Tessiver");
-    const std::string path = GetRegistryStorePath();
-    const bool written = RegWriteProfileInt("Software\\Corvessa\\Tessiver", "Settings", "x", 1);
-    RegSetStoreOwner("", "");
-    SetRegistryStorePath(previous);
-
-    EXPECT_EQ(path, scratch + "/" + GetParam().expected);
-    EXPECT_TRUE(written);
-    EXPECT_TRUE(fs::exists(scratch + "/" + GetParam().expected));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Folders, StoreLocationTest,
-    ::testing::Values(LocationCase{"Xdg", "@/config", "config/Corvessa/Tessiver.reg"},
-                      LocationCase{"NoXdg", std::nullopt, ".config/Corvessa/Tessiver.reg"},
-                      LocationCase{"EmptyXdg", "", ".config/Corvessa/Tessiver.reg"},
-                      LocationCase{"RelativeXdg", "relative", ".config/Corvessa/Tessiver.reg"}),
-    [](const ::testing::TestParamInfo<LocationCase>& info) {
-        return std::string(info.param.label);
-    });
-
-TEST_F(RegistryStoreTest, ProfileEntriesLiveInSectionsBelowTheProfileKey) {
-    const std::string profile = "Software\\Corvessa\\Tessiver";
-    EXPECT_EQ(RegGetProfileString(profile, "Recent File List", "File1", "none"), "none");
-    EXPECT_FALSE(keyExists(profile + "\\Recent File List"));  // reading creates nothing
-
-    ASSERT_TRUE(RegWriteProfileString(profile, "Recent File List", "File1", "C:\\a.txt"));
-    ASSERT_TRUE(RegWriteProfileInt(profile, "Settings", "PreviewPages", 1));
-    ASSERT_TRUE(RegWriteProfileInt(profile, "Window\\Toolbar-Bar0", "XPos", -2));
-    EXPECT_EQ(RegGetProfileString(profile, "recent file list", "file1", ""), "C:\\a.txt");
-    EXPECT_EQ(RegGetProfileInt(profile, "Settings", "PreviewPages", 0), 1);
-    EXPECT_EQ(RegGetProfileInt(profile, "Window\\Toolbar-Bar0", "XPos", 0), -2);
-    EXPECT_TRUE(keyExists(profile + "\\Window\\Toolbar-Bar0"));
-    // Entries of the other kind read as absent.
-    EXPECT_EQ(RegGetProfileInt(profile, "Recent File List", "File1", 7), 7);
-    EXPECT_EQ(RegGetProfileString(profile, "Settings", "PreviewPages", "d"), "d");
-
-    EXPECT_TRUE(RegDeleteProfileEntry(profile, "Recent File List", "File1"));
-    EXPECT_EQ(RegGetProfileString(profile, "Recent File List", "File1", "gone"), "gone");
-}
-
 }  // namespace
-#endif

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "framework/core/AfxRes.h"
-#include "framework/core/DocTemplate.h"
+#include "framework/window/DocTemplate.h"
 #include "framework/window/FrameWnd.h"
 #include "framework/window/ScrollBar.h"
 #include "framework/window/SplitterWnd.h"

@@ -13,6 +13,7 @@
 #include "document/TessiverDoc.h"
 #include "framework/core/AfxRes.h"
 #include "framework/registry/Registry.h"
+#include "framework/registry/RegistryStore.h"
 #include "shell/MainFrame.h"
 #include "shell/TessiverApp.h"
 #include "tests/common/ScratchDir.h"

@@ -69,12 +69,12 @@ TEST_F(LayoutTest, EveryBarOfTheSplitterMovesBothPanes) {
     ASSERT_TRUE(Frame()->OnCommand(ID_COMPARE));
     CSyncSplitter& splitter = Frame()->m_wndSplitter;
     splitter.GetVertScrollBar()->SendRequest(SB_LINEDOWN);
-    EXPECT_EQ(Doc()->m_nTopRow, 1);
+    EXPECT_EQ(Doc()->m_scroll.GetTopRow(), 1);
     EXPECT_EQ(splitter.GetVertScrollBar()->GetScrollPos(), 1);
     // The bar under the source pane: both thumbs follow; under the target pane: only its own.
     splitter.GetHorzScrollBar(0)->SendRequest(SB_THUMBTRACK, 30);
     splitter.GetHorzScrollBar(1)->SendRequest(SB_LINERIGHT);
-    EXPECT_EQ(Doc()->m_nLeftOffset, -35);
+    EXPECT_EQ(Doc()->m_scroll.GetLeftOffset(), -35);
     EXPECT_EQ(splitter.GetHorzScrollBar(0)->GetScrollPos(), 30);
     EXPECT_EQ(splitter.GetHorzScrollBar(1)->GetScrollPos(), 35);
 }

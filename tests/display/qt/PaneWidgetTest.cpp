@@ -55,7 +55,7 @@ TEST(PanePixels, RowsPaintTheirBackgroundsAndTheRestIsErased) {
         EXPECT_EQ(At(image, 41, 97), silver);  // row 6 shows its top four pixels
         EXPECT_EQ(At(image, image.width() - 1, 8), kErased);
     }
-    panes.doc.m_nTopRow = 45;
+    panes.doc.m_scroll.SetTopRow(45);
     const QImage last = Render(panes.source);
     EXPECT_EQ(At(last, 41, 3 * 16 + 8), silver);  // row 48
     for (int x = 0; x < last.width(); x += 10) {

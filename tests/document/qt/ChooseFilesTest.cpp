@@ -10,6 +10,7 @@
 #include "framework/core/Resources.h"
 #include "framework/qt/ModalDialog.h"
 #include "framework/registry/Registry.h"
+#include "framework/registry/RegistryStore.h"
 #include "resources/Resource.h"
 #include "tests/document/DocFixture.h"
 

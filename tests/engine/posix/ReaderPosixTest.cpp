@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "engine/FileException.h"
-#include "engine/FileSource.h"
 #include "engine/LineBuffer.h"
 #include "engine/LineComparer.h"
+#include "platform/Memory.h"
 #include "tests/common/ScratchDir.h"
 #include "tests/engine/Reference.h"
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "framework/core/Resources.h"
-#include "framework/dialog/MessageBox.h"
+#include "framework/window/MessageBox.h"
 #include "framework/window/View.h"
 #include "resources/Resource.h"
 #include "tests/common/CommandState.h"
@@ -164,7 +164,7 @@ TEST_F(CommandSetTest, KeysCarryOutTheirCommands) {
     for (const auto& s : steps) {
         SCOPED_TRACE(s.name);
         Key(s.key, s.modifiers);
-        EXPECT_EQ(Doc()->m_nTopRow, s.top);
+        EXPECT_EQ(Doc()->m_scroll.GetTopRow(), s.top);
         EXPECT_EQ(static_cast<const CWnd*>(Frame()->GetActiveView()), s.active);
         EXPECT_EQ(Doc()->m_pResult.get(), compared);
     }

@@ -12,6 +12,7 @@
 
 #include "document/RegistryKey.h"
 #include "framework/registry/Registry.h"
+#include "framework/registry/RegistryStore.h"
 #include "tests/common/ScratchDir.h"
 // Last: the X headers define macros (None, Bool, Status) that clash with the headers above.
 #include "tests/common/XWindows.h"
@@ -36,8 +37,9 @@ public:
         }
         m_manager.Start({"openbox", "--sm-disable"}, m_env);
         const Atom check = XInternAtom(Dpy(), "_NET_SUPPORTING_WM_CHECK", False);
-        return WaitFor([&] { return Property(Dpy(), DefaultRootWindow(Dpy()), check, 1).size() == 1; },
-                       &m_manager);
+        return WaitFor(
+            [&] { return Property(Dpy(), DefaultRootWindow(Dpy()), check, 1).size() == 1; },
+            &m_manager);
     }
     bool Run(const std::string& config, const std::vector<std::string>& args) {
         std::vector<std::string> argv = {TESSIVER_BINARY};
@@ -223,8 +225,8 @@ TEST(XvfbTest, ProgramDrawsBothPanesAndEndsWhenClosed) {
     std::vector<std::pair<int, int>> left;
     std::vector<std::pair<int, int>> right;
     ASSERT_TRUE(session.WaitFor([&] {
-        const ImagePtr image = session.m_window ? Capture(session.Dpy(), *session.m_window)
-                                                : NoImage();
+        const ImagePtr image =
+            session.m_window ? Capture(session.Dpy(), *session.m_window) : NoImage();
         if (!image) {
             return false;
         }

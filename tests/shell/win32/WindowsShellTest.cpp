@@ -11,8 +11,8 @@
 #include <functional>
 #include <string>
 
-#include "framework/dialog/FileDialog.h"
-#include "framework/dialog/MessageBox.h"
+#include "framework/window/FileDialog.h"
+#include "framework/window/MessageBox.h"
 #include "resources/Resource.h"
 #include "tests/common/CommandState.h"
 #include "tests/shell/AppFixture.h"

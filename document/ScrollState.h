@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+
+#include "framework/core/Platform.h"
+
+class CScrollBar;
+class CTessiverDoc;
+class CWnd;
+
+// The scroll state both panes share, and its one owner: the row drawn on the top line of both
+// panes, the shift of their texts to the left, the ranges of the splitter's bars and every scroll
+// request from them. The panes read the state when they paint and show it on their bars when they
+// update; the document's commands move the top row; the splitter hands each request of its bars
+// here as it received it. Each change repaints both panes whole.
+class CScrollState {
+public:
+    // The horizontal bars' least range: how far, in pixels, the texts may be shifted by the
+    // thumb where every line fits.
+    static constexpr int kShiftRange = 4096;
+    // Pixels a line-left or line-right request shifts the texts by.
+    static constexpr int kShiftLine = 5;
+
+    explicit CScrollState(CTessiverDoc& doc);
+    CScrollState(const CScrollState&) = delete;
+    CScrollState& operator=(const CScrollState&) = delete;
+
+    std::int32_t GetTopRow() const { return m_nTopRow; }
+    // 0 or negative: the texts are drawn shifted left by its magnitude.
+    std::int32_t GetLeftOffset() const { return m_nLeftOffset; }
+
+    // The document puts a row on the top line: a new comparison, next or previous difference. The
+    // row need not be within the table; the bar shows it when the panes next update.
+    void SetTopRow(std::int32_t row);
+    // The horizontal bars' maximum, in pixels: kShiftRange, or as far as the widest text of the
+    // result reaches where that is further.
+    int GetShiftRange() const;
+
+    // Shows the state on pane's bars: its horizontal bar's range and, for the pane whose height
+    // counts the rows (the source pane), the vertical bar's range (0 to the rows that do not fit)
+    // and position.
+    void ShowOnBars(CWnd& pane, bool bRows);
+    // The source pane's new height: the vertical range again, and the top row back to 0 once every
+    // row fits, since the bar then refuses every request and rows above would stay out of reach.
+    void OnResize(CWnd& pane, int height);
+
+    // One request of the splitter's vertical bar for pane (the target pane): the top row moves
+    // within the table, the pane's pixels scroll, the bar follows, both panes repaint; or, where
+    // nothing can move, nothing changes.
+    void OnVScroll(CWnd& pane, UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+    // One request of a horizontal bar for pane (the target pane): the shift moves, never right of
+    // 0; pane's bar and the bar that sent it show the new shift; both panes repaint.
+    void OnHScroll(CWnd& pane, UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+
+private:
+    std::int32_t RowCount() const;
+
+    CTessiverDoc& m_doc;
+    std::int32_t m_nTopRow = 0;      // row drawn on the top line of both panes
+    std::int32_t m_nLeftOffset = 0;  // horizontal shift of both panes, 0 or negative
+};

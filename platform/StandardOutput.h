@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Writes bytes to standard output unchanged (on Windows too: a row ends in LF, not CR LF).
+// Returns false, with the system's reason in *pReason, when standard output refuses them.
+bool WriteStandardOutput(std::string_view bytes, std::string* pReason);
