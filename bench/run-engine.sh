@@ -9,6 +9,8 @@
 # stages, the two modes side by side, and the key figures against their targets. Every ratio
 # is against a reference measured in this run, on this machine. The pairs include ones made
 # from this machine's own source files (code-*; any size and seed by name, as code-cxx-2m-seed9).
+# The comparison options are timed too: tessiver-table -w --brief on every pair, and
+# --decode --brief on a UTF-16LE copy (with its mark, made with iconv) of realistic-1m.
 #
 # usage: bench/run-engine.sh [--reps N] [--no-large] [--data DIR] [--build DIR] [--write-results]
 #                            [--baseline TABLE_TOOL] [PAIR...]
@@ -49,7 +51,7 @@ while (($#)); do
     esac
 done
 
-for tool in /usr/bin/time diff git wc cmake; do
+for tool in /usr/bin/time diff git wc cmake iconv; do
     command -v "$tool" >/dev/null || { echo "run-engine.sh: $tool is needed" >&2; exit 2; }
 done
 have_hyperfine=0
@@ -114,6 +116,21 @@ in_step() {
     ' "$1" "$2"
 }
 
+# utf16_copy FILE: the path of FILE's UTF-16LE copy with a byte-order mark, made beside it
+# unless one newer than FILE is there. A file just written through a pipe sits in the page cache
+# in small pieces, which read several times slower than the pieces a file read from disk gets:
+# the copy is dropped from the cache, so that the runs read it as they read the other files.
+utf16_copy() {
+    local copy=${1%.txt}.utf16.txt
+    if [[ ! $copy -nt $1 ]]; then
+        { printf '\xFF\xFE'; iconv -f UTF-8 -t UTF-16LE "$1"; } >"$copy.part"
+        mv "$copy.part" "$copy"
+        sync "$copy"
+        dd if="$copy" iflag=nocache count=0 status=none
+    fi
+    echo "$copy"
+}
+
 # The tools beside the engine, as labels and shell-quoted command lines for the current pair.
 set_tools() {
     labels=("wc -l" "GNU diff" "git diff --no-index")
@@ -123,10 +140,17 @@ set_tools() {
     if [[ -n $table_tool ]]; then
         labels+=("tessiver-table --brief (whole process)"
             "tessiver-table --realign --brief (whole process)"
-            "tessiver-table (whole process, table to /dev/null)")
+            "tessiver-table (whole process, table to /dev/null)"
+            "tessiver-table -w --brief (whole process)")
         commands+=("$(printf '%q ' "$table_tool" --brief "$source" "$target")"
             "$(printf '%q ' "$table_tool" --realign --brief "$source" "$target")"
-            "$(printf '%q ' "$table_tool" "$source" "$target")")
+            "$(printf '%q ' "$table_tool" "$source" "$target")"
+            "$(printf '%q ' "$table_tool" -w --brief "$source" "$target")")
+        if [[ $pair == realistic-1m ]]; then
+            labels+=("tessiver-table --decode --brief, UTF-16LE copy (whole process)")
+            commands+=("$(printf '%q ' "$table_tool" --decode --brief "$(utf16_copy "$source")" \
+                "$(utf16_copy "$target")")")
+        fi
     fi
     if [[ -n $baseline ]]; then
         labels+=("baseline tessiver-table --brief")
@@ -254,6 +278,8 @@ report() {
         file == 3 { tool[$1, ++count[$1]] = $2; secs[$1, count[$1]] = $3; rss[$1, count[$1]] = $4
                     if ($2 == "GNU diff") diffSecs[$1] = $3; if ($2 == "wc -l") wcSecs[$1] = $3
                     if ($2 ~ /^tessiver-table --brief \(whole/) { briefSecs[$1] = $3; briefRss[$1] = $4 }
+                    if ($2 ~ /^tessiver-table -w --brief/) wSecs[$1] = $3
+                    if ($2 ~ /^tessiver-table --decode --brief/) decodeSecs[$1] = $3
                     if ($2 ~ /^baseline/) { baseSecs[$1] = $3; baseRss[$1] = $4; baselines++ }
                     next }
         file == 4 { common[$1] = $2; next }
@@ -357,6 +383,27 @@ report() {
                     printf("- realistic-10m: peak memory %.3f times its two files (target: at most 1.3): %s\n",
                            mem, verdict(mem <= 1.3))
                 }
+            }
+            # The comparison options against the default, whole processes in the same rounds.
+            if (((big in wSecs) && (big in briefSecs)) || ((p in decodeSecs) && (p in briefSecs))) {
+                print "\n### Key figures of the comparison options (tessiver-table, whole process)\n"
+                if ((big in wSecs) && (big in briefSecs)) {
+                    r = wSecs[big] / briefSecs[big]
+                    printf("- realistic-10m: -w --brief takes %.2f times --brief (target: at most 1.5): %s\n",
+                           r, verdict(r <= 1.5))
+                }
+                if ((p in decodeSecs) && (p in briefSecs)) {
+                    r = decodeSecs[p] / briefSecs[p]
+                    printf("- realistic-1m: --decode --brief on its UTF-16LE copy takes %.2f times --brief on the UTF-8 pair (target: at most 2): %s\n",
+                           r, verdict(r <= 2))
+                }
+                line = ""
+                for (i = 1; i <= n; i++) {
+                    q = order[i]
+                    if ((q in wSecs) && (q in briefSecs) && briefSecs[q] > 0)
+                        line = line sprintf("%s%s %.2f", (line == "" ? "" : ", "), q, wSecs[q] / briefSecs[q])
+                }
+                if (line != "") print "- -w --brief against --brief, every pair: " line
             }
             # The realigning mode on the pairs of edited text (generated and real source files):
             # in step with GNU diff, its time against the default mode, its memory.

@@ -28,6 +28,16 @@ const CommandMap* CTessiverDoc::ThisMessageMap() {
         CommandEntry<&CTessiverDoc::OnSwapFiles>(ID_SWAP_FILES),
         CommandEntry<&CTessiverDoc::OnRealignLongBlocks, &CTessiverDoc::OnUpdateRealignLongBlocks>(
             ID_REALIGN_LONG_BLOCKS),
+        CommandEntry<&CTessiverDoc::OnIgnoreWhitespaceChanges,
+                     &CTessiverDoc::OnUpdateCompareOption>(ID_IGNORE_WHITESPACE_CHANGES),
+        CommandEntry<&CTessiverDoc::OnIgnoreAllWhitespace, &CTessiverDoc::OnUpdateCompareOption>(
+            ID_IGNORE_ALL_WHITESPACE),
+        CommandEntry<&CTessiverDoc::OnIgnoreCase, &CTessiverDoc::OnUpdateCompareOption>(
+            ID_IGNORE_CASE),
+        CommandEntry<&CTessiverDoc::OnIgnoreBlankLines, &CTessiverDoc::OnUpdateCompareOption>(
+            ID_IGNORE_BLANK_LINES),
+        CommandEntry<&CTessiverDoc::OnDecodeUnicode, &CTessiverDoc::OnUpdateCompareOption>(
+            ID_DECODE_UNICODE),
         UpdateEntry<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT),
         UpdateEntry<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT_PREVIEW),
         UpdateEntry<&CTessiverDoc::OnUpdateSourcePane>(ID_INDICATOR_SOURCE),
@@ -65,6 +75,7 @@ void CTessiverDoc::OnCompare() {
     m_scroll.SetTopRow(0);
     m_comparer.SetFiles(m_sourcePath, m_targetPath);
     m_comparer.SetRealign(GetRealign());
+    m_comparer.SetOptions(GetCompareOptions());
     // The old table goes before the new one is built: a comparison that fails halfway must not
     // leave the panes pointing at it.
     m_pResult.reset();
@@ -136,6 +147,72 @@ namespace {
 constexpr char kAllFilesFilter[] = "All files (*.*)\0*.*\0";
 constexpr const char* kOptionsKey = "software\\Corvessa\\Tessiver\\Options";
 constexpr const char* kRealignValue = "Realign";
+
+// The comparison options as the registry keeps them: one DWORD each under the Options key,
+// named in the order of OptionValue.
+enum class OptionValue { whitespace, ignoreCase, ignoreBlankLines, decodeUnicode };
+constexpr const char* kOptionValueNames[] = {"IgnoreWhitespace", "IgnoreCase", "IgnoreBlankLines",
+                                             "DecodeUnicode"};
+
+const char* NameOf(OptionValue value) {
+    return kOptionValueNames[static_cast<int>(value)];
+}
+
+DWORD GetOptionValue(const CCompareOptions& options, OptionValue value) {
+    switch (value) {
+        case OptionValue::whitespace:
+            return options.whitespace;
+        case OptionValue::ignoreCase:
+            return options.bIgnoreCase ? 1 : 0;
+        case OptionValue::ignoreBlankLines:
+            return options.bIgnoreBlankLines ? 1 : 0;
+        case OptionValue::decodeUnicode:
+            return options.bDecodeUnicode ? 1 : 0;
+    }
+    return 0;
+}
+
+// A stored value the program does not know counts as the option off.
+void SetOptionValue(CCompareOptions& options, OptionValue value, DWORD stored) {
+    switch (value) {
+        case OptionValue::whitespace:
+            options.whitespace =
+                stored <= CCompareOptions::whitespaceAll ? static_cast<std::uint8_t>(stored) : 0;
+            break;
+        case OptionValue::ignoreCase:
+            options.bIgnoreCase = stored == 1;
+            break;
+        case OptionValue::ignoreBlankLines:
+            options.bIgnoreBlankLines = stored == 1;
+            break;
+        case OptionValue::decodeUnicode:
+            options.bDecodeUnicode = stored == 1;
+            break;
+    }
+}
+
+// The View menu's option items: the value each sets when it is chosen. The two white-space items
+// set the same value, so choosing one clears the other.
+constexpr struct {
+    CommandId id;
+    OptionValue value;
+    DWORD checked;
+} kOptionItems[] = {
+    {ID_IGNORE_WHITESPACE_CHANGES, OptionValue::whitespace, CCompareOptions::whitespaceChanges},
+    {ID_IGNORE_ALL_WHITESPACE, OptionValue::whitespace, CCompareOptions::whitespaceAll},
+    {ID_IGNORE_CASE, OptionValue::ignoreCase, 1},
+    {ID_IGNORE_BLANK_LINES, OptionValue::ignoreBlankLines, 1},
+    {ID_DECODE_UNICODE, OptionValue::decodeUnicode, 1},
+};
+
+// A status pane's text, then while decoding is on the encoding its file was decoded from.
+std::string WithEncoding(std::string text, TextEncoding encoding, bool bDecoding) {
+    if (bDecoding && encoding != TextEncoding::bytes && !text.empty()) {
+        text += std::string(" (") + GetEncodingName(encoding) + ")";
+    }
+    return text;
+}
+
 }  // namespace
 
 void CTessiverDoc::OnOpenSource() {
@@ -203,6 +280,65 @@ void CTessiverDoc::OnRealignLongBlocks() {
     }
 }
 
+const CCompareOptions& CTessiverDoc::GetCompareOptions() {
+    if (!m_compareOptions) {
+        const CRegistryKey key(kOptionsKey, HKEY_CURRENT_USER);
+        CCompareOptions options;
+        for (const OptionValue value :
+             {OptionValue::whitespace, OptionValue::ignoreCase, OptionValue::ignoreBlankLines,
+              OptionValue::decodeUnicode}) {
+            SetOptionValue(options, value, key.ReadInt(NameOf(value), 0));
+        }
+        m_compareOptions = options;
+    }
+    return *m_compareOptions;
+}
+
+void CTessiverDoc::ToggleCompareOption(CommandId id) {
+    for (const auto& item : kOptionItems) {
+        if (item.id != id) {
+            continue;
+        }
+        CCompareOptions options = GetCompareOptions();
+        const DWORD value = GetOptionValue(options, item.value) == item.checked ? 0 : item.checked;
+        SetOptionValue(options, item.value, value);
+        m_compareOptions = options;
+        CRegistryKey(kOptionsKey, HKEY_CURRENT_USER).WriteInt(NameOf(item.value), value);
+    }
+    if (!m_sourcePath.empty() && !m_targetPath.empty()) {
+        OnCompare();
+    }
+}
+
+void CTessiverDoc::OnIgnoreWhitespaceChanges() {
+    ToggleCompareOption(ID_IGNORE_WHITESPACE_CHANGES);
+}
+
+void CTessiverDoc::OnIgnoreAllWhitespace() {
+    ToggleCompareOption(ID_IGNORE_ALL_WHITESPACE);
+}
+
+void CTessiverDoc::OnIgnoreCase() {
+    ToggleCompareOption(ID_IGNORE_CASE);
+}
+
+void CTessiverDoc::OnIgnoreBlankLines() {
+    ToggleCompareOption(ID_IGNORE_BLANK_LINES);
+}
+
+void CTessiverDoc::OnDecodeUnicode() {
+    ToggleCompareOption(ID_DECODE_UNICODE);
+}
+
+void CTessiverDoc::OnUpdateCompareOption(CCmdUI* pCmdUI) {
+    for (const auto& item : kOptionItems) {
+        if (item.id == pCmdUI->m_nID) {
+            pCmdUI->SetCheck(GetOptionValue(GetCompareOptions(), item.value) == item.checked ? 1
+                                                                                             : 0);
+        }
+    }
+}
+
 void CTessiverDoc::OnUpdateEnabled(CCmdUI* pCmdUI) {
     pCmdUI->Enable(true);
 }
@@ -241,11 +377,19 @@ std::string CTessiverDoc::PaneText(const std::string& path, bool bSource) const 
 }
 
 void CTessiverDoc::OnUpdateSourcePane(CCmdUI* pCmdUI) {
-    pCmdUI->SetText(PaneText(m_sourcePath, true));
+    pCmdUI->SetText(WithEncoding(PaneText(m_sourcePath, true), m_comparer.GetSourceEncoding(),
+                                 GetCompareOptions().bDecodeUnicode));
 }
 
+// After the paths, while an option is on, the options, so that the user can tell why lines that
+// differ count as equal.
 void CTessiverDoc::OnUpdateTargetPane(CCmdUI* pCmdUI) {
-    pCmdUI->SetText(PaneText(m_targetPath, false));
+    std::string text = WithEncoding(PaneText(m_targetPath, false), m_comparer.GetTargetEncoding(),
+                                    GetCompareOptions().bDecodeUnicode);
+    if (const std::string flags = FormatOptionFlags(GetCompareOptions()); !flags.empty()) {
+        text += (text.empty() ? "[" : " [") + flags + "]";
+    }
+    pCmdUI->SetText(text);
 }
 
 void CTessiverDoc::OnUpdateRealignLongBlocks(CCmdUI* pCmdUI) {

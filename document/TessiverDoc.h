@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "document/ScrollState.h"
@@ -37,6 +38,11 @@ public:
     void OnOpenTarget();
     void OnOptions();
     void OnRealignLongBlocks();
+    void OnIgnoreWhitespaceChanges();
+    void OnIgnoreAllWhitespace();
+    void OnIgnoreCase();
+    void OnIgnoreBlankLines();
+    void OnDecodeUnicode();
 
     // Update handlers.
     void OnUpdateEnabled(CCmdUI* pCmdUI);
@@ -46,10 +52,14 @@ public:
     void OnUpdateSourcePane(CCmdUI* pCmdUI);
     void OnUpdateTargetPane(CCmdUI* pCmdUI);
     void OnUpdateRealignLongBlocks(CCmdUI* pCmdUI);
+    void OnUpdateCompareOption(CCmdUI* pCmdUI);
 
     // Whether comparisons realign after long blocks: the user's setting, read from the registry
     // the first time it is needed.
     bool GetRealign();
+    // The comparison options the user chose (View menu), read from the registry the first time
+    // they are needed.
+    const CCompareOptions& GetCompareOptions();
 
     std::unique_ptr<CCompareResult> m_pResult;  // the last comparison's table; null when none
     CLineComparer m_comparer;
@@ -60,6 +70,7 @@ public:
     std::int32_t m_nLineHeight = 16;  // row pitch in pixels; never changes
     CScrollState m_scroll{*this};     // the top row and the shift of both panes
     std::int32_t m_nRealign = -1;     // the realign setting, 0 or 1; -1 until it is read
+    std::optional<CCompareOptions> m_compareOptions;  // the options chosen; unset until read
 
     static const CommandMap* ThisMessageMap();
 
@@ -67,4 +78,9 @@ protected:
     std::string PaneText(const std::string& path, bool bSource) const;
 
     const CommandMap* GetMessageMap() const override { return ThisMessageMap(); }
+
+private:
+    // Chooses the option of the View menu item id, or clears it when it is chosen, stores it and
+    // compares again when both files are known.
+    void ToggleCompareOption(CommandId id);
 };

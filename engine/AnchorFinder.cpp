@@ -45,7 +45,7 @@ void FillFilter(std::uint64_t* filter, const std::uint32_t* hashes, std::int32_t
 CAnchorFinder::CAnchorFinder(const CLineBuffer& source, const CLineBuffer& target)
     : m_source(source), m_target(target) {
     const std::int64_t lines =
-        static_cast<std::int64_t>(source.GetLineCount()) + target.GetLineCount();
+        static_cast<std::int64_t>(source.GetMatchCount()) + target.GetMatchCount();
     // Runs of kCountedRun lines out of every `stride` runs are counted.
     const std::int64_t stride =
         std::max<std::int64_t>(1, (lines + kCountedLines - 1) / kCountedLines);
@@ -59,7 +59,7 @@ CAnchorFinder::CAnchorFinder(const CLineBuffer& source, const CLineBuffer& targe
     const int shift = m_countShift;
     for (const CLineBuffer* pLines : {&source, &target}) {
         const std::uint32_t* hashes = pLines->GetHashes();
-        const std::int64_t n = pLines->GetLineCount();
+        const std::int64_t n = pLines->GetMatchCount();
         for (std::int64_t run = 0; run < n; run += kCountedRun * stride) {
             for (std::int64_t i = run, end = std::min(run + kCountedRun, n); i < end; ++i) {
                 const std::uint32_t slot = (hashes[i] * 0x9E3779B1u) >> shift;
@@ -76,8 +76,8 @@ CAnchorFinder::CAnchorFinder(const CLineBuffer& source, const CLineBuffer& targe
 CAnchorFinder::~CAnchorFinder() = default;
 
 bool CAnchorFinder::Confirm(std::int32_t k, std::int32_t m) const {
-    const std::int32_t nS = m_source.GetLineCount();
-    const std::int32_t nT = m_target.GetLineCount();
+    const std::int32_t nS = m_source.GetMatchCount();
+    const std::int32_t nT = m_target.GetMatchCount();
     const std::uint32_t* sourceHash = m_source.GetHashes();
     const std::uint32_t* targetHash = m_target.GetHashes();
     std::int32_t equal = 0;
@@ -155,8 +155,8 @@ bool CAnchorFinder::Search(std::int32_t s, std::int32_t t, std::int32_t& k, std:
     }
     m_s = s;
     m_t = t;
-    const std::int32_t sourceReach = std::min(m_source.GetLineCount() - s, kHorizon);
-    const std::int32_t targetReach = std::min(m_target.GetLineCount() - t, kHorizon);
+    const std::int32_t sourceReach = std::min(m_source.GetMatchCount() - s, kHorizon);
+    const std::int32_t targetReach = std::min(m_target.GetMatchCount() - t, kHorizon);
     const std::uint32_t* sourceHash = m_source.GetHashes() + s;
     const std::uint32_t* targetHash = m_target.GetHashes() + t;
     // Distance d reads source line s + d and target line t + d; a pair found on reading one of

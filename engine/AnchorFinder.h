@@ -36,7 +36,8 @@ public:
     static constexpr std::int32_t kCandidates = 8;
     static constexpr std::uint32_t kCommon = 15;
 
-    // Both files must have their hashes (CLineBuffer::GetHashes) while the finder is in use.
+    // Both files must have their match index (CLineBuffer::GetHashes) while the finder is in use;
+    // line numbers here are positions in it.
     // Counts the lines of both files, in at most 128 KiB (about a quarter of a byte a line).
     CAnchorFinder(const CLineBuffer& source, const CLineBuffer& target);
     ~CAnchorFinder();

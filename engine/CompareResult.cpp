@@ -39,6 +39,14 @@ std::string_view CTextColumn::GetRaw(std::size_t row) const {
     return "";  // not a null view: readers may hand its data to memcpy
 }
 
+bool CTextColumn::IsBlank(std::size_t row) const {
+    if (!m_pRowTexts && m_pLines) {
+        const std::int32_t line = (*m_pLineNumbers)[row];
+        return line == 0 || m_pLines->IsBlank(line - 1);
+    }
+    return GetRaw(row).empty();
+}
+
 std::string CTextColumn::operator[](std::size_t row) const {
     std::string text(GetRaw(row));
     ExpandTabs(text);
@@ -279,24 +287,22 @@ void CCompareResult::AppendScript(const CEditScript& script,
                 for (std::uint32_t i = 0; i < count; ++i) {
                     *sourceLine++ = ++s;
                     *targetLine++ = ++t;
-                    differences += IsDifferenceRow(kindChanged, source->IsEmptyLine(s - 1),
-                                                   target->IsEmptyLine(t - 1));
+                    differences += IsDifferenceRow(kindChanged, source->IsBlank(s - 1),
+                                                   target->IsBlank(t - 1));
                 }
                 break;
             case kindSourceOnly:
                 for (std::uint32_t i = 0; i < count; ++i) {
                     *sourceLine++ = ++s;
                     *targetLine++ = 0;
-                    differences +=
-                        IsDifferenceRow(kindSourceOnly, source->IsEmptyLine(s - 1), true);
+                    differences += IsDifferenceRow(kindSourceOnly, source->IsBlank(s - 1), true);
                 }
                 break;
             case kindTargetOnly:
                 for (std::uint32_t i = 0; i < count; ++i) {
                     *sourceLine++ = 0;
                     *targetLine++ = ++t;
-                    differences +=
-                        IsDifferenceRow(kindTargetOnly, true, target->IsEmptyLine(t - 1));
+                    differences += IsDifferenceRow(kindTargetOnly, true, target->IsBlank(t - 1));
                 }
                 break;
         }

@@ -36,7 +36,9 @@ public:
     std::string GetShown(std::size_t row, std::size_t maxLength) const;
     // The same text as read, its tabs not expanded.
     std::string_view GetRaw(std::size_t row) const;
-    bool IsEmpty(std::size_t row) const { return GetRaw(row).empty(); }
+    // Whether the row's text is blank for the comparison: empty, or when the file was compared
+    // under a white-space option, of spaces and tabs only.
+    bool IsBlank(std::size_t row) const;
 
 private:
     friend class CCompareResult;
@@ -93,10 +95,10 @@ public:
     void AddRow(std::int32_t sourceLine, std::string sourceText, std::int32_t targetLine,
                 std::string targetText, std::int32_t kind);
 
-    // Whether the row is a difference, by IsDifferenceRow.
+    // Whether the row is a difference, by IsDifferenceRow with its texts' blankness.
     bool IsDifference(std::int32_t row) const {
         const auto r = static_cast<std::size_t>(row);
-        return IsDifferenceRow(m_kind[r], m_sourceText.IsEmpty(r), m_targetText.IsEmpty(r));
+        return IsDifferenceRow(m_kind[r], m_sourceText.IsBlank(r), m_targetText.IsBlank(r));
     }
 
     // Row count (the size of every per-row array).

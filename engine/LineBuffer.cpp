@@ -3,13 +3,18 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <memory>
 #include <new>
+#include <optional>
+#include <string>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 #include "engine/FileException.h"
+#include "engine/HashMix.h"
+#include "engine/TextDecoder.h"
 
 namespace {
 
@@ -19,47 +24,11 @@ constexpr std::size_t kChunkSize = 256 * 1024;
 constexpr std::size_t kBlock = 64;
 constexpr char kCtrlZ = 0x1A;
 
-std::uint64_t Load64(const char* p) {
-    std::uint64_t v;
-    std::memcpy(&v, p, 8);
-    return v;
-}
-
-std::uint64_t Load32(const char* p) {
-    std::uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-}
-
-// The 128-bit product of a and b, its halves folded into one: a full mix of both in one step.
-std::uint64_t MultiplyFold(std::uint64_t a, std::uint64_t b) {
-#if defined(__SIZEOF_INT128__)
-    __extension__ using Wide = unsigned __int128;
-    const Wide product = static_cast<Wide>(a) * b;
-    return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
-#else
-    const std::uint64_t aLow = a & 0xFFFFFFFFu;
-    const std::uint64_t aHigh = a >> 32;
-    const std::uint64_t bLow = b & 0xFFFFFFFFu;
-    const std::uint64_t bHigh = b >> 32;
-    const std::uint64_t low = aLow * bLow;
-    const std::uint64_t middle1 = aHigh * bLow;
-    const std::uint64_t middle2 = aLow * bHigh;
-    const std::uint64_t high = aHigh * bHigh;
-    const std::uint64_t carry =
-        ((low >> 32) + (middle1 & 0xFFFFFFFFu) + (middle2 & 0xFFFFFFFFu)) >> 32;
-    const std::uint64_t productLow = low + (middle1 << 32) + (middle2 << 32);
-    const std::uint64_t productHigh = high + (middle1 >> 32) + (middle2 >> 32) + carry;
-    return productLow ^ productHigh;
-#endif
-}
+using namespace hashmix;
 
 // Sixteen bytes per multiplication: the hash runs over every line of both files, so it must
 // cost little more than reading them.
 inline std::uint64_t HashBytes(const char* p, std::size_t n) {
-    constexpr std::uint64_t k0 = 0xa0761d6478bd642full;
-    constexpr std::uint64_t k1 = 0xe7037ed1a0b428dbull;
-    constexpr std::uint64_t k2 = 0x8ebc6af09c88c6e3ull;
     std::uint64_t seed = k0 ^ (n * k1);
     std::uint64_t a = 0;
     std::uint64_t b = 0;
@@ -112,10 +81,122 @@ inline std::uint64_t LineFeedMask(const char* p) {
                          "more lines than can be numbered (" + std::to_string(maxLines) + ")");
 }
 
+// Up to n bytes of file into out; 0 at its end. A read error throws.
+std::size_t ReadChunk(CInputFile& file, char* out, std::size_t n) {
+    std::size_t got = 0;
+    if (std::string reason; !file.Read(out, n, got, &reason)) {
+        throw CFileException(file.GetPath(), reason);
+    }
+    return got;
+}
+
+// The file's bytes as they stand, a chunk at a time.
+struct CRawChunks {
+    CInputFile& file;
+
+    const std::string& GetPath() const { return file.GetPath(); }
+    std::size_t GetMostPerChunk() const { return kChunkSize; }
+    std::uint64_t GetTextSize(std::uint64_t fileBytes) const { return fileBytes; }
+    std::size_t Next(char* out) { return ReadChunk(file, out, kChunkSize); }
+};
+
+// The text a file's byte-order mark names, a chunk at a time: UTF-8 without its mark, UTF-16
+// turned into UTF-8; without a mark the bytes as they stand.
+class CDecodingChunks {
+public:
+    CDecodingChunks(CInputFile& file, bool bDecode) : m_file(file) {
+        if (!bDecode) {
+            return;
+        }
+        // A pipe may give fewer bytes at a time than a mark takes.
+        char head[3];
+        std::size_t got = 0;
+        for (std::size_t n = 1; got < sizeof head && n != 0; got += n) {
+            n = ReadChunk(file, head + got, sizeof head - got);
+        }
+        std::size_t mark = 0;
+        m_encoding = FindByteOrderMark(std::string_view(head, got), &mark);
+        m_head.assign(head + mark, got - mark);
+        if (m_encoding == TextEncoding::utf16le || m_encoding == TextEncoding::utf16be) {
+            m_decoder.emplace(m_encoding == TextEncoding::utf16be);
+            m_raw.Resize(kChunkSize);
+        }
+    }
+
+    const std::string& GetPath() const { return m_file.GetPath(); }
+    TextEncoding GetEncoding() const { return m_encoding; }
+    std::size_t GetMostPerChunk() const {
+        return m_decoder ? CUtf16Decoder::MaxOutput(kChunkSize) : kChunkSize;
+    }
+    // Room for the decoded text: UTF-16 takes up to half as much again in UTF-8.
+    std::uint64_t GetTextSize(std::uint64_t fileBytes) const {
+        return m_decoder ? fileBytes + fileBytes / 2 : fileBytes;
+    }
+    // Writes the next chunk to out, which has room for GetMostPerChunk bytes; 0 at the end.
+    std::size_t Next(char* out) {
+        if (!m_head.empty()) {
+            const std::string head = std::move(m_head);
+            m_head.clear();
+            if (!m_decoder) {
+                std::memcpy(out, head.data(), head.size());
+                return head.size();
+            }
+            if (const std::size_t n = m_decoder->Decode(head.data(), head.size(), out); n > 0) {
+                return n;
+            }
+        }
+        if (!m_decoder) {
+            return ReadChunk(m_file, out, kChunkSize);
+        }
+        for (;;) {
+            const std::size_t got = ReadChunk(m_file, m_raw.Get(), kChunkSize);
+            if (got == 0) {
+                return m_decoder->Finish(out);
+            }
+            if (const std::size_t n = m_decoder->Decode(m_raw.Get(), got, out); n > 0) {
+                return n;
+            }
+        }
+    }
+
+private:
+    CInputFile& m_file;
+    TextEncoding m_encoding = TextEncoding::bytes;
+    std::string m_head;  // the first bytes, read to find the mark, not yet handed on
+    std::optional<CUtf16Decoder> m_decoder;
+    // UTF-16 as read, before it is decoded; in whole pages, as the text is: reading into a buffer
+    // that is not aligned like the system's copy of the file took three times as long.
+    CPageBuffer m_raw;
+};
+
+// The default match index: every line, hashed as read.
+struct CPlainMatch {
+    static constexpr bool kMayLeaveOut = false;
+
+    std::uint32_t Hash(const char* p, std::size_t n) const { return Fold32(HashBytes(p, n)); }
+};
+
+// The match index under the options: lines hashed as the normaliser sees them, and blank ones
+// left out under bIgnoreBlankLines.
+struct COptionMatch {
+    static constexpr bool kMayLeaveOut = true;
+
+    const CLineNormaliser* pNormaliser;  // null when lines compare by their bytes
+    bool bLeaveOutBlank;
+
+    std::uint32_t Hash(const char* p, std::size_t n) const {
+        return pNormaliser != nullptr ? pNormaliser->Hash(p, n) : Fold32(HashBytes(p, n));
+    }
+};
+
 }  // namespace
 
 CLineBuffer::CLineBuffer() {
     m_startLow.push_back(0);
+}
+
+void CLineBuffer::SetOptions(const CCompareOptions& options) {
+    m_options = options;
 }
 
 bool CLineBuffer::Load(const std::string& path, std::string* pOpenError, std::int64_t maxLines) {
@@ -133,50 +214,103 @@ void CLineBuffer::AddHighEntry(std::size_t entry, std::uint64_t next) {
     }
 }
 
+bool CLineBuffer::IsEqualByOptions(std::int32_t i, const CLineBuffer& other, std::int32_t j) const {
+    const std::string_view line = GetLine(GetMatchLine(i));
+    const std::string_view otherLine = other.GetLine(other.GetMatchLine(j));
+    return line == otherLine || (m_normaliser && m_normaliser->Equal(line, otherLine));
+}
+
 void CLineBuffer::Read(CInputFile& file, std::int64_t maxLines, CReadBudget* pBudget) {
     struct CClose {
         CInputFile& file;
         ~CClose() { file.Close(); }
     } close{file};
     const std::uint64_t expected = file.GetSizeHint();
+    // The options' pass is chosen once for the file; without options the lines are read and
+    // hashed as they always were.
+    if (!m_options.IsAnyOn()) {
+        CRawChunks chunks{file};
+        ReadLines(chunks, CPlainMatch{}, expected, maxLines, pBudget);
+        return;
+    }
+    if (m_options.IsNormalising()) {
+        m_normaliser.emplace(m_options);
+    }
+    m_bPlainIndex = !m_normaliser && !m_options.bIgnoreBlankLines;
+    CDecodingChunks chunks(file, m_options.bDecodeUnicode);
+    m_encoding = chunks.GetEncoding();
+    ReadLines(chunks,
+              COptionMatch{m_normaliser ? &*m_normaliser : nullptr, m_options.bIgnoreBlankLines},
+              expected, maxLines, pBudget);
+}
+
+template <class Chunks, class Match>
+void CLineBuffer::ReadLines(Chunks& chunks, const Match& match, std::uint64_t expected,
+                            std::int64_t maxLines, CReadBudget* pBudget) {
     if (expected > SIZE_MAX / 2) {
         throw std::bad_alloc();
     }
-    // The text and four bytes a line for its start and four for its hash; taken a chunk at a
-    // time, so that input that never ends stops once it outgrows the memory.
+    const bool bLeaveOut = [&match] {
+        if constexpr (Match::kMayLeaveOut) {
+            return match.bLeaveOutBlank;
+        }
+        return false;
+    }();
+    // Under a normaliser which lines are blank is known only from their hashes, which go once
+    // the rows are decided: a bit a line keeps it for the table.
+    const bool bBlankLines = [&match] {
+        if constexpr (Match::kMayLeaveOut) {
+            return match.pNormaliser != nullptr;
+        }
+        return false;
+    }();
+    // The text and four bytes a line for its start and four for its hash (and four for its line
+    // when blank lines are left out of the index); taken a chunk at a time, so that input that
+    // never ends stops once it outgrows the memory.
     std::uint64_t taken = expected;
     if (pBudget != nullptr) {
         pBudget->Take(expected);
     }
     // Sized once from the file's size: the last read, which finds the end, has its room too.
     // Files that grow while they are read, and pipes, grow the buffer as they go.
-    const std::size_t room = kChunkSize + kBlock + 1;
-    m_text.Resize(static_cast<std::size_t>(expected) + room);
+    const std::size_t room = chunks.GetMostPerChunk() + kBlock + 1;
+    m_text.Resize(static_cast<std::size_t>(chunks.GetTextSize(expected)) + room);
     m_startLow.Reserve(static_cast<std::size_t>(expected / 16) + 1024);
     m_hash.Reserve(static_cast<std::size_t>(expected / 16) + 1024);
 
     std::size_t kept = 0;  // bytes placed: whole lines, then the start of the current one
     std::uint64_t lineBegin = 0;
     std::size_t lines = 0;
+    std::size_t matched = 0;  // lines in the match index, when it leaves some out
     const auto lineLimit = static_cast<std::uint64_t>(maxLines < 0 ? 0 : maxLines);
     // Ends the line at [lineBegin, lineEnd), whose LF stands at lineEnd: its start and hash go
     // into the arrays, which have room.
-    const auto finish = [this, &file, lineLimit, maxLines](
+    const auto finish = [this, &chunks, &match, bLeaveOut, lineLimit, maxLines, &matched](
                             char* base, std::uint32_t* starts, std::uint32_t* hashes,
                             std::uint64_t lineBegin, std::uint64_t lineEnd, std::size_t line) {
         if (line >= lineLimit) {
-            ThrowTooManyLines(file.GetPath(), maxLines);
+            ThrowTooManyLines(chunks.GetPath(), maxLines);
         }
         const std::uint64_t next = lineEnd + 1;
         if ((next >> 32) > m_highEntry.size()) {
             AddHighEntry(line + 1, next);
         }
         starts[line + 1] = static_cast<std::uint32_t>(next);
-        std::uint32_t hash = 0;
+        std::uint32_t hash = 0;  // 0 is kept for blank lines
         if (lineEnd > lineBegin) {
-            const std::uint64_t h = HashBytes(base + lineBegin, lineEnd - lineBegin);
-            hash = static_cast<std::uint32_t>(h ^ (h >> 32));
-            hash += hash == 0;  // 0 is kept for blank lines
+            hash = match.Hash(base + lineBegin, lineEnd - lineBegin);
+        }
+        if constexpr (Match::kMayLeaveOut) {
+            if (hash == 0 && match.pNormaliser != nullptr) {
+                m_blankLines.data()[line >> 6] |= std::uint64_t{1} << (line & 63);
+            }
+            if (bLeaveOut) {
+                if (hash != 0) {
+                    m_matchLine.data()[matched] = static_cast<std::int32_t>(line);
+                    hashes[matched++] = hash;
+                }
+                return next;
+            }
         }
         hashes[line] = hash;
         return next;
@@ -188,10 +322,7 @@ void CLineBuffer::Read(CInputFile& file, std::int64_t maxLines, CReadBudget* pBu
         }
         char* const base = m_text.Get();
         char* const in = base + kept;
-        std::size_t got = 0;
-        if (std::string reason; !file.Read(in, kChunkSize, got, &reason)) {
-            throw CFileException(file.GetPath(), reason);
-        }
+        const std::size_t got = chunks.Next(in);
         if (got == 0) {
             break;
         }
@@ -203,6 +334,12 @@ void CLineBuffer::Read(CInputFile& file, std::int64_t maxLines, CReadBudget* pBu
         // At most one line a byte.
         m_startLow.Reserve(got);
         m_hash.Reserve(got);
+        if (bLeaveOut) {
+            m_matchLine.Reserve(got);
+        }
+        if (bBlankLines) {
+            m_blankLines.Reserve(got / 64 + 2);
+        }
         std::uint32_t* const starts = m_startLow.data();
         std::uint32_t* const hashes = m_hash.data();
 
@@ -238,8 +375,18 @@ void CLineBuffer::Read(CInputFile& file, std::int64_t maxLines, CReadBudget* pBu
         }
         kept = static_cast<std::size_t>(end - dropped - base);
         m_startLow.Grow(lines + 1 - m_startLow.size());
-        m_hash.Grow(lines - m_hash.size());
-        const std::uint64_t holds = kept + 8 * std::uint64_t{lines};
+        std::uint64_t holds = kept + 8 * std::uint64_t{lines};
+        if (bBlankLines) {
+            m_blankLines.Grow((lines + 63) / 64 - m_blankLines.size());
+            holds += lines / 8;
+        }
+        if (bLeaveOut) {
+            m_hash.Grow(matched - m_hash.size());
+            m_matchLine.Grow(matched - m_matchLine.size());
+            holds += 4 * std::uint64_t{matched};
+        } else {
+            m_hash.Grow(lines - m_hash.size());
+        }
         if (pBudget != nullptr && holds > taken) {
             pBudget->Take(holds - taken);
             taken = holds;
@@ -249,10 +396,24 @@ void CLineBuffer::Read(CInputFile& file, std::int64_t maxLines, CReadBudget* pBu
         // A last line without terminator still counts; it is stored with one like the others.
         m_startLow.Reserve(1);
         m_hash.Reserve(1);
+        if (bLeaveOut) {
+            m_matchLine.Reserve(1);
+        }
+        if (bBlankLines) {
+            m_blankLines.Reserve(2);
+        }
         m_text.Get()[kept] = '\n';
         finish(m_text.Get(), m_startLow.data(), m_hash.data(), lineBegin, kept++, lines);
         m_startLow.Grow(1);
-        m_hash.Grow(1);
+        if (bBlankLines) {
+            m_blankLines.Grow((lines + 64) / 64 - m_blankLines.size());
+        }
+        if (bLeaveOut) {
+            m_hash.Grow(matched - m_hash.size());
+            m_matchLine.Grow(matched - m_matchLine.size());
+        } else {
+            m_hash.Grow(1);
+        }
     }
     m_size = kept;
     m_text.Resize(m_size);

@@ -4,9 +4,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "engine/CompareOptions.h"
+#include "engine/LineNormaliser.h"
 #include "platform/File.h"
 #include "platform/Memory.h"
 
@@ -77,7 +80,10 @@ private:
 // when their stored bytes are. The result table shows lines straight from this buffer, so a
 // line is never copied after it has been read.
 //
-// For the alignment each line also carries a 32-bit hash, 0 exactly for blank lines.
+// For the alignment the lines also carry a match index: a 32-bit hash a line, 0 exactly for blank
+// lines. With comparison options on (SetOptions), a file with a byte-order mark may be decoded
+// before its lines are split, the hashes and IsEqual see the lines as the options do, and blank
+// lines may be left out of the index; the lines themselves are always kept as read.
 class CLineBuffer {
 public:
     // Line numbers in the table are 32-bit, so a file may hold at most this many lines.
@@ -86,6 +92,11 @@ public:
     CLineBuffer();
     CLineBuffer(const CLineBuffer&) = delete;
     CLineBuffer& operator=(const CLineBuffer&) = delete;
+
+    // How the next Read decodes the file and how its lines compare; all off by default.
+    void SetOptions(const CCompareOptions& options);
+    // What Read found the file to be, by its byte-order mark.
+    TextEncoding GetEncoding() const { return m_encoding; }
 
     // Reads the file at path. Returns false, with no lines, when it cannot be opened or names a
     // directory; pOpenError (optional) then receives the system's reason. Throws as Read does.
@@ -115,16 +126,37 @@ public:
         return GetStart(i + 1) - GetStart(i) == 1;
     }
 
-    // The hashes live only until DropMatchIndex. They are followed by kHashPadding zeros, so a
-    // look-ahead may read a whole window past the last line.
-    static constexpr std::size_t kHashPadding = 32;
-    const std::uint32_t* GetHashes() const { return m_hash.data(); }
-    // Whether line i of this file and line j of other hold the same bytes.
-    bool IsEqual(std::int32_t i, const CLineBuffer& other, std::int32_t j) const {
-        return m_hash[i] == other.m_hash[j] && GetLine(i) == other.GetLine(j);
+    // Whether nothing of line i is left for the comparison: it is empty, or under a white-space
+    // option holds only spaces and tabs.
+    bool IsBlank(std::int32_t i) const {
+        if (!m_normaliser) {
+            return IsEmptyLine(i);
+        }
+        const auto line = static_cast<std::size_t>(i);
+        return ((m_blankLines[line >> 6] >> (line & 63)) & 1) != 0;
     }
-    // Frees the hashes once the rows are decided.
-    void DropMatchIndex() { m_hash.Clear(); }
+
+    // The match index lives only until DropMatchIndex. It holds every line, or under
+    // bIgnoreBlankLines only those that are not blank: position i stands for line
+    // GetMatchLine(i). The hashes are followed by kHashPadding zeros, so a look-ahead may read a
+    // whole window past the last one.
+    static constexpr std::size_t kHashPadding = 32;
+    std::int32_t GetMatchCount() const { return static_cast<std::int32_t>(m_hash.size()); }
+    std::int32_t GetMatchLine(std::int32_t i) const {
+        return m_matchLine.empty() ? i : m_matchLine[static_cast<std::size_t>(i)];
+    }
+    const std::uint32_t* GetHashes() const { return m_hash.data(); }
+    // Whether the lines at positions i of this file's index and j of other's are equal: they
+    // hold the same bytes or, with options, the same text as the options see it.
+    bool IsEqual(std::int32_t i, const CLineBuffer& other, std::int32_t j) const {
+        return m_hash[i] == other.m_hash[j] &&
+               (m_bPlainIndex ? GetLine(i) == other.GetLine(j) : IsEqualByOptions(i, other, j));
+    }
+    // Frees the match index once the rows are decided.
+    void DropMatchIndex() {
+        m_hash.Clear();
+        m_matchLine.Clear();
+    }
 
     // Calls visit(i) for every line i longer than length bytes, in order: a look at the line
     // starts alone, so it costs little where few lines are that long.
@@ -157,6 +189,12 @@ private:
     }
     // Notes that entry, the start of a line at offset next, lies past a multiple of 4 GiB.
     void AddHighEntry(std::size_t entry, std::uint64_t next);
+    // Read's pass over the file, from chunks (as read, or decoded), each line entered into the
+    // match index by match (as read, or as the options see it).
+    template <class Chunks, class Match>
+    void ReadLines(Chunks& chunks, const Match& match, std::uint64_t expected,
+                   std::int64_t maxLines, CReadBudget* pBudget);
+    bool IsEqualByOptions(std::int32_t i, const CLineBuffer& other, std::int32_t j) const;
 
     CPageBuffer m_text;
     std::size_t m_size = 0;  // bytes in use
@@ -167,4 +205,11 @@ private:
     CPagedArray<std::uint32_t> m_startLow;
     CPagedArray<std::int32_t> m_highEntry;
     CPagedArray<std::uint32_t> m_hash;
+    CPagedArray<std::int32_t> m_matchLine;    // under bIgnoreBlankLines: the line of each position
+    CPagedArray<std::uint64_t> m_blankLines;  // with a normaliser: bit i, line i is blank
+
+    CCompareOptions m_options;
+    std::optional<CLineNormaliser> m_normaliser;  // while lines compare other than by bytes
+    bool m_bPlainIndex = true;                    // every line in the index, equal by its bytes
+    TextEncoding m_encoding = TextEncoding::bytes;
 };

@@ -13,6 +13,11 @@
 // second search only tries the pairs that are new to it. The pass only writes an edit script of
 // row runs; the table is built from it afterwards, when the hashes are already freed.
 //
+// Under the comparison options (SetOptions) the pass is the same: the lines compare as the
+// options see them (CLineBuffer hashes and compares them so), and a line with nothing left is
+// blank. Under bIgnoreBlankLines the pass runs over the other lines only, positions in each
+// file's match index, and the blank lines are put back afterwards in rows of their own.
+//
 // The realigning mode (SetRealign) runs the same pass, but takes a pair that passes over lines
 // only when CAnchorFinder confirms it: from the pair on, three non-blank lines are equal on both
 // sides, not all of them lines as common as a closing brace or "#endif" (or the lines passed
@@ -278,6 +283,47 @@ void Align(const CLineBuffer& source, std::int32_t s, std::int32_t nS, const CLi
     script.Add(kindTargetOnly, static_cast<std::uint64_t>(nT - t));
 }
 
+// Puts the blank lines back into a script that the pass made over the other lines only. Before
+// each row come the blank lines that precede the next line of each file, opposite each other as
+// far as both files have some, then the rest alone; the blank lines at the end of the files come
+// last, the same way.
+CEditScript PutBackBlankLines(const CEditScript& paired, const CLineBuffer& source,
+                              const CLineBuffer& target) {
+    CEditScript script;
+    const std::int32_t nS = source.GetLineCount();
+    const std::int32_t nT = target.GetLineCount();
+    const std::int32_t matchS = source.GetMatchCount();
+    const std::int32_t matchT = target.GetMatchCount();
+    std::int32_t s = 0;  // lines placed so far
+    std::int32_t t = 0;
+    std::int32_t i = 0;  // positions in the match indexes placed so far
+    std::int32_t j = 0;
+    const auto placeBlankLines = [&script, &s, &t](std::int32_t sourceEnd, std::int32_t targetEnd) {
+        const std::int32_t both = std::min(sourceEnd - s, targetEnd - t);
+        script.Add(kindChanged, static_cast<std::uint64_t>(both));
+        script.Add(kindSourceOnly, static_cast<std::uint64_t>(sourceEnd - s - both));
+        script.Add(kindTargetOnly, static_cast<std::uint64_t>(targetEnd - t - both));
+        s = sourceEnd;
+        t = targetEnd;
+    };
+    for (std::size_t run = 0; run < paired.GetRunCount(); ++run) {
+        const RowKind kind = paired.GetKind(run);
+        const std::int32_t hasSource = kind != kindTargetOnly ? 1 : 0;
+        const std::int32_t hasTarget = kind != kindSourceOnly ? 1 : 0;
+        for (std::uint32_t row = 0; row < paired.GetCount(run); ++row) {
+            placeBlankLines(i < matchS ? source.GetMatchLine(i) : nS,
+                            j < matchT ? target.GetMatchLine(j) : nT);
+            script.Add(kind, 1);
+            s += hasSource;
+            t += hasTarget;
+            i += hasSource;
+            j += hasTarget;
+        }
+    }
+    placeBlankLines(nS, nT);
+    return script;
+}
+
 }  // namespace
 
 CLineComparer::CLineComparer() = default;
@@ -294,6 +340,8 @@ int CLineComparer::SetFiles(std::string sourcePath, std::string targetPath) {
 std::unique_ptr<CCompareResult> CLineComparer::Compare() {
     m_stats = {};
     m_openFailure.reset();
+    m_sourceEncoding = TextEncoding::bytes;
+    m_targetEncoding = TextEncoding::bytes;
     m_pSourceLines.reset();
     m_pTargetLines.reset();
     // Whatever happens below, the line lists are empty again when Compare returns.
@@ -327,8 +375,12 @@ std::unique_ptr<CCompareResult> CLineComparer::Compare() {
     CReadBudget budget(memory);
     auto pSource = std::make_shared<CLineBuffer>();
     auto pTarget = std::make_shared<CLineBuffer>();
+    pSource->SetOptions(m_options);
+    pTarget->SetOptions(m_options);
     ReadBoth(sourceFile, *pSource, targetFile, *pTarget, budget, m_bConcurrentRead);
     m_stats.readSeconds = SecondsSince(readStart);
+    m_sourceEncoding = pSource->GetEncoding();
+    m_targetEncoding = pTarget->GetEncoding();
     if (pSource->GetLineCount() == 0 && pTarget->GetLineCount() == 0) {
         return nullptr;
     }
@@ -357,11 +409,15 @@ int CLineComparer::AlignLines(CCompareResult* pResult) {
     CEditScript script;
     if (m_bRealign) {
         CAnchorFinder finder(*pSource, *pTarget);
-        Align(*pSource, 0, pSource->GetLineCount(), *pTarget, 0, pTarget->GetLineCount(), script,
+        Align(*pSource, 0, pSource->GetMatchCount(), *pTarget, 0, pTarget->GetMatchCount(), script,
               CFindAnchor{finder, pSource->GetHashes(), pTarget->GetHashes()});
     } else {
-        Align(*pSource, 0, pSource->GetLineCount(), *pTarget, 0, pTarget->GetLineCount(), script,
+        Align(*pSource, 0, pSource->GetMatchCount(), *pTarget, 0, pTarget->GetMatchCount(), script,
               CNoAnchor{});
+    }
+    if (pSource->GetMatchCount() != pSource->GetLineCount() ||
+        pTarget->GetMatchCount() != pTarget->GetLineCount()) {
+        script = PutBackBlankLines(script, *pSource, *pTarget);
     }
     m_stats.alignSeconds = SecondsSince(alignStart);
     if (static_cast<std::uint64_t>(pResult->GetRowCount()) + script.GetRowCount() > INT32_MAX) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/CompareOptions.h"
 #include "engine/CompareResult.h"
 
 // Time spent in each stage of the last Compare, for the benchmark.
@@ -53,6 +54,11 @@ public:
     void SetRealign(bool bRealign) { m_bRealign = bRealign; }
     bool GetRealign() const { return m_bRealign; }
 
+    // What the next comparisons leave out and how they read the files (see CCompareOptions);
+    // all off by default.
+    void SetOptions(const CCompareOptions& options) { m_options = options; }
+    const CCompareOptions& GetOptions() const { return m_options; }
+
     // Appends the rows for the current line lists to pResult (empty on entry), then empties
     // both line lists. Returns 1.
     int AlignLines(CCompareResult* pResult);
@@ -60,6 +66,9 @@ public:
     const CCompareStats& GetLastStats() const { return m_stats; }
     // The file the last Compare could not open (the source, or else the target), if any.
     const std::optional<COpenFailure>& GetOpenFailure() const { return m_openFailure; }
+    // What the last Compare read each file as (TextEncoding::bytes for one not read).
+    TextEncoding GetSourceEncoding() const { return m_sourceEncoding; }
+    TextEncoding GetTargetEncoding() const { return m_targetEncoding; }
 
 private:
     std::string m_sourcePath;
@@ -70,6 +79,9 @@ private:
     CCompareStats m_stats;
     std::optional<COpenFailure> m_openFailure;
     std::optional<std::uint64_t> m_memoryLimit;
+    CCompareOptions m_options;
+    TextEncoding m_sourceEncoding = TextEncoding::bytes;
+    TextEncoding m_targetEncoding = TextEncoding::bytes;
     bool m_bConcurrentRead = true;
     bool m_bRealign = false;
 };

@@ -1,18 +1,23 @@
 // Fuzz target: arbitrary bytes become a source and a target file, which go through the reader
-// and both alignments; each table must keep its invariants, and the default one must match the
-// plain reference.
+// and both alignments, first with no option, then with the comparison options the last byte
+// chooses; each table must keep its invariants, and the default pass's must match the plain
+// reference.
 //
 // The first byte chooses where the rest is split: byte b gives the source the first
-// b / 255 of it.
+// b / 255 of it. The last byte, which also ends the target, chooses the options: bits 0 and 1
+// the white space (0 exact, 1 changes, 2 and 3 all), bit 2 case, bit 3 blank lines, bit 4
+// decoding.
 
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/LineComparer.h"
 #include "tests/engine/Reference.h"
@@ -65,38 +70,50 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const CMemoryFile source(sourceBytes);
     const CMemoryFile target(targetBytes);
-    CLineComparer comparer;
-    comparer.SetFiles(source.GetPath(), target.GetPath());
-    const std::unique_ptr<CCompareResult> result = comparer.Compare();
+    const auto choice = static_cast<unsigned>(data[size - 1]);
+    const CCompareOptions chosen{static_cast<std::uint8_t>(std::min(choice & 3, 2u)),
+                                 (choice & 4) != 0, (choice & 8) != 0, (choice & 16) != 0};
+    std::vector<CCompareOptions> runs{CCompareOptions{}};
+    if (chosen.IsAnyOn()) {
+        runs.push_back(chosen);
+    }
+    for (const CCompareOptions& options : runs) {
+        const std::string tag = "options \"" + FormatOptionFlags(options) + "\": ";
+        CLineComparer comparer;
+        comparer.SetFiles(source.GetPath(), target.GetPath());
+        comparer.SetOptions(options);
+        const std::unique_ptr<CCompareResult> result = comparer.Compare();
 
-    const auto sourceLines = reference::ReadLines(sourceBytes);
-    const auto targetLines = reference::ReadLines(targetBytes);
-    if (sourceLines.empty() && targetLines.empty()) {
-        if (result) {
-            Fail("a table for two files without lines");
+        const auto sourceLines = reference::ReadLines(sourceBytes, options.bDecodeUnicode);
+        const auto targetLines = reference::ReadLines(targetBytes, options.bDecodeUnicode);
+        if (sourceLines.empty() && targetLines.empty()) {
+            if (result) {
+                Fail(tag + "a table for two files without lines");
+            }
+            continue;
         }
-        return 0;
-    }
-    if (!result) {
-        Fail("no table although a file has lines");
-    }
-    const std::string error = reference::CheckInvariants(*result, sourceLines, targetLines);
-    if (!error.empty()) {
-        Fail(error);
-    }
-    if (reference::RowsOf(*result) != reference::Align(sourceLines, targetLines)) {
-        Fail("rows differ from the reference alignment");
-    }
+        if (!result) {
+            Fail(tag + "no table although a file has lines");
+        }
+        const std::string error =
+            reference::CheckInvariants(*result, sourceLines, targetLines, options);
+        if (!error.empty()) {
+            Fail(tag + error);
+        }
+        if (reference::RowsOf(*result) != reference::Align(sourceLines, targetLines, options)) {
+            Fail(tag + "rows differ from the reference alignment");
+        }
 
-    comparer.SetRealign(true);
-    const std::unique_ptr<CCompareResult> realigned = comparer.Compare();
-    if (!realigned) {
-        Fail("no realigned table although a file has lines");
-    }
-    const std::string realignError =
-        reference::CheckInvariants(*realigned, sourceLines, targetLines);
-    if (!realignError.empty()) {
-        Fail("realigned: " + realignError);
+        comparer.SetRealign(true);
+        const std::unique_ptr<CCompareResult> realigned = comparer.Compare();
+        if (!realigned) {
+            Fail(tag + "no realigned table although a file has lines");
+        }
+        const std::string realignError =
+            reference::CheckInvariants(*realigned, sourceLines, targetLines, options);
+        if (!realignError.empty()) {
+            Fail(tag + "realigned: " + realignError);
+        }
     }
     return 0;
 }

@@ -21,6 +21,17 @@ constexpr StringDef kStrings[] = {
     {ID_REALIGN_LONG_BLOCKS,
      "Find where the files meet again after a block longer than the look-ahead\nRealign long "
      "blocks"},
+    {ID_IGNORE_WHITESPACE_CHANGES,
+     "Compare runs of spaces and tabs as one space and ignore them at line ends\nIgnore white "
+     "space changes"},
+    {ID_IGNORE_ALL_WHITESPACE,
+     "Compare lines without their spaces and tabs\nIgnore all white space"},
+    {ID_IGNORE_CASE, "Compare ASCII letters without case\nIgnore case"},
+    {ID_IGNORE_BLANK_LINES,
+     "Leave blank lines out of the pairing and out of the differences\nIgnore blank lines"},
+    {ID_DECODE_UNICODE,
+     "Read a file that starts with a byte-order mark as the UTF-8 or UTF-16 text it holds\nDecode "
+     "Unicode files"},
     {ID_FILE_PRINT, "Print the active document\nPrint"},
     {ID_FILE_PRINT_PREVIEW, "Display full pages\nPrint Preview"},
     {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
@@ -46,6 +57,12 @@ constexpr MenuItemDef kViewMenu[] = {
     {"&Status Bar", ID_VIEW_STATUS_BAR},
     {"S&plit", ID_WINDOW_SPLIT},
     {"&Realign Long Blocks", ID_REALIGN_LONG_BLOCKS},
+    {nullptr, 0},
+    {"Ignore White Space &Changes", ID_IGNORE_WHITESPACE_CHANGES},
+    {"Ignore &All White Space", ID_IGNORE_ALL_WHITESPACE},
+    {"Ignore C&ase", ID_IGNORE_CASE},
+    {"Ignore &Blank Lines", ID_IGNORE_BLANK_LINES},
+    {"Decode &Unicode Files", ID_DECODE_UNICODE},
 };
 constexpr MenuItemDef kToolsMenu[] = {
     {"Options", ID_TOOLS_OPTIONS},

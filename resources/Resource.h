@@ -35,6 +35,12 @@ constexpr std::uint32_t ID_COMPARE = 32775;
 constexpr std::uint32_t ID_TOOLS_OPTIONS = 32785;
 constexpr std::uint32_t ID_SWAP_FILES = 32787;
 constexpr std::uint32_t ID_REALIGN_LONG_BLOCKS = 32788;
+// The comparison options, check items of the View menu.
+constexpr std::uint32_t ID_IGNORE_WHITESPACE_CHANGES = 32789;
+constexpr std::uint32_t ID_IGNORE_ALL_WHITESPACE = 32790;
+constexpr std::uint32_t ID_IGNORE_CASE = 32791;
+constexpr std::uint32_t ID_IGNORE_BLANK_LINES = 32792;
+constexpr std::uint32_t ID_DECODE_UNICODE = 32793;
 
 // The program's tables, for the framework.
 const ResourceTables& GetResourceTables();

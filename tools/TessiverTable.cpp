@@ -1,5 +1,6 @@
 // tessiver-table: runs one comparison and prints the result table for scripts.
 
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +12,7 @@
 
 #include "engine/CompareResult.h"
 #include "engine/FileException.h"
+#include "engine/InlineComparer.h"
 #include "engine/LineComparer.h"
 #include "platform/Arguments.h"
 #include "platform/StandardOutput.h"
@@ -18,7 +20,8 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: tessiver-table [--brief] [--realign] SOURCE TARGET\n"
+    "Usage: tessiver-table [--brief] [--realign] [-b|-w] [-i] [-B] [--decode] [--inline]\n"
+    "       SOURCE TARGET\n"
     "Compares SOURCE with TARGET line by line and prints the result table,\n"
     "one row per line, fields separated by one TAB:\n"
     "  KIND<TAB>SOURCE_NO<TAB>TARGET_NO<TAB>SOURCE_TEXT<TAB>TARGET_TEXT\n"
@@ -35,6 +38,26 @@ constexpr std::string_view kUsage =
     "  --realign    after a block longer than the look-ahead windows, look further\n"
     "               on for where the files meet again (the window's \"Realign Long\n"
     "               Blocks\")\n"
+    "  -b, --ignore-space-change\n"
+    "               runs of spaces and tabs compare as one space, and those at the\n"
+    "               end of a line are ignored\n"
+    "  -w, --ignore-all-space\n"
+    "               spaces and tabs are ignored altogether\n"
+    "  -i, --ignore-case\n"
+    "               ASCII letters compare without case\n"
+    "  -B, --ignore-blank-lines\n"
+    "               blank lines (with -b or -w also those of spaces and tabs only)\n"
+    "               take no part in pairing; they stand in rows of their own,\n"
+    "               which are no difference\n"
+    "  --decode     a file that starts with a byte-order mark is read as the text\n"
+    "               it encodes: UTF-8 without its mark, UTF-16LE and UTF-16BE\n"
+    "               turned into UTF-8; no mark, no decoding\n"
+    "Rows whose lines are equal only under these options are equal rows (kind 1),\n"
+    "their texts as read; under -b and -w a line of spaces and tabs only is blank.\n"
+    "  --inline     add two fields to each row, SOURCE_SPANS<TAB>TARGET_SPANS: the\n"
+    "               characters that differ within a changed row (0 with text on\n"
+    "               both sides), as comma-separated START-END byte ranges into the\n"
+    "               texts as printed (END exclusive); empty on other rows\n"
     "  -h, --help   print this text\n"
     "  --           end the options\n";
 
@@ -76,10 +99,13 @@ public:
         Append(text);
     }
     // One row in one go when it fits the buffer: most rows are short and there are millions.
-    // The texts are as read; their tabs are expanded on the way out.
+    // The texts are as read; their tabs are expanded on the way out. More fields, if any, come
+    // before the line's end.
     void AppendRow(std::int32_t kind, std::int32_t sourceLine, std::int32_t targetLine,
-                   std::string_view sourceText, std::string_view targetText) {
-        const std::size_t most = 4 * (sourceText.size() + targetText.size()) + 3 * 12 + 5;
+                   std::string_view sourceText, std::string_view targetText,
+                   std::string_view moreFields) {
+        const std::size_t most =
+            4 * (sourceText.size() + targetText.size()) + 3 * 12 + 5 + moreFields.size();
         if (most > kCapacity - m_used) {
             Flush();
         }
@@ -93,6 +119,7 @@ public:
             AppendExpanded(sourceText);
             Append('\t');
             AppendExpanded(targetText);
+            Append(moreFields);
             Append('\n');
             return;
         }
@@ -106,6 +133,8 @@ public:
         p = WriteExpanded(p, sourceText);
         *p++ = '\t';
         p = WriteExpanded(p, targetText);
+        std::memcpy(p, moreFields.data(), moreFields.size());
+        p += moreFields.size();
         *p++ = '\n';
         m_used = static_cast<std::size_t>(p - m_pBuffer.get());
     }
@@ -191,11 +220,31 @@ int Fail(const std::string& message) {
     return 2;
 }
 
+// The changed spans of a row as two fields, each led by a TAB: START-END,START-END...
+void FormatSpanFields(CInlineComparer& comparer, const CCompareResult& result, std::int32_t row,
+                      CInlineChanges& changes, std::string& fields) {
+    comparer.CompareRow(result, row, changes);
+    fields.clear();
+    for (const std::vector<CByteSpan>* spans : {&changes.source, &changes.target}) {
+        fields += '\t';
+        for (const CByteSpan& span : *spans) {
+            char number[24];
+            if (&span != spans->data()) {
+                fields += ',';
+            }
+            fields.append(number, std::to_chars(number, number + sizeof number, span.begin).ptr);
+            fields += '-';
+            fields.append(number, std::to_chars(number, number + sizeof number, span.end).ptr);
+        }
+    }
+}
+
 int PrintTable(const std::string& sourcePath, const std::string& targetPath, bool bBrief,
-               bool bRealign) {
+               bool bRealign, const CCompareOptions& options, bool bInline) {
     CLineComparer comparer;
     comparer.SetFiles(sourcePath, targetPath);
     comparer.SetRealign(bRealign);
+    comparer.SetOptions(options);
     const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
     // The window shows what it can of an unopenable file; a script must not take it for a
     // verdict.
@@ -209,10 +258,16 @@ int PrintTable(const std::string& sourcePath, const std::string& targetPath, boo
     } else {
         const CCompareResult& result = *pResult;
         const std::int32_t rows = result.GetRowCount();
+        CInlineComparer inlineComparer;
+        CInlineChanges changes;
+        std::string spanFields;
         for (std::int32_t row = 0; row < rows && !bBrief; ++row) {
             const auto r = static_cast<std::size_t>(row);
+            if (bInline) {
+                FormatSpanFields(inlineComparer, result, row, changes, spanFields);
+            }
             out.AppendRow(result.m_kind[r], result.m_sourceLine[r], result.m_targetLine[r],
-                          result.m_sourceText.GetRaw(r), result.m_targetText.GetRaw(r));
+                          result.m_sourceText.GetRaw(r), result.m_targetText.GetRaw(r), spanFields);
         }
         out.Append("# ");
         out.AppendNumber(rows);
@@ -234,6 +289,8 @@ int main(int argc, char** argv) {
     bool optionsEnded = false;
     bool bBrief = false;
     bool bRealign = false;
+    CCompareOptions options;
+    bool bInline = false;
     const std::vector<std::string> args = GetProgramArguments(argc, argv);
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string_view arg = args[i];
@@ -247,6 +304,30 @@ int main(int argc, char** argv) {
         }
         if (!optionsEnded && arg == "--realign") {
             bRealign = true;
+            continue;
+        }
+        if (!optionsEnded && (arg == "-b" || arg == "--ignore-space-change")) {
+            options.whitespace = CCompareOptions::whitespaceChanges;
+            continue;
+        }
+        if (!optionsEnded && (arg == "-w" || arg == "--ignore-all-space")) {
+            options.whitespace = CCompareOptions::whitespaceAll;
+            continue;
+        }
+        if (!optionsEnded && (arg == "-i" || arg == "--ignore-case")) {
+            options.bIgnoreCase = true;
+            continue;
+        }
+        if (!optionsEnded && (arg == "-B" || arg == "--ignore-blank-lines")) {
+            options.bIgnoreBlankLines = true;
+            continue;
+        }
+        if (!optionsEnded && arg == "--decode") {
+            options.bDecodeUnicode = true;
+            continue;
+        }
+        if (!optionsEnded && arg == "--inline") {
+            bInline = true;
             continue;
         }
         if (!optionsEnded && arg == "--") {
@@ -265,7 +346,7 @@ int main(int argc, char** argv) {
         return Fail("expected SOURCE and TARGET (see --help)");
     }
     try {
-        return PrintTable(paths[0], paths[1], bBrief, bRealign);
+        return PrintTable(paths[0], paths[1], bBrief, bRealign, options, bInline);
     } catch (const CFileException& e) {
         return Fail(e.GetPath() + ": " + e.GetReason());
     } catch (const std::bad_alloc&) {

@@ -56,6 +56,11 @@ TEST_F(TessiverDocTest, EnableRulesOfEveryCommand) {
         {"print", ID_FILE_PRINT, false, false, false, false, false},
         {"print preview", ID_FILE_PRINT_PREVIEW, false, false, false, false, false},
         {"realign long blocks", ID_REALIGN_LONG_BLOCKS, true, true, true, true, true},
+        {"ignore white space changes", ID_IGNORE_WHITESPACE_CHANGES, true, true, true, true, true},
+        {"ignore all white space", ID_IGNORE_ALL_WHITESPACE, true, true, true, true, true},
+        {"ignore case", ID_IGNORE_CASE, true, true, true, true, true},
+        {"ignore blank lines", ID_IGNORE_BLANK_LINES, true, true, true, true, true},
+        {"decode unicode files", ID_DECODE_UNICODE, true, true, true, true, true},
     };
     const auto check = [&](bool Case::*stage, const char* stageName) {
         for (const Case& c : cases) {
@@ -229,8 +234,11 @@ protected:
 #endif
     }
     void TearDown() override {
-        // The next test starts from the setting off (the Windows run shares one key).
-        Options().WriteInt("Realign", 0);
+        // The next test starts from the settings off (the Windows run shares one key).
+        for (const char* value :
+             {"Realign", "IgnoreWhitespace", "IgnoreCase", "IgnoreBlankLines", "DecodeUnicode"}) {
+            Options().WriteInt(value, 0);
+        }
 #ifndef _WIN32
         SetRegistryStorePath({});
 #endif
@@ -295,6 +303,105 @@ TEST_F(RealignSettingTest, ADocumentComparesAsTheStoredSettingSays) {
     ASSERT_TRUE(m_frame.OnCommand(ID_COMPARE));
     EXPECT_EQ(Differences(), 30);
     EXPECT_EQ(Check(), 1);
+}
+
+// The comparison options are check items like "Realign Long Blocks": each kept as a DWORD under
+// the Options key, and choosing one compares again at once. Each pair differs only in what its
+// item leaves out.
+struct OptionItem {
+    const char* name;
+    CommandId id;
+    const char* value;
+    DWORD checked;
+    std::string source;
+    std::string target;
+};
+
+std::string BlankLinesInserted(int blank) {
+    std::string text;
+    for (int i = 0; i < 30; ++i) {
+        text += "line " + std::to_string(i) + "\n" + (i == 14 ? std::string(blank, '\n') : "");
+    }
+    return text;
+}
+
+const OptionItem kOptionItems[] = {
+    {"white space changes", ID_IGNORE_WHITESPACE_CHANGES, "IgnoreWhitespace", 1, "a  b\t\n",
+     "a\tb\n"},
+    {"all white space", ID_IGNORE_ALL_WHITESPACE, "IgnoreWhitespace", 2, "ab\n", " a b\n"},
+    {"case", ID_IGNORE_CASE, "IgnoreCase", 1, "Case\n", "cASE\n"},
+    {"blank lines", ID_IGNORE_BLANK_LINES, "IgnoreBlankLines", 1, BlankLinesInserted(0),
+     BlankLinesInserted(25)},
+    {"unicode files", ID_DECODE_UNICODE, "DecodeUnicode", 1, "x\n", "\xEF\xBB\xBFx\n"},
+};
+
+TEST_F(RealignSettingTest, EachOptionItemTogglesItsStoredValueAndComparesAgain) {
+    for (const OptionItem& item : kOptionItems) {
+        SCOPED_TRACE(item.name);
+        const auto check = [&] { return CommandState(m_frame, item.id).m_nCheck; };
+        EXPECT_EQ(check(), 0);
+        m_doc.SetPaths(m_dir.Write("s.txt", item.source), m_dir.Write("t.txt", item.target));
+        ASSERT_TRUE(m_frame.OnCommand(ID_COMPARE));
+        const int plain = Differences();
+        EXPECT_GT(plain, 0);
+        const struct {
+            int check;
+            int differences;
+        } steps[] = {{1, 0}, {0, plain}};
+        for (const auto& step : steps) {
+            const int updates = m_view.m_nUpdates;
+            ASSERT_TRUE(m_frame.OnCommand(item.id));
+            EXPECT_EQ(check(), step.check);
+            EXPECT_EQ(Options().ReadInt(item.value, 99), step.check != 0 ? item.checked : 0u);
+            EXPECT_EQ(Differences(), step.differences);
+            EXPECT_EQ(m_view.m_nUpdates, updates + 1);
+        }
+        // With one file missing the choice is only stored, and a document that starts later
+        // compares as it says.
+        m_doc.m_pResult.reset();
+        m_doc.SetPaths(m_doc.m_sourcePath, "");
+        ASSERT_TRUE(m_frame.OnCommand(item.id));
+        EXPECT_EQ(Options().ReadInt(item.value, 99), item.checked);
+        EXPECT_EQ(m_doc.m_pResult, nullptr);
+        CTessiverDoc later;
+        later.SetPaths(m_dir.Path("s.txt"), m_dir.Path("t.txt"));
+        later.OnCompare();
+        ASSERT_NE(later.m_pResult, nullptr);
+        EXPECT_EQ(later.m_pResult->m_nDifferences, 0);
+        ASSERT_TRUE(m_frame.OnCommand(item.id));
+    }
+}
+
+// The status bar says which options are on after the paths, and what a decoded file was read
+// as; with every option off it shows the paths alone.
+TEST_F(RealignSettingTest, StatusPanesNameTheOptionsAndTheEncodings) {
+    const auto text = [&](CommandId id) {
+        return CommandState(m_frame, id).m_text.value_or("<none>");
+    };
+    const std::string source = m_dir.Write("s.txt", "x\n");
+    const std::string target = m_dir.Write("t.txt", std::string("\xFF\xFEx\0\n\0", 6));
+    m_doc.SetPaths(source, target);
+    ASSERT_TRUE(m_frame.OnCommand(ID_COMPARE));
+    EXPECT_EQ(text(ID_INDICATOR_SOURCE), source);
+    EXPECT_EQ(text(ID_INDICATOR_TARGET), target);
+    const struct {
+        CommandId id;
+        std::string target;
+    } steps[] = {
+        {ID_IGNORE_ALL_WHITESPACE, target + " [-w]"},
+        {ID_IGNORE_BLANK_LINES, target + " [-w -B]"},
+        {ID_DECODE_UNICODE, target + " (UTF-16LE) [-w -B --decode]"},
+        {ID_IGNORE_CASE, target + " (UTF-16LE) [-w -i -B --decode]"},
+        {ID_IGNORE_ALL_WHITESPACE, target + " (UTF-16LE) [-i -B --decode]"},
+    };
+    for (const auto& step : steps) {
+        ASSERT_TRUE(m_frame.OnCommand(step.id));
+        EXPECT_EQ(text(ID_INDICATOR_SOURCE), source);
+        EXPECT_EQ(text(ID_INDICATOR_TARGET), step.target);
+    }
+    EXPECT_EQ(m_doc.m_pResult->m_nDifferences, 0);
+    m_doc.SetPaths("", "");
+    EXPECT_EQ(text(ID_INDICATOR_TARGET), "[-i -B --decode]");
 }
 
 #ifdef __linux__

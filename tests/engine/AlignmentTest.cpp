@@ -71,6 +71,7 @@ struct AlignCase {
     Lines target;
     std::vector<std::string> rows;
     std::int32_t differences;
+    CCompareOptions options = {};
 };
 
 void PrintTo(const AlignCase& c, std::ostream* os) {
@@ -82,9 +83,11 @@ class Alignment : public testing::TestWithParam<AlignCase> {};
 // Compares the files as the program does, reading both at the same time, and again reading one
 // after the other: the tables must be the same.
 std::unique_ptr<CCompareResult> CompareBothWays(const std::string& source,
-                                                const std::string& target) {
+                                                const std::string& target,
+                                                const CCompareOptions& options = {}) {
     CLineComparer comparer;
     comparer.SetFiles(source, target);
+    comparer.SetOptions(options);
     comparer.SetConcurrentRead(false);
     const std::unique_ptr<CCompareResult> sequential = comparer.Compare();
     comparer.SetConcurrentRead(true);
@@ -297,13 +300,101 @@ TEST(AlignmentRandom, FilesMatchTheReferenceAndKeepTheInvariants) {
     }
 }
 
+// The options change which lines are equal and which are blank; the rows still come from the
+// same pass, their texts as read.
+class OptionAlignment : public testing::TestWithParam<AlignCase> {};
+
+TEST_P(OptionAlignment, PairsLinesAsTheOptionsSeeThem) {
+    const AlignCase& c = GetParam();
+    const CScratchDir files;
+    const std::unique_ptr<CCompareResult> result = CompareBothWays(
+        files.Write("source", Join(c.source)), files.Write("target", Join(c.target)), c.options);
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(Describe(*result), c.rows);
+    EXPECT_EQ(result->m_nDifferences, c.differences);
+    EXPECT_EQ(reference::CheckInvariants(*result, c.source, c.target, c.options), "");
+}
+
+constexpr CCompareOptions kChanges{CCompareOptions::whitespaceChanges};
+constexpr CCompareOptions kCase{.bIgnoreCase = true};
+constexpr CCompareOptions kBlank{.bIgnoreBlankLines = true};
+constexpr CCompareOptions kBlankAndAllSpace{CCompareOptions::whitespaceAll, false, true};
+
+// Thirty lines of code, and the same with 25 blank lines in their middle: the blank lines take
+// up the windows of the default pass.
+const Lines kCode = Concat({Repeat("int head = ", 15), Repeat("int tail = ", 15)});
+const Lines kCodeWithBlankRun =
+    Concat({Repeat("int head = ", 15), Lines(25, ""), Repeat("int tail = ", 15)});
+
+INSTANTIATE_TEST_SUITE_P(
+    LineComparer, OptionAlignment,
+    testing::Values(
+        AlignCase{"ChangesInWhiteSpaceAmount",
+                  {"a  b", "\tx = 1;", "y \t", "p\t\tq"},
+                  {"a b", " x  =\t1;", "y", "p q"},
+                  Rows({}, "E", 1, 1, 4),
+                  0,
+                  kChanges},
+        // Only ASCII letters fold: an accented capital stays itself.
+        AlignCase{"AsciiCase",
+                  {"Hello World", "X", "\xC3\x89t\xC3\xA9"},
+                  {"hELLO wORLD", "x", "\xC3\xA9t\xC3\xA9"},
+                  {"1/1 E", "2/2 E", "3/3 C"},
+                  1,
+                  kCase},
+        // A line of spaces and tabs is blank under a white-space option: never matched, and no
+        // difference alone or opposite another blank line.
+        AlignCase{"WhiteSpaceOnlyLinesAreBlank",
+                  {"a", "   ", "b", "\t", "c"},
+                  {"a", "", "b", "c"},
+                  {"1/1 E", "2/2 C", "3/3 E", "4/0 S", "5/4 E"},
+                  0,
+                  kChanges},
+        AlignCase{"BlankRunTakesNoPartInPairing", kCode, kCodeWithBlankRun,
+                  Rows(Rows(Rows({}, "E", 1, 1, 15), "T", 0, 16, 25), "E", 16, 41, 15), 0, kBlank},
+        AlignCase{"BlankLinesBeforeTheSameLineStandOpposite",
+                  {"a", "", "", "b", "c"},
+                  {"a", "", "b", "", "c", ""},
+                  {"1/1 E", "2/2 C", "3/0 S", "4/3 E", "0/4 T", "5/5 E", "0/6 T"},
+                  0,
+                  kBlank},
+        // A blank line waits for the next line of its own file, whatever the other file does.
+        AlignCase{"BlankLineBeforeALineOfTheOtherFileOnly",
+                  {"a", "", "b"},
+                  {"a", "x", "b"},
+                  {"1/1 E", "2/0 S", "0/2 T", "3/3 E"},
+                  1,
+                  kBlank},
+        AlignCase{"WhiteSpaceLinesTakeNoPartUnderBothOptions",
+                  {"f(a, b);", "", "g();"},
+                  Concat({{"f(a,b);"}, Lines(30, " \t "), {"g ( ) ;"}}),
+                  Rows({"1/1 E", "2/2 C"}, "T", 0, 3, 29, {"3/32 E"}),
+                  0,
+                  kBlankAndAllSpace}),
+    [](const testing::TestParamInfo<AlignCase>& info) { return std::string(info.param.name); });
+
+// Lines made of a few letters in either case, spaces and tabs, some of them long enough for the
+// hash to take several windows of their text: many lines are equal only under some options, and
+// many are blank only under some.
+std::string RandomOptionLine(std::mt19937& random) {
+    static const char* const kPieces[] = {"a", "A", "b", "B", " ", "\t", "  ", "x"};
+    std::string line;
+    const unsigned pieces = random() % 9 == 0 ? 150 + random() % 200 : random() % 5;
+    for (unsigned i = 0; i < pieces; ++i) {
+        line += kPieces[random() % std::size(kPieces)];
+    }
+    return line;
+}
+
 // The realigning mode: the same rows wherever the windows find pairs, and in step again after a
 // block the windows cannot see across.
 std::unique_ptr<CCompareResult> CompareRealigning(const CScratchDir& files, const Lines& source,
-                                                  const Lines& target) {
+                                                  const Lines& target,
+                                                  const CCompareOptions& options = {}) {
     CLineComparer comparer;
     comparer.SetFiles(files.Write("source", Join(source)), files.Write("target", Join(target)));
     comparer.SetRealign(true);
+    comparer.SetOptions(options);
     return comparer.Compare();
 }
 
@@ -312,11 +403,12 @@ class Realignment : public testing::TestWithParam<AlignCase> {};
 TEST_P(Realignment, StepsOverTheBlockAndKeepsInStep) {
     const AlignCase& c = GetParam();
     const CScratchDir files;
-    const std::unique_ptr<CCompareResult> result = CompareRealigning(files, c.source, c.target);
+    const std::unique_ptr<CCompareResult> result =
+        CompareRealigning(files, c.source, c.target, c.options);
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(Describe(*result), c.rows);
     EXPECT_EQ(result->m_nDifferences, c.differences);
-    EXPECT_EQ(reference::CheckInvariants(*result, c.source, c.target), "");
+    EXPECT_EQ(reference::CheckInvariants(*result, c.source, c.target, c.options), "");
 }
 
 const Lines kHead = Repeat("h", 5);
@@ -380,7 +472,16 @@ INSTANTIATE_TEST_SUITE_P(
                   Rows(Rows(Rows({}, "E", 1, 1, 6), "T", 0, 7, 40), "E", 7, 47, 6), 40},
         AlignCase{"IdenticalFilesOfRepeatedLines", Concat({Lines(30, "r"), Lines(30, ""), {"r"}}),
                   Concat({Lines(30, "r"), Lines(30, ""), {"r"}}),
-                  Rows(Rows(Rows({}, "E", 1, 1, 30), "C", 31, 31, 30), "E", 61, 61, 1), 0}),
+                  Rows(Rows(Rows({}, "E", 1, 1, 30), "C", 31, 31, 30), "E", 61, 61, 1), 0},
+        // Under a white-space option lines of spaces and tabs are blank: never matched, and
+        // they do not break a run of equal lines.
+        AlignCase{"WhiteSpaceLinesAreBlankUnderChanges",
+                  Concat({kHead, kBlankTail}),
+                  Concat({kHead, kBlock, {"z1 ", "  ", "z2", "\t", "", "z3", "z4"}}),
+                  Rows(Rows({}, "E", 1, 1, 5), "T", 0, 6, 30,
+                       {"6/36 E", "7/37 C", "8/38 E", "9/39 C", "10/40 C", "11/41 E", "12/42 E"}),
+                  30,
+                  {CCompareOptions::whitespaceChanges}}),
     [](const testing::TestParamInfo<AlignCase>& info) { return std::string(info.param.name); });
 
 // The length of a longest common subsequence of non-blank lines: the most equal rows any
@@ -446,6 +547,54 @@ TEST(RealignmentRandom, KeepsTheInvariantsAndEveryCommonLineOfSeparateEdits) {
         EXPECT_GE(equal, static_cast<std::size_t>(std::count_if(
                              byDefault.begin(), byDefault.end(),
                              [](const reference::Row& row) { return row.kind == kindEqual; })));
+    }
+}
+
+// Every combination of the options, in both modes: the default pass gives the reference's rows,
+// and both keep the invariants under the options.
+TEST(AlignmentRandom, FilesMatchTheReferenceUnderEveryOption) {
+    const CScratchDir files;
+    for (unsigned seed = 1; seed <= 360; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 random(seed);
+        const CCompareOptions options{static_cast<std::uint8_t>(seed % 3), (seed / 3) % 2 != 0,
+                                      (seed / 6) % 2 != 0};
+        Lines source(random() % 60);
+        for (std::string& line : source) {
+            line = RandomOptionLine(random);
+        }
+        Lines target;
+        for (const std::string& line : source) {
+            const unsigned edit = random() % 8;
+            if (edit == 0) {
+                target.push_back(RandomOptionLine(random));
+            } else if (edit != 1) {
+                target.push_back(line);
+            }
+            if (edit == 2) {
+                for (unsigned n = random() % 25; n > 0; --n) {
+                    target.push_back(random() % 2 ? "" : RandomOptionLine(random));
+                }
+            }
+        }
+        const std::string sourceBytes = RandomFileBytes(source, random);
+        const std::string targetBytes = RandomFileBytes(target, random);
+        const Lines sourceLines = reference::ReadLines(sourceBytes);
+        const Lines targetLines = reference::ReadLines(targetBytes);
+        const std::unique_ptr<CCompareResult> result =
+            CompareBothWays(files.Write("s", sourceBytes), files.Write("t", targetBytes), options);
+        if (sourceLines.empty() && targetLines.empty()) {
+            EXPECT_EQ(result, nullptr);
+            continue;
+        }
+        ASSERT_NE(result, nullptr);
+        ASSERT_EQ(reference::CheckInvariants(*result, sourceLines, targetLines, options), "");
+        ASSERT_EQ(reference::RowsOf(*result), reference::Align(sourceLines, targetLines, options));
+
+        const std::unique_ptr<CCompareResult> realigned =
+            CompareRealigning(files, sourceLines, targetLines, options);
+        ASSERT_NE(realigned, nullptr);
+        ASSERT_EQ(reference::CheckInvariants(*realigned, sourceLines, targetLines, options), "");
     }
 }
 

@@ -158,6 +158,64 @@ TEST(TessiverTable, RealignStepsOverALongBlock) {
     }
 }
 
+// The options, in short and long form, combine with each other, --realign and --brief: rows
+// equal only under them are equal rows with both texts as read.
+TEST(TessiverTable, OptionsCombineWithEachOtherRealignAndBrief) {
+    const CScratchDir files;
+    const std::string s = files.Write("s", "Int  x;\n\nreturn x;\n");
+    std::string utf16 = "\xFF\xFE";  // UTF-16LE, ASCII only
+    for (const char c : std::string("int x;\nreturn\tx;")) {
+        utf16 += {c, '\0'};
+    }
+    const std::string t = files.Write("t", utf16);
+    const std::string rows =
+        "1\t1\t1\tInt  x;\tint x;\n"
+        "2\t2\t0\t\t\n"
+        "1\t3\t2\treturn x;\treturn    x;\n"
+        "# 3 rows, 0 differences\n";
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out;
+    };
+    for (const Case& c :
+         {Case{{"-b", "-i", "-B", "--decode", s, t}, 0, rows},
+          Case{{"--realign", "--ignore-all-space", s, "--ignore-blank-lines", "--ignore-case", t,
+                "--decode"},
+               0,
+               rows},
+          Case{
+              {"-q", "--ignore-all-space", "-i", "--decode", s, t}, 0, "# 3 rows, 0 differences\n"},
+          Case{{"-q", "-b", "--decode", s, t}, 1, "# 3 rows, 1 differences\n"},
+          Case{{"-q", "-b", "-i", s, t}, 1, "# 3 rows, 3 differences\n"}}) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const CRun run = RunTable(files, c.args);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_EQ(run.err, "");
+    }
+}
+
+// --inline adds each row's changed spans, in bytes of the texts as printed (a tab against four
+// spaces is four bytes), alone or with --realign; with --brief it has nothing to add.
+TEST(TessiverTable, InlineAddsTheChangedSpans) {
+    const CScratchDir files;
+    const std::string s =
+        files.Write("s", "same\n\tcat = 1;\nna\xC3\xAFve\n\tx\ty\tz\n\nonly here\n");
+    const std::string t = files.Write("t", "same\n\tcot = 12;\nnaive\n    x\ty\tZ\nnow\n");
+    const std::string rows =
+        "1\t1\t1\tsame\tsame\t\t\n"
+        "0\t2\t2\t    cat = 1;\t    cot = 12;\t5-6\t5-6,11-12\n"
+        "0\t3\t3\tna\xC3\xAFve\tnaive\t2-4\t2-3\n"
+        "0\t4\t4\t    x    y    z\t    x    y    Z\t0-4,14-15\t0-4,14-15\n"
+        "0\t5\t5\t\tnow\t\t\n"
+        "2\t6\t0\tonly here\t\t\t\n"
+        "# 6 rows, 5 differences\n";
+    EXPECT_EQ(RunTable(files, {"--inline", s, t}).out, rows);
+    EXPECT_EQ(RunTable(files, {s, t, "--realign", "--inline"}).out, rows);
+    EXPECT_EQ(RunTable(files, {"--inline", "-q", s, t}).out, "# 6 rows, 5 differences\n");
+}
+
 TEST(TessiverTable, ReadErrorNamesTheFileAndReason) {
     const CScratchDir files;
     const CRun run = RunTable(files, {files.Write("s", "a\n"), "/proc/self/mem"});
@@ -184,8 +242,10 @@ TEST(TessiverTable, Usage) {
         const CRun run = RunTable(files, c.args);
         EXPECT_EQ(run.status, c.status);
         if (c.usageOnStdout) {
-            EXPECT_EQ(
-                run.out.rfind("Usage: tessiver-table [--brief] [--realign] SOURCE TARGET\n", 0), 0u)
+            EXPECT_EQ(run.out.rfind("Usage: tessiver-table [--brief] [--realign] [-b|-w] [-i] [-B] "
+                                    "[--decode] [--inline]\n       SOURCE TARGET\n",
+                                    0),
+                      0u)
                 << run.out;
             EXPECT_EQ(run.err, "");
         } else {

@@ -173,30 +173,57 @@ TEST_F(CommandSetTest, KeysCarryOutTheirCommands) {
     EXPECT_EQ(Doc()->m_sourcePath, m_a);
 }
 
-// The View menu ends with "Realign Long Blocks": choosing it compares again with its check
-// mark on, and the next run of the program starts with it checked.
-TEST_F(CommandSetTest, RealignLongBlocksIsACheckItemRememberedForTheNextRun) {
-    const auto item = [this] {
+// The View menu ends with "Realign Long Blocks", then after a separator the comparison options:
+// each a check item that compares again with its check mark on, remembered for the next run of
+// the program. The two white-space items are a pair: choosing one clears the other.
+TEST_F(CommandSetTest, ViewMenuCheckItemsCompareAgainAndAreRememberedForTheNextRun) {
+    const auto items = [this] {
         QMenu* view = nullptr;
         for (QAction* popup : Window()->menuBar()->actions()) {
             view = popup->text() == "&View" ? popup->menu() : view;
         }
         view->popup(QPoint(0, 0));
-        QAction* last = view->actions().back();
+        const QList<QAction*> actions = view->actions();
         view->hide();
-        return last;
+        return actions.mid(actions.size() - 7);
+    };
+    const struct {
+        const char* text;
+        bool checkedAtTheEnd;
+    } expected[] = {
+        {"&Realign Long Blocks", true},
+        {nullptr, false},
+        {"Ignore White Space &Changes", false},
+        {"Ignore &All White Space", true},
+        {"Ignore C&ase", true},
+        {"Ignore &Blank Lines", true},
+        {"Decode &Unicode Files", true},
     };
     CompareDifferingPair();
-    ASSERT_EQ(item()->text(), "&Realign Long Blocks");
-    EXPECT_TRUE(item()->isCheckable());
-    EXPECT_FALSE(item()->isChecked());
-    ASSERT_FALSE(Doc()->m_comparer.GetRealign());
-    item()->trigger();
-    EXPECT_TRUE(Doc()->m_comparer.GetRealign());  // compared again, realigning
-    EXPECT_TRUE(item()->isChecked());
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const QList<QAction*> now = items();
+        QAction* item = now[static_cast<qsizetype>(i)];
+        if (expected[i].text == nullptr) {
+            EXPECT_TRUE(item->isSeparator());
+            continue;
+        }
+        SCOPED_TRACE(expected[i].text);
+        ASSERT_EQ(item->text(), expected[i].text);
+        EXPECT_TRUE(item->isCheckable());
+        EXPECT_FALSE(item->isChecked());
+        Doc()->m_pResult.reset();
+        item->trigger();
+        EXPECT_NE(Doc()->m_pResult, nullptr);  // compared again
+        EXPECT_TRUE(items()[static_cast<qsizetype>(i)]->isChecked());
+    }
+    EXPECT_FALSE(items()[2]->isChecked());  // "Ignore All White Space" cleared it
     Stop();
     Start();
-    EXPECT_TRUE(item()->isChecked());
+    const QList<QAction*> restarted = items();
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(restarted[static_cast<qsizetype>(i)]->isChecked(), expected[i].checkedAtTheEnd);
+    }
 }
 
 // Ctrl+O is the framework's Open, with its own dialog: the document reads nothing from the

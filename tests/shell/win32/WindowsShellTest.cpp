@@ -13,6 +13,7 @@
 
 #include "framework/window/FileDialog.h"
 #include "framework/window/MessageBox.h"
+#include "resources/Resource.h"
 #include "tests/common/CommandState.h"
 #include "tests/shell/AppFixture.h"
 
@@ -96,6 +97,56 @@ TEST_F(WindowsShellTest, EveryToolBarButtonShowsTheStateOfItsCommand) {
     }
     EXPECT_EQ(nLastCommand, 2) << "the last two buttons carry the same command";
     EXPECT_FALSE(CommandState(*Frame(), ID_CONTEXT_HELP).m_bEnabled);
+}
+
+// The View menu as the system shows it: "Realign Long Blocks", a separator and the comparison
+// options, each checked once chosen, and never both white-space items at once.
+TEST_F(WindowsShellTest, ViewMenuChecksTheOptionsChosen) {
+    HWND frame = Frame()->GetSafeHwnd();
+    HMENU view = GetSubMenu(GetMenu(frame), 2);
+    ASSERT_NE(view, nullptr);
+    const UINT items[] = {ID_REALIGN_LONG_BLOCKS,
+                          0,
+                          ID_IGNORE_WHITESPACE_CHANGES,
+                          ID_IGNORE_ALL_WHITESPACE,
+                          ID_IGNORE_CASE,
+                          ID_IGNORE_BLANK_LINES,
+                          ID_DECODE_UNICODE};
+    const int first = GetMenuItemCount(view) - static_cast<int>(std::size(items));
+    for (std::size_t k = 0; k < std::size(items); ++k) {
+        EXPECT_EQ(GetMenuItemID(view, first + static_cast<int>(k)), items[k]) << k;
+    }
+    wchar_t text[64] = {};
+    GetMenuStringW(view, first + 3, text, 64, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(text), L"Ignore &All White Space");
+    // What the menu shows of the five options, as it shows them when it opens.
+    const auto checks = [&] {
+        SendMessageW(frame, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 2);
+        std::string marks;
+        for (int k = 2; k < static_cast<int>(std::size(items)); ++k) {
+            marks += (GetMenuState(view, first + k, MF_BYPOSITION) & MF_CHECKED) != 0 ? 'x' : '-';
+        }
+        return marks;
+    };
+    EXPECT_EQ(checks(), "-----");
+    const struct {
+        UINT id;
+        const char* marks;
+    } steps[] = {
+        {ID_IGNORE_WHITESPACE_CHANGES, "x----"},
+        {ID_IGNORE_ALL_WHITESPACE, "-x---"},
+        {ID_IGNORE_CASE, "-xx--"},
+        {ID_IGNORE_BLANK_LINES, "-xxx-"},
+        {ID_DECODE_UNICODE, "-xxxx"},
+        {ID_IGNORE_ALL_WHITESPACE, "--xxx"},
+        {ID_IGNORE_CASE, "---xx"},
+        {ID_IGNORE_BLANK_LINES, "----x"},
+        {ID_DECODE_UNICODE, "-----"},
+    };
+    for (const auto& step : steps) {
+        SendMessageW(frame, WM_COMMAND, step.id, 0);
+        EXPECT_EQ(checks(), step.marks) << step.id;
+    }
 }
 
 // Moved to a screen of another dpi, the window takes the place the system gives it there and
