@@ -27,7 +27,10 @@
 // after it; only when the finder has none does the step take its unconfirmed pair, or place s
 // opposite t. A confirmation compares at most 16 pairs of lines, so a step still costs a bounded
 // number of comparisons besides the finder's searches, and those are bounded as the finder
-// describes: the whole pass stays linear.
+// describes: the whole pass stays linear. The described pass runs beside it, on a second thread
+// where there is one (its rows are a script of runs, small next to the files), and its rows are
+// taken instead where they hold more equal rows: the realigning mode never keeps fewer lines in
+// common than the default one.
 
 #include "engine/LineComparer.h"
 
@@ -35,6 +38,7 @@
 #include <bit>
 #include <chrono>
 #include <exception>
+#include <system_error>
 #include <thread>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -283,6 +287,26 @@ void Align(const CLineBuffer& source, std::int32_t s, std::int32_t nS, const CLi
     script.Add(kindTargetOnly, static_cast<std::uint64_t>(nT - t));
 }
 
+// A thread that is waited for when it goes, also when an exception passes.
+struct CJoinedThread {
+    std::thread thread;
+    ~CJoinedThread() {
+        if (thread.joinable()) {
+            thread.join();
+        }
+    }
+};
+
+std::uint64_t EqualRowsOf(const CEditScript& script) {
+    std::uint64_t rows = 0;
+    for (std::size_t run = 0; run < script.GetRunCount(); ++run) {
+        if (script.GetKind(run) == kindEqual) {
+            rows += script.GetCount(run);
+        }
+    }
+    return rows;
+}
+
 // Puts the blank lines back into a script that the pass made over the other lines only. Before
 // each row come the blank lines that precede the next line of each file, opposite each other as
 // far as both files have some, then the rest alone; the blank lines at the end of the files come
@@ -408,9 +432,38 @@ int CLineComparer::AlignLines(CCompareResult* pResult) {
     const auto alignStart = std::chrono::steady_clock::now();
     CEditScript script;
     if (m_bRealign) {
-        CAnchorFinder finder(*pSource, *pTarget);
-        Align(*pSource, 0, pSource->GetMatchCount(), *pTarget, 0, pTarget->GetMatchCount(), script,
-              CFindAnchor{finder, pSource->GetHashes(), pTarget->GetHashes()});
+        CEditScript byDefault;
+        std::exception_ptr defaultFailure;
+        const auto alignByDefault = [&] {
+            try {
+                Align(*pSource, 0, pSource->GetMatchCount(), *pTarget, 0, pTarget->GetMatchCount(),
+                      byDefault, CNoAnchor{});
+            } catch (...) {
+                defaultFailure = std::current_exception();
+            }
+        };
+        {
+            CJoinedThread beside;
+            if (std::thread::hardware_concurrency() > 1) {
+                try {
+                    beside.thread = std::thread(alignByDefault);
+                } catch (const std::system_error&) {
+                    // No second thread: the pass runs after the realigning one.
+                }
+            }
+            CAnchorFinder finder(*pSource, *pTarget);
+            Align(*pSource, 0, pSource->GetMatchCount(), *pTarget, 0, pTarget->GetMatchCount(),
+                  script, CFindAnchor{finder, pSource->GetHashes(), pTarget->GetHashes()});
+            if (!beside.thread.joinable()) {
+                alignByDefault();
+            }
+        }
+        if (defaultFailure) {
+            std::rethrow_exception(defaultFailure);
+        }
+        if (EqualRowsOf(byDefault) > EqualRowsOf(script)) {
+            script = std::move(byDefault);
+        }
     } else {
         Align(*pSource, 0, pSource->GetMatchCount(), *pTarget, 0, pTarget->GetMatchCount(), script,
               CNoAnchor{});

@@ -499,6 +499,11 @@ std::size_t CommonLines(const Lines& a, const Lines& b) {
     return row.back();
 }
 
+std::size_t EqualRows(const CCompareResult& result) {
+    const std::vector<std::int32_t> kinds = result.m_kind;
+    return static_cast<std::size_t>(std::count(kinds.begin(), kinds.end(), kindEqual));
+}
+
 // Random files of mostly distinct lines, a few from a small vocabulary and some blank, edited
 // by blocks of up to 300 lines. Every table keeps the invariants and at least the equal rows of
 // the default pass; where the edits stand apart and the lines are distinct, the realigned rows
@@ -595,6 +600,7 @@ TEST(AlignmentRandom, FilesMatchTheReferenceUnderEveryOption) {
             CompareRealigning(files, sourceLines, targetLines, options);
         ASSERT_NE(realigned, nullptr);
         ASSERT_EQ(reference::CheckInvariants(*realigned, sourceLines, targetLines, options), "");
+        EXPECT_GE(EqualRows(*realigned), EqualRows(*result));
     }
 }
 
