@@ -250,7 +250,7 @@ void CLineBuffer::ReadLines(Chunks& chunks, const Match& match, std::uint64_t ex
     if (expected > SIZE_MAX / 2) {
         throw std::bad_alloc();
     }
-    const bool bLeaveOut = [&match] {
+    const bool bLeaveOut = [&] {
         if constexpr (Match::kMayLeaveOut) {
             return match.bLeaveOutBlank;
         }
@@ -258,7 +258,7 @@ void CLineBuffer::ReadLines(Chunks& chunks, const Match& match, std::uint64_t ex
     }();
     // Under a normaliser which lines are blank is known only from their hashes, which go once
     // the rows are decided: a bit a line keeps it for the table.
-    const bool bBlankLines = [&match] {
+    const bool bBlankLines = [&] {
         if constexpr (Match::kMayLeaveOut) {
             return match.pNormaliser != nullptr;
         }
@@ -285,8 +285,7 @@ void CLineBuffer::ReadLines(Chunks& chunks, const Match& match, std::uint64_t ex
     const auto lineLimit = static_cast<std::uint64_t>(maxLines < 0 ? 0 : maxLines);
     // Ends the line at [lineBegin, lineEnd), whose LF stands at lineEnd: its start and hash go
     // into the arrays, which have room.
-    const auto finish = [this, &chunks, &match, bLeaveOut, lineLimit, maxLines, &matched](
-                            char* base, std::uint32_t* starts, std::uint32_t* hashes,
+    const auto finish = [&](char* base, std::uint32_t* starts, std::uint32_t* hashes,
                             std::uint64_t lineBegin, std::uint64_t lineEnd, std::size_t line) {
         if (line >= lineLimit) {
             ThrowTooManyLines(chunks.GetPath(), maxLines);
