@@ -14,46 +14,9 @@
 
 namespace {
 
-// Collects small pieces and hands them to the sink in large ones.
-class CBufferedSink {
-public:
-    explicit CBufferedSink(CExportSink& sink) : m_sink(sink) { m_buffer.reserve(kCapacity); }
-    CBufferedSink(const CBufferedSink&) = delete;
-    CBufferedSink& operator=(const CBufferedSink&) = delete;
-    ~CBufferedSink() = default;
-
-    void Append(std::string_view text) {
-        if (text.size() > kCapacity - m_buffer.size()) {
-            Flush();
-            if (text.size() >= kCapacity) {
-                m_sink.Write(text);
-                return;
-            }
-        }
-        m_buffer.append(text);
-    }
-    void AppendNumber(std::int64_t value) {
-        char digits[24];
-        const int n = std::snprintf(digits, sizeof digits, "%lld", static_cast<long long>(value));
-        Append(std::string_view(digits, static_cast<std::size_t>(n)));
-    }
-    void Flush() {
-        if (!m_buffer.empty()) {
-            m_sink.Write(m_buffer);
-            m_buffer.clear();
-        }
-    }
-
-private:
-    static constexpr std::size_t kCapacity = 256 * 1024;
-
-    CExportSink& m_sink;
-    std::string m_buffer;
-};
-
 // "-a,b" as a hunk's header gives a side: b lines from line a; a single line without its count,
 // and no line as the line before the place (0 at the start).
-void AppendRange(CBufferedSink& out, char sign, std::int64_t linesBefore, std::int64_t count) {
+void AppendRange(CExportBuffer& out, char sign, std::int64_t linesBefore, std::int64_t count) {
     out.Append(std::string_view(&sign, 1));
     out.AppendNumber(count == 0 ? linesBefore : linesBefore + 1);
     if (count != 1) {
@@ -62,7 +25,7 @@ void AppendRange(CBufferedSink& out, char sign, std::int64_t linesBefore, std::i
     }
 }
 
-void AppendLine(CBufferedSink& out, std::string_view prefix, std::string_view text, LineEnd end) {
+void AppendLine(CExportBuffer& out, std::string_view prefix, std::string_view text, LineEnd end) {
     out.Append(prefix);
     out.Append(text);
     switch (end) {
@@ -110,7 +73,7 @@ bool WriteUnifiedDiff(const CCompareResult& result, std::string_view sourceLabel
         return row;
     };
 
-    CBufferedSink out(sink);
+    CExportBuffer out(sink);
     std::int64_t written = 0;  // rows before this one are in a hunk or left out
     std::int64_t sourceBefore = 0;
     std::int64_t targetBefore = 0;

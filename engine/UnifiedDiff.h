@@ -4,14 +4,9 @@
 #include <string>
 #include <string_view>
 
-class CCompareResult;
+#include "engine/ExportSink.h"
 
-// Where an export's bytes go, in order, a large piece at a time.
-class CExportSink {
-public:
-    virtual ~CExportSink() = default;
-    virtual void Write(std::string_view bytes) = 0;
-};
+class CCompareResult;
 
 // Writes the rows of result as a unified diff that GNU patch and git apply use to turn the source
 // into the target byte for byte: "--- sourceLabel" and "+++ targetLabel", then a hunk

@@ -13,6 +13,7 @@
 
 #include "engine/CompareResult.h"
 #include "engine/FileException.h"
+#include "engine/HtmlReport.h"
 #include "engine/InlineComparer.h"
 #include "engine/LineComparer.h"
 #include "engine/UnifiedDiff.h"
@@ -25,6 +26,8 @@ constexpr std::string_view kUsage =
     "Usage: tessiver-table [--brief] [--realign] [-b|-w] [-i] [-B] [--decode] [--inline]\n"
     "       SOURCE TARGET\n"
     "       tessiver-table --unified[=N] [--realign] [-b|-w] [-i] [-B] [--decode]\n"
+    "       SOURCE TARGET\n"
+    "       tessiver-table --html[=N] [--realign] [-b|-w] [-i] [-B] [--decode]\n"
     "       SOURCE TARGET\n"
     "       tessiver-table [--unified[=N]] [options] --git-external PATH OLD-FILE OLD-HEX\n"
     "       OLD-MODE NEW-FILE NEW-HEX NEW-MODE [NEW-PATH XFRM]\n"
@@ -73,6 +76,12 @@ constexpr std::string_view kUsage =
     "               line taken away and one put in. Exit status as for the table.\n"
     "               A file decoded under --decode, or holding a Ctrl-Z (which ends\n"
     "               the text read), gives status 2: its bytes are not its lines.\n"
+    "  --html[=N]   print one self-contained HTML page instead of the table,\n"
+    "               showing the two sides as the window does (line numbers, the\n"
+    "               rows' colours, the changes within lines), the two paths and\n"
+    "               the counts at the top; with N only the rows at most N rows from\n"
+    "               a difference, a marker where rows are left out. Exit status as\n"
+    "               for the table.\n"
     "  --git-external\n"
     "               take the arguments git gives an external diff program\n"
     "               (GIT_EXTERNAL_DIFF, diff.external) and print a unified diff\n"
@@ -276,7 +285,9 @@ struct CUnifiedRequest {
     std::int32_t context = kDefaultUnifiedContext;
     std::string sourceLabel;
     std::string targetLabel;
-    bool bGit = false;  // called by git: status 0 for differences too
+    bool bGit = false;
+    bool bHtml = false;
+    std::int32_t htmlContext = kHtmlAllRows;  // called by git: status 0 for differences too
 };
 
 int PrintUnified(const std::string& sourcePath, const std::string& targetPath, bool bRealign,
@@ -336,6 +347,25 @@ int PrintForGit(const std::vector<std::string>& args, bool bRealign, const CComp
     return PrintUnified(args[1], args[4], bRealign, options, request);
 }
 
+int PrintHtml(const std::string& sourcePath, const std::string& targetPath, bool bRealign,
+              const CCompareOptions& options, std::int32_t context) {
+    CLineComparer comparer;
+    comparer.SetFiles(sourcePath, targetPath);
+    comparer.SetRealign(bRealign);
+    comparer.SetOptions(options);
+    const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
+    if (const auto& failure = comparer.GetOpenFailure()) {
+        return Fail(failure->path + ": " + failure->reason);
+    }
+    COutput out;
+    COutputSink sink(out);
+    WriteHtmlReport(pResult.get(), sourcePath, targetPath, context, sink);
+    if (!out.Flush()) {
+        return Fail("standard output: " + out.GetError());
+    }
+    return pResult && pResult->m_nDifferences > 0 ? 1 : 0;
+}
+
 int PrintTable(const std::string& sourcePath, const std::string& targetPath, bool bBrief,
                bool bRealign, const CCompareOptions& options, bool bInline) {
     CLineComparer comparer;
@@ -380,7 +410,7 @@ int PrintTable(const std::string& sourcePath, const std::string& targetPath, boo
 
 }  // namespace
 
-// N of --unified=N: a count of lines, at most a million.
+// N of --unified=N and --html=N: a count of lines or rows, at most a million.
 bool ParseContext(std::string_view text, std::int32_t& context) {
     const char* const end = text.data() + text.size();
     const auto [ptr, error] = std::from_chars(text.data(), end, context);
@@ -392,6 +422,8 @@ int main(int argc, char** argv) {
     bool bUnified = false;
     std::int32_t context = kDefaultUnifiedContext;
     bool bGit = false;
+    bool bHtml = false;
+    std::int32_t htmlContext = kHtmlAllRows;
     bool optionsEnded = false;
     bool bBrief = false;
     bool bRealign = false;
@@ -447,6 +479,17 @@ int main(int argc, char** argv) {
             bUnified = true;
             continue;
         }
+        if (!optionsEnded && arg == "--html") {
+            bHtml = true;
+            continue;
+        }
+        if (!optionsEnded && arg.starts_with("--html=")) {
+            if (!ParseContext(arg.substr(std::strlen("--html=")), htmlContext)) {
+                return Fail("--html=N takes a count of rows from 0 to 1000000");
+            }
+            bHtml = true;
+            continue;
+        }
         if (!optionsEnded && arg == "--git-external") {
             bGit = true;
             continue;
@@ -465,8 +508,11 @@ int main(int argc, char** argv) {
         std::getenv("GIT_DIFF_PATH_COUNTER") != nullptr) {
         bGit = true;
     }
-    if ((bUnified || bGit) && (bBrief || bInline)) {
-        return Fail("--brief and --inline print the table; they do not combine with a diff");
+    if ((bUnified || bGit || bHtml) && (bBrief || bInline)) {
+        return Fail("--brief and --inline print the table; they do not combine with an export");
+    }
+    if (bHtml && (bUnified || bGit)) {
+        return Fail("--html and a unified diff do not combine");
     }
     if (!bGit && paths.size() > 2) {
         return Fail("too many arguments (see --help)");
@@ -477,6 +523,9 @@ int main(int argc, char** argv) {
     try {
         if (bGit) {
             return PrintForGit(paths, bRealign, options, context);
+        }
+        if (bHtml) {
+            return PrintHtml(paths[0], paths[1], bRealign, options, htmlContext);
         }
         if (bUnified) {
             CUnifiedRequest request;

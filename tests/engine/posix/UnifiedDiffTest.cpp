@@ -182,10 +182,16 @@ TEST(UnifiedDiff, StatusFollowsTheTableAndIdenticalFilesGiveNoHunk) {
              // Equal under -w, so no difference; the bytes differ, so the patch has hunks.
              Case{"-u -w x spaced", 0, true},
              Case{"-u -b x spaced", 1, true},
+             // The report's status is the table's too; it always has a page.
+             Case{"--html x x", 0, true},
+             Case{"--html=2 --realign -w x spaced", 0, true},
+             Case{"--html=0 x y", 1, true},
          }) {
         const CDiff diff = RunDiff(files, c.args);
         EXPECT_EQ(diff.status, c.status) << c.args;
-        EXPECT_EQ(diff.out.find("\n@@ -") != std::string::npos, c.bHunks) << c.args;
+        const bool bHtml = std::string_view(c.args).starts_with("--html");
+        EXPECT_EQ(diff.out.find(bHtml ? "</html>\n" : "\n@@ -") != std::string::npos, c.bHunks)
+            << c.args;
         EXPECT_EQ(diff.out.empty(), !c.bHunks) << c.args;
     }
     const std::string empty = files.Write("empty", "");
