@@ -65,3 +65,8 @@ private:
     CExportSink& m_sink;
     std::string m_buffer;
 };
+
+// Writes an export to path whole or not at all: a new file beside it, renamed over it once
+// written, so that a reader never sees part of one. False when it cannot be written; the file
+// that was there is then as it was.
+bool WriteExportFile(const std::string& path, std::string_view bytes);

@@ -9,6 +9,7 @@
 
 #include "engine/CompareResult.h"
 #include "engine/LineBuffer.h"
+#include "engine/LineComparer.h"
 #include "platform/Clock.h"
 #include "platform/File.h"
 
@@ -181,4 +182,20 @@ std::string FormatUnifiedLabel(const std::string& path) {
         local.tm_sec, static_cast<long long>(nanoseconds), offsetMinutes < 0 ? '-' : '+',
         static_cast<long long>(offset / 60), static_cast<long long>(offset % 60));
     return path + std::string(text, static_cast<std::size_t>(n));
+}
+
+std::string FindUnifiedDiffObstacle(const CLineComparer& comparer, const std::string& sourcePath,
+                                    const std::string& targetPath) {
+    if (comparer.GetSourceEncoding() != TextEncoding::bytes ||
+        comparer.GetTargetEncoding() != TextEncoding::bytes) {
+        return (comparer.GetSourceEncoding() != TextEncoding::bytes ? sourcePath : targetPath) +
+               ": decoded from its byte-order mark, so its lines are not its bytes; a unified "
+               "diff needs them to be (leave out the decoding)";
+    }
+    if (comparer.WasAnyFileCut()) {
+        return "a Ctrl-Z ends the text of " + sourcePath + " or " + targetPath +
+               " before the end of the file; a unified diff could not give back the bytes after "
+               "it";
+    }
+    return {};
 }

@@ -7,6 +7,7 @@
 #include "engine/ExportSink.h"
 
 class CCompareResult;
+class CLineComparer;
 
 // Writes the rows of result as a unified diff that GNU patch and git apply use to turn the source
 // into the target byte for byte: "--- sourceLabel" and "+++ targetLabel", then a hunk
@@ -27,3 +28,9 @@ constexpr std::int32_t kDefaultUnifiedContext = 3;
 // file's modification time in the local time zone, as 2026-12-07 15:44:28.123456789 +0100. The
 // path alone when the file's time cannot be had.
 std::string FormatUnifiedLabel(const std::string& path);
+
+// Why the lines that comparer's last Compare read from the two files cannot give back their bytes,
+// so that no unified diff can be made of them: a file decoded from its byte-order mark, or one
+// whose text a Ctrl-Z ended before its end. Empty when they can.
+std::string FindUnifiedDiffObstacle(const CLineComparer& comparer, const std::string& sourcePath,
+                                    const std::string& targetPath);

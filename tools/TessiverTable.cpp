@@ -301,17 +301,9 @@ int PrintUnified(const std::string& sourcePath, const std::string& targetPath, b
         return Fail(failure->path + ": " + failure->reason);
     }
     // A patch is made of the files' bytes: lines that are not those bytes cannot make one.
-    if (comparer.GetSourceEncoding() != TextEncoding::bytes ||
-        comparer.GetTargetEncoding() != TextEncoding::bytes) {
-        return Fail(
-            (comparer.GetSourceEncoding() != TextEncoding::bytes ? sourcePath : targetPath) +
-            ": decoded from its byte-order mark, so its lines are not its bytes; a "
-            "unified diff needs them to be (leave out --decode)");
-    }
-    if (comparer.WasAnyFileCut()) {
-        return Fail("a Ctrl-Z ends the text of " + sourcePath + " or " + targetPath +
-                    " before the end of the file; a unified diff could not give back the bytes "
-                    "after it");
+    if (const std::string obstacle = FindUnifiedDiffObstacle(comparer, sourcePath, targetPath);
+        !obstacle.empty()) {
+        return Fail(obstacle);
     }
     COutput out;
     if (pResult) {
