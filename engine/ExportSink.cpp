@@ -3,5 +3,5 @@
 #include "platform/File.h"
 
 bool WriteExportFile(const std::string& path, std::string_view bytes) {
-    return ReplaceFileContents(path, bytes);
+    return ReplaceFileContents(path, bytes, true);
 }

@@ -67,6 +67,7 @@ private:
 };
 
 // Writes an export to path whole or not at all: a new file beside it, renamed over it once
-// written, so that a reader never sees part of one. False when it cannot be written; the file
-// that was there is then as it was.
+// written, so that a reader never sees part of one. It keeps the permissions of the file it
+// replaces, or has those of any new file the user makes. False when it cannot be written; the
+// file that was there is then as it was.
 bool WriteExportFile(const std::string& path, std::string_view bytes);

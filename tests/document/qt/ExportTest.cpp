@@ -2,6 +2,7 @@
 // bytes written are tessiver-table's for the same pair and options, each kind of export remembers
 // its own folder, and a file that cannot be written is reported and left alone.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <QDialog>
@@ -121,6 +122,24 @@ TEST_F(ExportTest, EachKindRemembersItsOwnFolder) {
     // A cancelled dialog writes nothing and keeps the folder.
     Export(ID_EXPORT_UNIFIED, {});
     EXPECT_EQ(m_folders[4], diffs);
+}
+
+// An export is for others to read too: a new file as the umask allows, a replaced one as it was.
+TEST_F(ExportTest, PermissionsAreThoseOfTheUsersFiles) {
+    Compare("a\n", "b\n");
+    const mode_t mask = ::umask(027);
+    const std::string fresh = m_dir.Path("fresh.diff");
+    Export(ID_EXPORT_UNIFIED, fresh);
+    const std::string kept = m_dir.Write("kept.html", "old");
+    ::chmod(kept.c_str(), 0604);
+    Export(ID_EXPORT_HTML, kept);
+    ::umask(mask);
+    struct stat status {};
+    ASSERT_EQ(::stat(fresh.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+    ASSERT_EQ(::stat(kept.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0604u);
+    EXPECT_NE(CScratchDir::Read(kept), "old");
 }
 
 TEST_F(ExportTest, AFileThatCannotBeWrittenIsReportedAndLeftAlone) {
