@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Export benchmark: times tessiver-table's exports against its own table on the same pairs, in
 # the same run, and prints each as a ratio to the table (whole process, output to /dev/null).
-# Targets: --unified at most 2x the table, --html at most 3x. With --baseline, also times
-# --brief of a tessiver-table built from an earlier commit beside this one's, to show that
-# reading the files (which now notes each line's end) is no slower.
+# Targets: --unified at most 2x the table, --html at most 3x. The page marks the changes within
+# lines, so the table with --inline, which finds the same, is timed beside it. With --baseline,
+# also times --brief of a tessiver-table built from an earlier commit beside this one's, to show
+# that reading the files (which now notes each line's end) is no slower.
 #
 # usage: bench/run-export.sh [--runs N] [--data DIR] [--build DIR] [--baseline TABLE_TOOL]
 #                            [PAIR...]
@@ -28,7 +29,7 @@ while (($#)); do
         --data) data=$2; shift 2 ;;
         --build) build=$2; shift 2 ;;
         --baseline) baseline=$(realpath "$2"); shift 2 ;;
-        -h | --help) sed -n '2,15p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        -h | --help) sed -n '2,16p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 0 ;;
         -*) echo "run-export.sh: unknown option $1" >&2; exit 2 ;;
         *) pairs+=("$1"); shift ;;
     esac
@@ -62,6 +63,7 @@ while IFS=$'\t' read -r name source target _; do
     row "tessiver-table --unified" "$(best "$table" --unified "$source" "$target")"
     row "tessiver-table --unified --realign -w" \
         "$(best "$table" --unified --realign -w "$source" "$target")"
+    row "tessiver-table --inline" "$(best "$table" --inline "$source" "$target")"
     if "$table" --help | grep -q -- --html; then
         row "tessiver-table --html" "$(best "$table" --html "$source" "$target")"
         row "tessiver-table --html=3" "$(best "$table" --html=3 "$source" "$target")"
