@@ -4,11 +4,15 @@
 #include <utility>
 
 #include "document/RegistryKey.h"
+#include "engine/ExportSink.h"
+#include "engine/HtmlReport.h"
+#include "engine/UnifiedDiff.h"
 #include "framework/core/CmdUI.h"
 #include "framework/core/Resources.h"
 #include "framework/dialog/PropertyPage.h"
 #include "framework/dialog/PropertySheet.h"
 #include "framework/window/FileDialog.h"
+#include "framework/window/MessageBox.h"
 #include "framework/window/WinApp.h"
 #include "resources/Resource.h"
 
@@ -38,6 +42,9 @@ const CommandMap* CTessiverDoc::ThisMessageMap() {
             ID_IGNORE_BLANK_LINES),
         CommandEntry<&CTessiverDoc::OnDecodeUnicode, &CTessiverDoc::OnUpdateCompareOption>(
             ID_DECODE_UNICODE),
+        CommandEntry<&CTessiverDoc::OnExportUnified, &CTessiverDoc::OnUpdateExport>(
+            ID_EXPORT_UNIFIED),
+        CommandEntry<&CTessiverDoc::OnExportHtml, &CTessiverDoc::OnUpdateExport>(ID_EXPORT_HTML),
         UpdateEntry<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT),
         UpdateEntry<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT_PREVIEW),
         UpdateEntry<&CTessiverDoc::OnUpdateSourcePane>(ID_INDICATOR_SOURCE),
@@ -248,6 +255,90 @@ void CTessiverDoc::OnOpenTarget() {
     }
     if (!m_sourcePath.empty() && !m_targetPath.empty()) {
         OnCompare();
+    }
+}
+
+void CTessiverDoc::OnExportUnified() {
+    Export(ID_EXPORT_UNIFIED);
+}
+
+void CTessiverDoc::OnExportHtml() {
+    Export(ID_EXPORT_HTML);
+}
+
+void CTessiverDoc::OnUpdateExport(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(m_pResult != nullptr);
+}
+
+namespace {
+
+// An export's bytes, kept whole until they are written.
+class CStringSink : public CExportSink {
+public:
+    void Write(std::string_view bytes) override { m_text.append(bytes); }
+    const std::string& GetText() const { return m_text; }
+
+private:
+    std::string m_text;
+};
+
+// The folder part of a path, its last separator (either kind) left out.
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// The string resource id with its one %s filled in.
+std::string FormatString(std::uint32_t id, const std::string& text) {
+    std::string format;
+    AfxLoadString(id, format);
+    const std::size_t at = format.find("%s");
+    return at == std::string::npos ? format : format.replace(at, 2, text);
+}
+
+}  // namespace
+
+void CTessiverDoc::Export(CommandId id) {
+    if (!m_pResult) {
+        return;
+    }
+    const bool bUnified = id == ID_EXPORT_UNIFIED;
+    // The lines must give back the files' bytes before a diff is worth a file name.
+    if (bUnified) {
+        if (const std::string obstacle =
+                FindUnifiedDiffObstacle(m_comparer, m_sourcePath, m_targetPath);
+            !obstacle.empty()) {
+            AfxMessageBox(FormatString(IDS_CANNOT_EXPORT, obstacle));
+            return;
+        }
+    }
+    std::string title;
+    AfxLoadString(bUnified ? IDS_EXPORT_UNIFIED_TITLE : IDS_EXPORT_HTML_TITLE, title);
+    std::string filter;
+    AfxLoadString(bUnified ? IDS_EXPORT_UNIFIED_FILTER : IDS_EXPORT_HTML_FILTER, filter);
+    CFileDialog dlg(false, bUnified ? "diff" : "html", nullptr,
+                    OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, filter.c_str(), nullptr);
+    dlg.m_ofn.lpstrTitle = title.c_str();
+    const char* const folderValue = bUnified ? "Unified Diff Folder" : "HTML Report Folder";
+    CRegistryKey key(kOptionsKey, HKEY_CURRENT_USER);
+    std::string folder;
+    key.ReadText(folderValue, folder);
+    dlg.m_ofn.lpstrInitialDir = folder.c_str();
+    if (dlg.DoModal() != IDOK) {
+        return;
+    }
+    const std::string path = dlg.GetPathName();
+    key.WriteText(folderValue, FolderOf(path));
+
+    CStringSink sink;
+    if (bUnified) {
+        WriteUnifiedDiff(*m_pResult, FormatUnifiedLabel(m_sourcePath),
+                         FormatUnifiedLabel(m_targetPath), kDefaultUnifiedContext, sink);
+    } else {
+        WriteHtmlReport(m_pResult.get(), m_sourcePath, m_targetPath, kHtmlAllRows, sink);
+    }
+    if (!WriteExportFile(path, sink.GetText())) {
+        AfxMessageBox(FormatString(IDS_CANNOT_WRITE, path));
     }
 }
 

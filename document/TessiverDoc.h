@@ -43,6 +43,8 @@ public:
     void OnIgnoreCase();
     void OnIgnoreBlankLines();
     void OnDecodeUnicode();
+    void OnExportUnified();
+    void OnExportHtml();
 
     // Update handlers.
     void OnUpdateEnabled(CCmdUI* pCmdUI);
@@ -53,6 +55,7 @@ public:
     void OnUpdateTargetPane(CCmdUI* pCmdUI);
     void OnUpdateRealignLongBlocks(CCmdUI* pCmdUI);
     void OnUpdateCompareOption(CCmdUI* pCmdUI);
+    void OnUpdateExport(CCmdUI* pCmdUI);
 
     // Whether comparisons realign after long blocks: the user's setting, read from the registry
     // the first time it is needed.
@@ -83,4 +86,8 @@ private:
     // Chooses the option of the View menu item id, or clears it when it is chosen, stores it and
     // compares again when both files are known.
     void ToggleCompareOption(CommandId id);
+    // Asks where to write an export of the current result (the dialog starting in the folder the
+    // last one of its kind was written to), then writes it whole or not at all; a message box says
+    // when it cannot be written.
+    void Export(CommandId id);
 };

@@ -39,6 +39,16 @@ std::string_view CTextColumn::GetRaw(std::size_t row) const {
     return "";  // not a null view: readers may hand its data to memcpy
 }
 
+LineEnd CTextColumn::GetLineEnd(std::size_t row) const {
+    if (!m_pRowTexts && m_pLines) {
+        const std::int32_t line = (*m_pLineNumbers)[row];
+        if (line > 0) {
+            return m_pLines->GetLineEnd(line - 1);
+        }
+    }
+    return LineEnd::lf;
+}
+
 bool CTextColumn::IsBlank(std::size_t row) const {
     if (!m_pRowTexts && m_pLines) {
         const std::int32_t line = (*m_pLineNumbers)[row];

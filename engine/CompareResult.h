@@ -13,6 +13,7 @@
 
 class CEditScript;
 class CLineBuffer;
+enum class LineEnd : std::uint8_t;
 
 // The texts of one side of the table. A row refers to a line in a buffer (the file's lines as
 // read, or the texts given to AddRow) and its tabs are expanded only when it is asked for, so a
@@ -36,6 +37,9 @@ public:
     std::string GetShown(std::size_t row, std::size_t maxLength) const;
     // The same text as read, its tabs not expanded.
     std::string_view GetRaw(std::size_t row) const;
+    // How the row's line ended in its file; LF for a side without a line and for texts given to
+    // AddRow.
+    LineEnd GetLineEnd(std::size_t row) const;
     // Whether the row's text is blank for the comparison: empty, or when the file was compared
     // under a white-space option, of spaces and tabs only.
     bool IsBlank(std::size_t row) const;

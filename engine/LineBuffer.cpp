@@ -220,6 +220,17 @@ bool CLineBuffer::IsEqualByOptions(std::int32_t i, const CLineBuffer& other, std
     return line == otherLine || (m_normaliser && m_normaliser->Equal(line, otherLine));
 }
 
+void CLineBuffer::MarkCrLf(std::size_t line) {
+    if (line >= m_crLfBits) {
+        // Whole words at a time, growing by half again; new words are zero.
+        const std::size_t words = std::max(line / 64 + 1, m_crLf.size() + m_crLf.size() / 2);
+        m_crLf.Reserve(words - m_crLf.size());
+        m_crLf.Grow(words - m_crLf.size());
+        m_crLfBits = 64 * words;
+    }
+    m_crLf.data()[line >> 6] |= std::uint64_t{1} << (line & 63);
+}
+
 void CLineBuffer::Read(CInputFile& file, std::int64_t maxLines, CReadBudget* pBudget) {
     struct CClose {
         CInputFile& file;
@@ -329,6 +340,7 @@ void CLineBuffer::ReadLines(Chunks& chunks, const Match& match, std::uint64_t ex
         if (void* stop = std::memchr(in, kCtrlZ, got)) {
             end = static_cast<char*>(stop);
             ended = true;
+            m_bCut = true;
         }
         // At most one line a byte.
         m_startLow.Reserve(got);
@@ -361,6 +373,7 @@ void CLineBuffer::ReadLines(Chunks& chunks, const Match& match, std::uint64_t ex
                 if (lineEnd > base + lineBegin && lineEnd[-1] == '\r') {
                     --lineEnd;
                     ++dropped;
+                    MarkCrLf(lines);
                 }
                 *lineEnd = '\n';
                 unplaced = lineFeed + 1;
@@ -402,6 +415,7 @@ void CLineBuffer::ReadLines(Chunks& chunks, const Match& match, std::uint64_t ex
             m_blankLines.Reserve(2);
         }
         m_text.Get()[kept] = '\n';
+        m_bLastUnterminated = true;
         finish(m_text.Get(), m_startLow.data(), m_hash.data(), lineBegin, kept++, lines);
         m_startLow.Grow(1);
         if (bBlankLines) {

@@ -74,8 +74,17 @@ private:
     std::atomic<std::uint64_t> m_taken{0};
 };
 
+// How a line ended in its file.
+enum class LineEnd : std::uint8_t {
+    lf,    // an LF alone
+    crLf,  // a CR and an LF
+    none,  // nothing: the file's last line, without terminator
+};
+
 // One file's lines, read in text mode into a single buffer: every line is followed by exactly
-// one LF, a CR directly before an LF is gone, and nothing from the first Ctrl-Z on is kept. Tabs
+// one LF, a CR directly before an LF is gone, and nothing from the first Ctrl-Z on is kept; which
+// lines ended in CR LF, whether the last one had no terminator and whether a Ctrl-Z cut the file
+// are noted, so that the file's bytes can be told from the lines (GetLineEnd, WasCut). Tabs
 // stay as they are (the table expands them when it shows a line), so two lines are equal exactly
 // when their stored bytes are. The result table shows lines straight from this buffer, so a
 // line is never copied after it has been read.
@@ -119,6 +128,17 @@ public:
         const std::uint64_t begin = GetStart(i);
         return {m_text.Get() + begin, static_cast<std::size_t>(GetStart(i + 1) - 1 - begin)};
     }
+    // How line i ended in the file.
+    LineEnd GetLineEnd(std::int32_t i) const {
+        const auto line = static_cast<std::size_t>(i);
+        if (line < m_crLfBits && ((m_crLf[line >> 6] >> (line & 63)) & 1) != 0) {
+            return LineEnd::crLf;
+        }
+        return i + 1 == GetLineCount() && m_bLastUnterminated ? LineEnd::none : LineEnd::lf;
+    }
+    // Whether a Ctrl-Z ended the text before the end of the file: the bytes from it on are not
+    // among the lines.
+    bool WasCut() const { return m_bCut; }
     bool IsEmptyLine(std::int32_t i) const {
         if (m_highEntry.empty()) {
             return m_startLow[i + 1] - m_startLow[i] == 1;
@@ -195,6 +215,8 @@ private:
     void ReadLines(Chunks& chunks, const Match& match, std::uint64_t expected,
                    std::int64_t maxLines, CReadBudget* pBudget);
     bool IsEqualByOptions(std::int32_t i, const CLineBuffer& other, std::int32_t j) const;
+    // Notes that line ended in CR LF. Out of line: files with LF alone never come here.
+    void MarkCrLf(std::size_t line);
 
     CPageBuffer m_text;
     std::size_t m_size = 0;  // bytes in use
@@ -207,6 +229,11 @@ private:
     CPagedArray<std::uint32_t> m_hash;
     CPagedArray<std::int32_t> m_matchLine;    // under bIgnoreBlankLines: the line of each position
     CPagedArray<std::uint64_t> m_blankLines;  // with a normaliser: bit i, line i is blank
+    // Bit i: line i ended in CR LF; only as far as m_crLfBits, which is 0 until a CR LF is met.
+    CPagedArray<std::uint64_t> m_crLf;
+    std::size_t m_crLfBits = 0;
+    bool m_bLastUnterminated = false;
+    bool m_bCut = false;
 
     CCompareOptions m_options;
     std::optional<CLineNormaliser> m_normaliser;  // while lines compare other than by bytes

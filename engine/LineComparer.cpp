@@ -366,6 +366,7 @@ std::unique_ptr<CCompareResult> CLineComparer::Compare() {
     m_openFailure.reset();
     m_sourceEncoding = TextEncoding::bytes;
     m_targetEncoding = TextEncoding::bytes;
+    m_bCut = false;
     m_pSourceLines.reset();
     m_pTargetLines.reset();
     // Whatever happens below, the line lists are empty again when Compare returns.
@@ -405,6 +406,7 @@ std::unique_ptr<CCompareResult> CLineComparer::Compare() {
     m_stats.readSeconds = SecondsSince(readStart);
     m_sourceEncoding = pSource->GetEncoding();
     m_targetEncoding = pTarget->GetEncoding();
+    m_bCut = pSource->WasCut() || pTarget->WasCut();
     if (pSource->GetLineCount() == 0 && pTarget->GetLineCount() == 0) {
         return nullptr;
     }

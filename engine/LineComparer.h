@@ -69,6 +69,8 @@ public:
     // What the last Compare read each file as (TextEncoding::bytes for one not read).
     TextEncoding GetSourceEncoding() const { return m_sourceEncoding; }
     TextEncoding GetTargetEncoding() const { return m_targetEncoding; }
+    // Whether a Ctrl-Z ended the text of either file of the last Compare before its end.
+    bool WasAnyFileCut() const { return m_bCut; }
 
 private:
     std::string m_sourcePath;
@@ -82,6 +84,7 @@ private:
     CCompareOptions m_options;
     TextEncoding m_sourceEncoding = TextEncoding::bytes;
     TextEncoding m_targetEncoding = TextEncoding::bytes;
+    bool m_bCut = false;
     bool m_bConcurrentRead = true;
     bool m_bRealign = false;
 };

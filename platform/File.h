@@ -58,7 +58,10 @@ bool RenameFile(const std::string& from, const std::string& to);
 // Writes bytes to a new file beside path, flushes it to the disk and renames it over path, so a
 // reader sees the old file or the new one, never part of one. The new file is named after path,
 // a dot and six letters or digits. False when a step fails; the new file is then gone again.
-bool ReplaceFileContents(const std::string& path, std::string_view bytes);
+// The new file is the user's alone unless bShared is set: then it keeps the permissions of the
+// file it replaces, or for a new file those the user gives new files (on POSIX, 0666 less the
+// umask). Windows gives it its folder's either way.
+bool ReplaceFileContents(const std::string& path, std::string_view bytes, bool bShared = false);
 
 // Removes the new files that writers killed during ReplaceFileContents left beside path. Only a
 // process that holds the lock guarding path may call it.

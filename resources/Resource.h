@@ -21,6 +21,12 @@ constexpr std::uint32_t IDC_TAB_WIDTH_SPIN = 1003;
 constexpr std::uint32_t IDS_OPEN_SOURCE_TITLE = 129;
 constexpr std::uint32_t IDS_OPEN_TARGET_TITLE = 130;
 constexpr std::uint32_t IDS_CANNOT_OPEN = 131;  // a status pane's path, then why it did not open
+constexpr std::uint32_t IDS_EXPORT_UNIFIED_TITLE = 160;
+constexpr std::uint32_t IDS_EXPORT_HTML_TITLE = 161;
+constexpr std::uint32_t IDS_EXPORT_UNIFIED_FILTER = 162;  // the save dialog's filter, '|'-separated
+constexpr std::uint32_t IDS_EXPORT_HTML_FILTER = 163;
+constexpr std::uint32_t IDS_CANNOT_WRITE = 164;   // the path the export was to be written to
+constexpr std::uint32_t IDS_CANNOT_EXPORT = 165;  // why the export cannot be made
 
 // Status bar panes.
 constexpr std::uint32_t ID_INDICATOR_SOURCE = 101;
@@ -41,6 +47,9 @@ constexpr std::uint32_t ID_IGNORE_ALL_WHITESPACE = 32790;
 constexpr std::uint32_t ID_IGNORE_CASE = 32791;
 constexpr std::uint32_t ID_IGNORE_BLANK_LINES = 32792;
 constexpr std::uint32_t ID_DECODE_UNICODE = 32793;
+// Writing the result to a file, in the File menu.
+constexpr std::uint32_t ID_EXPORT_UNIFIED = 32840;
+constexpr std::uint32_t ID_EXPORT_HTML = 32841;
 
 // The program's tables, for the framework.
 const ResourceTables& GetResourceTables();

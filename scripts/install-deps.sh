@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ccache pkg-config git diffutils time
+  build-essential cmake ccache pkg-config git diffutils patch time
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev hyperfine
   clang libclang-rt-14-dev

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -12,8 +13,10 @@
 
 #include "engine/CompareResult.h"
 #include "engine/FileException.h"
+#include "engine/HtmlReport.h"
 #include "engine/InlineComparer.h"
 #include "engine/LineComparer.h"
+#include "engine/UnifiedDiff.h"
 #include "platform/Arguments.h"
 #include "platform/StandardOutput.h"
 
@@ -22,6 +25,12 @@ namespace {
 constexpr std::string_view kUsage =
     "Usage: tessiver-table [--brief] [--realign] [-b|-w] [-i] [-B] [--decode] [--inline]\n"
     "       SOURCE TARGET\n"
+    "       tessiver-table --unified[=N] [--realign] [-b|-w] [-i] [-B] [--decode]\n"
+    "       SOURCE TARGET\n"
+    "       tessiver-table --html[=N] [--realign] [-b|-w] [-i] [-B] [--decode]\n"
+    "       SOURCE TARGET\n"
+    "       tessiver-table [--unified[=N]] [options] --git-external PATH OLD-FILE OLD-HEX\n"
+    "       OLD-MODE NEW-FILE NEW-HEX NEW-MODE [NEW-PATH XFRM]\n"
     "Compares SOURCE with TARGET line by line and prints the result table,\n"
     "one row per line, fields separated by one TAB:\n"
     "  KIND<TAB>SOURCE_NO<TAB>TARGET_NO<TAB>SOURCE_TEXT<TAB>TARGET_TEXT\n"
@@ -58,6 +67,28 @@ constexpr std::string_view kUsage =
     "               characters that differ within a changed row (0 with text on\n"
     "               both sides), as comma-separated START-END byte ranges into the\n"
     "               texts as printed (END exclusive); empty on other rows\n"
+    "  -u, --unified[=N]\n"
+    "               print a unified diff instead of the table, with N lines of\n"
+    "               context (3 by default), that patch and git apply use to turn\n"
+    "               SOURCE into TARGET byte for byte: lines as stored, each with its\n"
+    "               own terminator. The options above choose how the rows pair up;\n"
+    "               a row they make equal whose bytes differ still comes out as a\n"
+    "               line taken away and one put in. Exit status as for the table.\n"
+    "               A file decoded under --decode, or holding a Ctrl-Z (which ends\n"
+    "               the text read), gives status 2: its bytes are not its lines.\n"
+    "  --html[=N]   print one self-contained HTML page instead of the table,\n"
+    "               showing the two sides as the window does (line numbers, the\n"
+    "               rows' colours, the changes within lines), the two paths and\n"
+    "               the counts at the top; with N only the rows at most N rows from\n"
+    "               a difference, a marker where rows are left out. Exit status as\n"
+    "               for the table.\n"
+    "  --git-external\n"
+    "               take the arguments git gives an external diff program\n"
+    "               (GIT_EXTERNAL_DIFF, diff.external) and print a unified diff\n"
+    "               between a/PATH and b/PATH (/dev/null for a side that is not\n"
+    "               there); exit status 0 unless trouble, which git needs to go on.\n"
+    "               Taken without the option too when GIT_DIFF_PATH_COUNTER is set\n"
+    "               and seven or nine arguments follow the options.\n"
     "  -h, --help   print this text\n"
     "  --           end the options\n";
 
@@ -239,6 +270,94 @@ void FormatSpanFields(CInlineComparer& comparer, const CCompareResult& result, s
     }
 }
 
+// Hands a unified diff's bytes to standard output.
+class COutputSink : public CExportSink {
+public:
+    explicit COutputSink(COutput& out) : m_out(out) {}
+    void Write(std::string_view bytes) override { m_out.Append(bytes); }
+
+private:
+    COutput& m_out;
+};
+
+// What a unified diff is asked for with.
+struct CUnifiedRequest {
+    std::int32_t context = kDefaultUnifiedContext;
+    std::string sourceLabel;
+    std::string targetLabel;
+    bool bGit = false;
+    bool bHtml = false;
+    std::int32_t htmlContext = kHtmlAllRows;  // called by git: status 0 for differences too
+};
+
+int PrintUnified(const std::string& sourcePath, const std::string& targetPath, bool bRealign,
+                 const CCompareOptions& options, const CUnifiedRequest& request) {
+    CLineComparer comparer;
+    comparer.SetFiles(sourcePath, targetPath);
+    comparer.SetRealign(bRealign);
+    comparer.SetOptions(options);
+    const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
+    if (const auto& failure = comparer.GetOpenFailure()) {
+        return Fail(failure->path + ": " + failure->reason);
+    }
+    // A patch is made of the files' bytes: lines that are not those bytes cannot make one.
+    if (const std::string obstacle = FindUnifiedDiffObstacle(comparer, sourcePath, targetPath);
+        !obstacle.empty()) {
+        return Fail(obstacle);
+    }
+    COutput out;
+    if (pResult) {
+        COutputSink sink(out);
+        WriteUnifiedDiff(*pResult, request.sourceLabel, request.targetLabel, request.context, sink);
+    }
+    if (!out.Flush()) {
+        return Fail("standard output: " + out.GetError());
+    }
+    return !request.bGit && pResult && pResult->m_nDifferences > 0 ? 1 : 0;
+}
+
+// The arguments git gives an external diff program: PATH OLD-FILE OLD-HEX OLD-MODE NEW-FILE
+// NEW-HEX NEW-MODE, and NEW-PATH and a message after a rename; PATH alone for an unmerged path.
+int PrintForGit(const std::vector<std::string>& args, bool bRealign, const CCompareOptions& options,
+                std::int32_t context) {
+    if (args.size() == 1) {
+        const std::string line = "* Unmerged path " + args[0] + "\n";
+        return WriteStandardOutput(line, nullptr) ? 0 : Fail("standard output: write error");
+    }
+    if (args.size() != 7 && args.size() != 9) {
+        return Fail("--git-external takes the 1, 7 or 9 arguments git gives (see --help)");
+    }
+    // git names a side that is not there /dev/null.
+    const auto label = [](const std::string& file, const char* prefix, const std::string& path) {
+        return file == "/dev/null" ? file : prefix + path;
+    };
+    CUnifiedRequest request;
+    request.context = context;
+    request.bGit = true;
+    request.sourceLabel = label(args[1], "a/", args[0]);
+    request.targetLabel = label(args[4], "b/", args.size() == 9 ? args[7] : args[0]);
+    return PrintUnified(args[1], args[4], bRealign, options, request);
+}
+
+int PrintHtml(const std::string& sourcePath, const std::string& targetPath, bool bRealign,
+              const CCompareOptions& options, std::int32_t context) {
+    CLineComparer comparer;
+    comparer.SetFiles(sourcePath, targetPath);
+    comparer.SetRealign(bRealign);
+    comparer.SetOptions(options);
+    const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
+    if (const auto& failure = comparer.GetOpenFailure()) {
+        return Fail(failure->path + ": " + failure->reason);
+    }
+    COutput out;
+    COutputSink sink(out);
+    WriteHtmlReport(pResult.get(), sourcePath, targetPath, context, sink);
+    if (!out.Flush()) {
+        return Fail("standard output: " + out.GetError());
+    }
+    return pResult && pResult->m_nDifferences > 0 ? 1 : 0;
+}
+
 int PrintTable(const std::string& sourcePath, const std::string& targetPath, bool bBrief,
                bool bRealign, const CCompareOptions& options, bool bInline) {
     CLineComparer comparer;
@@ -283,9 +402,20 @@ int PrintTable(const std::string& sourcePath, const std::string& targetPath, boo
 
 }  // namespace
 
+// N of --unified=N and --html=N: a count of lines or rows, at most a million.
+bool ParseContext(std::string_view text, std::int32_t& context) {
+    const char* const end = text.data() + text.size();
+    const auto [ptr, error] = std::from_chars(text.data(), end, context);
+    return error == std::errc() && ptr == end && context >= 0 && context <= 1000000;
+}
+
 int main(int argc, char** argv) {
-    std::string paths[2];
-    int nPaths = 0;
+    std::vector<std::string> paths;
+    bool bUnified = false;
+    std::int32_t context = kDefaultUnifiedContext;
+    bool bGit = false;
+    bool bHtml = false;
+    std::int32_t htmlContext = kHtmlAllRows;
     bool optionsEnded = false;
     bool bBrief = false;
     bool bRealign = false;
@@ -330,6 +460,32 @@ int main(int argc, char** argv) {
             bInline = true;
             continue;
         }
+        if (!optionsEnded && (arg == "-u" || arg == "--unified")) {
+            bUnified = true;
+            continue;
+        }
+        if (!optionsEnded && arg.starts_with("--unified=")) {
+            if (!ParseContext(arg.substr(std::strlen("--unified=")), context)) {
+                return Fail("--unified=N takes a count of lines from 0 to 1000000");
+            }
+            bUnified = true;
+            continue;
+        }
+        if (!optionsEnded && arg == "--html") {
+            bHtml = true;
+            continue;
+        }
+        if (!optionsEnded && arg.starts_with("--html=")) {
+            if (!ParseContext(arg.substr(std::strlen("--html=")), htmlContext)) {
+                return Fail("--html=N takes a count of rows from 0 to 1000000");
+            }
+            bHtml = true;
+            continue;
+        }
+        if (!optionsEnded && arg == "--git-external") {
+            bGit = true;
+            continue;
+        }
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
             continue;
@@ -337,15 +493,39 @@ int main(int argc, char** argv) {
         if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             return Fail("unknown option " + std::string(arg) + " (see --help)");
         }
-        if (nPaths == 2) {
-            return Fail("too many arguments (see --help)");
-        }
-        paths[nPaths++] = std::string(arg);
+        paths.emplace_back(arg);
     }
-    if (nPaths != 2) {
+    // git sets GIT_DIFF_PATH_COUNTER for the external diff program it runs.
+    if (!bGit && (paths.size() == 7 || paths.size() == 9) &&
+        std::getenv("GIT_DIFF_PATH_COUNTER") != nullptr) {
+        bGit = true;
+    }
+    if ((bUnified || bGit || bHtml) && (bBrief || bInline)) {
+        return Fail("--brief and --inline print the table; they do not combine with an export");
+    }
+    if (bHtml && (bUnified || bGit)) {
+        return Fail("--html and a unified diff do not combine");
+    }
+    if (!bGit && paths.size() > 2) {
+        return Fail("too many arguments (see --help)");
+    }
+    if (!bGit && paths.size() != 2) {
         return Fail("expected SOURCE and TARGET (see --help)");
     }
     try {
+        if (bGit) {
+            return PrintForGit(paths, bRealign, options, context);
+        }
+        if (bHtml) {
+            return PrintHtml(paths[0], paths[1], bRealign, options, htmlContext);
+        }
+        if (bUnified) {
+            CUnifiedRequest request;
+            request.context = context;
+            request.sourceLabel = FormatUnifiedLabel(paths[0]);
+            request.targetLabel = FormatUnifiedLabel(paths[1]);
+            return PrintUnified(paths[0], paths[1], bRealign, options, request);
+        }
         return PrintTable(paths[0], paths[1], bBrief, bRealign, options, bInline);
     } catch (const CFileException& e) {
         return Fail(e.GetPath() + ": " + e.GetReason());

@@ -108,13 +108,27 @@ bool RenameFile(const std::string& from, const std::string& to) {
     return IsMissing(to) && ::rename(from.c_str(), to.c_str()) == 0;
 }
 
-bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
+bool ReplaceFileContents(const std::string& path, std::string_view bytes, bool bShared) {
     std::string temp = path + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
         return false;
     }
-    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    bool permitted = true;
+    if (bShared) {
+        struct stat old {};
+        mode_t mode = 0;
+        if (::stat(path.c_str(), &old) == 0) {
+            mode = old.st_mode & 07777;
+        } else {
+            // The umask can only be read by setting it; it is set back at once.
+            const mode_t mask = ::umask(022);
+            ::umask(mask);
+            mode = 0666 & ~mask;
+        }
+        permitted = ::fchmod(fd, mode) == 0;
+    }
+    const bool written = permitted && WriteAll(fd, bytes) && ::fsync(fd) == 0;
     if (::close(fd) != 0 || !written || ::rename(temp.c_str(), path.c_str()) != 0) {
         ::unlink(temp.c_str());
         return false;

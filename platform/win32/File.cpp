@@ -125,7 +125,7 @@ HANDLE CreateReplacement(const std::string& path, std::wstring& name) {
 
 }  // namespace
 
-bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
+bool ReplaceFileContents(const std::string& path, std::string_view bytes, bool /*bShared*/) {
     std::wstring temp;
     const HANDLE file = CreateReplacement(path, temp);
     if (file == INVALID_HANDLE_VALUE) {

@@ -125,6 +125,61 @@ TEST(Reader, RandomFilesReadAsTheReference) {
     }
 }
 
+// The lines, each with the terminator it was read with, give back the file's bytes up to a
+// Ctrl-Z, with and without comparison options; a Ctrl-Z is noted as cutting the file.
+TEST(Reader, LinesWithTheirEndsGiveBackTheFile) {
+    constexpr std::size_t kChunk = 256 * 1024;
+    std::vector<std::string> files = {"",
+                                      "\n",
+                                      "a",
+                                      "a\r",
+                                      "a\r\r\n\r\n",
+                                      "a\r\nb\nc",
+                                      "a\nb\r\n\x1A",
+                                      "\x1A"
+                                      "a\r\n",
+                                      " \t\r\n\t\n\r",
+                                      std::string(kChunk - 1, 'x') + "\r\ny\r\n",
+                                      std::string(kChunk, 'x') + "\r\ny"};
+    static const char* const kPieces[] = {"a", "\t", " ", "\n", "\r\n", "\r", "\xFF"};
+    std::mt19937 random(11);
+    for (int round = 0; round < 20; ++round) {
+        const std::size_t size = round % 4 == 0 ? random() % (3 * kChunk) : random() % 300;
+        std::string bytes;
+        while (bytes.size() < size) {
+            bytes += kPieces[random() % std::size(kPieces)];
+        }
+        if (!bytes.empty() && random() % 3 == 0) {
+            bytes[random() % bytes.size()] = '\x1A';
+        }
+        files.push_back(bytes);
+    }
+    CCompareOptions spaces;
+    spaces.whitespace = CCompareOptions::whitespaceAll;
+    spaces.bIgnoreBlankLines = true;
+    const CScratchDir folder;
+    for (std::size_t f = 0; f < files.size(); ++f) {
+        const std::string& bytes = files[f];
+        const std::string path = folder.Write("file", bytes);
+        for (const CCompareOptions& options : {CCompareOptions{}, spaces}) {
+            SCOPED_TRACE("file " + std::to_string(f) + (options.IsAnyOn() ? ", options" : ""));
+            CLineBuffer buffer;
+            buffer.SetOptions(options);
+            ASSERT_TRUE(buffer.Load(path));
+            std::string rebuilt;
+            for (std::int32_t i = 0; i < buffer.GetLineCount(); ++i) {
+                rebuilt += buffer.GetLine(i);
+                const LineEnd end = buffer.GetLineEnd(i);
+                rebuilt += end == LineEnd::crLf ? "\r\n" : end == LineEnd::lf ? "\n" : "";
+                EXPECT_TRUE(end != LineEnd::none || i + 1 == buffer.GetLineCount());
+            }
+            const std::size_t cut = bytes.find('\x1A');
+            ASSERT_TRUE(rebuilt == bytes.substr(0, cut));
+            EXPECT_EQ(buffer.WasCut(), cut != std::string::npos);
+        }
+    }
+}
+
 TEST(Reader, MoreLinesThanCanBeNumberedIsAReadError) {
     const CScratchDir files;
     const std::string path = files.Write("four", "a\nb\nc\nd");

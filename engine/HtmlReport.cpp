@@ -1,0 +1,206 @@
+#include "engine/HtmlReport.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "engine/CompareResult.h"
+#include "engine/InlineComparer.h"
+#include "engine/LineBuffer.h"
+#include "platform/Text.h"
+
+namespace {
+
+constexpr std::string_view kPageStart =
+    "<!DOCTYPE html>\n"
+    "<html>\n<head>\n<meta charset=\"utf-8\">\n"
+    "<title>Tessiver report</title>\n"
+    "<style>\n"
+    "body{font-family:sans-serif;margin:1em}\n"
+    "table{border-collapse:collapse;width:100%;table-layout:fixed}\n"
+    "td{font-family:monospace;white-space:pre;overflow:hidden;padding:0 .3em;vertical-align:top}\n"
+    "td.n{width:4.5em;text-align:right;color:#c0c0c0}\n"
+    "td.s{border-right:1px solid #c0c0c0}\n"
+    "tr.k0 td.t{color:#f00}\n"
+    "tr.k1 td.t{color:#000}\n"
+    "tr.k2 td.t{color:#00f}\n"
+    "tr.k3 td.t{color:#008000}\n"
+    "tr.d td.t{background:#c0c0c0}\n"
+    "span.c{background:#ffff80}\n"
+    "tr.gap td{font-family:sans-serif;font-style:italic;color:#808080;text-align:center;"
+    "background:#f0f0f0}\n"
+    "dl{display:grid;grid-template-columns:auto 1fr;gap:0 1em}\n"
+    "dd{margin:0;font-family:monospace}\n"
+    "</style>\n</head>\n<body>\n";
+
+// The reference that stands for a markup character in HTML text.
+std::string_view ReferenceFor(char32_t c) {
+    switch (c) {
+        case '&':
+            return "&amp;";
+        case '<':
+            return "&lt;";
+        case '>':
+            return "&gt;";
+        default:
+            return "&quot;";
+    }
+}
+
+// Whether the whole of text is well-formed UTF-8.
+bool IsUtf8(std::string_view text) {
+    char32_t cp = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const std::size_t length = DecodeUtf8(text, i, cp);
+        if (length == 0) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+// Bytes [begin, end) of a shown text: characters of a text that is UTF-8 as they are, of any other
+// as Latin-1; control characters as blanks, markup escaped. Runs of plain characters are copied
+// whole.
+void AppendShown(CExportBuffer& out, std::string_view text, bool bUtf8, std::size_t begin,
+                 std::size_t end) {
+    std::size_t run = begin;  // plain bytes from here on are not yet written
+    for (std::size_t i = begin; i < end;) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte >= 0x20 && byte < 0x7F && byte != '&' && byte != '<' && byte != '>' &&
+            byte != '"') {
+            ++i;
+            continue;
+        }
+        out.Append(text.substr(run, i - run));
+        char32_t cp = byte;
+        std::size_t length = 1;
+        if (byte >= 0x80 && bUtf8) {
+            length = DecodeUtf8(text, i, cp);
+        }
+        if (cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp < 0xA0)) {
+            out.Append(' ');
+        } else if (cp < 0x80) {
+            out.Append(ReferenceFor(cp));
+        } else if (bUtf8) {
+            out.Append(text.substr(i, length));
+        } else {
+            // A Latin-1 character as UTF-8.
+            out.Append(static_cast<char>(0xC0 | (cp >> 6)));
+            out.Append(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+        i += length;
+        run = i;
+    }
+    out.Append(text.substr(run, end - run));
+}
+
+// A side of a row: its line number cell and its text cell, the changed spans marked.
+void AppendSide(CExportBuffer& out, std::int32_t line, const std::string& text,
+                const std::vector<CByteSpan>& spans, bool bSource) {
+    out.Append("<td class=\"n\">");
+    if (line != 0) {
+        out.AppendNumber(line);
+    }
+    out.Append(bSource ? "</td><td class=\"t s\">" : "</td><td class=\"t\">");
+    const bool bUtf8 = IsUtf8(text);
+    std::size_t at = 0;
+    for (const CByteSpan& span : spans) {
+        AppendShown(out, text, bUtf8, at, span.begin);
+        out.Append("<span class=\"c\">");
+        AppendShown(out, text, bUtf8, span.begin, span.end);
+        out.Append("</span>");
+        at = span.end;
+    }
+    AppendShown(out, text, bUtf8, at, text.size());
+    out.Append("</td>");
+}
+
+void AppendGap(CExportBuffer& out, std::int64_t rows) {
+    out.Append("<tr class=\"gap\"><td colspan=\"4\">");
+    out.AppendNumber(rows);
+    out.Append(rows == 1 ? " row left out" : " rows left out");
+    out.Append("</td></tr>\n");
+}
+
+}  // namespace
+
+void WriteHtmlReport(const CCompareResult* pResult, std::string_view sourcePath,
+                     std::string_view targetPath, std::int32_t context, CExportSink& sink) {
+    CExportBuffer out(sink);
+    out.Append(kPageStart);
+    out.Append("<dl>\n<dt>Source</dt><dd>");
+    AppendShown(out, sourcePath, IsUtf8(sourcePath), 0, sourcePath.size());
+    out.Append("</dd>\n<dt>Target</dt><dd>");
+    AppendShown(out, targetPath, IsUtf8(targetPath), 0, targetPath.size());
+    out.Append("</dd>\n<dt>Result</dt><dd>");
+    if (pResult == nullptr) {
+        out.Append("no result: neither file has a line</dd>\n</dl>\n</body>\n</html>\n");
+        out.Flush();
+        return;
+    }
+    const CCompareResult& result = *pResult;
+    const std::int64_t rows = result.GetRowCount();
+    out.AppendNumber(rows);
+    out.Append(rows == 1 ? " row, " : " rows, ");
+    out.AppendNumber(result.m_nDifferences);
+    out.Append(result.m_nDifferences == 1 ? " difference" : " differences");
+    if (context >= 0) {
+        out.Append("; ");
+        out.AppendNumber(context);
+        out.Append(context == 1 ? " row of context" : " rows of context");
+    }
+    out.Append("</dd>\n</dl>\n<table>\n");
+
+    CInlineComparer comparer;
+    CInlineChanges changes;
+    const std::vector<CByteSpan> none;
+    // The differences before and after the row, for the context.
+    std::int64_t previous = INT64_MIN / 2;
+    std::int64_t next = -1;
+    std::int64_t leftOut = 0;
+    for (std::int64_t row = 0; row < rows; ++row) {
+        const auto r = static_cast<std::size_t>(row);
+        const bool bDifference = result.IsDifference(static_cast<std::int32_t>(row));
+        if (context >= 0) {
+            if (bDifference) {
+                previous = row;
+            }
+            if (next < row) {
+                next = row;
+                while (next < rows && !result.IsDifference(static_cast<std::int32_t>(next))) {
+                    ++next;
+                }
+            }
+            const bool bShown = row - previous <= context || (next < rows && next - row <= context);
+            if (!bShown) {
+                ++leftOut;
+                continue;
+            }
+            if (leftOut > 0) {
+                AppendGap(out, leftOut);
+                leftOut = 0;
+            }
+        }
+        const std::int32_t kind = result.m_kind[r];
+        out.Append("<tr class=\"k");
+        out.AppendNumber(kind);
+        out.Append(bDifference ? " d\">" : "\">");
+        const bool bSpans = comparer.CompareRow(result, static_cast<std::int32_t>(row), changes);
+        AppendSide(out, result.m_sourceLine[r], result.m_sourceText[r],
+                   bSpans ? changes.source : none, true);
+        AppendSide(out, result.m_targetLine[r], result.m_targetText[r],
+                   bSpans ? changes.target : none, false);
+        out.Append("</tr>\n");
+    }
+    if (leftOut > 0) {
+        AppendGap(out, leftOut);
+    }
+    out.Append("</table>\n</body>\n</html>\n");
+    out.Flush();
+}
