@@ -35,6 +35,7 @@
 #include <bit>
 #include <chrono>
 #include <exception>
+#include <optional>
 #include <thread>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -50,6 +51,8 @@ namespace {
 constexpr std::int32_t kDirectWindow = 20;  // target lines searched for the current source line
 constexpr std::int32_t kSourceWindow = 20;  // later source lines tried in the second search
 constexpr std::int32_t kTargetWindow = 10;  // target lines searched for each of those
+// Steps of the pass, and rows when the blank lines are put back, between two looks at the monitor.
+constexpr std::uint32_t kStepsPerReport = 1u << 16;
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -94,14 +97,15 @@ std::int32_t FirstEqual(std::uint32_t mask, const CLineBuffer& lines, std::int32
 // returns, so a failure never leaves the other file open or half read, and the source's error is
 // the one passed on, as when one file is read after the other.
 void ReadBoth(CInputFile& sourceFile, CLineBuffer& source, CInputFile& targetFile,
-              CLineBuffer& target, CReadBudget& budget, bool bConcurrent) {
+              CLineBuffer& target, CReadBudget& budget, CCompareMonitor* pMonitor,
+              bool bConcurrent) {
     std::exception_ptr targetError;
     std::thread reader;
     if (bConcurrent && targetFile.IsOpen()) {
         try {
-            reader = std::thread([&targetFile, &target, &budget, &targetError] {
+            reader = std::thread([&targetFile, &target, &budget, pMonitor, &targetError] {
                 try {
-                    target.Read(targetFile, CLineBuffer::kMaxLines, &budget);
+                    target.Read(targetFile, CLineBuffer::kMaxLines, &budget, pMonitor, false);
                 } catch (...) {
                     targetError = std::current_exception();
                 }
@@ -112,7 +116,7 @@ void ReadBoth(CInputFile& sourceFile, CLineBuffer& source, CInputFile& targetFil
     }
     std::exception_ptr sourceError;
     try {
-        source.Read(sourceFile, CLineBuffer::kMaxLines, &budget);
+        source.Read(sourceFile, CLineBuffer::kMaxLines, &budget, pMonitor, true);
     } catch (...) {
         sourceError = std::current_exception();
     }
@@ -127,7 +131,7 @@ void ReadBoth(CInputFile& sourceFile, CLineBuffer& source, CInputFile& targetFil
         std::rethrow_exception(targetError);
     }
     if (!bThreaded && targetFile.IsOpen()) {
-        target.Read(targetFile, CLineBuffer::kMaxLines, &budget);
+        target.Read(targetFile, CLineBuffer::kMaxLines, &budget, pMonitor, false);
     }
 }
 
@@ -169,15 +173,25 @@ struct CFindAnchor {
 // finds a pair that passes over lines and anchor.IsStrong turns it down, or finds no pair,
 // anchor(s, t, k, m) may name a later pair k >= s, m >= t of equal lines: the lines before it on
 // both sides are then aligned by this pass confined to them, and the pass goes on after it.
+// pMonitor (optional) hears of the lines placed on both sides every kStepsPerReport steps.
 template <class Anchor>
 void Align(const CLineBuffer& source, std::int32_t s, std::int32_t nS, const CLineBuffer& target,
-           std::int32_t t, std::int32_t nT, CEditScript& script, const Anchor& anchor) {
+           std::int32_t t, std::int32_t nT, CEditScript& script, const Anchor& anchor,
+           CCompareMonitor* pMonitor = nullptr) {
     static_assert(kSourceWindow <= 32 && kDirectWindow <= 32 && kTargetWindow <= kDirectWindow &&
                   kDirectWindow % 4 == 0);
     const std::uint32_t* sourceHash = source.GetHashes();
     const std::uint32_t* targetHash = target.GetHashes();
     bool searchedBefore = false;  // the last step found no pair and placed s - 1 opposite t - 1
+    std::uint32_t stepsToReport = kStepsPerReport;
     while (s < nS && t < nT) {
+        if (--stepsToReport == 0) {
+            stepsToReport = kStepsPerReport;
+            if (pMonitor != nullptr) {
+                pMonitor->Step(CompareStage::aligning, static_cast<std::uint64_t>(s) + t,
+                               static_cast<std::uint64_t>(nS) + nT);
+            }
+        }
         const std::int32_t targetLeft = nT - t;
         std::int32_t k = -1;  // the pair found, source line k and target line m
         std::int32_t m = -1;
@@ -288,7 +302,7 @@ void Align(const CLineBuffer& source, std::int32_t s, std::int32_t nS, const CLi
 // far as both files have some, then the rest alone; the blank lines at the end of the files come
 // last, the same way.
 CEditScript PutBackBlankLines(const CEditScript& paired, const CLineBuffer& source,
-                              const CLineBuffer& target) {
+                              const CLineBuffer& target, CCompareMonitor* pMonitor) {
     CEditScript script;
     const std::int32_t nS = source.GetLineCount();
     const std::int32_t nT = target.GetLineCount();
@@ -306,11 +320,18 @@ CEditScript PutBackBlankLines(const CEditScript& paired, const CLineBuffer& sour
         s = sourceEnd;
         t = targetEnd;
     };
+    std::uint32_t rowsToCheck = kStepsPerReport;
     for (std::size_t run = 0; run < paired.GetRunCount(); ++run) {
         const RowKind kind = paired.GetKind(run);
         const std::int32_t hasSource = kind != kindTargetOnly ? 1 : 0;
         const std::int32_t hasTarget = kind != kindSourceOnly ? 1 : 0;
         for (std::uint32_t row = 0; row < paired.GetCount(run); ++row) {
+            if (--rowsToCheck == 0) {
+                rowsToCheck = kStepsPerReport;
+                if (pMonitor != nullptr) {
+                    pMonitor->ThrowIfCancelled();
+                }
+            }
             placeBlankLines(i < matchS ? source.GetMatchLine(i) : nS,
                             j < matchT ? target.GetMatchLine(j) : nT);
             script.Add(kind, 1);
@@ -377,7 +398,18 @@ std::unique_ptr<CCompareResult> CLineComparer::Compare() {
     auto pTarget = std::make_shared<CLineBuffer>();
     pSource->SetOptions(m_options);
     pTarget->SetOptions(m_options);
-    ReadBoth(sourceFile, *pSource, targetFile, *pTarget, budget, m_bConcurrentRead);
+    std::optional<CCompareMonitor> monitor;
+    if (m_pCancel != nullptr || m_progressHandler) {
+        monitor.emplace(m_pCancel, m_progressHandler);
+        monitor->StartReading(sourceFile.GetSizeHint(), targetFile.GetSizeHint());
+    }
+    m_pMonitor = monitor ? &*monitor : nullptr;
+    // The monitor lives on this stack: AlignLines called on its own reports to none.
+    struct CForgetMonitor {
+        CCompareMonitor*& pMonitor;
+        ~CForgetMonitor() { pMonitor = nullptr; }
+    } forgetMonitor{m_pMonitor};
+    ReadBoth(sourceFile, *pSource, targetFile, *pTarget, budget, m_pMonitor, m_bConcurrentRead);
     m_stats.readSeconds = SecondsSince(readStart);
     m_sourceEncoding = pSource->GetEncoding();
     m_targetEncoding = pTarget->GetEncoding();
@@ -407,17 +439,22 @@ int CLineComparer::AlignLines(CCompareResult* pResult) {
 
     const auto alignStart = std::chrono::steady_clock::now();
     CEditScript script;
+    if (m_pMonitor != nullptr) {
+        m_pMonitor->Step(CompareStage::aligning, 0,
+                         static_cast<std::uint64_t>(pSource->GetMatchCount()) +
+                             static_cast<std::uint64_t>(pTarget->GetMatchCount()));
+    }
     if (m_bRealign) {
         CAnchorFinder finder(*pSource, *pTarget);
         Align(*pSource, 0, pSource->GetMatchCount(), *pTarget, 0, pTarget->GetMatchCount(), script,
-              CFindAnchor{finder, pSource->GetHashes(), pTarget->GetHashes()});
+              CFindAnchor{finder, pSource->GetHashes(), pTarget->GetHashes()}, m_pMonitor);
     } else {
         Align(*pSource, 0, pSource->GetMatchCount(), *pTarget, 0, pTarget->GetMatchCount(), script,
-              CNoAnchor{});
+              CNoAnchor{}, m_pMonitor);
     }
     if (pSource->GetMatchCount() != pSource->GetLineCount() ||
         pTarget->GetMatchCount() != pTarget->GetLineCount()) {
-        script = PutBackBlankLines(script, *pSource, *pTarget);
+        script = PutBackBlankLines(script, *pSource, *pTarget, m_pMonitor);
     }
     m_stats.alignSeconds = SecondsSince(alignStart);
     if (static_cast<std::uint64_t>(pResult->GetRowCount()) + script.GetRowCount() > INT32_MAX) {
@@ -428,7 +465,10 @@ int CLineComparer::AlignLines(CCompareResult* pResult) {
     const auto buildStart = std::chrono::steady_clock::now();
     pSource->DropMatchIndex();
     pTarget->DropMatchIndex();
-    pResult->AppendScript(script, std::move(pSource), std::move(pTarget));
+    if (m_pMonitor != nullptr) {
+        m_pMonitor->Step(CompareStage::building, 0, script.GetRowCount());
+    }
+    pResult->AppendScript(script, std::move(pSource), std::move(pTarget), m_pMonitor);
     m_stats.buildSeconds = SecondsSince(buildStart);
     return 1;
 }
