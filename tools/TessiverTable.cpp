@@ -1,6 +1,9 @@
 // tessiver-table: runs one comparison and prints the result table for scripts.
 
+#include <algorithm>
+#include <atomic>
 #include <charconv>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -10,18 +13,20 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/CompareProgress.h"
 #include "engine/CompareResult.h"
 #include "engine/FileException.h"
 #include "engine/InlineComparer.h"
 #include "engine/LineComparer.h"
 #include "platform/Arguments.h"
 #include "platform/StandardOutput.h"
+#include "platform/StopRequest.h"
 
 namespace {
 
 constexpr std::string_view kUsage =
     "Usage: tessiver-table [--brief] [--realign] [-b|-w] [-i] [-B] [--decode] [--inline]\n"
-    "       SOURCE TARGET\n"
+    "       [--progress] SOURCE TARGET\n"
     "Compares SOURCE with TARGET line by line and prints the result table,\n"
     "one row per line, fields separated by one TAB:\n"
     "  KIND<TAB>SOURCE_NO<TAB>TARGET_NO<TAB>SOURCE_TEXT<TAB>TARGET_TEXT\n"
@@ -32,7 +37,9 @@ constexpr std::string_view kUsage =
     "or, when neither file yielded a line,\n"
     "  # no result\n"
     "Exit status: 0 no differences, 1 differences, 2 wrong usage, a file that\n"
-    "cannot be opened, or a read error (one line on standard error says which).\n"
+    "cannot be opened, or a read error (one line on standard error says which);\n"
+    "130 when stopped by Ctrl+C (SIGINT), 143 by SIGTERM: standard output then\n"
+    "ends after a whole row, without the last line.\n"
     "Options:\n"
     "  -q, --brief  print only the last line\n"
     "  --realign    after a block longer than the look-ahead windows, look further\n"
@@ -58,6 +65,8 @@ constexpr std::string_view kUsage =
     "               characters that differ within a changed row (0 with text on\n"
     "               both sides), as comma-separated START-END byte ranges into the\n"
     "               texts as printed (END exclusive); empty on other rows\n"
+    "  --progress   while comparing, show how far it has come on standard error,\n"
+    "               when that is a terminal\n"
     "  -h, --help   print this text\n"
     "  --           end the options\n";
 
@@ -214,6 +223,56 @@ private:
     std::string m_error;  // the system's reason, once standard output has refused bytes
 };
 
+// How far the comparison has come, on one line of standard error rewritten in place at most ten
+// times a second, and erased once the comparison ends.
+class CProgressLine {
+public:
+    void Show(const CCompareProgress& progress) {
+        const auto now = std::chrono::steady_clock::now();
+        if (m_bShown && now - m_lastShown < std::chrono::milliseconds(100)) {
+            return;
+        }
+        m_lastShown = now;
+        std::string line = "\rtessiver-table: ";
+        std::uint64_t done = progress.done;
+        std::uint64_t total = progress.total;
+        switch (progress.stage) {
+            case CompareStage::reading:
+                line += "reading";
+                done = progress.sourceRead + progress.targetRead;
+                // A pipe's size is not known: then only what has been read.
+                total = progress.sourceSize != 0 && progress.targetSize != 0
+                            ? progress.sourceSize + progress.targetSize
+                            : 0;
+                break;
+            case CompareStage::aligning:
+                line += "aligning";
+                break;
+            case CompareStage::building:
+                line += "building the table";
+                break;
+        }
+        if (total != 0) {
+            line += ' ' + std::to_string(std::min<std::uint64_t>(done, total) * 100 / total) + '%';
+        } else if (progress.stage == CompareStage::reading) {
+            line += ' ' + std::to_string(done >> 20) + " MiB";
+        }
+        line += "\x1b[K";
+        WriteStandardError(line);
+        m_bShown = true;
+    }
+    void Erase() {
+        if (m_bShown) {
+            WriteStandardError("\r\x1b[K");
+            m_bShown = false;
+        }
+    }
+
+private:
+    bool m_bShown = false;
+    std::chrono::steady_clock::time_point m_lastShown;
+};
+
 int Fail(const std::string& message) {
     const std::string line = "tessiver-table: " + message + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
@@ -239,13 +298,40 @@ void FormatSpanFields(CInlineComparer& comparer, const CCompareResult& result, s
     }
 }
 
+// Rows printed between two looks at whether the program was asked to stop.
+constexpr std::int32_t kRowsPerStopCheck = 1 << 16;
+
 int PrintTable(const std::string& sourcePath, const std::string& targetPath, bool bBrief,
-               bool bRealign, const CCompareOptions& options, bool bInline) {
+               bool bRealign, const CCompareOptions& options, bool bInline, bool bProgress) {
     CLineComparer comparer;
     comparer.SetFiles(sourcePath, targetPath);
     comparer.SetRealign(bRealign);
     comparer.SetOptions(options);
-    const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
+    // The comparison stops when the program is asked to; it asks at every report.
+    std::atomic<bool> stop{false};
+    CProgressLine progressLine;
+    CProgressLine* const pProgressLine =
+        bProgress && IsStandardErrorTerminal() ? &progressLine : nullptr;
+    comparer.SetCancelFlag(&stop);
+    comparer.SetProgressHandler([&stop, pProgressLine](const CCompareProgress& progress) {
+        if (GetStopRequest() != 0) {
+            stop.store(true, std::memory_order_relaxed);
+        }
+        if (pProgressLine != nullptr) {
+            pProgressLine->Show(progress);
+        }
+    });
+    std::unique_ptr<CCompareResult> pResult;
+    try {
+        pResult = comparer.Compare();
+    } catch (...) {
+        progressLine.Erase();
+        throw;
+    }
+    progressLine.Erase();
+    if (const int stopStatus = GetStopRequest(); stopStatus != 0) {
+        return stopStatus;
+    }
     // The window shows what it can of an unopenable file; a script must not take it for a
     // verdict.
     if (const auto& failure = comparer.GetOpenFailure()) {
@@ -262,6 +348,13 @@ int PrintTable(const std::string& sourcePath, const std::string& targetPath, boo
         CInlineChanges changes;
         std::string spanFields;
         for (std::int32_t row = 0; row < rows && !bBrief; ++row) {
+            if (row % kRowsPerStopCheck == 0 && GetStopRequest() != 0) {
+                // The rows printed so far, each whole; no last line.
+                if (!out.Flush()) {
+                    return Fail("standard output: " + out.GetError());
+                }
+                return GetStopRequest();
+            }
             const auto r = static_cast<std::size_t>(row);
             if (bInline) {
                 FormatSpanFields(inlineComparer, result, row, changes, spanFields);
@@ -291,6 +384,7 @@ int main(int argc, char** argv) {
     bool bRealign = false;
     CCompareOptions options;
     bool bInline = false;
+    bool bProgress = false;
     const std::vector<std::string> args = GetProgramArguments(argc, argv);
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string_view arg = args[i];
@@ -330,6 +424,10 @@ int main(int argc, char** argv) {
             bInline = true;
             continue;
         }
+        if (!optionsEnded && arg == "--progress") {
+            bProgress = true;
+            continue;
+        }
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
             continue;
@@ -345,8 +443,12 @@ int main(int argc, char** argv) {
     if (nPaths != 2) {
         return Fail("expected SOURCE and TARGET (see --help)");
     }
+    CatchStopRequests();
     try {
-        return PrintTable(paths[0], paths[1], bBrief, bRealign, options, bInline);
+        return PrintTable(paths[0], paths[1], bBrief, bRealign, options, bInline, bProgress);
+    } catch (const CCompareCancelled&) {
+        // Only a request to stop cancels the comparison.
+        return GetStopRequest();
     } catch (const CFileException& e) {
         return Fail(e.GetPath() + ": " + e.GetReason());
     } catch (const std::bad_alloc&) {
