@@ -51,8 +51,9 @@ namespace {
 constexpr std::int32_t kDirectWindow = 20;  // target lines searched for the current source line
 constexpr std::int32_t kSourceWindow = 20;  // later source lines tried in the second search
 constexpr std::int32_t kTargetWindow = 10;  // target lines searched for each of those
-// Steps of the pass, and rows when the blank lines are put back, between two looks at the monitor.
-constexpr std::uint32_t kStepsPerReport = 1u << 16;
+// Source lines placed by the pass, and rows when the blank lines are put back, between two looks
+// at the monitor.
+constexpr std::int32_t kStepsPerReport = 1 << 16;
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -173,7 +174,7 @@ struct CFindAnchor {
 // finds a pair that passes over lines and anchor.IsStrong turns it down, or finds no pair,
 // anchor(s, t, k, m) may name a later pair k >= s, m >= t of equal lines: the lines before it on
 // both sides are then aligned by this pass confined to them, and the pass goes on after it.
-// pMonitor (optional) hears of the lines placed on both sides every kStepsPerReport steps.
+// pMonitor (optional) hears of the lines placed on both sides every kStepsPerReport source lines.
 template <class Anchor>
 void Align(const CLineBuffer& source, std::int32_t s, std::int32_t nS, const CLineBuffer& target,
            std::int32_t t, std::int32_t nT, CEditScript& script, const Anchor& anchor,
@@ -183,14 +184,22 @@ void Align(const CLineBuffer& source, std::int32_t s, std::int32_t nS, const CLi
     const std::uint32_t* sourceHash = source.GetHashes();
     const std::uint32_t* targetHash = target.GetHashes();
     bool searchedBefore = false;  // the last step found no pair and placed s - 1 opposite t - 1
-    std::uint32_t stepsToReport = kStepsPerReport;
-    while (s < nS && t < nT) {
-        if (--stepsToReport == 0) {
-            stepsToReport = kStepsPerReport;
+    // The pass reports at the start of every stretch of kStepsPerReport source lines: each step
+    // places at least one, so the loop tests s against the stretch's end instead of nS.
+    std::int32_t stretchEnd = s;
+    for (;;) {
+        if (s >= stretchEnd) {
+            if (s >= nS) {
+                break;
+            }
             if (pMonitor != nullptr) {
                 pMonitor->Step(CompareStage::aligning, static_cast<std::uint64_t>(s) + t,
                                static_cast<std::uint64_t>(nS) + nT);
             }
+            stretchEnd = nS - s > kStepsPerReport ? s + kStepsPerReport : nS;
+        }
+        if (t >= nT) {
+            break;
         }
         const std::int32_t targetLeft = nT - t;
         std::int32_t k = -1;  // the pair found, source line k and target line m
@@ -320,7 +329,7 @@ CEditScript PutBackBlankLines(const CEditScript& paired, const CLineBuffer& sour
         s = sourceEnd;
         t = targetEnd;
     };
-    std::uint32_t rowsToCheck = kStepsPerReport;
+    std::int32_t rowsToCheck = kStepsPerReport;
     for (std::size_t run = 0; run < paired.GetRunCount(); ++run) {
         const RowKind kind = paired.GetKind(run);
         const std::int32_t hasSource = kind != kindTargetOnly ? 1 : 0;
@@ -439,11 +448,6 @@ int CLineComparer::AlignLines(CCompareResult* pResult) {
 
     const auto alignStart = std::chrono::steady_clock::now();
     CEditScript script;
-    if (m_pMonitor != nullptr) {
-        m_pMonitor->Step(CompareStage::aligning, 0,
-                         static_cast<std::uint64_t>(pSource->GetMatchCount()) +
-                             static_cast<std::uint64_t>(pTarget->GetMatchCount()));
-    }
     if (m_bRealign) {
         CAnchorFinder finder(*pSource, *pTarget);
         Align(*pSource, 0, pSource->GetMatchCount(), *pTarget, 0, pTarget->GetMatchCount(), script,

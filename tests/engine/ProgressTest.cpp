@@ -97,6 +97,10 @@ const CancelSetting kSettings[] = {
      false},
 };
 
+void PrintTo(const CancelSetting& setting, std::ostream* os) {
+    *os << setting.name;
+}
+
 class CancelAtEveryStage : public testing::TestWithParam<std::tuple<CancelCase, CancelSetting>> {};
 
 TEST_P(CancelAtEveryStage, StopsThereAndTheNextComparisonIsWhole) {
