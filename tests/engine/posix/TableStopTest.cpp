@@ -1,4 +1,5 @@
-// tessiver-table asked to stop: by SIGINT or SIGTERM while it reads a file or prints the table.
+// tessiver-table asked to stop: by SIGINT or SIGTERM while it reads a file or prints the table;
+// and its progress line, shown only on a terminal.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -7,9 +8,11 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -23,13 +26,17 @@ struct CChild {
     int out = -1;  // the read end of its standard output
 };
 
-CChild Start(const std::vector<std::string>& args) {
+// errFd (optional) becomes its standard error.
+CChild Start(const std::vector<std::string>& args, int errFd = -1) {
     int fds[2];
     EXPECT_EQ(::pipe(fds), 0);
     CChild child;
     child.pid = ::fork();
     if (child.pid == 0) {
         ::dup2(fds[1], STDOUT_FILENO);
+        if (errFd >= 0) {
+            ::dup2(errFd, STDERR_FILENO);
+        }
         ::close(fds[0]);
         ::close(fds[1]);
         std::vector<char*> argv{const_cast<char*>(TESSIVER_TABLE_PATH)};
@@ -134,5 +141,47 @@ INSTANTIATE_TEST_SUITE_P(TessiverTable, TableStops,
                          testing::Values(StopCase{"Interrupted", SIGINT, 130},
                                          StopCase{"Terminated", SIGTERM, 143}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// --progress writes to standard error only when it is a terminal: a pseudo-terminal here, whose
+// other end this test reads once the tool has ended (the little it writes fits the terminal's
+// buffer). The table is the same either way.
+TEST(TessiverTable, ProgressShowsOnATerminalOnlyAndIsErasedBeforeTheTable) {
+    const CScratchDir files;
+    const std::vector<std::string> args{"--progress", files.Write("source", "a\nb\n"),
+                                        files.Write("target", "a\nc\n")};
+    const std::string table = "1\t1\t1\ta\ta\n0\t2\t2\tb\tc\n# 2 rows, 1 differences\n";
+
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(::grantpt(terminal), 0);
+    ASSERT_EQ(::unlockpt(terminal), 0);
+    const int side = ::open(::ptsname(terminal), O_RDWR | O_NOCTTY);
+    ASSERT_GE(side, 0);
+    termios mode{};
+    ASSERT_EQ(::tcgetattr(side, &mode), 0);
+    ::cfmakeraw(&mode);  // the bytes as written, no CR added
+    ASSERT_EQ(::tcsetattr(side, TCSANOW, &mode), 0);
+    const CChild onTerminal = Start(args, side);
+    ::close(side);
+    std::string out;
+    EXPECT_EQ(Finish(onTerminal, out), 1);
+    EXPECT_EQ(out, table);
+    std::string err;
+    ASSERT_TRUE(ReadSome(terminal, err));
+    ::close(terminal);
+    EXPECT_EQ(err.rfind("\rtessiver-table: reading", 0), 0u) << err;
+    EXPECT_NE(err.find('%'), std::string::npos) << err;
+    EXPECT_EQ(err.substr(err.size() - 4), "\r\x1b[K") << err;
+
+    const std::string errPath = files.Path("stderr");
+    const int errFile = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(errFile, 0);
+    const CChild onFile = Start(args, errFile);
+    ::close(errFile);
+    out.clear();
+    EXPECT_EQ(Finish(onFile, out), 1);
+    EXPECT_EQ(out, table);
+    EXPECT_EQ(CScratchDir::Read(errPath), "");
+}
 
 }  // namespace
