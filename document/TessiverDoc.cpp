@@ -9,6 +9,7 @@
 #include "engine/UnifiedDiff.h"
 #include "framework/core/CmdUI.h"
 #include "framework/core/Resources.h"
+#include "framework/dialog/ProgressDialog.h"
 #include "framework/dialog/PropertyPage.h"
 #include "framework/dialog/PropertySheet.h"
 #include "framework/window/FileDialog.h"
@@ -78,21 +79,113 @@ void CTessiverDoc::SetPaths(std::string sourcePath, std::string targetPath) {
     m_targetPath = std::move(targetPath);
 }
 
+namespace {
+
+// How long a comparison runs before the "Comparing" dialog shows, in milliseconds.
+constexpr int kProgressDelay = 500;
+
+// The name of the file at path, without its folders.
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// What the "Comparing" dialog says at each stage, loaded before the comparison starts.
+struct CProgressTexts {
+    std::string readingSource;
+    std::string readingTarget;
+    std::string aligning;
+    std::string building;
+
+    CProgressTexts(const std::string& sourcePath, const std::string& targetPath) {
+        std::string reading;
+        AfxLoadString(IDS_PROGRESS_READING, reading);
+        const std::size_t at = reading.find("%s");
+        for (auto [pText, path] :
+             {std::pair{&readingSource, &sourcePath}, std::pair{&readingTarget, &targetPath}}) {
+            *pText = reading;
+            if (at != std::string::npos) {
+                pText->replace(at, 2, FileNameOf(*path));
+            }
+        }
+        AfxLoadString(IDS_PROGRESS_ALIGNING, aligning);
+        AfxLoadString(IDS_PROGRESS_BUILDING, building);
+    }
+
+    // The dialog's status for progress: the file still being read (the source first, as both
+    // are read at once) and the bytes read of both files' sizes, not known where a size is not
+    // (a pipe); then the stage's work.
+    void Show(const CCompareProgress& progress, CProgressDialog& dialog) const {
+        switch (progress.stage) {
+            case CompareStage::reading: {
+                const bool bKnown = progress.sourceSize != 0 && progress.targetSize != 0;
+                dialog.SetStatus(progress.bSourceDone ? readingTarget : readingSource,
+                                 progress.sourceRead + progress.targetRead,
+                                 bKnown ? progress.sourceSize + progress.targetSize : 0);
+                break;
+            }
+            case CompareStage::aligning:
+                dialog.SetStatus(aligning, progress.done, progress.total);
+                break;
+            case CompareStage::building:
+                dialog.SetStatus(building, progress.done, progress.total);
+                break;
+        }
+    }
+};
+
+}  // namespace
+
+void CTessiverDoc::TakeFileOutcome() {
+    m_openFailure = m_comparer.GetOpenFailure();
+    m_sourceEncoding = m_comparer.GetSourceEncoding();
+    m_targetEncoding = m_comparer.GetTargetEncoding();
+}
+
 void CTessiverDoc::OnCompare() {
     m_scroll.SetTopRow(0);
     m_comparer.SetFiles(m_sourcePath, m_targetPath);
     m_comparer.SetRealign(GetRealign());
     m_comparer.SetOptions(GetCompareOptions());
     // The old table goes before the new one is built: a comparison that fails halfway must not
-    // leave the panes pointing at it.
+    // leave the panes pointing at it, and the panes may paint while it runs.
     m_pResult.reset();
+    m_openFailure.reset();
+    m_sourceEncoding = TextEncoding::bytes;
+    m_targetEncoding = TextEncoding::bytes;
+
+    // The comparison runs on a thread of its own; once it has run for a while, the "Comparing"
+    // dialog shows how far it has come and can cancel it.
+    CProgressDialog progress(IDD_COMPARING, IDC_COMPARING_TEXT, IDC_COMPARING_BAR);
+    const CProgressTexts texts(m_sourcePath, m_targetPath);
+    m_comparer.SetCancelFlag(&progress.GetCancelFlag());
+    m_comparer.SetProgressHandler(
+        [&texts, &progress](const CCompareProgress& p) { texts.Show(p, progress); });
+    struct CForget {
+        CLineComparer& comparer;
+        ~CForget() {
+            comparer.SetCancelFlag(nullptr);
+            comparer.SetProgressHandler({});
+        }
+    } forget{m_comparer};
+    std::unique_ptr<CCompareResult> pResult;
     try {
-        m_pResult = m_comparer.Compare();
+        progress.Run([this, &pResult] { pResult = m_comparer.Compare(); }, kProgressDelay);
+    } catch (const CCompareCancelled&) {
+        // The user asked for it: no message, and the window as after a comparison without a
+        // result.
+        TakeFileOutcome();
+        m_nCurrentDiff = 0;
+        UpdateAllViews(nullptr, 0, nullptr);
+        return;
     } catch (...) {
+        TakeFileOutcome();
         m_nCurrentDiff = 0;
         UpdateAllViews(nullptr, 0, nullptr);
         throw;
     }
+    TakeFileOutcome();
+    m_pResult = std::move(pResult);
     // The current difference survives a comparison only while it names a row of the new table.
     if (!m_pResult || m_nCurrentDiff >= m_pResult->GetRowCount()) {
         m_nCurrentDiff = 0;
@@ -449,7 +542,7 @@ void CTessiverDoc::OnUpdateDisabled(CCmdUI* pCmdUI) {
 // A side's pane shows its path and, until the next comparison, why that comparison could not
 // open it: the table alone would show such a file as empty.
 std::string CTessiverDoc::PaneText(const std::string& path, bool bSource) const {
-    const std::optional<COpenFailure>& failure = m_comparer.GetOpenFailure();
+    const std::optional<COpenFailure>& failure = m_openFailure;
     if (!failure || failure->bSource != bSource || failure->path != path) {
         return path;
     }
@@ -468,14 +561,14 @@ std::string CTessiverDoc::PaneText(const std::string& path, bool bSource) const 
 }
 
 void CTessiverDoc::OnUpdateSourcePane(CCmdUI* pCmdUI) {
-    pCmdUI->SetText(WithEncoding(PaneText(m_sourcePath, true), m_comparer.GetSourceEncoding(),
+    pCmdUI->SetText(WithEncoding(PaneText(m_sourcePath, true), m_sourceEncoding,
                                  GetCompareOptions().bDecodeUnicode));
 }
 
 // After the paths, while an option is on, the options, so that the user can tell why lines that
 // differ count as equal.
 void CTessiverDoc::OnUpdateTargetPane(CCmdUI* pCmdUI) {
-    std::string text = WithEncoding(PaneText(m_targetPath, false), m_comparer.GetTargetEncoding(),
+    std::string text = WithEncoding(PaneText(m_targetPath, false), m_targetEncoding,
                                     GetCompareOptions().bDecodeUnicode);
     if (const std::string flags = FormatOptionFlags(GetCompareOptions()); !flags.empty()) {
         text += (text.empty() ? "[" : " [") + flags + "]";

@@ -65,7 +65,12 @@ public:
     const CCompareOptions& GetCompareOptions();
 
     std::unique_ptr<CCompareResult> m_pResult;  // the last comparison's table; null when none
+    // Runs the comparisons, off the interface thread: only OnCompare touches it.
     CLineComparer m_comparer;
+    // What the last comparison found as it opened and read the files, for the status panes.
+    std::optional<COpenFailure> m_openFailure;
+    TextEncoding m_sourceEncoding = TextEncoding::bytes;
+    TextEncoding m_targetEncoding = TextEncoding::bytes;
     std::string m_sourcePath;
     std::string m_targetPath;
     std::int32_t m_nCurrentDiff = 0;  // where the last next/previous search ended
@@ -83,6 +88,9 @@ protected:
     const CommandMap* GetMessageMap() const override { return ThisMessageMap(); }
 
 private:
+    // Takes what the comparer found about the files, once it has ended.
+    void TakeFileOutcome();
+
     // Chooses the option of the View menu item id, or clears it when it is chosen, stores it and
     // compares again when both files are known.
     void ToggleCompareOption(CommandId id);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 
+#include "engine/CompareProgress.h"
 #include "engine/EditScript.h"
 #include "engine/LineBuffer.h"
 #include "platform/Memory.h"
@@ -255,7 +256,8 @@ void CCompareResult::AddRow(std::int32_t sourceLine, std::string sourceText,
 
 void CCompareResult::AppendScript(const CEditScript& script,
                                   std::shared_ptr<const CLineBuffer> pSource,
-                                  std::shared_ptr<const CLineBuffer> pTarget) {
+                                  std::shared_ptr<const CLineBuffer> pTarget,
+                                  CCompareMonitor* pMonitor) {
     assert(m_sourceLine.empty() && !m_sourceText.m_pRowTexts);
     const std::size_t total = script.GetRowCount();
     assert(total <= INT32_MAX);
@@ -281,40 +283,55 @@ void CCompareResult::AppendScript(const CEditScript& script,
     std::int32_t s = 0;  // lines placed so far on each side
     std::int32_t t = 0;
     std::int32_t differences = 0;
+    // A run of millions of rows is written in slices, so that the monitor hears of each.
+    constexpr std::uint32_t kRowsPerReport = 1u << 20;
+    std::uint64_t nextReport = kRowsPerReport;
     for (std::size_t run = 0; run < script.GetRunCount(); ++run) {
         const RowKind kind = script.GetKind(run);
-        const std::uint32_t count = script.GetCount(run);
-        std::fill_n(kinds, count, static_cast<std::uint8_t>(kind));
-        kinds += count;
-        switch (kind) {
-            case kindEqual:
-                for (std::uint32_t i = 0; i < count; ++i) {
-                    *sourceLine++ = ++s;
-                    *targetLine++ = ++t;
+        for (std::uint32_t left = script.GetCount(run); left != 0;) {
+            const std::uint32_t count = std::min(left, kRowsPerReport);
+            left -= count;
+            std::fill_n(kinds, count, static_cast<std::uint8_t>(kind));
+            kinds += count;
+            switch (kind) {
+                case kindEqual:
+                    for (std::uint32_t i = 0; i < count; ++i) {
+                        *sourceLine++ = ++s;
+                        *targetLine++ = ++t;
+                    }
+                    break;
+                case kindChanged:
+                    for (std::uint32_t i = 0; i < count; ++i) {
+                        *sourceLine++ = ++s;
+                        *targetLine++ = ++t;
+                        differences += IsDifferenceRow(kindChanged, source->IsBlank(s - 1),
+                                                       target->IsBlank(t - 1));
+                    }
+                    break;
+                case kindSourceOnly:
+                    for (std::uint32_t i = 0; i < count; ++i) {
+                        *sourceLine++ = ++s;
+                        *targetLine++ = 0;
+                        differences +=
+                            IsDifferenceRow(kindSourceOnly, source->IsBlank(s - 1), true);
+                    }
+                    break;
+                case kindTargetOnly:
+                    for (std::uint32_t i = 0; i < count; ++i) {
+                        *sourceLine++ = 0;
+                        *targetLine++ = ++t;
+                        differences +=
+                            IsDifferenceRow(kindTargetOnly, true, target->IsBlank(t - 1));
+                    }
+                    break;
+            }
+            if (pMonitor != nullptr) {
+                if (const auto done = static_cast<std::uint64_t>(kinds - m_kind.m_kinds.data());
+                    done >= nextReport) {
+                    nextReport = done + kRowsPerReport;
+                    pMonitor->Step(CompareStage::building, done, total);
                 }
-                break;
-            case kindChanged:
-                for (std::uint32_t i = 0; i < count; ++i) {
-                    *sourceLine++ = ++s;
-                    *targetLine++ = ++t;
-                    differences += IsDifferenceRow(kindChanged, source->IsBlank(s - 1),
-                                                   target->IsBlank(t - 1));
-                }
-                break;
-            case kindSourceOnly:
-                for (std::uint32_t i = 0; i < count; ++i) {
-                    *sourceLine++ = ++s;
-                    *targetLine++ = 0;
-                    differences += IsDifferenceRow(kindSourceOnly, source->IsBlank(s - 1), true);
-                }
-                break;
-            case kindTargetOnly:
-                for (std::uint32_t i = 0; i < count; ++i) {
-                    *sourceLine++ = 0;
-                    *targetLine++ = ++t;
-                    differences += IsDifferenceRow(kindTargetOnly, true, target->IsBlank(t - 1));
-                }
-                break;
+            }
         }
     }
     m_sourceText.m_size = total;

@@ -11,6 +11,7 @@
 
 #include "engine/RowKind.h"
 
+class CCompareMonitor;
 class CEditScript;
 class CLineBuffer;
 enum class LineEnd : std::uint8_t;
@@ -117,8 +118,11 @@ public:
     // Fills this empty table with the rows of script, whose lines come from the two files read
     // for it (either may be null when that side has no lines). The table keeps both buffers for
     // its texts instead of copying them. The script's rows must fit 32-bit row numbers.
+    // pMonitor (optional) hears of the rows written every 1,048,576 rows; when it throws
+    // CCompareCancelled the table is left unfinished, fit only to be destroyed.
     void AppendScript(const CEditScript& script, std::shared_ptr<const CLineBuffer> pSource,
-                      std::shared_ptr<const CLineBuffer> pTarget);
+                      std::shared_ptr<const CLineBuffer> pTarget,
+                      CCompareMonitor* pMonitor = nullptr);
 
 private:
     void BindColumns();

@@ -81,11 +81,21 @@ inline std::uint64_t LineFeedMask(const char* p) {
                          "more lines than can be numbered (" + std::to_string(maxLines) + ")");
 }
 
-// Up to n bytes of file into out; 0 at its end. A read error throws.
-std::size_t ReadChunk(CInputFile& file, char* out, std::size_t n) {
+// Where the bytes read from one file are counted, if anywhere.
+struct CReadReport {
+    CCompareMonitor* pMonitor;
+    bool bSource;
+};
+
+// Up to n bytes of file into out; 0 at its end. A read error throws, and so does a monitor asked
+// to stop.
+std::size_t ReadChunk(CInputFile& file, char* out, std::size_t n, const CReadReport& report) {
     std::size_t got = 0;
     if (std::string reason; !file.Read(out, n, got, &reason)) {
         throw CFileException(file.GetPath(), reason);
+    }
+    if (report.pMonitor != nullptr) {
+        report.pMonitor->Read(report.bSource, got);
     }
     return got;
 }
@@ -93,18 +103,20 @@ std::size_t ReadChunk(CInputFile& file, char* out, std::size_t n) {
 // The file's bytes as they stand, a chunk at a time.
 struct CRawChunks {
     CInputFile& file;
+    CReadReport report;
 
     const std::string& GetPath() const { return file.GetPath(); }
     std::size_t GetMostPerChunk() const { return kChunkSize; }
     std::uint64_t GetTextSize(std::uint64_t fileBytes) const { return fileBytes; }
-    std::size_t Next(char* out) { return ReadChunk(file, out, kChunkSize); }
+    std::size_t Next(char* out) { return ReadChunk(file, out, kChunkSize, report); }
 };
 
 // The text a file's byte-order mark names, a chunk at a time: UTF-8 without its mark, UTF-16
 // turned into UTF-8; without a mark the bytes as they stand.
 class CDecodingChunks {
 public:
-    CDecodingChunks(CInputFile& file, bool bDecode) : m_file(file) {
+    CDecodingChunks(CInputFile& file, bool bDecode, const CReadReport& report)
+        : m_file(file), m_report(report) {
         if (!bDecode) {
             return;
         }
@@ -112,7 +124,7 @@ public:
         char head[3];
         std::size_t got = 0;
         for (std::size_t n = 1; got < sizeof head && n != 0; got += n) {
-            n = ReadChunk(file, head + got, sizeof head - got);
+            n = ReadChunk(file, head + got, sizeof head - got, report);
         }
         std::size_t mark = 0;
         m_encoding = FindByteOrderMark(std::string_view(head, got), &mark);
@@ -146,10 +158,10 @@ public:
             }
         }
         if (!m_decoder) {
-            return ReadChunk(m_file, out, kChunkSize);
+            return ReadChunk(m_file, out, kChunkSize, m_report);
         }
         for (;;) {
-            const std::size_t got = ReadChunk(m_file, m_raw.Get(), kChunkSize);
+            const std::size_t got = ReadChunk(m_file, m_raw.Get(), kChunkSize, m_report);
             if (got == 0) {
                 return m_decoder->Finish(out);
             }
@@ -161,6 +173,7 @@ public:
 
 private:
     CInputFile& m_file;
+    CReadReport m_report;
     TextEncoding m_encoding = TextEncoding::bytes;
     std::string m_head;  // the first bytes, read to find the mark, not yet handed on
     std::optional<CUtf16Decoder> m_decoder;
@@ -231,7 +244,8 @@ void CLineBuffer::MarkCrLf(std::size_t line) {
     m_crLf.data()[line >> 6] |= std::uint64_t{1} << (line & 63);
 }
 
-void CLineBuffer::Read(CInputFile& file, std::int64_t maxLines, CReadBudget* pBudget) {
+void CLineBuffer::Read(CInputFile& file, std::int64_t maxLines, CReadBudget* pBudget,
+                       CCompareMonitor* pMonitor, bool bSource) {
     struct CClose {
         CInputFile& file;
         ~CClose() { file.Close(); }
@@ -240,7 +254,7 @@ void CLineBuffer::Read(CInputFile& file, std::int64_t maxLines, CReadBudget* pBu
     // The options' pass is chosen once for the file; without options the lines are read and
     // hashed as they always were.
     if (!m_options.IsAnyOn()) {
-        CRawChunks chunks{file};
+        CRawChunks chunks{file, {pMonitor, bSource}};
         ReadLines(chunks, CPlainMatch{}, expected, maxLines, pBudget);
         return;
     }
@@ -248,7 +262,7 @@ void CLineBuffer::Read(CInputFile& file, std::int64_t maxLines, CReadBudget* pBu
         m_normaliser.emplace(m_options);
     }
     m_bPlainIndex = !m_normaliser && !m_options.bIgnoreBlankLines;
-    CDecodingChunks chunks(file, m_options.bDecodeUnicode);
+    CDecodingChunks chunks(file, m_options.bDecodeUnicode, {pMonitor, bSource});
     m_encoding = chunks.GetEncoding();
     ReadLines(chunks,
               COptionMatch{m_normaliser ? &*m_normaliser : nullptr, m_options.bIgnoreBlankLines},

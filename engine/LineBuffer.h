@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "engine/CompareOptions.h"
+#include "engine/CompareProgress.h"
 #include "engine/LineNormaliser.h"
 #include "platform/File.h"
 #include "platform/Memory.h"
@@ -113,8 +114,11 @@ public:
               std::int64_t maxLines = kMaxLines);
     // Reads an open file to its end into this new buffer, and closes it. Throws CFileException when
     // it cannot be read to its end or holds more than maxLines lines, std::bad_alloc when memory
-    // runs out or the file outgrows pBudget (when given); the file is closed either way.
-    void Read(CInputFile& file, std::int64_t maxLines = kMaxLines, CReadBudget* pBudget = nullptr);
+    // runs out or the file outgrows pBudget (when given), CCompareCancelled when pMonitor (when
+    // given; it counts each block read as the source's or the target's) is asked to stop; the
+    // file is closed either way.
+    void Read(CInputFile& file, std::int64_t maxLines = kMaxLines, CReadBudget* pBudget = nullptr,
+              CCompareMonitor* pMonitor = nullptr, bool bSource = true);
 
     // Appends one line given as text (tabs kept, any bytes allowed); for tables built row by row.
     // Throws std::bad_alloc and then leaves the buffer as it was; never after Reserve for at

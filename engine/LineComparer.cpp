@@ -38,6 +38,7 @@
 #include <bit>
 #include <chrono>
 #include <exception>
+#include <optional>
 #include <system_error>
 #include <thread>
 #if defined(__SSE2__)
@@ -54,6 +55,9 @@ namespace {
 constexpr std::int32_t kDirectWindow = 20;  // target lines searched for the current source line
 constexpr std::int32_t kSourceWindow = 20;  // later source lines tried in the second search
 constexpr std::int32_t kTargetWindow = 10;  // target lines searched for each of those
+// Source lines placed by the pass, and rows when the blank lines are put back, between two looks
+// at the monitor.
+constexpr std::int32_t kStepsPerReport = 1 << 16;
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -98,14 +102,15 @@ std::int32_t FirstEqual(std::uint32_t mask, const CLineBuffer& lines, std::int32
 // returns, so a failure never leaves the other file open or half read, and the source's error is
 // the one passed on, as when one file is read after the other.
 void ReadBoth(CInputFile& sourceFile, CLineBuffer& source, CInputFile& targetFile,
-              CLineBuffer& target, CReadBudget& budget, bool bConcurrent) {
+              CLineBuffer& target, CReadBudget& budget, CCompareMonitor* pMonitor,
+              bool bConcurrent) {
     std::exception_ptr targetError;
     std::thread reader;
     if (bConcurrent && targetFile.IsOpen()) {
         try {
-            reader = std::thread([&targetFile, &target, &budget, &targetError] {
+            reader = std::thread([&targetFile, &target, &budget, pMonitor, &targetError] {
                 try {
-                    target.Read(targetFile, CLineBuffer::kMaxLines, &budget);
+                    target.Read(targetFile, CLineBuffer::kMaxLines, &budget, pMonitor, false);
                 } catch (...) {
                     targetError = std::current_exception();
                 }
@@ -116,7 +121,7 @@ void ReadBoth(CInputFile& sourceFile, CLineBuffer& source, CInputFile& targetFil
     }
     std::exception_ptr sourceError;
     try {
-        source.Read(sourceFile, CLineBuffer::kMaxLines, &budget);
+        source.Read(sourceFile, CLineBuffer::kMaxLines, &budget, pMonitor, true);
     } catch (...) {
         sourceError = std::current_exception();
     }
@@ -131,7 +136,7 @@ void ReadBoth(CInputFile& sourceFile, CLineBuffer& source, CInputFile& targetFil
         std::rethrow_exception(targetError);
     }
     if (!bThreaded && targetFile.IsOpen()) {
-        target.Read(targetFile, CLineBuffer::kMaxLines, &budget);
+        target.Read(targetFile, CLineBuffer::kMaxLines, &budget, pMonitor, false);
     }
 }
 
@@ -173,15 +178,33 @@ struct CFindAnchor {
 // finds a pair that passes over lines and anchor.IsStrong turns it down, or finds no pair,
 // anchor(s, t, k, m) may name a later pair k >= s, m >= t of equal lines: the lines before it on
 // both sides are then aligned by this pass confined to them, and the pass goes on after it.
+// pMonitor (optional) hears of the lines placed on both sides every kStepsPerReport source lines.
 template <class Anchor>
 void Align(const CLineBuffer& source, std::int32_t s, std::int32_t nS, const CLineBuffer& target,
-           std::int32_t t, std::int32_t nT, CEditScript& script, const Anchor& anchor) {
+           std::int32_t t, std::int32_t nT, CEditScript& script, const Anchor& anchor,
+           CCompareMonitor* pMonitor = nullptr) {
     static_assert(kSourceWindow <= 32 && kDirectWindow <= 32 && kTargetWindow <= kDirectWindow &&
                   kDirectWindow % 4 == 0);
     const std::uint32_t* sourceHash = source.GetHashes();
     const std::uint32_t* targetHash = target.GetHashes();
     bool searchedBefore = false;  // the last step found no pair and placed s - 1 opposite t - 1
-    while (s < nS && t < nT) {
+    // The pass reports at the start of every stretch of kStepsPerReport source lines: each step
+    // places at least one, so the loop tests s against the stretch's end instead of nS.
+    std::int32_t stretchEnd = s;
+    for (;;) {
+        if (s >= stretchEnd) {
+            if (s >= nS) {
+                break;
+            }
+            if (pMonitor != nullptr) {
+                pMonitor->Step(CompareStage::aligning, static_cast<std::uint64_t>(s) + t,
+                               static_cast<std::uint64_t>(nS) + nT);
+            }
+            stretchEnd = nS - s > kStepsPerReport ? s + kStepsPerReport : nS;
+        }
+        if (t >= nT) {
+            break;
+        }
         const std::int32_t targetLeft = nT - t;
         std::int32_t k = -1;  // the pair found, source line k and target line m
         std::int32_t m = -1;
@@ -312,7 +335,7 @@ std::uint64_t EqualRowsOf(const CEditScript& script) {
 // far as both files have some, then the rest alone; the blank lines at the end of the files come
 // last, the same way.
 CEditScript PutBackBlankLines(const CEditScript& paired, const CLineBuffer& source,
-                              const CLineBuffer& target) {
+                              const CLineBuffer& target, CCompareMonitor* pMonitor) {
     CEditScript script;
     const std::int32_t nS = source.GetLineCount();
     const std::int32_t nT = target.GetLineCount();
@@ -330,11 +353,18 @@ CEditScript PutBackBlankLines(const CEditScript& paired, const CLineBuffer& sour
         s = sourceEnd;
         t = targetEnd;
     };
+    std::int32_t rowsToCheck = kStepsPerReport;
     for (std::size_t run = 0; run < paired.GetRunCount(); ++run) {
         const RowKind kind = paired.GetKind(run);
         const std::int32_t hasSource = kind != kindTargetOnly ? 1 : 0;
         const std::int32_t hasTarget = kind != kindSourceOnly ? 1 : 0;
         for (std::uint32_t row = 0; row < paired.GetCount(run); ++row) {
+            if (--rowsToCheck == 0) {
+                rowsToCheck = kStepsPerReport;
+                if (pMonitor != nullptr) {
+                    pMonitor->ThrowIfCancelled();
+                }
+            }
             placeBlankLines(i < matchS ? source.GetMatchLine(i) : nS,
                             j < matchT ? target.GetMatchLine(j) : nT);
             script.Add(kind, 1);
@@ -402,7 +432,18 @@ std::unique_ptr<CCompareResult> CLineComparer::Compare() {
     auto pTarget = std::make_shared<CLineBuffer>();
     pSource->SetOptions(m_options);
     pTarget->SetOptions(m_options);
-    ReadBoth(sourceFile, *pSource, targetFile, *pTarget, budget, m_bConcurrentRead);
+    std::optional<CCompareMonitor> monitor;
+    if (m_pCancel != nullptr || m_progressHandler) {
+        monitor.emplace(m_pCancel, m_progressHandler);
+        monitor->StartReading(sourceFile.GetSizeHint(), targetFile.GetSizeHint());
+    }
+    m_pMonitor = monitor ? &*monitor : nullptr;
+    // The monitor lives on this stack: AlignLines called on its own reports to none.
+    struct CForgetMonitor {
+        CCompareMonitor*& pMonitor;
+        ~CForgetMonitor() { pMonitor = nullptr; }
+    } forgetMonitor{m_pMonitor};
+    ReadBoth(sourceFile, *pSource, targetFile, *pTarget, budget, m_pMonitor, m_bConcurrentRead);
     m_stats.readSeconds = SecondsSince(readStart);
     m_sourceEncoding = pSource->GetEncoding();
     m_targetEncoding = pTarget->GetEncoding();
@@ -436,10 +477,16 @@ int CLineComparer::AlignLines(CCompareResult* pResult) {
     if (m_bRealign) {
         CEditScript byDefault;
         std::exception_ptr defaultFailure;
+        // The pass beside reports nothing, but stops when the comparison is cancelled.
+        std::optional<CCompareMonitor> besideMonitor;
+        if (m_pMonitor != nullptr) {
+            besideMonitor.emplace(m_pCancel, nullptr);
+        }
+        CCompareMonitor* const pBeside = besideMonitor ? &*besideMonitor : nullptr;
         const auto alignByDefault = [&] {
             try {
                 Align(*pSource, 0, pSource->GetMatchCount(), *pTarget, 0, pTarget->GetMatchCount(),
-                      byDefault, CNoAnchor{});
+                      byDefault, CNoAnchor{}, pBeside);
             } catch (...) {
                 defaultFailure = std::current_exception();
             }
@@ -455,7 +502,8 @@ int CLineComparer::AlignLines(CCompareResult* pResult) {
             }
             CAnchorFinder finder(*pSource, *pTarget);
             Align(*pSource, 0, pSource->GetMatchCount(), *pTarget, 0, pTarget->GetMatchCount(),
-                  script, CFindAnchor{finder, pSource->GetHashes(), pTarget->GetHashes()});
+                  script, CFindAnchor{finder, pSource->GetHashes(), pTarget->GetHashes()},
+                  m_pMonitor);
             if (!beside.thread.joinable()) {
                 alignByDefault();
             }
@@ -468,11 +516,11 @@ int CLineComparer::AlignLines(CCompareResult* pResult) {
         }
     } else {
         Align(*pSource, 0, pSource->GetMatchCount(), *pTarget, 0, pTarget->GetMatchCount(), script,
-              CNoAnchor{});
+              CNoAnchor{}, m_pMonitor);
     }
     if (pSource->GetMatchCount() != pSource->GetLineCount() ||
         pTarget->GetMatchCount() != pTarget->GetLineCount()) {
-        script = PutBackBlankLines(script, *pSource, *pTarget);
+        script = PutBackBlankLines(script, *pSource, *pTarget, m_pMonitor);
     }
     m_stats.alignSeconds = SecondsSince(alignStart);
     if (static_cast<std::uint64_t>(pResult->GetRowCount()) + script.GetRowCount() > INT32_MAX) {
@@ -483,7 +531,10 @@ int CLineComparer::AlignLines(CCompareResult* pResult) {
     const auto buildStart = std::chrono::steady_clock::now();
     pSource->DropMatchIndex();
     pTarget->DropMatchIndex();
-    pResult->AppendScript(script, std::move(pSource), std::move(pTarget));
+    if (m_pMonitor != nullptr) {
+        m_pMonitor->Step(CompareStage::building, 0, script.GetRowCount());
+    }
+    pResult->AppendScript(script, std::move(pSource), std::move(pTarget), m_pMonitor);
     m_stats.buildSeconds = SecondsSince(buildStart);
     return 1;
 }

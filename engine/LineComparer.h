@@ -1,10 +1,12 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "engine/CompareOptions.h"
+#include "engine/CompareProgress.h"
 #include "engine/CompareResult.h"
 
 // Time spent in each stage of the last Compare, for the benchmark.
@@ -33,6 +35,9 @@ public:
     int SetFiles(std::string sourcePath, std::string targetPath);
 
     // Reads both files and aligns them. Returns null when neither file yielded a line.
+    // With a cancel flag or a progress handler set, Compare reports to the handler at bounded
+    // intervals (see CCompareMonitor) and throws CCompareCancelled, having freed all it built,
+    // once the flag is set.
     // A source file that cannot be opened gives null whatever the target holds; a target that
     // cannot be opened counts as empty. A read error in a file that did open throws
     // CFileException (the source's when both fail), running out of memory (files larger than
@@ -43,6 +48,12 @@ public:
     // Whether Compare reads the two files at the same time, on two threads (the default), or
     // one after the other. The rows are the same either way.
     void SetConcurrentRead(bool bConcurrent) { m_bConcurrentRead = bConcurrent; }
+
+    // A flag the caller owns and may set from any thread to stop the comparisons that follow
+    // (null: none), and what hears of their progress (see CCompareMonitor for when and from
+    // which threads; empty: nothing).
+    void SetCancelFlag(const std::atomic<bool>* pCancel) { m_pCancel = pCancel; }
+    void SetProgressHandler(CProgressHandler handler) { m_progressHandler = std::move(handler); }
 
     // At most this many bytes for the lines of both files together, instead of the memory the
     // platform has available when Compare starts; files that do not fit count as running out of
@@ -82,6 +93,9 @@ private:
     std::optional<COpenFailure> m_openFailure;
     std::optional<std::uint64_t> m_memoryLimit;
     CCompareOptions m_options;
+    const std::atomic<bool>* m_pCancel = nullptr;
+    CProgressHandler m_progressHandler;
+    CCompareMonitor* m_pMonitor = nullptr;  // Compare's, while it runs
     TextEncoding m_sourceEncoding = TextEncoding::bytes;
     TextEncoding m_targetEncoding = TextEncoding::bytes;
     bool m_bCut = false;

@@ -19,6 +19,9 @@ constexpr StringDef kStrings[] = {
      "Cannot write %s.\n\nThe folder may not exist or may not be writable, or the "
      "disk may be full. Nothing was written."},
     {IDS_CANNOT_EXPORT, "Cannot export a unified diff: %s."},
+    {IDS_PROGRESS_READING, "Reading %s"},
+    {IDS_PROGRESS_ALIGNING, "Aligning"},
+    {IDS_PROGRESS_BUILDING, "Building the table"},
     {ID_INDICATOR_SOURCE, " "},
     {ID_INDICATOR_TARGET, " "},
     {AFX_IDS_APP_TITLE, "Tessiver"},
@@ -148,10 +151,17 @@ constexpr DialogItemDef kOptionsItems[] = {
     {"STATIC", "Display tabs as", kNoId, 15, 22, 60, 8, 0x50020000},
     {"STATIC", "Spaces", kNoId, 120, 22, 60, 8, 0x50020000},
 };
+constexpr DialogItemDef kComparingItems[] = {
+    {"STATIC", "", IDC_COMPARING_TEXT, 7, 7, 206, 8, WS_CHILD | WS_VISIBLE | SS_NOPREFIX},
+    {"msctls_progress32", "", IDC_COMPARING_BAR, 7, 19, 206, 10, WS_CHILD | WS_VISIBLE},
+    {"BUTTON", "Cancel", IDCANCEL, 163, 36, 50, 14, WS_CHILD | WS_VISIBLE | WS_TABSTOP},
+};
 constexpr DialogDef kDialogs[] = {
     {IDD_ABOUTBOX, "About Tessiver", 217, 55, "MS Sans Serif", 8,
      DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, kAboutItems},
     {IDD_OPTIONS_GENERAL, "Options", 247, 101, "MS Sans Serif", 8, 0x48C00040, kOptionsItems},
+    {IDD_COMPARING, "Comparing", 220, 57, "MS Sans Serif", 8,
+     DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, kComparingItems},
 };
 
 }  // namespace

@@ -16,6 +16,10 @@ constexpr std::uint32_t IDD_ABOUTBOX = 100;
 constexpr std::uint32_t IDD_OPTIONS_GENERAL = 102;
 constexpr std::uint32_t IDC_TAB_WIDTH = 1002;
 constexpr std::uint32_t IDC_TAB_WIDTH_SPIN = 1003;
+// "Comparing": what a long comparison is doing, how far it has come, and Cancel.
+constexpr std::uint32_t IDD_COMPARING = 110;
+constexpr std::uint32_t IDC_COMPARING_TEXT = 1100;
+constexpr std::uint32_t IDC_COMPARING_BAR = 1101;
 
 // Strings.
 constexpr std::uint32_t IDS_OPEN_SOURCE_TITLE = 129;
@@ -27,6 +31,10 @@ constexpr std::uint32_t IDS_EXPORT_UNIFIED_FILTER = 162;  // the save dialog's f
 constexpr std::uint32_t IDS_EXPORT_HTML_FILTER = 163;
 constexpr std::uint32_t IDS_CANNOT_WRITE = 164;   // the path the export was to be written to
 constexpr std::uint32_t IDS_CANNOT_EXPORT = 165;  // why the export cannot be made
+// What the "Comparing" dialog says a comparison is doing.
+constexpr std::uint32_t IDS_PROGRESS_READING = 150;  // the name of the file being read
+constexpr std::uint32_t IDS_PROGRESS_ALIGNING = 151;
+constexpr std::uint32_t IDS_PROGRESS_BUILDING = 152;
 
 // Status bar panes.
 constexpr std::uint32_t ID_INDICATOR_SOURCE = 101;

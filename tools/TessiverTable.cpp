@@ -1,6 +1,9 @@
 // tessiver-table: runs one comparison and prints the result table for scripts.
 
+#include <algorithm>
+#include <atomic>
 #include <charconv>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/CompareProgress.h"
 #include "engine/CompareResult.h"
 #include "engine/FileException.h"
 #include "engine/HtmlReport.h"
@@ -19,12 +23,13 @@
 #include "engine/UnifiedDiff.h"
 #include "platform/Arguments.h"
 #include "platform/StandardOutput.h"
+#include "platform/StopRequest.h"
 
 namespace {
 
 constexpr std::string_view kUsage =
     "Usage: tessiver-table [--brief] [--realign] [-b|-w] [-i] [-B] [--decode] [--inline]\n"
-    "       SOURCE TARGET\n"
+    "       [--progress] SOURCE TARGET\n"
     "       tessiver-table --unified[=N] [--realign] [-b|-w] [-i] [-B] [--decode]\n"
     "       SOURCE TARGET\n"
     "       tessiver-table --html[=N] [--realign] [-b|-w] [-i] [-B] [--decode]\n"
@@ -41,7 +46,9 @@ constexpr std::string_view kUsage =
     "or, when neither file yielded a line,\n"
     "  # no result\n"
     "Exit status: 0 no differences, 1 differences, 2 wrong usage, a file that\n"
-    "cannot be opened, or a read error (one line on standard error says which).\n"
+    "cannot be opened, or a read error (one line on standard error says which);\n"
+    "130 when stopped by Ctrl+C (SIGINT), 143 by SIGTERM: standard output then\n"
+    "ends after a whole row, without the last line.\n"
     "Options:\n"
     "  -q, --brief  print only the last line\n"
     "  --realign    after a block longer than the look-ahead windows, look further\n"
@@ -89,6 +96,8 @@ constexpr std::string_view kUsage =
     "               there); exit status 0 unless trouble, which git needs to go on.\n"
     "               Taken without the option too when GIT_DIFF_PATH_COUNTER is set\n"
     "               and seven or nine arguments follow the options.\n"
+    "  --progress   while comparing, show how far it has come on standard error,\n"
+    "               when that is a terminal\n"
     "  -h, --help   print this text\n"
     "  --           end the options\n";
 
@@ -245,6 +254,97 @@ private:
     std::string m_error;  // the system's reason, once standard output has refused bytes
 };
 
+// How far the comparison has come, on one line of standard error rewritten in place at most ten
+// times a second, and erased once the comparison ends.
+class CProgressLine {
+public:
+    void Show(const CCompareProgress& progress) {
+        const auto now = std::chrono::steady_clock::now();
+        if (m_bShown && now - m_lastShown < std::chrono::milliseconds(100)) {
+            return;
+        }
+        m_lastShown = now;
+        std::string line = "\rtessiver-table: ";
+        std::uint64_t done = progress.done;
+        std::uint64_t total = progress.total;
+        switch (progress.stage) {
+            case CompareStage::reading:
+                line += "reading";
+                done = progress.sourceRead + progress.targetRead;
+                // A pipe's size is not known: then only what has been read.
+                total = progress.sourceSize != 0 && progress.targetSize != 0
+                            ? progress.sourceSize + progress.targetSize
+                            : 0;
+                break;
+            case CompareStage::aligning:
+                line += "aligning";
+                break;
+            case CompareStage::building:
+                line += "building the table";
+                break;
+        }
+        if (total != 0) {
+            line += ' ' + std::to_string(std::min<std::uint64_t>(done, total) * 100 / total) + '%';
+        } else if (progress.stage == CompareStage::reading) {
+            line += ' ' + std::to_string(done >> 20) + " MiB";
+        }
+        line += "\x1b[K";
+        WriteStandardError(line);
+        m_bShown = true;
+    }
+    void Erase() {
+        if (m_bShown) {
+            WriteStandardError("\r\x1b[K");
+            m_bShown = false;
+        }
+    }
+
+private:
+    bool m_bShown = false;
+    std::chrono::steady_clock::time_point m_lastShown;
+};
+
+// Whether --progress was given.
+bool g_bProgress = false;
+
+// Runs comparer's comparison so that it stops when the program is asked to (throwing
+// CCompareCancelled, also when the request came as it ended), with --progress shown on standard
+// error while it runs when that is a terminal.
+std::unique_ptr<CCompareResult> CompareUnlessStopped(CLineComparer& comparer) {
+    std::atomic<bool> stop{false};
+    CProgressLine progressLine;
+    CProgressLine* const pProgressLine =
+        g_bProgress && IsStandardErrorTerminal() ? &progressLine : nullptr;
+    comparer.SetCancelFlag(&stop);
+    comparer.SetProgressHandler([&stop, pProgressLine](const CCompareProgress& progress) {
+        if (GetStopRequest() != 0) {
+            stop.store(true, std::memory_order_relaxed);
+        }
+        if (pProgressLine != nullptr) {
+            pProgressLine->Show(progress);
+        }
+    });
+    // The line goes, and the comparer forgets this frame's flag, however the comparison ends.
+    struct CDone {
+        CLineComparer& comparer;
+        CProgressLine& line;
+        ~CDone() {
+            line.Erase();
+            comparer.SetCancelFlag(nullptr);
+            comparer.SetProgressHandler(nullptr);
+        }
+    };
+    std::unique_ptr<CCompareResult> pResult;
+    {
+        const CDone done{comparer, progressLine};
+        pResult = comparer.Compare();
+    }
+    if (GetStopRequest() != 0) {
+        throw CCompareCancelled();
+    }
+    return pResult;
+}
+
 int Fail(const std::string& message) {
     const std::string line = "tessiver-table: " + message + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
@@ -296,7 +396,7 @@ int PrintUnified(const std::string& sourcePath, const std::string& targetPath, b
     comparer.SetFiles(sourcePath, targetPath);
     comparer.SetRealign(bRealign);
     comparer.SetOptions(options);
-    const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
+    const std::unique_ptr<CCompareResult> pResult = CompareUnlessStopped(comparer);
     if (const auto& failure = comparer.GetOpenFailure()) {
         return Fail(failure->path + ": " + failure->reason);
     }
@@ -345,7 +445,7 @@ int PrintHtml(const std::string& sourcePath, const std::string& targetPath, bool
     comparer.SetFiles(sourcePath, targetPath);
     comparer.SetRealign(bRealign);
     comparer.SetOptions(options);
-    const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
+    const std::unique_ptr<CCompareResult> pResult = CompareUnlessStopped(comparer);
     if (const auto& failure = comparer.GetOpenFailure()) {
         return Fail(failure->path + ": " + failure->reason);
     }
@@ -358,13 +458,16 @@ int PrintHtml(const std::string& sourcePath, const std::string& targetPath, bool
     return pResult && pResult->m_nDifferences > 0 ? 1 : 0;
 }
 
+// Rows printed between two looks at whether the program was asked to stop.
+constexpr std::int32_t kRowsPerStopCheck = 1 << 16;
+
 int PrintTable(const std::string& sourcePath, const std::string& targetPath, bool bBrief,
                bool bRealign, const CCompareOptions& options, bool bInline) {
     CLineComparer comparer;
     comparer.SetFiles(sourcePath, targetPath);
     comparer.SetRealign(bRealign);
     comparer.SetOptions(options);
-    const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
+    const std::unique_ptr<CCompareResult> pResult = CompareUnlessStopped(comparer);
     // The window shows what it can of an unopenable file; a script must not take it for a
     // verdict.
     if (const auto& failure = comparer.GetOpenFailure()) {
@@ -381,6 +484,13 @@ int PrintTable(const std::string& sourcePath, const std::string& targetPath, boo
         CInlineChanges changes;
         std::string spanFields;
         for (std::int32_t row = 0; row < rows && !bBrief; ++row) {
+            if (row % kRowsPerStopCheck == 0 && GetStopRequest() != 0) {
+                // The rows printed so far, each whole; no last line.
+                if (!out.Flush()) {
+                    return Fail("standard output: " + out.GetError());
+                }
+                return GetStopRequest();
+            }
             const auto r = static_cast<std::size_t>(row);
             if (bInline) {
                 FormatSpanFields(inlineComparer, result, row, changes, spanFields);
@@ -460,6 +570,10 @@ int main(int argc, char** argv) {
             bInline = true;
             continue;
         }
+        if (!optionsEnded && arg == "--progress") {
+            g_bProgress = true;
+            continue;
+        }
         if (!optionsEnded && (arg == "-u" || arg == "--unified")) {
             bUnified = true;
             continue;
@@ -512,6 +626,7 @@ int main(int argc, char** argv) {
     if (!bGit && paths.size() != 2) {
         return Fail("expected SOURCE and TARGET (see --help)");
     }
+    CatchStopRequests();
     try {
         if (bGit) {
             return PrintForGit(paths, bRealign, options, context);
@@ -527,6 +642,9 @@ int main(int argc, char** argv) {
             return PrintUnified(paths[0], paths[1], bRealign, options, request);
         }
         return PrintTable(paths[0], paths[1], bBrief, bRealign, options, bInline);
+    } catch (const CCompareCancelled&) {
+        // Only a request to stop cancels the comparison.
+        return GetStopRequest();
     } catch (const CFileException& e) {
         return Fail(e.GetPath() + ": " + e.GetReason());
     } catch (const std::bad_alloc&) {

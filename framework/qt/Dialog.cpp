@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMetaObject>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QToolButton>
@@ -149,6 +150,10 @@ void CreateControls(QWidget* parent, const DialogDef& def) {
             }
             edit->setFrame((item.style & WS_BORDER) != 0);
             control = edit;
+        } else if (className == "msctls_progress32") {
+            auto* bar = new QProgressBar(parent);
+            bar->setTextVisible(false);
+            control = bar;
         } else if (className == "msctls_updown32") {
             auto* buddy =
                 (item.style & UDS_AUTOBUDDY) != 0 ? qobject_cast<QLineEdit*>(previous) : nullptr;

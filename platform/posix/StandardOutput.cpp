@@ -14,3 +14,11 @@ bool WriteStandardOutput(std::string_view bytes, std::string* pReason) {
     }
     return false;
 }
+
+bool WriteStandardError(std::string_view bytes) {
+    return WriteAll(STDERR_FILENO, bytes);
+}
+
+bool IsStandardErrorTerminal() {
+    return ::isatty(STDERR_FILENO) == 1;
+}

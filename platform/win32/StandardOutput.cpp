@@ -14,3 +14,12 @@ bool WriteStandardOutput(std::string_view bytes, std::string* pReason) {
     }
     return false;
 }
+
+bool WriteStandardError(std::string_view bytes) {
+    return WriteAll(::GetStdHandle(STD_ERROR_HANDLE), bytes);
+}
+
+bool IsStandardErrorTerminal() {
+    DWORD mode = 0;
+    return ::GetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), &mode) != FALSE;
+}

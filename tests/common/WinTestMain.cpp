@@ -8,9 +8,11 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
-    const std::wstring scratch = L"Software\\Tessiver Tests\\" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring scratch =
+        L"Software\\Tessiver Tests\\" + std::to_wstring(GetCurrentProcessId());
     HKEY user = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, scratch.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                         &user, nullptr) != ERROR_SUCCESS ||

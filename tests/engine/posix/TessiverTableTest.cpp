@@ -243,7 +243,7 @@ TEST(TessiverTable, Usage) {
         EXPECT_EQ(run.status, c.status);
         if (c.usageOnStdout) {
             EXPECT_EQ(run.out.rfind("Usage: tessiver-table [--brief] [--realign] [-b|-w] [-i] [-B] "
-                                    "[--decode] [--inline]\n       SOURCE TARGET\n",
+                                    "[--decode] [--inline]\n       [--progress] SOURCE TARGET\n",
                                     0),
                       0u)
                 << run.out;

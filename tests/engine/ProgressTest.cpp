@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/CompareProgress.h"
+#include "engine/LineComparer.h"
+#include "tests/common/ScratchDir.h"
+
+namespace {
+
+// Two files long enough for every stage to report more than once: 1.2 million rows, blank lines
+// every 7 (so that leaving them out puts them back), and a changed line about every 1,000.
+struct CLongPair {
+    static constexpr int kLines = 1'200'000;
+
+    CLongPair() {
+        std::string source;
+        std::string target;
+        for (int i = 0; i < kLines; ++i) {
+            const std::string line = i % 7 == 0 ? "" : "line " + std::to_string(i);
+            source += line + "\n";
+            const bool bChanged = i % 1000 == 999 && !line.empty();
+            target += (bChanged ? "changed " + std::to_string(i) : line) + "\n";
+            differences += bChanged;
+        }
+        sourcePath = files.Write("source", source);
+        targetPath = files.Write("target", target);
+        sourceSize = source.size();
+        targetSize = target.size();
+    }
+
+    CScratchDir files;
+    std::string sourcePath;
+    std::string targetPath;
+    std::uint64_t sourceSize = 0;
+    std::uint64_t targetSize = 0;
+    std::int32_t differences = 0;
+};
+
+const CLongPair& LongPair() {
+    static const CLongPair pair;
+    return pair;
+}
+
+struct CancelCase {
+    const char* name;
+    // Whether the comparison is to stop at this report.
+    std::function<bool(const CCompareProgress&)> at;
+};
+
+void PrintTo(const CancelCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+bool MidRead(std::uint64_t read, bool bDone) {
+    return read > 0 && !bDone;
+}
+
+const CancelCase kCancelCases[] = {
+    {"ReadingTheSource",
+     [](const CCompareProgress& p) {
+         return p.stage == CompareStage::reading && MidRead(p.sourceRead, p.bSourceDone);
+     }},
+    {"ReadingTheTarget",
+     [](const CCompareProgress& p) {
+         return p.stage == CompareStage::reading && MidRead(p.targetRead, p.bTargetDone);
+     }},
+    {"Aligning",
+     [](const CCompareProgress& p) { return p.stage == CompareStage::aligning && p.done > 0; }},
+    {"BuildingTheTable",
+     [](const CCompareProgress& p) { return p.stage == CompareStage::building && p.done > 0; }},
+};
+
+struct CancelSetting {
+    const char* name;
+    bool bConcurrentRead;
+    CCompareOptions options;
+    bool bRealign;
+};
+
+const CancelSetting kSettings[] = {
+    {"OneFileAfterTheOther", false, {}, false},
+    {"BothAtOnce", true, {}, false},
+    {"Realigning", true, {}, true},
+    {"DecodingIgnoringBlankLines", true,
+     [] {
+         CCompareOptions options;
+         options.bDecodeUnicode = true;
+         options.bIgnoreBlankLines = true;
+         options.whitespace = CCompareOptions::whitespaceChanges;
+         return options;
+     }(),
+     false},
+};
+
+void PrintTo(const CancelSetting& setting, std::ostream* os) {
+    *os << setting.name;
+}
+
+class CancelAtEveryStage : public testing::TestWithParam<std::tuple<CancelCase, CancelSetting>> {};
+
+TEST_P(CancelAtEveryStage, StopsThereAndTheNextComparisonIsWhole) {
+    const auto& [cancelCase, setting] = GetParam();
+    const CLongPair& pair = LongPair();
+    CLineComparer comparer;
+    comparer.SetFiles(pair.sourcePath, pair.targetPath);
+    comparer.SetConcurrentRead(setting.bConcurrentRead);
+    comparer.SetOptions(setting.options);
+    comparer.SetRealign(setting.bRealign);
+    std::atomic<bool> cancel{false};
+    bool bAsked = false;
+    CCompareProgress last;
+    comparer.SetCancelFlag(&cancel);
+    comparer.SetProgressHandler([&](const CCompareProgress& progress) {
+        // Once asked, the comparison must not go on to another stage.
+        EXPECT_TRUE(!bAsked || progress.stage == last.stage);
+        last = progress;
+        if (!bAsked && cancelCase.at(progress)) {
+            bAsked = true;
+            cancel = true;
+        }
+    });
+    EXPECT_THROW(comparer.Compare(), CCompareCancelled);
+    EXPECT_TRUE(bAsked);
+    EXPECT_FALSE(comparer.GetOpenFailure());
+
+    // The same comparer compares again, whole, once the flag is down.
+    cancel = false;
+    bAsked = true;
+    comparer.SetProgressHandler({});
+    const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
+    ASSERT_TRUE(pResult);
+    EXPECT_EQ(pResult->GetRowCount(), CLongPair::kLines);
+    EXPECT_EQ(pResult->m_nDifferences, pair.differences);
+}
+
+INSTANTIATE_TEST_SUITE_P(Progress, CancelAtEveryStage,
+                         testing::Combine(testing::ValuesIn(kCancelCases),
+                                          testing::ValuesIn(kSettings)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + "_" +
+                                    std::get<1>(info.param).name;
+                         });
+
+TEST(Progress, ReportsTheStagesInOrderUpToTheirTotals) {
+    const CLongPair& pair = LongPair();
+    CLineComparer comparer;
+    comparer.SetFiles(pair.sourcePath, pair.targetPath);
+    std::vector<CompareStage> stages;
+    CCompareProgress lastRead;
+    CCompareProgress last;
+    std::uint64_t readReports = 0;
+    comparer.SetProgressHandler([&](const CCompareProgress& progress) {
+        if (stages.empty() || stages.back() != progress.stage) {
+            stages.push_back(progress.stage);
+        } else {
+            EXPECT_GE(progress.done, last.done);
+        }
+        if (progress.stage == CompareStage::reading) {
+            EXPECT_GE(progress.sourceRead + progress.targetRead,
+                      lastRead.sourceRead + lastRead.targetRead);
+            lastRead = progress;
+            ++readReports;
+        } else {
+            EXPECT_LE(progress.done, progress.total);
+        }
+        last = progress;
+    });
+    const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
+    ASSERT_TRUE(pResult);
+    EXPECT_EQ(stages,
+              (std::vector{CompareStage::reading, CompareStage::aligning, CompareStage::building}));
+    EXPECT_EQ(lastRead.sourceSize, pair.sourceSize);
+    EXPECT_EQ(lastRead.targetSize, pair.targetSize);
+    EXPECT_EQ(lastRead.sourceRead, pair.sourceSize);
+    EXPECT_EQ(lastRead.targetRead, pair.targetSize);
+    EXPECT_TRUE(lastRead.bSourceDone && lastRead.bTargetDone);
+    // A report for every block of 256 KiB, and one for each end.
+    EXPECT_GE(readReports, (pair.sourceSize + pair.targetSize) / (256 * 1024));
+    EXPECT_EQ(last.total, static_cast<std::uint64_t>(pResult->GetRowCount()));
+    EXPECT_GE(last.done, 1u << 20);
+}
+
+TEST(Progress, AFlagSetBeforehandCancelsWithoutAHandler) {
+    const CScratchDir files;
+    const std::string path = files.Write("file", "a\nb\n");
+    CLineComparer comparer;
+    comparer.SetFiles(path, path);
+    const std::atomic<bool> cancel{true};
+    comparer.SetCancelFlag(&cancel);
+    EXPECT_THROW(comparer.Compare(), CCompareCancelled);
+    comparer.SetCancelFlag(nullptr);
+    EXPECT_TRUE(comparer.Compare());
+}
+
+}  // namespace
