@@ -271,6 +271,24 @@ void CInlineComparer::CompareWords(std::string_view source, std::string_view tar
     }
 }
 
+std::size_t CInlineComparer::CommonBytesAtMost(std::string_view a, std::string_view b) {
+    for (const char c : a) {
+        ++m_byteCounts[static_cast<unsigned char>(c)];
+    }
+    std::size_t common = 0;
+    for (const char c : b) {
+        std::uint32_t& count = m_byteCounts[static_cast<unsigned char>(c)];
+        if (count > 0) {
+            --count;
+            ++common;
+        }
+    }
+    for (const char c : a) {
+        m_byteCounts[static_cast<unsigned char>(c)] = 0;
+    }
+    return common;
+}
+
 void CInlineComparer::CompareCharacters(std::string_view source, std::string_view target,
                                         const CEditHunk& words) {
     const std::string_view sourceWords = source.substr(
@@ -279,11 +297,19 @@ void CInlineComparer::CompareCharacters(std::string_view source, std::string_vie
         static_cast<std::size_t>(words.b0), static_cast<std::size_t>(words.b1 - words.b0));
     SplitCharacters(sourceWords, m_sourceCharacters);
     SplitCharacters(targetWords, m_targetCharacters);
+    const auto n = static_cast<std::int32_t>(m_sourceCharacters.size());
+    const auto m = static_cast<std::int32_t>(m_targetCharacters.size());
+    // The bytes both sides hold, counted as if in any order, bound the characters they keep in
+    // common: below half of the shorter side, the words are replaced whole (as below), and the
+    // search, at its costliest on words with nothing in common, is not needed.
+    if (2 * CommonBytesAtMost(sourceWords, targetWords) <
+        static_cast<std::size_t>(std::min(n, m))) {
+        m_changes.push_back(words);
+        return;
+    }
     const CUnit* s = m_sourceCharacters.data();
     const CUnit* t = m_targetCharacters.data();
     const auto equal = [&](std::int32_t i, std::int32_t j) { return s[i].key == t[j].key; };
-    const auto n = static_cast<std::int32_t>(m_sourceCharacters.size());
-    const auto m = static_cast<std::int32_t>(m_targetCharacters.size());
     if (!m_characters.Find(n, m, kMostEdits, equal)) {
         m_changes.push_back(words);
         return;

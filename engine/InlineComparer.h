@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -78,6 +79,9 @@ private:
     static std::int32_t Where(const std::vector<CUnit>& units, std::int32_t i, std::size_t end);
     void SplitWords(std::string_view text, std::vector<CUnit>& units) const;
     void SplitCharacters(std::string_view text, std::vector<CUnit>& units) const;
+    // How many bytes of b can be matched with bytes of a, in any order: at least as many as the
+    // characters the two have in common in order.
+    std::size_t CommonBytesAtMost(std::string_view a, std::string_view b);
     void CompareWords(std::string_view source, std::string_view target, std::size_t offset,
                       CInlineChanges& changes);
     // Appends to m_changes the changed characters of the changed words (byte ranges of the
@@ -92,6 +96,7 @@ private:
     std::vector<CUnit> m_sourceCharacters;
     std::vector<CUnit> m_targetCharacters;
     std::vector<CEditHunk> m_changes;  // what differs in the middles, in bytes, in order
+    std::array<std::uint32_t, 256> m_byteCounts{};  // zero between calls of CommonBytesAtMost
 };
 
 // Moves spans of a text as read onto the same text with each tab expanded to four spaces.

@@ -78,9 +78,15 @@ bool CShortestEdit::Find(std::int32_t n, std::int32_t m, std::int32_t maxEdits,
                          const Equal& equal) {
     m_hunks.clear();
     m_reached.clear();
+    // The end lies on diagonal n - m, which no fewer edits reach.
+    if (n - m > maxEdits || m - n > maxEdits) {
+        return false;
+    }
     for (std::int32_t d = 0; d <= maxEdits; ++d) {
         m_reached.resize(static_cast<std::size_t>((d + 1) * (d + 1)), kUnreached);
-        for (std::int32_t k = -d; k <= d; k += 2) {
+        // Only diagonals -m..n cross the n x m grid; the others stay unreached.
+        const std::int32_t kFirst = d > m ? -m + ((d - m) & 1) : -d;
+        for (std::int32_t k = kFirst; k <= std::min(d, n); k += 2) {
             bool bInsertion = false;
             std::int32_t x = Start(d, k, n, m, bInsertion);
             if (x == kUnreached) {
