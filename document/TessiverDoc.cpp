@@ -38,6 +38,8 @@ const CommandMap* CTessiverDoc::ThisMessageMap() {
             ID_IGNORE_BLANK_LINES),
         CommandEntry<&CTessiverDoc::OnDecodeUnicode, &CTessiverDoc::OnUpdateCompareOption>(
             ID_DECODE_UNICODE),
+        CommandEntry<&CTessiverDoc::OnInlineChanges, &CTessiverDoc::OnUpdateInlineChanges>(
+            ID_INLINE_CHANGES),
         UpdateEntry<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT),
         UpdateEntry<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT_PREVIEW),
         UpdateEntry<&CTessiverDoc::OnUpdateSourcePane>(ID_INDICATOR_SOURCE),
@@ -66,6 +68,12 @@ bool CTessiverDoc::OnNewDocument() {
     return CDocument::OnNewDocument();
 }
 
+std::unique_ptr<CCompareResult> CTessiverDoc::SetResult(std::unique_ptr<CCompareResult> table) {
+    m_inline.Clear();
+    std::swap(m_pResult, table);
+    return table;
+}
+
 void CTessiverDoc::SetPaths(std::string sourcePath, std::string targetPath) {
     m_sourcePath = std::move(sourcePath);
     m_targetPath = std::move(targetPath);
@@ -79,6 +87,7 @@ void CTessiverDoc::OnCompare() {
     // The old table goes before the new one is built: a comparison that fails halfway must not
     // leave the panes pointing at it.
     m_pResult.reset();
+    m_inline.Clear();  // its rows are the old table's, whatever the new one holds
     try {
         m_pResult = m_comparer.Compare();
     } catch (...) {
@@ -147,6 +156,7 @@ namespace {
 constexpr char kAllFilesFilter[] = "All files (*.*)\0*.*\0";
 constexpr const char* kOptionsKey = "software\\Corvessa\\Tessiver\\Options";
 constexpr const char* kRealignValue = "Realign";
+constexpr const char* kInlineChangesValue = "InlineChanges";
 
 // The comparison options as the registry keeps them: one DWORD each under the Options key,
 // named in the order of OptionValue.
@@ -390,6 +400,31 @@ void CTessiverDoc::OnUpdateTargetPane(CCmdUI* pCmdUI) {
         text += (text.empty() ? "[" : " [") + flags + "]";
     }
     pCmdUI->SetText(text);
+}
+
+bool CTessiverDoc::GetInlineChanges() {
+    if (m_nInlineChanges < 0) {
+        m_nInlineChanges =
+            CRegistryKey(kOptionsKey, HKEY_CURRENT_USER).ReadInt(kInlineChangesValue, 0) != 0 ? 1
+                                                                                              : 0;
+    }
+    return m_nInlineChanges != 0;
+}
+
+// Only the drawing changes: the panes repaint from the same table.
+void CTessiverDoc::OnInlineChanges() {
+    m_nInlineChanges = GetInlineChanges() ? 0 : 1;
+    CRegistryKey(kOptionsKey, HKEY_CURRENT_USER)
+        .WriteInt(kInlineChangesValue, static_cast<DWORD>(m_nInlineChanges));
+    UpdateAllViews(nullptr, 0, nullptr);
+}
+
+void CTessiverDoc::OnUpdateInlineChanges(CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(GetInlineChanges() ? 1 : 0);
+}
+
+const CInlineChanges* CTessiverDoc::GetRowChanges(std::int32_t row, std::size_t looked) {
+    return m_pResult ? m_inline.Find(*m_pResult, row, looked) : nullptr;
 }
 
 void CTessiverDoc::OnUpdateRealignLongBlocks(CCmdUI* pCmdUI) {

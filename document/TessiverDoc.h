@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "document/InlineCache.h"
 #include "document/ScrollState.h"
 #include "engine/CompareResult.h"
 #include "engine/LineComparer.h"
@@ -26,6 +27,11 @@ public:
     void Serialize(CArchive& ar) override;
     bool OnNewDocument() override;
 
+    // Puts table in place of the current result, which it gives back; nothing else (no redraw).
+    // Whatever replaces the result goes through here or OnCompare, which forget what was worked
+    // out for the rows of the old one.
+    std::unique_ptr<CCompareResult> SetResult(std::unique_ptr<CCompareResult> table);
+
     // Stores both paths; nothing else (no comparison, no redraw).
     void SetPaths(std::string sourcePath, std::string targetPath);
 
@@ -43,6 +49,7 @@ public:
     void OnIgnoreCase();
     void OnIgnoreBlankLines();
     void OnDecodeUnicode();
+    void OnInlineChanges();
 
     // Update handlers.
     void OnUpdateEnabled(CCmdUI* pCmdUI);
@@ -53,6 +60,7 @@ public:
     void OnUpdateTargetPane(CCmdUI* pCmdUI);
     void OnUpdateRealignLongBlocks(CCmdUI* pCmdUI);
     void OnUpdateCompareOption(CCmdUI* pCmdUI);
+    void OnUpdateInlineChanges(CCmdUI* pCmdUI);
 
     // Whether comparisons realign after long blocks: the user's setting, read from the registry
     // the first time it is needed.
@@ -60,8 +68,15 @@ public:
     // The comparison options the user chose (View menu), read from the registry the first time
     // they are needed.
     const CCompareOptions& GetCompareOptions();
+    // Whether the panes mark what differs within changed lines (View menu): the user's setting,
+    // read from the registry the first time it is needed. It changes only what is drawn.
+    bool GetInlineChanges();
+    // The changes within a row of the current result for a pane showing `looked` bytes of each
+    // text (see CInlineCache::Find); null when there is no result or nothing to mark there.
+    const CInlineChanges* GetRowChanges(std::int32_t row, std::size_t looked);
 
-    std::unique_ptr<CCompareResult> m_pResult;  // the last comparison's table; null when none
+    // The last comparison's table; null when none. Replaced through SetResult or OnCompare.
+    std::unique_ptr<CCompareResult> m_pResult;
     CLineComparer m_comparer;
     std::string m_sourcePath;
     std::string m_targetPath;
@@ -71,6 +86,8 @@ public:
     CScrollState m_scroll{*this};     // the top row and the shift of both panes
     std::int32_t m_nRealign = -1;     // the realign setting, 0 or 1; -1 until it is read
     std::optional<CCompareOptions> m_compareOptions;  // the options chosen; unset until read
+    std::int32_t m_nInlineChanges = -1;  // the marking setting, 0 or 1; -1 until it is read
+    CInlineCache m_inline;               // the changes within the rows last painted
 
     static const CommandMap* ThisMessageMap();
 

@@ -32,6 +32,8 @@ constexpr StringDef kStrings[] = {
     {ID_DECODE_UNICODE,
      "Read a file that starts with a byte-order mark as the UTF-8 or UTF-16 text it holds\nDecode "
      "Unicode files"},
+    {ID_INLINE_CHANGES,
+     "Mark the characters that differ within each changed line\nChanges within lines"},
     {ID_FILE_PRINT, "Print the active document\nPrint"},
     {ID_FILE_PRINT_PREVIEW, "Display full pages\nPrint Preview"},
     {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
@@ -63,6 +65,8 @@ constexpr MenuItemDef kViewMenu[] = {
     {"Ignore C&ase", ID_IGNORE_CASE},
     {"Ignore &Blank Lines", ID_IGNORE_BLANK_LINES},
     {"Decode &Unicode Files", ID_DECODE_UNICODE},
+    {nullptr, 0},
+    {"Changes &Within Lines", ID_INLINE_CHANGES},
 };
 constexpr MenuItemDef kToolsMenu[] = {
     {"Options", ID_TOOLS_OPTIONS},

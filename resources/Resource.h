@@ -41,6 +41,8 @@ constexpr std::uint32_t ID_IGNORE_ALL_WHITESPACE = 32790;
 constexpr std::uint32_t ID_IGNORE_CASE = 32791;
 constexpr std::uint32_t ID_IGNORE_BLANK_LINES = 32792;
 constexpr std::uint32_t ID_DECODE_UNICODE = 32793;
+// Marking what differs within changed lines, a check item of the View menu.
+constexpr std::uint32_t ID_INLINE_CHANGES = 32794;
 
 // The program's tables, for the framework.
 const ResourceTables& GetResourceTables();

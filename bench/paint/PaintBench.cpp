@@ -123,7 +123,7 @@ public:
     }
     // Shows table from row top; gives back the table shown before.
     std::unique_ptr<CCompareResult> Load(std::unique_ptr<CCompareResult> table, std::int32_t top) {
-        std::swap(doc.m_pResult, table);
+        table = doc.SetResult(std::move(table));
         doc.m_scroll.SetTopRow(top);
         doc.UpdateAllViews(nullptr, 0, nullptr);
         QApplication::processEvents();
@@ -200,7 +200,7 @@ int main(int argc, char** argv) {
                          stem.c_str());
             return 1;
         }
-        *table = std::move(window.doc.m_pResult);
+        *table = window.doc.SetResult(nullptr);
     }
     const std::int32_t middle = large->GetRowCount() / 2;
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,13 @@
 #include "framework/core/Platform.h"
 
 class CFont;
+
+// Bytes [begin, end) of a text.
+struct CTextRange {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    friend bool operator==(const CTextRange&, const CTextRange&) = default;
+};
 
 // A device context with the platform's defaults: opaque background mode (the cell behind each
 // drawn character is filled with the background colour, nothing else), top-left text alignment,
@@ -31,6 +39,12 @@ public:
     // Latin-1; a control character takes one blank cell. Only the characters that can fall
     // inside the clip are laid out, so the cost does not grow with the length of the text.
     virtual bool TextOut(int x, int y, std::string_view text);
+    // Draws text as TextOut does, then the cells of the characters that lie within the ranges
+    // (in order, apart) once more, on background marked: a cell is marked when any byte of its
+    // character, or of the marks and invisible characters after it, is. The other cells come out
+    // exactly as TextOut draws them.
+    virtual bool TextOutMarked(int x, int y, std::string_view text,
+                               std::span<const CTextRange> ranges, COLORREF marked);
     // Fills a rectangle with a solid colour (the erase of a background).
     virtual void FillSolidRect(const CRect& rect, COLORREF color);
 
@@ -55,6 +69,16 @@ private:
         double x;
         std::u16string marks;
     };
+    // Cells drawn again on another background: from start to end, the characters
+    // shown[shownBegin, shownEnd) and overstrikes[overBegin, overEnd).
+    struct MarkedRun {
+        double start, end;
+        std::size_t shownBegin, shownEnd;
+        std::size_t overBegin, overEnd;
+    };
+
+    bool DrawText(int x, int y, std::string_view text, std::span<const CTextRange> ranges,
+                  COLORREF marked);
 
     // The pixel advance of c in the selected font, measured once for U+0000..U+00FF.
     double Advance(char32_t c);

@@ -173,11 +173,27 @@ TEST_F(CommandSetTest, KeysCarryOutTheirCommands) {
     EXPECT_EQ(Doc()->m_sourcePath, m_a);
 }
 
-// The View menu ends with "Realign Long Blocks", then after a separator the comparison options:
-// each a check item that compares again with its check mark on, remembered for the next run of
-// the program. The two white-space items are a pair: choosing one clears the other.
+// The View menu ends with "Realign Long Blocks", then after a separator the comparison options,
+// then after another "Changes Within Lines": each a check item with its check mark on once
+// chosen, remembered for the next run of the program. The comparison options compare again, the
+// last only repaints. The two white-space items are a pair: choosing one clears the other.
 TEST_F(CommandSetTest, ViewMenuCheckItemsCompareAgainAndAreRememberedForTheNextRun) {
-    const auto items = [this] {
+    const struct {
+        const char* text;
+        bool checkedAtTheEnd;
+        bool compares;
+    } expected[] = {
+        {"&Realign Long Blocks", true, true},
+        {nullptr, false, false},
+        {"Ignore White Space &Changes", false, true},
+        {"Ignore &All White Space", true, true},
+        {"Ignore C&ase", true, true},
+        {"Ignore &Blank Lines", true, true},
+        {"Decode &Unicode Files", true, true},
+        {nullptr, false, false},
+        {"Changes &Within Lines", true, false},
+    };
+    const auto items = [this, &expected] {
         QMenu* view = nullptr;
         for (QAction* popup : Window()->menuBar()->actions()) {
             view = popup->text() == "&View" ? popup->menu() : view;
@@ -185,19 +201,7 @@ TEST_F(CommandSetTest, ViewMenuCheckItemsCompareAgainAndAreRememberedForTheNextR
         view->popup(QPoint(0, 0));
         const QList<QAction*> actions = view->actions();
         view->hide();
-        return actions.mid(actions.size() - 7);
-    };
-    const struct {
-        const char* text;
-        bool checkedAtTheEnd;
-    } expected[] = {
-        {"&Realign Long Blocks", true},
-        {nullptr, false},
-        {"Ignore White Space &Changes", false},
-        {"Ignore &All White Space", true},
-        {"Ignore C&ase", true},
-        {"Ignore &Blank Lines", true},
-        {"Decode &Unicode Files", true},
+        return actions.mid(actions.size() - static_cast<qsizetype>(std::size(expected)));
     };
     CompareDifferingPair();
     for (std::size_t i = 0; i < std::size(expected); ++i) {
@@ -211,9 +215,13 @@ TEST_F(CommandSetTest, ViewMenuCheckItemsCompareAgainAndAreRememberedForTheNextR
         ASSERT_EQ(item->text(), expected[i].text);
         EXPECT_TRUE(item->isCheckable());
         EXPECT_FALSE(item->isChecked());
-        Doc()->m_pResult.reset();
+        if (expected[i].compares) {
+            Doc()->m_pResult.reset();
+        }
+        const CCompareResult* before = Doc()->m_pResult.get();
         item->trigger();
-        EXPECT_NE(Doc()->m_pResult, nullptr);  // compared again
+        EXPECT_NE(Doc()->m_pResult, nullptr);
+        EXPECT_EQ(Doc()->m_pResult.get() != before, expected[i].compares);
         EXPECT_TRUE(items()[static_cast<qsizetype>(i)]->isChecked());
     }
     EXPECT_FALSE(items()[2]->isChecked());  // "Ignore All White Space" cleared it
