@@ -16,8 +16,8 @@ const CRuntimeClass CTessiverView::runtimeClass{"CTessiverView", &CView::runtime
 
 namespace {
 
-constexpr int kTextLeft = 40;   // the text column, before the horizontal shift
-constexpr int kNumberLeft = 2;  // the line number in the gutter
+constexpr int kTextLeft = CScrollState::kTextLeft;  // the text column, before the shift
+constexpr int kNumberLeft = 2;                      // the line number in the gutter
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kSilver = RGB(192, 192, 192);

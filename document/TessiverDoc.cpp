@@ -40,6 +40,16 @@ const CommandMap* CTessiverDoc::ThisMessageMap() {
             ID_DECODE_UNICODE),
         CommandEntry<&CTessiverDoc::OnInlineChanges, &CTessiverDoc::OnUpdateInlineChanges>(
             ID_INLINE_CHANGES),
+        CommandEntry<&CTessiverDoc::OnRowUp>(ID_ROW_UP),
+        CommandEntry<&CTessiverDoc::OnRowDown>(ID_ROW_DOWN),
+        CommandEntry<&CTessiverDoc::OnPageUp>(ID_PAGE_UP),
+        CommandEntry<&CTessiverDoc::OnPageDown>(ID_PAGE_DOWN),
+        CommandEntry<&CTessiverDoc::OnFirstRow>(ID_FIRST_ROW),
+        CommandEntry<&CTessiverDoc::OnLastRow>(ID_LAST_ROW),
+        CommandEntry<&CTessiverDoc::OnStepLeft>(ID_STEP_LEFT),
+        CommandEntry<&CTessiverDoc::OnStepRight>(ID_STEP_RIGHT),
+        CommandEntry<&CTessiverDoc::OnLeftEdge>(ID_LEFT_EDGE),
+        CommandEntry<&CTessiverDoc::OnLineEnd>(ID_LINE_END),
         UpdateEntry<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT),
         UpdateEntry<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT_PREVIEW),
         UpdateEntry<&CTessiverDoc::OnUpdateSourcePane>(ID_INDICATOR_SOURCE),
@@ -100,6 +110,47 @@ void CTessiverDoc::OnCompare() {
         m_nCurrentDiff = 0;
     }
     UpdateAllViews(nullptr, 0, nullptr);
+}
+
+// The keys that move both panes, as the splitter's bars do.
+void CTessiverDoc::OnRowUp() {
+    m_scroll.MoveRows(SB_LINEUP);
+}
+
+void CTessiverDoc::OnRowDown() {
+    m_scroll.MoveRows(SB_LINEDOWN);
+}
+
+void CTessiverDoc::OnPageUp() {
+    m_scroll.MoveRows(SB_PAGEUP);
+}
+
+void CTessiverDoc::OnPageDown() {
+    m_scroll.MoveRows(SB_PAGEDOWN);
+}
+
+void CTessiverDoc::OnFirstRow() {
+    m_scroll.MoveRows(SB_TOP);
+}
+
+void CTessiverDoc::OnLastRow() {
+    m_scroll.MoveRows(SB_BOTTOM);
+}
+
+void CTessiverDoc::OnStepLeft() {
+    m_scroll.MoveShift(SB_LINELEFT);
+}
+
+void CTessiverDoc::OnStepRight() {
+    m_scroll.MoveShift(SB_LINERIGHT);
+}
+
+void CTessiverDoc::OnLeftEdge() {
+    m_scroll.ShowLineStarts();
+}
+
+void CTessiverDoc::OnLineEnd() {
+    m_scroll.ShowLongestLineEnd();
 }
 
 void CTessiverDoc::OnNextDifference() {

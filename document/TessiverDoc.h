@@ -50,6 +50,16 @@ public:
     void OnIgnoreBlankLines();
     void OnDecodeUnicode();
     void OnInlineChanges();
+    void OnRowUp();
+    void OnRowDown();
+    void OnPageUp();
+    void OnPageDown();
+    void OnFirstRow();
+    void OnLastRow();
+    void OnStepLeft();
+    void OnStepRight();
+    void OnLeftEdge();
+    void OnLineEnd();
 
     // Update handlers.
     void OnUpdateEnabled(CCmdUI* pCmdUI);

@@ -36,6 +36,8 @@ public:
     std::string GetShown(std::size_t row, std::size_t maxLength) const;
     // The same text as read, its tabs not expanded.
     std::string_view GetRaw(std::size_t row) const;
+    // How many columns the row's text takes as shown (see CCompareResult::GetWidestText).
+    std::size_t GetShownColumns(std::size_t row) const;
     // Whether the row's text is blank for the comparison: empty, or when the file was compared
     // under a white-space option, of spaces and tabs only.
     bool IsBlank(std::size_t row) const;

@@ -11,7 +11,9 @@
 #include <QPixmap>
 #include <QTest>
 #include <QToolBar>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/core/Resources.h"
@@ -171,6 +173,55 @@ TEST_F(CommandSetTest, KeysCarryOutTheirCommands) {
     EXPECT_TRUE(m_dialogTitles.empty());
     EXPECT_EQ(Doc()->GetTitle(), "Untitled");
     EXPECT_EQ(Doc()->m_sourcePath, m_a);
+}
+
+// Each moving key carries out its command: from rows and shifts where every one of them moves
+// something, the key leaves the panes where the command does.
+TEST_F(CommandSetTest, MovingKeysCarryOutTheirCommands) {
+    std::string text;
+    for (int i = 1; i <= 100; ++i) {
+        text += std::to_string(i) + std::string(300, 'x') + "\n";
+    }
+    Doc()->SetPaths(m_dir.Write("a.txt", text), m_dir.Write("b.txt", text));
+    Key(Qt::Key_F5);
+    ASSERT_NE(Doc()->m_pResult, nullptr);
+    const auto startAndRun = [this](const std::function<void()>& move) {
+        for (const CommandId id : {ID_FIRST_ROW, ID_LEFT_EDGE, ID_ROW_DOWN, ID_ROW_DOWN,
+                                   ID_ROW_DOWN, ID_STEP_RIGHT, ID_STEP_RIGHT}) {
+            ASSERT_TRUE(Frame()->OnCommand(id));
+        }
+        ASSERT_EQ(Doc()->m_scroll.GetTopRow(), 3);
+        ASSERT_EQ(Doc()->m_scroll.GetLeftOffset(), -10);
+        move();
+    };
+    const struct {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        CommandId id;
+    } keys[] = {
+        {"Up", Qt::Key_Up, {}, ID_ROW_UP},
+        {"Down", Qt::Key_Down, {}, ID_ROW_DOWN},
+        {"Page Up", Qt::Key_PageUp, {}, ID_PAGE_UP},
+        {"Page Down", Qt::Key_PageDown, {}, ID_PAGE_DOWN},
+        {"Ctrl+Home", Qt::Key_Home, Qt::ControlModifier, ID_FIRST_ROW},
+        {"Ctrl+End", Qt::Key_End, Qt::ControlModifier, ID_LAST_ROW},
+        {"Left", Qt::Key_Left, {}, ID_STEP_LEFT},
+        {"Right", Qt::Key_Right, {}, ID_STEP_RIGHT},
+        {"Home", Qt::Key_Home, {}, ID_LEFT_EDGE},
+        {"End", Qt::Key_End, {}, ID_LINE_END},
+    };
+    const auto where = [this] {
+        return std::pair{Doc()->m_scroll.GetTopRow(), Doc()->m_scroll.GetLeftOffset()};
+    };
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.name);
+        startAndRun([&] { ASSERT_TRUE(Frame()->OnCommand(k.id)); });
+        const std::pair<int, int> commanded = where();
+        EXPECT_NE(commanded, (std::pair{3, -10}));
+        startAndRun([&] { Key(k.key, k.modifiers); });
+        EXPECT_EQ(where(), commanded);
+    }
 }
 
 // The View menu ends with "Realign Long Blocks", then after a separator the comparison options,
