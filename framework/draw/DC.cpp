@@ -78,7 +78,7 @@ bool CDC::DrawText(int x, int y, std::string_view text, std::span<const CTextRan
     // Marks drawn over their cells once the row is out: the font that has a letter seldom has
     // the marks that go on it, and a fallback font's mark would land a cell too far on.
     std::vector<Overstrike> overstrikes;
-    std::vector<MarkedRun> runs;
+    std::vector<Marked> runs;
     std::size_t range = 0;  // the first range that may hold a cell from here on
     bool bMarked = false;   // the cell before
     std::u32string marks;
@@ -105,8 +105,7 @@ bool CDC::DrawText(int x, int y, std::string_view text, std::span<const CTextRan
             bMarked = range < ranges.size() && ranges[range].begin < cells.CellEnd();
         }
         if (bMarked && !bFollows) {
-            runs.push_back(
-                {pos, pos, shown.size(), shown.size(), overstrikes.size(), overstrikes.size()});
+            runs.push_back({pos, pos});
         }
         if (!marks.empty()) {
             c = Compose(c, marks, advance);
@@ -124,31 +123,7 @@ bool CDC::DrawText(int x, int y, std::string_view text, std::span<const CTextRan
         pos += advance;
         if (bMarked) {
             runs.back().end = pos;
-            runs.back().shownEnd = shown.size();
-            runs.back().overEnd = overstrikes.size();
         }
     }
-    if (shown.empty()) {
-        return true;
-    }
-    if (!DrawCells(area, start, pos, shown, overstrikes)) {
-        return false;
-    }
-    if (runs.empty()) {
-        return true;
-    }
-    // The marked cells again, over what was drawn: the same characters at the same places, on
-    // their own background.
-    const COLORREF background = std::exchange(m_bkColor, marked);
-    bool drawn = true;
-    for (const MarkedRun& run : runs) {
-        const std::vector<Overstrike> over(
-            overstrikes.begin() + static_cast<std::ptrdiff_t>(run.overBegin),
-            overstrikes.begin() + static_cast<std::ptrdiff_t>(run.overEnd));
-        drawn = DrawCells(area, run.start, run.end,
-                          shown.substr(run.shownBegin, run.shownEnd - run.shownBegin), over) &&
-                drawn;
-    }
-    m_bkColor = background;
-    return drawn;
+    return shown.empty() || DrawCells(area, start, pos, shown, overstrikes, runs, marked);
 }

@@ -39,10 +39,10 @@ public:
     // Latin-1; a control character takes one blank cell. Only the characters that can fall
     // inside the clip are laid out, so the cost does not grow with the length of the text.
     virtual bool TextOut(int x, int y, std::string_view text);
-    // Draws text as TextOut does, then the cells of the characters that lie within the ranges
-    // (in order, apart) once more, on background marked: a cell is marked when any byte of its
+    // Draws text as TextOut does, but with the cells of the characters that lie within the
+    // ranges (in order, apart) on background marked: a cell is marked when any byte of its
     // character, or of the marks and invisible characters after it, is. The other cells come out
-    // exactly as TextOut draws them.
+    // exactly as TextOut draws them, and the text is laid out and drawn once either way.
     virtual bool TextOutMarked(int x, int y, std::string_view text,
                                std::span<const CTextRange> ranges, COLORREF marked);
     // Fills a rectangle with a solid colour (the erase of a background).
@@ -69,12 +69,9 @@ private:
         double x;
         std::u16string marks;
     };
-    // Cells drawn again on another background: from start to end, the characters
-    // shown[shownBegin, shownEnd) and overstrikes[overBegin, overEnd).
-    struct MarkedRun {
+    // Cells drawn on another background, from start to end in the device's pixels.
+    struct Marked {
         double start, end;
-        std::size_t shownBegin, shownEnd;
-        std::size_t overBegin, overEnd;
     };
 
     bool DrawText(int x, int y, std::string_view text, std::span<const CTextRange> ranges,
@@ -87,7 +84,7 @@ private:
     char32_t Compose(char32_t c, std::u32string& marks, double advance);
 
     // The platform's half: selecting the font, measuring, composing, and drawing a row of cells
-    // from start to end with the marks over them.
+    // from start to end, those of marked on background markColor, with the marks over them.
     void UseFont(CFont* pFont);
     double MeasureAdvance(char32_t c);
     // Whether the selected font draws c itself, rather than a box for a character it lacks.
@@ -96,7 +93,8 @@ private:
     std::u32string Precompose(const std::u32string& cluster);
     bool GetTextArea(int x, int y, TextArea& area);
     bool DrawCells(const TextArea& area, double start, double end, const std::u16string& shown,
-                   const std::vector<Overstrike>& overstrikes);
+                   const std::vector<Overstrike>& overstrikes, const std::vector<Marked>& marked,
+                   COLORREF markColor);
 
     struct Impl;  // the platform's drawing state
 

@@ -132,9 +132,9 @@ TEST_F(DCTest, MarksShowOnTheCellBeforeThem) {
 
 }  // namespace
 
-// Marked cells are drawn again on their own background, exactly over the cells TextOut drew;
-// every other pixel stays as TextOut left it. A range marks each cell any of its bytes falls in.
-TEST_F(DCTest, MarkedRangesRedrawTheirCellsOnTheirOwnBackground) {
+// Marked cells are drawn on their own background, exactly where TextOut draws them; every other
+// pixel is as TextOut draws it. A range marks each cell any of its bytes falls in.
+TEST_F(DCTest, MarkedRangesDrawTheirCellsOnTheirOwnBackground) {
     const double cell = m_font.GetCellWidth();
     ASSERT_GT(cell, 0);
     const struct {

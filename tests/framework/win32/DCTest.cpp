@@ -61,9 +61,9 @@ std::vector<std::uint32_t> From(const std::vector<std::uint32_t>& pixels, int x)
     return columns;
 }
 
-// Marked cells are drawn again on their own background over the cells TextOut drew; the pixels
-// of every other cell stay as TextOut left them.
-TEST(DCTest, MarkedRangesRedrawOnlyTheirCells) {
+// Marked cells are drawn on their own background, exactly where TextOut draws them; the pixels
+// of every other cell are as TextOut draws them.
+TEST(DCTest, MarkedRangesChangeOnlyTheirCells) {
     CFont font;
     font.CreateFont(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS | DEFAULT_PITCH, "Courier New");
