@@ -222,6 +222,22 @@ TEST_F(CommandSetTest, MovingKeysCarryOutTheirCommands) {
         startAndRun([&] { Key(k.key, k.modifiers); });
         EXPECT_EQ(where(), commanded);
     }
+    // While the splitter's bar moves by the keyboard, the arrows move the bar, not the panes.
+    CSplitterWnd& splitter = Frame()->m_wndSplitter;
+    int before = 0;
+    int least = 0;
+    splitter.GetColumnInfo(0, before, least);
+    const std::pair<int, int> panes = where();
+    ASSERT_TRUE(Frame()->OnCommand(ID_WINDOW_SPLIT));
+    ASSERT_TRUE(splitter.IsTracking());
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_EQ(focus, splitter.GetSafeHwnd());
+    QTest::keyClick(focus, Qt::Key_Right);
+    QTest::keyClick(focus, Qt::Key_Return);
+    int after = 0;
+    splitter.GetColumnInfo(0, after, least);
+    EXPECT_GT(after, before);
+    EXPECT_EQ(where(), panes);
 }
 
 // The View menu ends with "Realign Long Blocks", then after a separator the comparison options,

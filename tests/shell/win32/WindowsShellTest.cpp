@@ -158,6 +158,27 @@ TEST_F(WindowsShellTest, ViewMenuChecksTheOptionsChosen) {
     }
 }
 
+// The arrow keys reach the accelerators through the loop: Right shifts both panes, but while the
+// splitter's bar moves by the keyboard it moves the bar instead.
+TEST_F(WindowsShellTest, ArrowsMoveTheSplitterBarWhileItMovesByTheKeyboard) {
+    HWND frame = Frame()->GetSafeHwnd();
+    HWND pane = Frame()->m_wndSplitter.GetPane(0, 1)->GetSafeHwnd();
+    HWND splitter = Frame()->m_wndSplitter.GetSafeHwnd();
+    int before = 0;
+    int least = 0;
+    Frame()->m_wndSplitter.GetColumnInfo(0, before, least);
+    PostMessageW(pane, WM_KEYDOWN, VK_RIGHT, 1);
+    PostMessageW(frame, WM_COMMAND, ID_WINDOW_SPLIT, 0);
+    PostMessageW(splitter, WM_KEYDOWN, VK_RIGHT, 1);
+    PostMessageW(splitter, WM_KEYDOWN, VK_RETURN, 1);
+    RunUntilExit();
+    EXPECT_EQ(Doc()->m_scroll.GetLeftOffset(), -CScrollState::kShiftLine);
+    int after = 0;
+    Frame()->m_wndSplitter.GetColumnInfo(0, after, least);
+    EXPECT_GT(after, before);
+    EXPECT_FALSE(Frame()->m_wndSplitter.IsTracking());
+}
+
 // Moved to a screen of another dpi, the window takes the place the system gives it there and
 // lays out its bars and panes over it.
 TEST_F(WindowsShellTest, TakesThePlaceTheSystemGivesItOnAScreenOfAnotherDpi) {
