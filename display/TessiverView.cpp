@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "document/TessiverDoc.h"
+#include "engine/InlineComparer.h"
 #include "framework/dialog/ShellOpen.h"
 #include "framework/draw/DC.h"
 #include "framework/window/WaitCursor.h"
@@ -14,11 +16,14 @@ const CRuntimeClass CTessiverView::runtimeClass{"CTessiverView", &CView::runtime
 
 namespace {
 
-constexpr int kTextLeft = 40;   // the text column, before the horizontal shift
-constexpr int kNumberLeft = 2;  // the line number in the gutter
+constexpr int kTextLeft = CScrollState::kTextLeft;  // the text column, before the shift
+constexpr int kNumberLeft = 2;                      // the line number in the gutter
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kSilver = RGB(192, 192, 192);
+// Behind the characters that differ within a changed row. Darker than silver, and dark enough
+// that the row's red contrasts more with it (about 2.6 to 1) than with silver (about 2.2 to 1).
+constexpr COLORREF kChangedWithin = RGB(64, 64, 64);
 
 COLORREF TextColour(std::int32_t kind) {
     switch (kind) {
@@ -103,7 +108,7 @@ void CTessiverView::OnLButtonDblClk(UINT nFlags, CPoint point) {
 }
 
 void CTessiverView::DrawRows(CView* pView, CDC* pDC, Side side) {
-    const CTessiverDoc* doc = DocumentOf(pView);
+    CTessiverDoc* doc = DocumentOf(pView);
     if (doc == nullptr) {
         return;
     }
@@ -129,6 +134,8 @@ void CTessiverView::DrawRows(CView* pView, CDC* pDC, Side side) {
     const std::int64_t room =
         std::int64_t{client.Width()} - (kTextLeft + doc->m_scroll.GetLeftOffset());
     const auto shown = static_cast<std::size_t>(room > 0 ? 4 * room + 4 : 0);
+    const bool bMarking = doc->GetInlineChanges();
+    std::vector<CTextRange> ranges;
     int y = 0;
     for (std::int64_t i = doc->m_scroll.GetTopRow(); i < end; ++i) {
         const auto row = static_cast<std::size_t>(i);
@@ -136,7 +143,23 @@ void CTessiverView::DrawRows(CView* pView, CDC* pDC, Side side) {
         const bool plain = !result.IsDifference(static_cast<std::int32_t>(row));
         pDC->SetBkColor(plain ? kWhite : kSilver);
         pDC->SetTextColor(TextColour(kind));
-        pDC->TextOut(kTextLeft + doc->m_scroll.GetLeftOffset(), y, texts.GetShown(row, shown));
+        const int x = kTextLeft + doc->m_scroll.GetLeftOffset();
+        const CInlineChanges* changes =
+            bMarking && !plain ? doc->GetRowChanges(static_cast<std::int32_t>(row), shown)
+                               : nullptr;
+        const std::vector<CByteSpan>* spans = nullptr;
+        if (changes != nullptr) {
+            spans = side == sideSource ? &changes->source : &changes->target;
+        }
+        if (spans == nullptr || spans->empty()) {
+            pDC->TextOut(x, y, texts.GetShown(row, shown));
+        } else {
+            ranges.clear();
+            for (const CByteSpan& span : *spans) {
+                ranges.push_back({span.begin, span.end});
+            }
+            pDC->TextOutMarked(x, y, texts.GetShown(row, shown), ranges, kChangedWithin);
+        }
         // The gutter comes after the text, so that a text shifted left runs under it.
         pDC->SetBkColor(kWhite);
         pDC->TextOut(0, y, "  ");

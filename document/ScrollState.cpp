@@ -5,6 +5,7 @@
 
 #include "document/TessiverDoc.h"
 #include "framework/window/ScrollBar.h"
+#include "framework/window/View.h"
 
 namespace {
 
@@ -59,8 +60,7 @@ void CScrollState::OnResize(CWnd& pane, int height) {
     pane.SetScrollPos(SB_VERT, m_nTopRow, true);
 }
 
-void CScrollState::OnVScroll(CWnd& pane, UINT nSBCode, UINT nPos, CScrollBar* /*pScrollBar*/) {
-    const std::int64_t visible = ClientHeight(pane) / m_doc.m_nLineHeight;
+std::int64_t CScrollState::RequestedRow(UINT nSBCode, UINT nPos, std::int64_t visible) const {
     const std::int64_t rows = RowCount();
     const std::int64_t top = m_nTopRow;
     std::int64_t r = top;
@@ -98,6 +98,12 @@ void CScrollState::OnVScroll(CWnd& pane, UINT nSBCode, UINT nPos, CScrollBar* /*
     if (r >= rows - visible) {
         r = rows - visible;
     }
+    return r < 0 ? -1 : r;
+}
+
+void CScrollState::OnVScroll(CWnd& pane, UINT nSBCode, UINT nPos, CScrollBar* /*pScrollBar*/) {
+    const std::int64_t top = m_nTopRow;
+    const std::int64_t r = RequestedRow(nSBCode, nPos, ClientHeight(pane) / m_doc.m_nLineHeight);
     if (r < 0 || r == top) {
         return;
     }
@@ -105,6 +111,78 @@ void CScrollState::OnVScroll(CWnd& pane, UINT nSBCode, UINT nPos, CScrollBar* /*
     pane.ScrollWindow(0, static_cast<int>((top - r) * m_doc.m_nLineHeight));
     pane.SetScrollPos(SB_VERT, m_nTopRow, true);
     m_doc.UpdateAllViews(nullptr, 0, nullptr);
+}
+
+CSize CScrollState::PaneSize() const {
+    CSize size(0, 0);
+    for (const CView* view : m_doc.GetViews()) {
+        CRect rect;
+        view->GetClientRect(&rect);
+        if (rect.Width() <= 0 || rect.Height() <= 0) {
+            continue;  // not on the screen
+        }
+        const bool bFirst = size.cx == 0;
+        size.cx = bFirst ? rect.Width() : std::min<LONG>(size.cx, rect.Width());
+        size.cy = bFirst ? rect.Height() : std::min<LONG>(size.cy, rect.Height());
+    }
+    return size;
+}
+
+void CScrollState::MoveRows(UINT nSBCode) {
+    const std::int64_t r = RequestedRow(nSBCode, 0, PaneSize().cy / m_doc.m_nLineHeight);
+    if (r < 0 || r == m_nTopRow) {
+        return;
+    }
+    m_nTopRow = static_cast<std::int32_t>(r);
+    for (CView* view : m_doc.GetViews()) {
+        view->SetScrollPos(SB_VERT, m_nTopRow, true);
+    }
+    m_doc.UpdateAllViews(nullptr, 0, nullptr);
+}
+
+void CScrollState::SetShift(std::int32_t h) {
+    if (h == m_nLeftOffset) {
+        return;
+    }
+    m_nLeftOffset = h;
+    for (CView* view : m_doc.GetViews()) {
+        view->SetScrollPos(SB_HORZ, -h, true);
+    }
+    m_doc.UpdateAllViews(nullptr, 0, nullptr);
+}
+
+void CScrollState::MoveShift(UINT nSBCode) {
+    std::int32_t h = m_nLeftOffset;
+    if (nSBCode == SB_LINELEFT) {
+        h += kShiftLine;
+    } else if (nSBCode == SB_LINERIGHT) {
+        h -= kShiftLine;
+    }
+    SetShift(std::clamp(h, -GetShiftRange(), 0));
+}
+
+void CScrollState::ShowLineStarts() {
+    SetShift(0);
+}
+
+void CScrollState::ShowLongestLineEnd() {
+    const CCompareResult* result = m_doc.m_pResult.get();
+    const double cell = m_doc.m_font.GetCellWidth();
+    if (result == nullptr || cell <= 0) {
+        return;
+    }
+    const CSize pane = PaneSize();
+    // The rows drawn, the partly visible one at the bottom too.
+    const std::int64_t end = std::min<std::int64_t>(
+        std::int64_t{m_nTopRow} + pane.cy / m_doc.m_nLineHeight + 1, RowCount());
+    std::size_t widest = 0;
+    for (std::int64_t i = m_nTopRow; i < end; ++i) {
+        const auto row = static_cast<std::size_t>(i);
+        widest = std::max({widest, result->m_sourceText.GetShownColumns(row),
+                           result->m_targetText.GetShownColumns(row)});
+    }
+    const double past = kTextLeft + std::ceil(static_cast<double>(widest) * cell) - pane.cx;
+    SetShift(past > 0 ? -static_cast<std::int32_t>(std::min<double>(past, GetShiftRange())) : 0);
 }
 
 void CScrollState::OnHScroll(CWnd& pane, UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {

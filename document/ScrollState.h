@@ -20,6 +20,8 @@ public:
     static constexpr int kShiftRange = 4096;
     // Pixels a line-left or line-right request shifts the texts by.
     static constexpr int kShiftLine = 5;
+    // Where the panes' texts start, before the shift.
+    static constexpr int kTextLeft = 40;
 
     explicit CScrollState(CTessiverDoc& doc);
     CScrollState(const CScrollState&) = delete;
@@ -52,8 +54,29 @@ public:
     // 0; pane's bar and the bar that sent it show the new shift; both panes repaint.
     void OnHScroll(CWnd& pane, UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
 
+    // The document's keys. They move the state as the bars' requests do, for both panes at once,
+    // show it on every pane's bars and repaint, or change nothing where nothing can move. A row
+    // or a page up or down, or to the first or the last row: nSBCode is SB_LINEUP, SB_LINEDOWN,
+    // SB_PAGEUP, SB_PAGEDOWN, SB_TOP or SB_BOTTOM.
+    void MoveRows(UINT nSBCode);
+    // A step left or right (SB_LINELEFT, SB_LINERIGHT), within the horizontal bars' range.
+    void MoveShift(UINT nSBCode);
+    // The texts unshifted, their first column at the panes' left edge.
+    void ShowLineStarts();
+    // The end of the longest text on either pane at the panes' right edge, or the texts unshifted
+    // when it fits.
+    void ShowLongestLineEnd();
+
 private:
     std::int32_t RowCount() const;
+    // The size both panes show at least: the smallest client size among the document's views
+    // on the screen (the target pane is narrower by the vertical bar).
+    CSize PaneSize() const;
+    // Where a request puts the top row for a pane of `visible` whole rows: within the table, the
+    // last row in the pane's last whole row; -1 when no row can be on top.
+    std::int64_t RequestedRow(UINT nSBCode, UINT nPos, std::int64_t visible) const;
+    // Puts the shift at h, shows it on every pane's horizontal bar and repaints.
+    void SetShift(std::int32_t h);
 
     CTessiverDoc& m_doc;
     std::int32_t m_nTopRow = 0;      // row drawn on the top line of both panes

@@ -46,6 +46,18 @@ const CommandMap* CTessiverDoc::ThisMessageMap() {
         CommandEntry<&CTessiverDoc::OnExportUnified, &CTessiverDoc::OnUpdateExport>(
             ID_EXPORT_UNIFIED),
         CommandEntry<&CTessiverDoc::OnExportHtml, &CTessiverDoc::OnUpdateExport>(ID_EXPORT_HTML),
+        CommandEntry<&CTessiverDoc::OnInlineChanges, &CTessiverDoc::OnUpdateInlineChanges>(
+            ID_INLINE_CHANGES),
+        CommandEntry<&CTessiverDoc::OnRowUp>(ID_ROW_UP),
+        CommandEntry<&CTessiverDoc::OnRowDown>(ID_ROW_DOWN),
+        CommandEntry<&CTessiverDoc::OnPageUp>(ID_PAGE_UP),
+        CommandEntry<&CTessiverDoc::OnPageDown>(ID_PAGE_DOWN),
+        CommandEntry<&CTessiverDoc::OnFirstRow>(ID_FIRST_ROW),
+        CommandEntry<&CTessiverDoc::OnLastRow>(ID_LAST_ROW),
+        CommandEntry<&CTessiverDoc::OnStepLeft>(ID_STEP_LEFT),
+        CommandEntry<&CTessiverDoc::OnStepRight>(ID_STEP_RIGHT),
+        CommandEntry<&CTessiverDoc::OnLeftEdge>(ID_LEFT_EDGE),
+        CommandEntry<&CTessiverDoc::OnLineEnd>(ID_LINE_END),
         UpdateEntry<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT),
         UpdateEntry<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT_PREVIEW),
         UpdateEntry<&CTessiverDoc::OnUpdateSourcePane>(ID_INDICATOR_SOURCE),
@@ -72,6 +84,12 @@ void CTessiverDoc::Serialize(CArchive& /*ar*/) {
 
 bool CTessiverDoc::OnNewDocument() {
     return CDocument::OnNewDocument();
+}
+
+std::unique_ptr<CCompareResult> CTessiverDoc::SetResult(std::unique_ptr<CCompareResult> table) {
+    m_inline.Clear();
+    std::swap(m_pResult, table);
+    return table;
 }
 
 void CTessiverDoc::SetPaths(std::string sourcePath, std::string targetPath) {
@@ -150,6 +168,7 @@ void CTessiverDoc::OnCompare() {
     // The old table goes before the new one is built: a comparison that fails halfway must not
     // leave the panes pointing at it, and the panes may paint while it runs.
     m_pResult.reset();
+    m_inline.Clear();  // its rows are the old table's, whatever the new one holds
     m_openFailure.reset();
     m_sourceEncoding = TextEncoding::bytes;
     m_targetEncoding = TextEncoding::bytes;
@@ -191,6 +210,47 @@ void CTessiverDoc::OnCompare() {
         m_nCurrentDiff = 0;
     }
     UpdateAllViews(nullptr, 0, nullptr);
+}
+
+// The keys that move both panes, as the splitter's bars do.
+void CTessiverDoc::OnRowUp() {
+    m_scroll.MoveRows(SB_LINEUP);
+}
+
+void CTessiverDoc::OnRowDown() {
+    m_scroll.MoveRows(SB_LINEDOWN);
+}
+
+void CTessiverDoc::OnPageUp() {
+    m_scroll.MoveRows(SB_PAGEUP);
+}
+
+void CTessiverDoc::OnPageDown() {
+    m_scroll.MoveRows(SB_PAGEDOWN);
+}
+
+void CTessiverDoc::OnFirstRow() {
+    m_scroll.MoveRows(SB_TOP);
+}
+
+void CTessiverDoc::OnLastRow() {
+    m_scroll.MoveRows(SB_BOTTOM);
+}
+
+void CTessiverDoc::OnStepLeft() {
+    m_scroll.MoveShift(SB_LINELEFT);
+}
+
+void CTessiverDoc::OnStepRight() {
+    m_scroll.MoveShift(SB_LINERIGHT);
+}
+
+void CTessiverDoc::OnLeftEdge() {
+    m_scroll.ShowLineStarts();
+}
+
+void CTessiverDoc::OnLineEnd() {
+    m_scroll.ShowLongestLineEnd();
 }
 
 void CTessiverDoc::OnNextDifference() {
@@ -247,6 +307,7 @@ namespace {
 constexpr char kAllFilesFilter[] = "All files (*.*)\0*.*\0";
 constexpr const char* kOptionsKey = "software\\Corvessa\\Tessiver\\Options";
 constexpr const char* kRealignValue = "Realign";
+constexpr const char* kInlineChangesValue = "InlineChanges";
 
 // The comparison options as the registry keeps them: one DWORD each under the Options key,
 // named in the order of OptionValue.
@@ -574,6 +635,31 @@ void CTessiverDoc::OnUpdateTargetPane(CCmdUI* pCmdUI) {
         text += (text.empty() ? "[" : " [") + flags + "]";
     }
     pCmdUI->SetText(text);
+}
+
+bool CTessiverDoc::GetInlineChanges() {
+    if (m_nInlineChanges < 0) {
+        m_nInlineChanges =
+            CRegistryKey(kOptionsKey, HKEY_CURRENT_USER).ReadInt(kInlineChangesValue, 0) != 0 ? 1
+                                                                                              : 0;
+    }
+    return m_nInlineChanges != 0;
+}
+
+// Only the drawing changes: the panes repaint from the same table.
+void CTessiverDoc::OnInlineChanges() {
+    m_nInlineChanges = GetInlineChanges() ? 0 : 1;
+    CRegistryKey(kOptionsKey, HKEY_CURRENT_USER)
+        .WriteInt(kInlineChangesValue, static_cast<DWORD>(m_nInlineChanges));
+    UpdateAllViews(nullptr, 0, nullptr);
+}
+
+void CTessiverDoc::OnUpdateInlineChanges(CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(GetInlineChanges() ? 1 : 0);
+}
+
+const CInlineChanges* CTessiverDoc::GetRowChanges(std::int32_t row, std::size_t looked) {
+    return m_pResult ? m_inline.Find(*m_pResult, row, looked) : nullptr;
 }
 
 void CTessiverDoc::OnUpdateRealignLongBlocks(CCmdUI* pCmdUI) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "document/InlineCache.h"
 #include "document/ScrollState.h"
 #include "engine/CompareResult.h"
 #include "engine/LineComparer.h"
@@ -26,6 +27,11 @@ public:
     void Serialize(CArchive& ar) override;
     bool OnNewDocument() override;
 
+    // Puts table in place of the current result, which it gives back; nothing else (no redraw).
+    // Whatever replaces the result goes through here or OnCompare, which forget what was worked
+    // out for the rows of the old one.
+    std::unique_ptr<CCompareResult> SetResult(std::unique_ptr<CCompareResult> table);
+
     // Stores both paths; nothing else (no comparison, no redraw).
     void SetPaths(std::string sourcePath, std::string targetPath);
 
@@ -45,6 +51,17 @@ public:
     void OnDecodeUnicode();
     void OnExportUnified();
     void OnExportHtml();
+    void OnInlineChanges();
+    void OnRowUp();
+    void OnRowDown();
+    void OnPageUp();
+    void OnPageDown();
+    void OnFirstRow();
+    void OnLastRow();
+    void OnStepLeft();
+    void OnStepRight();
+    void OnLeftEdge();
+    void OnLineEnd();
 
     // Update handlers.
     void OnUpdateEnabled(CCmdUI* pCmdUI);
@@ -56,6 +73,7 @@ public:
     void OnUpdateRealignLongBlocks(CCmdUI* pCmdUI);
     void OnUpdateCompareOption(CCmdUI* pCmdUI);
     void OnUpdateExport(CCmdUI* pCmdUI);
+    void OnUpdateInlineChanges(CCmdUI* pCmdUI);
 
     // Whether comparisons realign after long blocks: the user's setting, read from the registry
     // the first time it is needed.
@@ -63,8 +81,15 @@ public:
     // The comparison options the user chose (View menu), read from the registry the first time
     // they are needed.
     const CCompareOptions& GetCompareOptions();
+    // Whether the panes mark what differs within changed lines (View menu): the user's setting,
+    // read from the registry the first time it is needed. It changes only what is drawn.
+    bool GetInlineChanges();
+    // The changes within a row of the current result for a pane showing `looked` bytes of each
+    // text (see CInlineCache::Find); null when there is no result or nothing to mark there.
+    const CInlineChanges* GetRowChanges(std::int32_t row, std::size_t looked);
 
-    std::unique_ptr<CCompareResult> m_pResult;  // the last comparison's table; null when none
+    // The last comparison's table; null when none. Replaced through SetResult or OnCompare.
+    std::unique_ptr<CCompareResult> m_pResult;
     // Runs the comparisons, off the interface thread: only OnCompare touches it.
     CLineComparer m_comparer;
     // What the last comparison found as it opened and read the files, for the status panes.
@@ -79,6 +104,8 @@ public:
     CScrollState m_scroll{*this};     // the top row and the shift of both panes
     std::int32_t m_nRealign = -1;     // the realign setting, 0 or 1; -1 until it is read
     std::optional<CCompareOptions> m_compareOptions;  // the options chosen; unset until read
+    std::int32_t m_nInlineChanges = -1;  // the marking setting, 0 or 1; -1 until it is read
+    CInlineCache m_inline;               // the changes within the rows last painted
 
     static const CommandMap* ThisMessageMap();
 

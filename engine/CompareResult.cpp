@@ -135,6 +135,10 @@ std::size_t ShownColumns(std::string_view text) {
 
 }  // namespace
 
+std::size_t CTextColumn::GetShownColumns(std::size_t row) const {
+    return ShownColumns(GetRaw(row));
+}
+
 std::size_t CTextColumn::GetWidest(std::size_t minColumns) const {
     const CLineBuffer* lines = m_pRowTexts ? m_pRowTexts.get() : m_pLines.get();
     std::size_t widest = 0;

@@ -41,6 +41,8 @@ public:
     // How the row's line ended in its file; LF for a side without a line and for texts given to
     // AddRow.
     LineEnd GetLineEnd(std::size_t row) const;
+    // How many columns the row's text takes as shown (see CCompareResult::GetWidestText).
+    std::size_t GetShownColumns(std::size_t row) const;
     // Whether the row's text is blank for the comparison: empty, or when the file was compared
     // under a white-space option, of spaces and tabs only.
     bool IsBlank(std::size_t row) const;

@@ -47,6 +47,8 @@ constexpr StringDef kStrings[] = {
     {ID_DECODE_UNICODE,
      "Read a file that starts with a byte-order mark as the UTF-8 or UTF-16 text it holds\nDecode "
      "Unicode files"},
+    {ID_INLINE_CHANGES,
+     "Mark the characters that differ within each changed line\nChanges within lines"},
     {ID_FILE_PRINT, "Print the active document\nPrint"},
     {ID_FILE_PRINT_PREVIEW, "Display full pages\nPrint Preview"},
     {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
@@ -81,6 +83,8 @@ constexpr MenuItemDef kViewMenu[] = {
     {"Ignore C&ase", ID_IGNORE_CASE},
     {"Ignore &Blank Lines", ID_IGNORE_BLANK_LINES},
     {"Decode &Unicode Files", ID_DECODE_UNICODE},
+    {nullptr, 0},
+    {"Changes &Within Lines", ID_INLINE_CHANGES},
 };
 constexpr MenuItemDef kToolsMenu[] = {
     {"Options", ID_TOOLS_OPTIONS},
@@ -112,6 +116,16 @@ constexpr AccelDef kMainAccelerators[] = {
     {FVIRTKEY | FSHIFT, VK_DELETE, ID_EDIT_CUT},
     {FVIRTKEY | FCONTROL, 'Z', ID_EDIT_UNDO},
     {FVIRTKEY | FALT, VK_BACK, ID_EDIT_UNDO},
+    {FVIRTKEY, VK_UP, ID_ROW_UP},
+    {FVIRTKEY, VK_DOWN, ID_ROW_DOWN},
+    {FVIRTKEY, VK_PRIOR, ID_PAGE_UP},
+    {FVIRTKEY, VK_NEXT, ID_PAGE_DOWN},
+    {FVIRTKEY | FCONTROL, VK_HOME, ID_FIRST_ROW},
+    {FVIRTKEY | FCONTROL, VK_END, ID_LAST_ROW},
+    {FVIRTKEY, VK_LEFT, ID_STEP_LEFT},
+    {FVIRTKEY, VK_RIGHT, ID_STEP_RIGHT},
+    {FVIRTKEY, VK_HOME, ID_LEFT_EDGE},
+    {FVIRTKEY, VK_END, ID_LINE_END},
 };
 constexpr AcceleratorTableDef kAccelerators[] = {{IDR_MAINFRAME, kMainAccelerators}};
 

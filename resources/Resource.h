@@ -58,6 +58,20 @@ constexpr std::uint32_t ID_DECODE_UNICODE = 32793;
 // Writing the result to a file, in the File menu.
 constexpr std::uint32_t ID_EXPORT_UNIFIED = 32840;
 constexpr std::uint32_t ID_EXPORT_HTML = 32841;
+// Marking what differs within changed lines, a check item of the View menu.
+constexpr std::uint32_t ID_INLINE_CHANGES = 32794;
+// Moving both panes with the keyboard: a row, a page, to the first or last row; a step left or
+// right, to the left edge, to the end of the longest line shown.
+constexpr std::uint32_t ID_ROW_UP = 32795;
+constexpr std::uint32_t ID_ROW_DOWN = 32796;
+constexpr std::uint32_t ID_PAGE_UP = 32797;
+constexpr std::uint32_t ID_PAGE_DOWN = 32798;
+constexpr std::uint32_t ID_FIRST_ROW = 32799;
+constexpr std::uint32_t ID_LAST_ROW = 32800;
+constexpr std::uint32_t ID_STEP_LEFT = 32801;
+constexpr std::uint32_t ID_STEP_RIGHT = 32802;
+constexpr std::uint32_t ID_LEFT_EDGE = 32803;
+constexpr std::uint32_t ID_LINE_END = 32804;
 
 // The program's tables, for the framework.
 const ResourceTables& GetResourceTables();

@@ -2,6 +2,9 @@
 // for tables of very different sizes, and per step of a thumb drag across the largest one. Every
 // figure is also given as a ratio to the 100-row table measured in the same run.
 //
+// The cases marked below are timed a second time with View > Changes Within Lines on, each in
+// the same round as with it off; a second table gives the ratio of the two.
+//
 // The large tables come from comparing the engine benchmark's pairs, the way the program builds
 // them: realistic-10m (10 million lines of code-like text against an edited copy) and long-line
 // (one 100 MB line on each side). tessiver-genpair writes them; bench/paint/run.sh does it all.
@@ -123,7 +126,7 @@ public:
     }
     // Shows table from row top; gives back the table shown before.
     std::unique_ptr<CCompareResult> Load(std::unique_ptr<CCompareResult> table, std::int32_t top) {
-        std::swap(doc.m_pResult, table);
+        table = doc.SetResult(std::move(table));
         doc.m_scroll.SetTopRow(top);
         doc.UpdateAllViews(nullptr, 0, nullptr);
         QApplication::processEvents();
@@ -200,7 +203,7 @@ int main(int argc, char** argv) {
                          stem.c_str());
             return 1;
         }
-        *table = std::move(window.doc.m_pResult);
+        *table = window.doc.SetResult(nullptr);
     }
     const std::int32_t middle = large->GetRowCount() / 2;
 
@@ -210,26 +213,46 @@ int main(int argc, char** argv) {
         std::int32_t top;
         bool drag;  // thumb drag steps instead of repaints in place
         std::vector<double> times;
+        bool inlineToo = false;           // timed again with changes within lines on
+        std::vector<double> inlineTimes;  // those times
     };
     std::vector<Case> cases;
     // The reference: the first 100 rows of the large comparison, so that both draw the same
     // kind of text.
+    cases.push_back({"its first 100 rows as a table, top row 0 (reference)",
+                     Head(*large, 100),
+                     0,
+                     false,
+                     {},
+                     false,
+                     {}});
     cases.push_back(
-        {"its first 100 rows as a table, top row 0 (reference)", Head(*large, 100), 0, false, {}});
-    cases.push_back({"long-line: one 100 MB line on each side", std::move(single), 0, false, {}});
+        {"long-line: one 100 MB line on each side", std::move(single), 0, false, {}, false, {}});
     // Every visible row full to the pane's edge, with lines just long enough and with lines of
     // a megabyte: the pair shows what the length costs.
-    cases.push_back(
-        {"64 rows of 200-byte lines: every row full", LongLineTable(200, 64), 0, false, {}});
-    cases.push_back(
-        {"64 rows of 1 MB lines: every row full", LongLineTable(1'000'000, 64), 0, false, {}});
+    cases.push_back({"64 rows of 200-byte lines: every row full",
+                     LongLineTable(200, 64),
+                     0,
+                     false,
+                     {},
+                     true,
+                     {}});
+    cases.push_back({"64 rows of 1 MB lines: every row full",
+                     LongLineTable(1'000'000, 64),
+                     0,
+                     false,
+                     {},
+                     false,
+                     {}});
     cases.push_back({"realistic-10m (" + std::to_string(large->GetRowCount()) + " rows), top row " +
                          std::to_string(middle),
                      std::move(large),
                      middle,
                      false,
+                     {},
+                     true,
                      {}});
-    cases.push_back({"thumb drag across realistic-10m, per step", nullptr, 0, true, {}});
+    cases.push_back({"thumb drag across realistic-10m, per step", nullptr, 0, true, {}, true, {}});
 
     // Rounds interleave the cases, so that a busy moment of the machine spreads over all of
     // them instead of spoiling one.
@@ -243,32 +266,49 @@ int main(int argc, char** argv) {
                     shown->table = std::move(previous);
                 }
                 shown = &current;
-                TimeRepaints(
-                    window, reps, [&](int) { window.Repaint(); }, current.times);
+                for (const bool bInline : {false, true}) {
+                    if (bInline && !current.inlineToo) {
+                        continue;
+                    }
+                    window.doc.m_nInlineChanges = bInline ? 1 : 0;
+                    TimeRepaints(
+                        window, reps, [&](int) { window.Repaint(); },
+                        bInline ? current.inlineTimes : current.times);
+                }
+                window.doc.m_nInlineChanges = 0;
                 continue;
             }
             // The drag runs over the large table, which the case before left in the document:
             // every tracking step goes through the splitter, moves both panes and repaints them.
-            window.doc.m_scroll.SetTopRow(0);
-            window.Repaint();
-            CScrollBar* bar = window.splitter.GetVertScrollBar();
-            int lo = 0;
-            int hi = 0;
-            bar->GetScrollRange(&lo, &hi);
-            TimeRepaints(
-                window, dragSteps,
-                [&](int i) {
-                    const auto pos =
-                        static_cast<UINT>(static_cast<long long>(hi) * (i + 1) / dragSteps);
-                    bar->SendRequest(SB_THUMBTRACK, pos);
-                    QApplication::processEvents();
-                },
-                current.times);
-            if (window.doc.m_scroll.GetTopRow() != hi) {
-                std::fprintf(stderr, "the drag ended at row %d, not %d\n",
-                             window.doc.m_scroll.GetTopRow(), hi);
-                return 1;
+            for (const bool bInline : {false, true}) {
+                if (bInline && !current.inlineToo) {
+                    continue;
+                }
+                window.doc.m_nInlineChanges = bInline ? 1 : 0;
+                window.doc.m_scroll.SetTopRow(0);
+                window.Repaint();
+                CScrollBar* bar = window.splitter.GetVertScrollBar();
+                int lo = 0;
+                int hi = 0;
+                bar->GetScrollRange(&lo, &hi);
+                // No row's changes are known before the drag starts.
+                window.doc.m_inline.Clear();
+                TimeRepaints(
+                    window, dragSteps,
+                    [&](int i) {
+                        const auto pos =
+                            static_cast<UINT>(static_cast<long long>(hi) * (i + 1) / dragSteps);
+                        bar->SendRequest(SB_THUMBTRACK, pos);
+                        QApplication::processEvents();
+                    },
+                    bInline ? current.inlineTimes : current.times);
+                if (window.doc.m_scroll.GetTopRow() != hi) {
+                    std::fprintf(stderr, "the drag ended at row %d, not %d\n",
+                                 window.doc.m_scroll.GetTopRow(), hi);
+                    return 1;
+                }
             }
+            window.doc.m_nInlineChanges = 0;
         }
     }
 
@@ -283,6 +323,16 @@ int main(int argc, char** argv) {
     for (const Case& c : cases) {
         const double micros = Median(c.times);
         std::printf("| %s | %.0f | %.2f |\n", c.name.c_str(), micros, micros / reference);
+    }
+    std::printf("\nWith View > Changes Within Lines on:\n\n");
+    std::printf("| case | microseconds, off | microseconds, on | on / off |\n");
+    std::printf("|---|--:|--:|--:|\n");
+    for (const Case& c : cases) {
+        if (c.inlineToo) {
+            const double off = Median(c.times);
+            const double on = Median(c.inlineTimes);
+            std::printf("| %s | %.0f | %.0f | %.2f |\n", c.name.c_str(), off, on, on / off);
+        }
     }
     return 0;
 }

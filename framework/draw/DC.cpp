@@ -49,6 +49,16 @@ char32_t CDC::Compose(char32_t c, std::u32string& marks, double advance) {
 }
 
 bool CDC::TextOut(int x, int y, std::string_view text) {
+    return DrawText(x, y, text, {}, m_bkColor);
+}
+
+bool CDC::TextOutMarked(int x, int y, std::string_view text, std::span<const CTextRange> ranges,
+                        COLORREF marked) {
+    return DrawText(x, y, text, ranges, marked);
+}
+
+bool CDC::DrawText(int x, int y, std::string_view text, std::span<const CTextRange> ranges,
+                   COLORREF marked) {
     if (m_hDC == nullptr || text.empty()) {
         return true;
     }
@@ -68,6 +78,9 @@ bool CDC::TextOut(int x, int y, std::string_view text) {
     // Marks drawn over their cells once the row is out: the font that has a letter seldom has
     // the marks that go on it, and a fallback font's mark would land a cell too far on.
     std::vector<Overstrike> overstrikes;
+    std::vector<Marked> runs;
+    std::size_t range = 0;  // the first range that may hold a cell from here on
+    bool bMarked = false;   // the cell before
     std::u32string marks;
     double start = area.x;
     double pos = area.x;
@@ -83,6 +96,17 @@ bool CDC::TextOut(int x, int y, std::string_view text) {
             started = true;
             start = pos;
         }
+        const bool bFollows = bMarked;
+        bMarked = false;
+        if (range < ranges.size()) {
+            while (range < ranges.size() && ranges[range].end <= cells.CellBegin()) {
+                ++range;
+            }
+            bMarked = range < ranges.size() && ranges[range].begin < cells.CellEnd();
+        }
+        if (bMarked && !bFollows) {
+            runs.push_back({pos, pos});
+        }
         if (!marks.empty()) {
             c = Compose(c, marks, advance);
             std::u16string drawn;
@@ -97,6 +121,9 @@ bool CDC::TextOut(int x, int y, std::string_view text) {
         }
         AppendUtf16(shown, c);
         pos += advance;
+        if (bMarked) {
+            runs.back().end = pos;
+        }
     }
-    return shown.empty() || DrawCells(area, start, pos, shown, overstrikes);
+    return shown.empty() || DrawCells(area, start, pos, shown, overstrikes, runs, marked);
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,13 @@
 #include "framework/core/Platform.h"
 
 class CFont;
+
+// Bytes [begin, end) of a text.
+struct CTextRange {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    friend bool operator==(const CTextRange&, const CTextRange&) = default;
+};
 
 // A device context with the platform's defaults: opaque background mode (the cell behind each
 // drawn character is filled with the background colour, nothing else), top-left text alignment,
@@ -31,6 +39,12 @@ public:
     // Latin-1; a control character takes one blank cell. Only the characters that can fall
     // inside the clip are laid out, so the cost does not grow with the length of the text.
     virtual bool TextOut(int x, int y, std::string_view text);
+    // Draws text as TextOut does, but with the cells of the characters that lie within the
+    // ranges (in order, apart) on background marked: a cell is marked when any byte of its
+    // character, or of the marks and invisible characters after it, is. The other cells come out
+    // exactly as TextOut draws them, and the text is laid out and drawn once either way.
+    virtual bool TextOutMarked(int x, int y, std::string_view text,
+                               std::span<const CTextRange> ranges, COLORREF marked);
     // Fills a rectangle with a solid colour (the erase of a background).
     virtual void FillSolidRect(const CRect& rect, COLORREF color);
 
@@ -55,6 +69,13 @@ private:
         double x;
         std::u16string marks;
     };
+    // Cells drawn on another background, from start to end in the device's pixels.
+    struct Marked {
+        double start, end;
+    };
+
+    bool DrawText(int x, int y, std::string_view text, std::span<const CTextRange> ranges,
+                  COLORREF marked);
 
     // The pixel advance of c in the selected font, measured once for U+0000..U+00FF.
     double Advance(char32_t c);
@@ -63,7 +84,7 @@ private:
     char32_t Compose(char32_t c, std::u32string& marks, double advance);
 
     // The platform's half: selecting the font, measuring, composing, and drawing a row of cells
-    // from start to end with the marks over them.
+    // from start to end, those of marked on background markColor, with the marks over them.
     void UseFont(CFont* pFont);
     double MeasureAdvance(char32_t c);
     // Whether the selected font draws c itself, rather than a box for a character it lacks.
@@ -72,7 +93,8 @@ private:
     std::u32string Precompose(const std::u32string& cluster);
     bool GetTextArea(int x, int y, TextArea& area);
     bool DrawCells(const TextArea& area, double start, double end, const std::u16string& shown,
-                   const std::vector<Overstrike>& overstrikes);
+                   const std::vector<Overstrike>& overstrikes, const std::vector<Marked>& marked,
+                   COLORREF markColor);
 
     struct Impl;  // the platform's drawing state
 

@@ -37,6 +37,8 @@ public:
     CShownText(std::string_view text, std::size_t judgeLimit)
         : m_text(text), m_bUtf8(LooksLikeUtf8(text, judgeLimit)) {}
     bool AtEnd() const { return m_pos >= m_text.size(); }
+    // Where the next character starts, in bytes.
+    std::size_t Offset() const { return m_pos; }
     char32_t Next() {
         char32_t c = static_cast<unsigned char>(m_text[m_pos]);
         std::size_t len = 1;
@@ -72,6 +74,7 @@ public:
     // The next cell's character; its marks, in order, go into marks (emptied first).
     char32_t Next(std::u32string& marks) {
         marks.clear();
+        m_cellBegin = m_nextBegin;
         char32_t cell = m_next;
         if (m_place == CellPlace::onPrevious) {
             marks.push_back(cell);
@@ -84,11 +87,16 @@ public:
         }
         return cell;
     }
+    // The bytes of the text that the cell Next gave last stands for: its character, its marks
+    // and the invisible characters after them.
+    std::size_t CellBegin() const { return m_cellBegin; }
+    std::size_t CellEnd() const { return m_nextBegin; }
 
 private:
     // Moves on to the next character that shows.
     void Fetch() {
         while (!m_chars.AtEnd()) {
+            m_nextBegin = m_chars.Offset();
             m_next = m_chars.Next();
             m_place = CellPlaceOf(m_next);
             m_nWithoutCell = m_place == CellPlace::ownCell ? 0 : m_nWithoutCell + 1;
@@ -99,6 +107,7 @@ private:
                 return;
             }
         }
+        m_nextBegin = m_chars.Offset();
         m_bEnd = true;
     }
 
@@ -106,5 +115,7 @@ private:
     char32_t m_next = 0;
     CellPlace m_place = CellPlace::ownCell;
     std::size_t m_nWithoutCell = 0;
+    std::size_t m_nextBegin = 0;  // where the character in m_next starts
+    std::size_t m_cellBegin = 0;
     bool m_bEnd = false;
 };

@@ -98,14 +98,34 @@ bool CDC::GetTextArea(int x, int y, TextArea& area) {
     return true;
 }
 
-bool CDC::DrawCells(const TextArea& area, double start, double /*end*/, const std::u16string& shown,
-                    const std::vector<Overstrike>& overstrikes) {
+bool CDC::DrawCells(const TextArea& area, double start, double end, const std::u16string& shown,
+                    const std::vector<Overstrike>& overstrikes, const std::vector<Marked>& marked,
+                    COLORREF markColor) {
     QPainter& painter = *m_hDC;
     const QPointF baseline(start, area.y + area.ascent);
-    painter.setBackgroundMode(Qt::OpaqueMode);
-    painter.setBackground(ToQColor(m_bkColor));
     painter.setPen(ToQColor(m_textColor));
-    painter.drawText(baseline, Borrowed(shown));
+    if (marked.empty()) {
+        painter.setBackgroundMode(Qt::OpaqueMode);
+        painter.setBackground(ToQColor(m_bkColor));
+        painter.drawText(baseline, Borrowed(shown));
+    } else {
+        // The background as opaque mode fills it (from the font's ascent above the baseline to
+        // its descent below), the marked cells' over it, then the characters once, over both.
+        Impl& impl = *m_pImpl;
+        if (!impl.pMetrics) {
+            impl.pMetrics = std::make_unique<QFontMetricsF>(painter.font(), painter.device());
+        }
+        const double top = baseline.y() - impl.pMetrics->ascent();
+        const double height = impl.pMetrics->ascent() + impl.pMetrics->descent();
+        painter.fillRect(QRectF(start, top, end - start, height), ToQColor(m_bkColor));
+        for (const Marked& cells : marked) {
+            painter.fillRect(QRectF(cells.start, top, cells.end - cells.start, height),
+                             ToQColor(markColor));
+        }
+        painter.setBackgroundMode(Qt::TransparentMode);
+        painter.drawText(baseline, Borrowed(shown));
+        painter.setBackgroundMode(Qt::OpaqueMode);
+    }
     if (!overstrikes.empty()) {
         painter.setBackgroundMode(Qt::TransparentMode);
         for (const Overstrike& overstrike : overstrikes) {

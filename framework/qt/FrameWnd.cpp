@@ -249,6 +249,22 @@ int QtKeyOf(std::uint32_t vk) {
     switch (vk) {
         case VK_BACK:
             return Qt::Key_Backspace;
+        case VK_PRIOR:
+            return Qt::Key_PageUp;
+        case VK_NEXT:
+            return Qt::Key_PageDown;
+        case VK_END:
+            return Qt::Key_End;
+        case VK_HOME:
+            return Qt::Key_Home;
+        case VK_LEFT:
+            return Qt::Key_Left;
+        case VK_UP:
+            return Qt::Key_Up;
+        case VK_RIGHT:
+            return Qt::Key_Right;
+        case VK_DOWN:
+            return Qt::Key_Down;
         case VK_INSERT:
             return Qt::Key_Insert;
         case VK_DELETE:

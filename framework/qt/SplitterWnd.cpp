@@ -105,6 +105,15 @@ protected:
         }
         event->accept();
     }
+    bool event(QEvent* event) override {
+        // While the bar moves by the keyboard, every key is the splitter's, before the frame's
+        // shortcuts: the arrows move the bar, not the panes.
+        if (event->type() == QEvent::ShortcutOverride && m_pSplitter->IsTracking()) {
+            event->accept();
+            return true;
+        }
+        return QWidget::event(event);
+    }
     void keyPressEvent(QKeyEvent* event) override {
         if (!m_pSplitter->IsTracking()) {
             QWidget::keyPressEvent(event);

@@ -181,14 +181,36 @@ bool CDC::GetTextArea(int x, int y, TextArea& area) {
 }
 
 bool CDC::DrawCells(const TextArea& area, double start, double end, const std::u16string& shown,
-                    const std::vector<Overstrike>& overstrikes) {
+                    const std::vector<Overstrike>& overstrikes, const std::vector<Marked>& marked,
+                    COLORREF markColor) {
     const auto left = static_cast<int>(start);
     const std::wstring text = WideOf(shown);
     const int length = static_cast<int>(text.size());
     ::SetBkColor(m_hDC, m_bkColor);
     ::SetTextColor(m_hDC, m_textColor);
     BOOL drawn = FALSE;
-    if (m_pImpl->cell == 0) {
+    if (!marked.empty()) {
+        // The background as an opaque text fills it, the marked cells' over it, then the
+        // characters once, over both.
+        int right = static_cast<int>(end);
+        if (m_pImpl->cell == 0) {
+            SIZE extent{};
+            ::GetTextExtentPoint32W(m_hDC, text.data(), length, &extent);
+            right = left + static_cast<int>(extent.cx);
+        }
+        const RECT cells{left, area.y, right, area.y + area.cell};
+        ExtTextOutW(m_hDC, 0, 0, ETO_OPAQUE, &cells, nullptr, 0, nullptr);
+        ::SetBkColor(m_hDC, markColor);
+        for (const Marked& run : marked) {
+            const RECT box{static_cast<int>(run.start), area.y, static_cast<int>(run.end),
+                           area.y + area.cell};
+            ExtTextOutW(m_hDC, 0, 0, ETO_OPAQUE, &box, nullptr, 0, nullptr);
+        }
+        ::SetBkColor(m_hDC, m_bkColor);
+        const int mode = ::SetBkMode(m_hDC, TRANSPARENT);
+        drawn = ::TextOutW(m_hDC, left, area.y, text.data(), length);
+        ::SetBkMode(m_hDC, mode);
+    } else if (m_pImpl->cell == 0) {
         drawn = ::TextOutW(m_hDC, left, area.y, text.data(), length);
     } else {
         // The background fills the scaled cells exactly, as the font's own cells at 96 dpi.

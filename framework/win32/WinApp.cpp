@@ -9,6 +9,7 @@
 #include "framework/win32/Win32Support.h"
 #include "framework/window/DocTemplate.h"
 #include "framework/window/FrameWnd.h"
+#include "framework/window/SplitterWnd.h"
 #include "platform/Arguments.h"
 
 struct CWinApp::Impl {
@@ -65,6 +66,12 @@ int CWinApp::Run() {
         if (!AfxRunThreadCall(msg)) {
             HWND frame = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
             HACCEL accelerators = frame != nullptr ? AfxGetAccelerators(frame) : nullptr;
+            // While a splitter's bar moves by the keyboard, every key is the splitter's, before
+            // the frame's accelerators: the arrows move the bar, not the panes.
+            const auto* splitter = dynamic_cast<const CSplitterWnd*>(AfxFromHandle(msg.hwnd));
+            if (splitter != nullptr && splitter->IsTracking()) {
+                accelerators = nullptr;
+            }
             if (accelerators == nullptr || !TranslateAcceleratorW(frame, accelerators, &msg)) {
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);

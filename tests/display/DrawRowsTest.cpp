@@ -108,3 +108,92 @@ TEST(DrawRows, NumbersTakeFourColumnsOrMoreAndTheShiftMovesOnlyTheText) {
 }
 
 }  // namespace
+
+namespace {
+
+// With "Changes Within Lines" on, a changed row's texts are drawn as before, with the bytes that
+// differ (in the text as shown, tabs expanded) marked on a background darker than silver; every
+// other row, and every row with the option off, draws exactly as it did.
+TEST(DrawRows, ChangesWithinLinesMarkOnlyTheBytesThatDifferOnEachSide) {
+    using Ranges = std::vector<CTextRange>;
+    const struct {
+        const char* name;
+        std::string source, target;
+        std::int32_t kind;
+        Ranges sourceMarks, targetMarks;  // none drawn marked when both are empty
+    } cases[] = {
+        {"one character", "abcd", "abXd", kindChanged, {{2, 3}}, {{2, 3}}},
+        {"after a tab", "\tabcd", "\tabXd", kindChanged, {{6, 7}}, {{6, 7}}},
+        {"a two-byte character", "caf\xC3\xA9!", "caf\xC3\xA8!", kindChanged, {{3, 5}}, {{3, 5}}},
+        {"inserted on one side", "a cat", "a black cat", kindChanged, {}, {{2, 8}}},
+        {"equal", "abcd", "abcd", kindEqual, {}, {}},
+        {"source only", "abcd", "", kindSourceOnly, {}, {}},
+        {"one side empty", "", "abcd", kindChanged, {}, {}},
+        {"both blank", "", "", kindChanged, {}, {}},
+    };
+    Panes panes(20);
+    for (const bool bOn : {false, true}) {
+        panes.doc.m_nInlineChanges = bOn ? 1 : 0;
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (bOn ? ", on" : ", off"));
+            auto result = std::make_unique<CCompareResult>();
+            result->AddRow(1, c.source, 1, c.target, c.kind);
+            panes.Load(std::move(result));
+            for (const auto& [pane, marks] :
+                 {std::pair<CView*, const Ranges*>{panes.source, &c.sourceMarks},
+                  std::pair<CView*, const Ranges*>{panes.target, &c.targetMarks}}) {
+                RecordingDC off;
+                panes.doc.m_nInlineChanges = 0;
+                pane->OnDraw(&off);
+                RecordingDC dc;
+                panes.doc.m_nInlineChanges = bOn ? 1 : 0;
+                pane->OnDraw(&dc);
+                EXPECT_EQ(dc.texts, off.texts);
+                EXPECT_TRUE(off.marked.empty());
+                std::vector<RecordingDC::Marked> expected;
+                if (bOn && !marks->empty()) {
+                    expected.push_back({0, *marks, dc.marked.empty() ? 0 : dc.marked[0].color});
+                }
+                EXPECT_EQ(dc.marked, expected);
+            }
+        }
+    }
+    // The marks' background: a shade darker than the changed row's silver.
+    auto result = std::make_unique<CCompareResult>();
+    result->AddRow(1, "abcd", 1, "abXd", kindChanged);
+    panes.Load(std::move(result));
+    RecordingDC dc;
+    panes.source->OnDraw(&dc);
+    ASSERT_EQ(dc.marked.size(), 1u);
+    const COLORREF mark = dc.marked[0].color;
+    EXPECT_EQ(GetRValue(mark), GetGValue(mark));
+    EXPECT_EQ(GetGValue(mark), GetBValue(mark));
+    EXPECT_LT(GetRValue(mark), GetRValue(kSilver));
+}
+
+// The marks follow what the pane shows: a difference beyond the pane's width is found once the
+// texts are shifted far enough to show it, and a new table's rows are not taken for the old
+// one's.
+TEST(DrawRows, ChangesWithinLinesFollowTheShiftAndTheTable) {
+    Panes panes(20);
+    panes.doc.m_nInlineChanges = 1;
+    const std::string head(3000, 'a');
+    const auto marks = [&] {
+        RecordingDC dc;
+        panes.source->OnDraw(&dc);
+        return dc.marked.empty() ? std::vector<CTextRange>{} : dc.marked[0].ranges;
+    };
+    auto result = std::make_unique<CCompareResult>();
+    result->AddRow(1, head + "b", 1, head + "c", kindChanged);
+    panes.Load(std::move(result));
+    EXPECT_EQ(marks(), std::vector<CTextRange>{});  // beyond what a 300-pixel pane shows
+    panes.SourceBar()->SendRequest(SB_THUMBTRACK, 2000);
+    EXPECT_EQ(marks(), (std::vector<CTextRange>{{3000, 3001}}));
+
+    result = std::make_unique<CCompareResult>();
+    result->AddRow(1, "b" + head, 1, "c" + head, kindChanged);
+    panes.Load(std::move(result));
+    EXPECT_EQ(marks(), (std::vector<CTextRange>{{0, 1}}));
+}
+
+}  // namespace

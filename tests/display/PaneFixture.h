@@ -51,8 +51,21 @@ public:
         fonts.push_back(m_pFont);
         return true;
     }
+    // Recorded as a TextOut, with its ranges and their background kept apart.
+    bool TextOutMarked(int x, int y, std::string_view text, std::span<const CTextRange> ranges,
+                       COLORREF color) override {
+        marked.push_back({y, std::vector<CTextRange>(ranges.begin(), ranges.end()), color});
+        return TextOut(x, y, text);
+    }
 
+    struct Marked {
+        int y;
+        std::vector<CTextRange> ranges;
+        COLORREF color;
+        bool operator==(const Marked&) const = default;
+    };
     std::vector<DrawnText> texts;
+    std::vector<Marked> marked;       // the TextOutMarked calls
     std::vector<const CFont*> fonts;  // the font each text was drawn in
     const CFont* m_pFont = nullptr;   // the font selected now
 };
@@ -96,7 +109,7 @@ public:
                             height + m_nExtent);
     }
     void Load(std::unique_ptr<CCompareResult> result) {
-        doc.m_pResult = std::move(result);
+        doc.SetResult(std::move(result));
         doc.UpdateAllViews(nullptr, 0, nullptr);
         updates.count = 0;
     }

@@ -166,7 +166,7 @@ TEST_F(TessiverDocTest, NextAndPreviousLandWhereTheUserExpects) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        m_doc.m_pResult = TableWithDifferences(c.rows, c.diffs);
+        m_doc.SetResult(TableWithDifferences(c.rows, c.diffs));
         m_doc.m_nCurrentDiff = c.start;
         for (const auto& [command, expected] : c.steps) {
             // The user scrolled away: searches start from the current difference.
@@ -235,8 +235,8 @@ protected:
     }
     void TearDown() override {
         // The next test starts from the settings off (the Windows run shares one key).
-        for (const char* value :
-             {"Realign", "IgnoreWhitespace", "IgnoreCase", "IgnoreBlankLines", "DecodeUnicode"}) {
+        for (const char* value : {"Realign", "IgnoreWhitespace", "IgnoreCase", "IgnoreBlankLines",
+                                  "DecodeUnicode", "InlineChanges"}) {
             Options().WriteInt(value, 0);
         }
 #ifndef _WIN32
@@ -370,6 +370,40 @@ TEST_F(RealignSettingTest, EachOptionItemTogglesItsStoredValueAndComparesAgain) 
         EXPECT_EQ(later.m_pResult->m_nDifferences, 0);
         ASSERT_TRUE(m_frame.OnCommand(item.id));
     }
+}
+
+// "Changes Within Lines" is kept like the comparison options, but only changes what the panes
+// draw: choosing it repaints them from the same table, even when the files have changed since.
+TEST_F(RealignSettingTest, ChangesWithinLinesIsStoredAndOnlyRepaints) {
+    const auto check = [&] { return CommandState(m_frame, ID_INLINE_CHANGES).m_nCheck; };
+    EXPECT_EQ(check(), 0);
+    m_doc.SetPaths(m_dir.Write("s.txt", "same\nold a\n"), m_dir.Write("t.txt", "same\nold b\n"));
+    ASSERT_TRUE(m_frame.OnCommand(ID_COMPARE));
+    const CCompareResult* table = m_doc.m_pResult.get();
+    m_dir.Write("s.txt", "new\n");
+    for (const int step : {1, 0, 1}) {
+        SCOPED_TRACE(step);
+        const int updates = m_view.m_nUpdates;
+        ASSERT_TRUE(m_frame.OnCommand(ID_INLINE_CHANGES));
+        EXPECT_EQ(check(), step);
+        EXPECT_EQ(Options().ReadInt("InlineChanges", 99), static_cast<DWORD>(step));
+        EXPECT_EQ(m_view.m_nUpdates, updates + 1);
+        ASSERT_EQ(m_doc.m_pResult.get(), table);
+        EXPECT_EQ(m_doc.m_pResult->m_sourceText.GetRaw(1), "old a");
+    }
+    CTessiverDoc later;
+    EXPECT_TRUE(later.GetInlineChanges());
+
+    // What differs within a row is the current table's: a new comparison replaces it.
+    const CInlineChanges* changes = m_doc.GetRowChanges(1, CInlineComparer::kAll);
+    ASSERT_NE(changes, nullptr);
+    EXPECT_EQ(changes->source, (std::vector<CByteSpan>{{4, 5}}));
+    EXPECT_EQ(m_doc.GetRowChanges(0, CInlineComparer::kAll), nullptr);  // an equal row
+    m_dir.Write("s.txt", "same\nnew a\n");
+    ASSERT_TRUE(m_frame.OnCommand(ID_COMPARE));
+    changes = m_doc.GetRowChanges(1, CInlineComparer::kAll);
+    ASSERT_NE(changes, nullptr);
+    EXPECT_EQ(changes->source, (std::vector<CByteSpan>{{0, 5}}));
 }
 
 // The status bar says which options are on after the paths, and what a decoded file was read

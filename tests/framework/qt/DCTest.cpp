@@ -6,8 +6,11 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "framework/draw/DC.h"
 #include "framework/draw/Font.h"
@@ -15,6 +18,7 @@
 namespace {
 
 constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
 
 class DCTest : public ::testing::Test {
 protected:
@@ -23,8 +27,10 @@ protected:
                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS | DEFAULT_PITCH,
                           "Courier New");
     }
-    // Draws text at (x, y) in black on red into a white image.
-    QImage Draw(const std::string& text, int x = 10, int y = 5, QRect clip = QRect()) {
+    // Draws text at (x, y) in black on red into a white image; the cells of ranges, when given,
+    // on blue.
+    QImage Draw(const std::string& text, int x = 10, int y = 5, QRect clip = QRect(),
+                std::optional<std::vector<CTextRange>> ranges = std::nullopt) {
         QImage image(300, 40, QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter painter(&image);
@@ -35,7 +41,12 @@ protected:
         dc.SelectObject(&m_font);
         dc.SetBkColor(kRed);
         dc.SetTextColor(RGB(0, 0, 0));
-        dc.TextOut(x, y, text);
+        if (ranges) {
+            dc.TextOutMarked(x, y, text, *ranges, kBlue);
+            EXPECT_EQ(dc.GetBkColor(), kRed);
+        } else {
+            dc.TextOut(x, y, text);
+        }
         return image;
     }
     static bool IsRed(const QImage& image, int x, int y) {
@@ -120,3 +131,59 @@ TEST_F(DCTest, MarksShowOnTheCellBeforeThem) {
 }
 
 }  // namespace
+
+// Marked cells are drawn on their own background, exactly where TextOut draws them; every other
+// pixel is as TextOut draws it. A range marks each cell any of its bytes falls in.
+TEST_F(DCTest, MarkedRangesDrawTheirCellsOnTheirOwnBackground) {
+    const double cell = m_font.GetCellWidth();
+    ASSERT_GT(cell, 0);
+    const struct {
+        const char* name;
+        std::string text;
+        std::vector<CTextRange> ranges;
+        std::vector<int> cells;  // the cells marked
+    } cases[] = {
+        {"none", "abcd", {}, {}},
+        {"one character", "abcd", {{2, 3}}, {2}},
+        {"two ranges, one of two cells", "abcdef", {{0, 1}, {3, 5}}, {0, 3, 4}},
+        {"a two-byte character",
+         "a\xC3\xA9"
+         "cd",
+         {{1, 3}},
+         {1}},
+        {"only the mark on a letter",
+         "ae\xCC\x81"
+         "cd",
+         {{2, 4}},
+         {1}},
+        {"Latin-1, a byte a cell",
+         "a\xE9\xE9"
+         "d",
+         {{2, 3}},
+         {2}},
+        {"past the end of the text", "ab", {{1, 9}}, {1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QImage plain = Draw(c.text);
+        const QImage marked = Draw(c.text, 10, 5, QRect(), c.ranges);
+        for (int x = 0; x < plain.width(); ++x) {
+            // Columns on a cell's border may belong to either cell.
+            const double at = (x - 10) / cell;
+            const double inCell = at - std::floor(at);
+            if (at >= 0 && (inCell < 0.15 || inCell > 0.85)) {
+                continue;
+            }
+            const bool bMarked = at >= 0 && std::find(c.cells.begin(), c.cells.end(),
+                                                      static_cast<int>(at)) != c.cells.end();
+            bool bSame = true;
+            int blue = 0;
+            for (int y = 0; y < plain.height(); ++y) {
+                bSame = bSame && plain.pixel(x, y) == marked.pixel(x, y);
+                blue += (marked.pixel(x, y) & 0xFFFFFF) == 0x0000FF ? 1 : 0;
+            }
+            ASSERT_EQ(bSame, !bMarked) << x;
+            ASSERT_EQ(blue > 0, bMarked) << x;
+        }
+    }
+}

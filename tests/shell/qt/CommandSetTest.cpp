@@ -11,7 +11,9 @@
 #include <QPixmap>
 #include <QTest>
 #include <QToolBar>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/core/Resources.h"
@@ -173,11 +175,92 @@ TEST_F(CommandSetTest, KeysCarryOutTheirCommands) {
     EXPECT_EQ(Doc()->m_sourcePath, m_a);
 }
 
-// The View menu ends with "Realign Long Blocks", then after a separator the comparison options:
-// each a check item that compares again with its check mark on, remembered for the next run of
-// the program. The two white-space items are a pair: choosing one clears the other.
+// Each moving key carries out its command: from rows and shifts where every one of them moves
+// something, the key leaves the panes where the command does.
+TEST_F(CommandSetTest, MovingKeysCarryOutTheirCommands) {
+    std::string text;
+    for (int i = 1; i <= 100; ++i) {
+        text += std::to_string(i) + std::string(300, 'x') + "\n";
+    }
+    Doc()->SetPaths(m_dir.Write("a.txt", text), m_dir.Write("b.txt", text));
+    Key(Qt::Key_F5);
+    ASSERT_NE(Doc()->m_pResult, nullptr);
+    const auto startAndRun = [this](const std::function<void()>& move) {
+        for (const CommandId id : {ID_FIRST_ROW, ID_LEFT_EDGE, ID_ROW_DOWN, ID_ROW_DOWN,
+                                   ID_ROW_DOWN, ID_STEP_RIGHT, ID_STEP_RIGHT}) {
+            ASSERT_TRUE(Frame()->OnCommand(id));
+        }
+        ASSERT_EQ(Doc()->m_scroll.GetTopRow(), 3);
+        ASSERT_EQ(Doc()->m_scroll.GetLeftOffset(), -10);
+        move();
+    };
+    const struct {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        CommandId id;
+    } keys[] = {
+        {"Up", Qt::Key_Up, {}, ID_ROW_UP},
+        {"Down", Qt::Key_Down, {}, ID_ROW_DOWN},
+        {"Page Up", Qt::Key_PageUp, {}, ID_PAGE_UP},
+        {"Page Down", Qt::Key_PageDown, {}, ID_PAGE_DOWN},
+        {"Ctrl+Home", Qt::Key_Home, Qt::ControlModifier, ID_FIRST_ROW},
+        {"Ctrl+End", Qt::Key_End, Qt::ControlModifier, ID_LAST_ROW},
+        {"Left", Qt::Key_Left, {}, ID_STEP_LEFT},
+        {"Right", Qt::Key_Right, {}, ID_STEP_RIGHT},
+        {"Home", Qt::Key_Home, {}, ID_LEFT_EDGE},
+        {"End", Qt::Key_End, {}, ID_LINE_END},
+    };
+    const auto where = [this] {
+        return std::pair{Doc()->m_scroll.GetTopRow(), Doc()->m_scroll.GetLeftOffset()};
+    };
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.name);
+        startAndRun([&] { ASSERT_TRUE(Frame()->OnCommand(k.id)); });
+        const std::pair<int, int> commanded = where();
+        EXPECT_NE(commanded, (std::pair{3, -10}));
+        startAndRun([&] { Key(k.key, k.modifiers); });
+        EXPECT_EQ(where(), commanded);
+    }
+    // While the splitter's bar moves by the keyboard, the arrows move the bar, not the panes.
+    CSplitterWnd& splitter = Frame()->m_wndSplitter;
+    int before = 0;
+    int least = 0;
+    splitter.GetColumnInfo(0, before, least);
+    const std::pair<int, int> panes = where();
+    ASSERT_TRUE(Frame()->OnCommand(ID_WINDOW_SPLIT));
+    ASSERT_TRUE(splitter.IsTracking());
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_EQ(focus, splitter.GetSafeHwnd());
+    QTest::keyClick(focus, Qt::Key_Right);
+    QTest::keyClick(focus, Qt::Key_Return);
+    int after = 0;
+    splitter.GetColumnInfo(0, after, least);
+    EXPECT_GT(after, before);
+    EXPECT_EQ(where(), panes);
+}
+
+// The View menu ends with "Realign Long Blocks", then after a separator the comparison options,
+// then after another "Changes Within Lines": each a check item with its check mark on once
+// chosen, remembered for the next run of the program. The comparison options compare again, the
+// last only repaints. The two white-space items are a pair: choosing one clears the other.
 TEST_F(CommandSetTest, ViewMenuCheckItemsCompareAgainAndAreRememberedForTheNextRun) {
-    const auto items = [this] {
+    const struct {
+        const char* text;
+        bool checkedAtTheEnd;
+        bool compares;
+    } expected[] = {
+        {"&Realign Long Blocks", true, true},
+        {nullptr, false, false},
+        {"Ignore White Space &Changes", false, true},
+        {"Ignore &All White Space", true, true},
+        {"Ignore C&ase", true, true},
+        {"Ignore &Blank Lines", true, true},
+        {"Decode &Unicode Files", true, true},
+        {nullptr, false, false},
+        {"Changes &Within Lines", true, false},
+    };
+    const auto items = [this, &expected] {
         QMenu* view = nullptr;
         for (QAction* popup : Window()->menuBar()->actions()) {
             view = popup->text() == "&View" ? popup->menu() : view;
@@ -185,19 +268,7 @@ TEST_F(CommandSetTest, ViewMenuCheckItemsCompareAgainAndAreRememberedForTheNextR
         view->popup(QPoint(0, 0));
         const QList<QAction*> actions = view->actions();
         view->hide();
-        return actions.mid(actions.size() - 7);
-    };
-    const struct {
-        const char* text;
-        bool checkedAtTheEnd;
-    } expected[] = {
-        {"&Realign Long Blocks", true},
-        {nullptr, false},
-        {"Ignore White Space &Changes", false},
-        {"Ignore &All White Space", true},
-        {"Ignore C&ase", true},
-        {"Ignore &Blank Lines", true},
-        {"Decode &Unicode Files", true},
+        return actions.mid(actions.size() - static_cast<qsizetype>(std::size(expected)));
     };
     CompareDifferingPair();
     for (std::size_t i = 0; i < std::size(expected); ++i) {
@@ -211,9 +282,13 @@ TEST_F(CommandSetTest, ViewMenuCheckItemsCompareAgainAndAreRememberedForTheNextR
         ASSERT_EQ(item->text(), expected[i].text);
         EXPECT_TRUE(item->isCheckable());
         EXPECT_FALSE(item->isChecked());
-        Doc()->m_pResult.reset();
+        if (expected[i].compares) {
+            Doc()->m_pResult.reset();
+        }
+        const CCompareResult* before = Doc()->m_pResult.get();
         item->trigger();
-        EXPECT_NE(Doc()->m_pResult, nullptr);  // compared again
+        EXPECT_NE(Doc()->m_pResult, nullptr);
+        EXPECT_EQ(Doc()->m_pResult.get() != before, expected[i].compares);
         EXPECT_TRUE(items()[static_cast<qsizetype>(i)]->isChecked());
     }
     EXPECT_FALSE(items()[2]->isChecked());  // "Ignore All White Space" cleared it

@@ -100,7 +100,8 @@ TEST_F(WindowsShellTest, EveryToolBarButtonShowsTheStateOfItsCommand) {
 }
 
 // The View menu as the system shows it: "Realign Long Blocks", a separator and the comparison
-// options, each checked once chosen, and never both white-space items at once.
+// options, another and "Changes Within Lines", each checked once chosen, and never both
+// white-space items at once.
 TEST_F(WindowsShellTest, ViewMenuChecksTheOptionsChosen) {
     HWND frame = Frame()->GetSafeHwnd();
     HMENU view = GetSubMenu(GetMenu(frame), 2);
@@ -111,7 +112,9 @@ TEST_F(WindowsShellTest, ViewMenuChecksTheOptionsChosen) {
                           ID_IGNORE_ALL_WHITESPACE,
                           ID_IGNORE_CASE,
                           ID_IGNORE_BLANK_LINES,
-                          ID_DECODE_UNICODE};
+                          ID_DECODE_UNICODE,
+                          0,
+                          ID_INLINE_CHANGES};
     const int first = GetMenuItemCount(view) - static_cast<int>(std::size(items));
     for (std::size_t k = 0; k < std::size(items); ++k) {
         EXPECT_EQ(GetMenuItemID(view, first + static_cast<int>(k)), items[k]) << k;
@@ -119,34 +122,66 @@ TEST_F(WindowsShellTest, ViewMenuChecksTheOptionsChosen) {
     wchar_t text[64] = {};
     GetMenuStringW(view, first + 3, text, 64, MF_BYPOSITION);
     EXPECT_EQ(std::wstring(text), L"Ignore &All White Space");
-    // What the menu shows of the five options, as it shows them when it opens.
+    // What the menu shows of the five options and of the last item, as it shows them when it
+    // opens.
     const auto checks = [&] {
         SendMessageW(frame, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 2);
         std::string marks;
         for (int k = 2; k < static_cast<int>(std::size(items)); ++k) {
-            marks += (GetMenuState(view, first + k, MF_BYPOSITION) & MF_CHECKED) != 0 ? 'x' : '-';
+            if (items[k] != 0) {
+                marks +=
+                    (GetMenuState(view, first + k, MF_BYPOSITION) & MF_CHECKED) != 0 ? 'x' : '-';
+            }
         }
         return marks;
     };
-    EXPECT_EQ(checks(), "-----");
+    EXPECT_EQ(checks(), "------");
     const struct {
         UINT id;
         const char* marks;
     } steps[] = {
-        {ID_IGNORE_WHITESPACE_CHANGES, "x----"},
-        {ID_IGNORE_ALL_WHITESPACE, "-x---"},
-        {ID_IGNORE_CASE, "-xx--"},
-        {ID_IGNORE_BLANK_LINES, "-xxx-"},
-        {ID_DECODE_UNICODE, "-xxxx"},
-        {ID_IGNORE_ALL_WHITESPACE, "--xxx"},
-        {ID_IGNORE_CASE, "---xx"},
-        {ID_IGNORE_BLANK_LINES, "----x"},
-        {ID_DECODE_UNICODE, "-----"},
+        {ID_IGNORE_WHITESPACE_CHANGES, "x-----"},
+        {ID_IGNORE_ALL_WHITESPACE, "-x----"},
+        {ID_IGNORE_CASE, "-xx---"},
+        {ID_IGNORE_BLANK_LINES, "-xxx--"},
+        {ID_DECODE_UNICODE, "-xxxx-"},
+        {ID_IGNORE_ALL_WHITESPACE, "--xxx-"},
+        {ID_IGNORE_CASE, "---xx-"},
+        {ID_IGNORE_BLANK_LINES, "----x-"},
+        {ID_DECODE_UNICODE, "------"},
+        {ID_INLINE_CHANGES, "-----x"},
+        {ID_INLINE_CHANGES, "------"},
     };
     for (const auto& step : steps) {
         SendMessageW(frame, WM_COMMAND, step.id, 0);
         EXPECT_EQ(checks(), step.marks) << step.id;
     }
+}
+
+// The arrow keys reach the accelerators through the loop: Right shifts both panes, but while the
+// splitter's bar moves by the keyboard it moves the bar instead.
+TEST_F(WindowsShellTest, ArrowsMoveTheSplitterBarWhileItMovesByTheKeyboard) {
+    HWND frame = Frame()->GetSafeHwnd();
+    HWND pane = Frame()->m_wndSplitter.GetPane(0, 1)->GetSafeHwnd();
+    HWND splitter = Frame()->m_wndSplitter.GetSafeHwnd();
+    const auto width = [this] {
+        int cx = 0;
+        int least = 0;
+        Frame()->m_wndSplitter.GetColumnInfo(0, cx, least);
+        return cx;
+    };
+    // The bar where the split starts, once the layout queued by the window's last resize is done.
+    int before = 0;
+    PostMessageW(pane, WM_KEYDOWN, VK_RIGHT, 1);
+    Frame()->PostCall(Frame(), [&] { before = width(); });
+    PostMessageW(frame, WM_COMMAND, ID_WINDOW_SPLIT, 0);
+    PostMessageW(splitter, WM_KEYDOWN, VK_RIGHT, 1);
+    PostMessageW(splitter, WM_KEYDOWN, VK_RETURN, 1);
+    RunUntilExit();
+    EXPECT_EQ(Doc()->m_scroll.GetLeftOffset(), -CScrollState::kShiftLine);
+    EXPECT_GT(before, 0);
+    EXPECT_GT(width(), before);
+    EXPECT_FALSE(Frame()->m_wndSplitter.IsTracking());
 }
 
 // Moved to a screen of another dpi, the window takes the place the system gives it there and
