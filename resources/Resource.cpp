@@ -10,6 +10,18 @@ constexpr StringDef kStrings[] = {
     {IDS_OPEN_SOURCE_TITLE, "Open source file"},
     {IDS_OPEN_TARGET_TITLE, "Open target file"},
     {IDS_CANNOT_OPEN, "%s \xE2\x80\x94 cannot open: %s"},
+    {IDS_DROP_NOT_A_FILE,
+     "%s is not a file on this computer. Drop one or two files to compare them; nothing was "
+     "changed."},
+    {IDS_DROP_FOLDER,
+     "%s is a folder. Tessiver compares files: drop one or two files; nothing was changed."},
+    {IDS_DROP_MISSING, "%s cannot be found. Nothing was changed."},
+    {IDS_DROP_TOO_MANY,
+     "%s things were dropped. Drop two files to compare them, or one file on a pane to take it "
+     "for that side; nothing was changed."},
+    {IDS_DROP_UNNAMED, "What was dropped"},
+    {IDS_CHANGED_ON_DISK, " (changed on disk: F5)"},
+    {IDS_DELETED_ON_DISK, " (deleted on disk)"},
     {ID_INDICATOR_SOURCE, " "},
     {ID_INDICATOR_TARGET, " "},
     {AFX_IDS_APP_TITLE, "Tessiver"},
@@ -32,6 +44,8 @@ constexpr StringDef kStrings[] = {
     {ID_DECODE_UNICODE,
      "Read a file that starts with a byte-order mark as the UTF-8 or UTF-16 text it holds\nDecode "
      "Unicode files"},
+    {ID_WATCH_FILES,
+     "Mark a file's status pane when the file changes on disk after the comparison\nWatch files"},
     {ID_FILE_PRINT, "Print the active document\nPrint"},
     {ID_FILE_PRINT_PREVIEW, "Display full pages\nPrint Preview"},
     {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
@@ -63,6 +77,8 @@ constexpr MenuItemDef kViewMenu[] = {
     {"Ignore C&ase", ID_IGNORE_CASE},
     {"Ignore &Blank Lines", ID_IGNORE_BLANK_LINES},
     {"Decode &Unicode Files", ID_DECODE_UNICODE},
+    {nullptr, 0},
+    {"&Watch Files", ID_WATCH_FILES},
 };
 constexpr MenuItemDef kToolsMenu[] = {
     {"Options", ID_TOOLS_OPTIONS},

@@ -21,6 +21,15 @@ constexpr std::uint32_t IDC_TAB_WIDTH_SPIN = 1003;
 constexpr std::uint32_t IDS_OPEN_SOURCE_TITLE = 129;
 constexpr std::uint32_t IDS_OPEN_TARGET_TITLE = 130;
 constexpr std::uint32_t IDS_CANNOT_OPEN = 131;  // a status pane's path, then why it did not open
+// Why a drop was refused: %s is what was dropped (its path, or what the drop called it).
+constexpr std::uint32_t IDS_DROP_NOT_A_FILE = 140;
+constexpr std::uint32_t IDS_DROP_FOLDER = 141;
+constexpr std::uint32_t IDS_DROP_MISSING = 142;
+constexpr std::uint32_t IDS_DROP_TOO_MANY = 143;  // %s: how many things were dropped
+constexpr std::uint32_t IDS_DROP_UNNAMED = 144;   // what was dropped, when the drop names nothing
+// What a status pane adds to its text when its file changed on disk after the comparison.
+constexpr std::uint32_t IDS_CHANGED_ON_DISK = 145;
+constexpr std::uint32_t IDS_DELETED_ON_DISK = 146;
 
 // Status bar panes.
 constexpr std::uint32_t ID_INDICATOR_SOURCE = 101;
@@ -41,6 +50,8 @@ constexpr std::uint32_t ID_IGNORE_ALL_WHITESPACE = 32790;
 constexpr std::uint32_t ID_IGNORE_CASE = 32791;
 constexpr std::uint32_t ID_IGNORE_BLANK_LINES = 32792;
 constexpr std::uint32_t ID_DECODE_UNICODE = 32793;
+// Mark a status pane when its file changes on disk: a check item at the end of the View menu.
+constexpr std::uint32_t ID_WATCH_FILES = 32820;
 
 // The program's tables, for the framework.
 const ResourceTables& GetResourceTables();

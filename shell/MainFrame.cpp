@@ -1,8 +1,13 @@
 #include "shell/MainFrame.h"
 
+#include <exception>
+
 #include "display/TargetView.h"
+#include "document/TessiverDoc.h"
 #include "framework/window/DocTemplate.h"
+#include "framework/window/MessageBox.h"
 #include "framework/window/View.h"
+#include "framework/window/WaitCursor.h"
 #include "resources/Resource.h"
 #include "shell/SavedPlacement.h"
 
@@ -64,6 +69,8 @@ int CMainFrame::OnCreate(CREATESTRUCT* lpCreateStruct) {
     m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
     EnableDocking(CBRS_ALIGN_ANY);
     DockControlBar(&m_wndToolBar);
+    // Always on: the panes and the bars pass what is dropped on them to the frame.
+    DragAcceptFiles();
     return 0;
 }
 
@@ -96,4 +103,24 @@ void CMainFrame::OnClose() {
     SaveBarState(kBarStateProfile);
     SaveWindowPlacement(this, kWindowKey);
     CFrameWnd::OnClose();
+}
+
+void CMainFrame::OnDropFiles(const CDropFiles& drop) {
+    auto* doc = dynamic_cast<CTessiverDoc*>(GetActiveDocument());
+    if (doc == nullptr) {
+        return;
+    }
+    DropSide side = DropSide::window;
+    if (drop.pWndAt != nullptr && drop.pWndAt == m_wndSplitter.GetPane(0, 0)) {
+        side = DropSide::source;
+    } else if (drop.pWndAt != nullptr && drop.pWndAt == m_wndSplitter.GetPane(0, 1)) {
+        side = DropSide::target;
+    }
+    // As a command runs: what the comparison could not finish is reported once.
+    try {
+        CWaitCursor wait;
+        doc->DropFiles(drop.items, side);
+    } catch (...) {
+        ReportCommandException(std::current_exception());
+    }
 }

@@ -173,9 +173,10 @@ TEST_F(CommandSetTest, KeysCarryOutTheirCommands) {
     EXPECT_EQ(Doc()->m_sourcePath, m_a);
 }
 
-// The View menu ends with "Realign Long Blocks", then after a separator the comparison options:
-// each a check item that compares again with its check mark on, remembered for the next run of
-// the program. The two white-space items are a pair: choosing one clears the other.
+// The View menu ends with "Realign Long Blocks", then after a separator the comparison options,
+// each a check item that compares again with its check mark on, then after another separator
+// "Watch Files", a check item that does not compare; all remembered for the next run of the
+// program. The two white-space items are a pair: choosing one clears the other.
 TEST_F(CommandSetTest, ViewMenuCheckItemsCompareAgainAndAreRememberedForTheNextRun) {
     const auto items = [this] {
         QMenu* view = nullptr;
@@ -185,21 +186,29 @@ TEST_F(CommandSetTest, ViewMenuCheckItemsCompareAgainAndAreRememberedForTheNextR
         view->popup(QPoint(0, 0));
         const QList<QAction*> actions = view->actions();
         view->hide();
-        return actions.mid(actions.size() - 7);
+        qsizetype first = 0;
+        while (first < actions.size() && actions[first]->text() != "&Realign Long Blocks") {
+            ++first;
+        }
+        return actions.mid(first);
     };
     const struct {
         const char* text;
         bool checkedAtTheEnd;
+        bool bCompares;
     } expected[] = {
-        {"&Realign Long Blocks", true},
-        {nullptr, false},
-        {"Ignore White Space &Changes", false},
-        {"Ignore &All White Space", true},
-        {"Ignore C&ase", true},
-        {"Ignore &Blank Lines", true},
-        {"Decode &Unicode Files", true},
+        {"&Realign Long Blocks", true, true},
+        {nullptr, false, false},
+        {"Ignore White Space &Changes", false, true},
+        {"Ignore &All White Space", true, true},
+        {"Ignore C&ase", true, true},
+        {"Ignore &Blank Lines", true, true},
+        {"Decode &Unicode Files", true, true},
+        {nullptr, false, false},
+        {"&Watch Files", true, false},
     };
     CompareDifferingPair();
+    ASSERT_EQ(static_cast<std::size_t>(items().size()), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {
         const QList<QAction*> now = items();
         QAction* item = now[static_cast<qsizetype>(i)];
@@ -211,9 +220,15 @@ TEST_F(CommandSetTest, ViewMenuCheckItemsCompareAgainAndAreRememberedForTheNextR
         ASSERT_EQ(item->text(), expected[i].text);
         EXPECT_TRUE(item->isCheckable());
         EXPECT_FALSE(item->isChecked());
-        Doc()->m_pResult.reset();
-        item->trigger();
-        EXPECT_NE(Doc()->m_pResult, nullptr);  // compared again
+        if (expected[i].bCompares) {
+            Doc()->m_pResult.reset();
+            item->trigger();
+            EXPECT_NE(Doc()->m_pResult, nullptr);  // compared again
+        } else {
+            const CCompareResult* before = Doc()->m_pResult.get();
+            item->trigger();
+            EXPECT_EQ(Doc()->m_pResult.get(), before);
+        }
         EXPECT_TRUE(items()[static_cast<qsizetype>(i)]->isChecked());
     }
     EXPECT_FALSE(items()[2]->isChecked());  // "Ignore All White Space" cleared it

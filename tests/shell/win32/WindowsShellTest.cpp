@@ -100,7 +100,8 @@ TEST_F(WindowsShellTest, EveryToolBarButtonShowsTheStateOfItsCommand) {
 }
 
 // The View menu as the system shows it: "Realign Long Blocks", a separator and the comparison
-// options, each checked once chosen, and never both white-space items at once.
+// options, each checked once chosen, and never both white-space items at once; then a separator
+// and "Watch Files" at the end.
 TEST_F(WindowsShellTest, ViewMenuChecksTheOptionsChosen) {
     HWND frame = Frame()->GetSafeHwnd();
     HMENU view = GetSubMenu(GetMenu(frame), 2);
@@ -111,7 +112,9 @@ TEST_F(WindowsShellTest, ViewMenuChecksTheOptionsChosen) {
                           ID_IGNORE_ALL_WHITESPACE,
                           ID_IGNORE_CASE,
                           ID_IGNORE_BLANK_LINES,
-                          ID_DECODE_UNICODE};
+                          ID_DECODE_UNICODE,
+                          0,
+                          ID_WATCH_FILES};
     const int first = GetMenuItemCount(view) - static_cast<int>(std::size(items));
     for (std::size_t k = 0; k < std::size(items); ++k) {
         EXPECT_EQ(GetMenuItemID(view, first + static_cast<int>(k)), items[k]) << k;
@@ -119,11 +122,13 @@ TEST_F(WindowsShellTest, ViewMenuChecksTheOptionsChosen) {
     wchar_t text[64] = {};
     GetMenuStringW(view, first + 3, text, 64, MF_BYPOSITION);
     EXPECT_EQ(std::wstring(text), L"Ignore &All White Space");
+    GetMenuStringW(view, first + 8, text, 64, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(text), L"&Watch Files");
     // What the menu shows of the five options, as it shows them when it opens.
     const auto checks = [&] {
         SendMessageW(frame, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 2);
         std::string marks;
-        for (int k = 2; k < static_cast<int>(std::size(items)); ++k) {
+        for (int k = 2; k < 7; ++k) {
             marks += (GetMenuState(view, first + k, MF_BYPOSITION) & MF_CHECKED) != 0 ? 'x' : '-';
         }
         return marks;
