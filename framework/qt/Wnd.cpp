@@ -78,19 +78,27 @@ public:
             case QEvent::DragMove:
                 if (m_bAcceptFiles) {
                     // Taken as a copy whatever the source proposes: a move would have the source
-                    // delete what was dropped.
+                    // delete what was dropped. A drag that can only move is not taken.
                     auto* drag = static_cast<QDragMoveEvent*>(event);
-                    drag->setDropAction(Qt::CopyAction);
-                    drag->accept();
+                    if ((drag->possibleActions() & Qt::CopyAction) != 0) {
+                        drag->setDropAction(Qt::CopyAction);
+                        drag->accept();
+                    } else {
+                        drag->ignore();
+                    }
                     return true;
                 }
                 break;
             case QEvent::Drop:
                 if (m_bAcceptFiles) {
                     auto* drop = static_cast<QDropEvent*>(event);
-                    Deliver(widget, drop);
-                    drop->setDropAction(Qt::CopyAction);
-                    drop->accept();
+                    if ((drop->possibleActions() & Qt::CopyAction) != 0) {
+                        drop->setDropAction(Qt::CopyAction);
+                        drop->accept();
+                        Deliver(widget, drop);
+                    } else {
+                        drop->ignore();
+                    }
                     return true;
                 }
                 break;
