@@ -10,6 +10,7 @@
 #include "framework/dialog/PropertySheet.h"
 #include "framework/window/FileDialog.h"
 #include "framework/window/MessageBox.h"
+#include "framework/window/WaitCursor.h"
 #include "framework/window/WinApp.h"
 #include "resources/Resource.h"
 
@@ -330,6 +331,8 @@ bool CTessiverDoc::DropFiles(const std::vector<CDroppedItem>& items, DropSide si
         CRegistryKey(kOptionsKey, HKEY_CURRENT_USER).WriteText(kSourcePathValue, m_sourcePath);
     }
     if (!m_sourcePath.empty() && !m_targetPath.empty()) {
+        // As the command shows it while it compares.
+        CWaitCursor wait;
         OnCompare();
     } else {
         FollowWatchedFiles();

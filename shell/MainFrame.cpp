@@ -7,7 +7,6 @@
 #include "framework/window/DocTemplate.h"
 #include "framework/window/MessageBox.h"
 #include "framework/window/View.h"
-#include "framework/window/WaitCursor.h"
 #include "resources/Resource.h"
 #include "shell/SavedPlacement.h"
 
@@ -118,7 +117,6 @@ void CMainFrame::OnDropFiles(const CDropFiles& drop) {
     }
     // As a command runs: what the comparison could not finish is reported once.
     try {
-        CWaitCursor wait;
         doc->DropFiles(drop.items, side);
     } catch (...) {
         ReportCommandException(std::current_exception());
