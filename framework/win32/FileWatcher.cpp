@@ -4,6 +4,7 @@
 #include "framework/window/FileWatcher.h"
 
 #include <map>
+#include <vector>
 
 #include "framework/win32/Win32Support.h"
 
@@ -21,7 +22,7 @@ struct CFileWatcher::Impl {
         HANDLE handle = INVALID_HANDLE_VALUE;  // none while the folder cannot be watched
     };
 
-    explicit Impl(CFileWatcher* pWatcher) : pWatcher(pWatcher) {}
+    Impl() = default;
     ~Impl() {
         Close();
         if (timer != 0) {
@@ -75,7 +76,6 @@ struct CFileWatcher::Impl {
         }
     }
 
-    CFileWatcher* pWatcher;
     std::vector<Folder> folders;
     UINT_PTR timer = 0;
 };
@@ -88,7 +88,7 @@ void CFileWatcher::Follow() {
         if (m_paths.empty()) {
             return;
         }
-        m_pImpl = std::make_unique<Impl>(this);
+        m_pImpl = std::make_unique<Impl>();
     }
     Impl& impl = *m_pImpl;
     impl.Close();
