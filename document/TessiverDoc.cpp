@@ -14,6 +14,7 @@
 #include "framework/dialog/PropertySheet.h"
 #include "framework/window/FileDialog.h"
 #include "framework/window/MessageBox.h"
+#include "framework/window/WaitCursor.h"
 #include "framework/window/WinApp.h"
 #include "resources/Resource.h"
 
@@ -58,6 +59,8 @@ const CommandMap* CTessiverDoc::ThisMessageMap() {
         CommandEntry<&CTessiverDoc::OnStepRight>(ID_STEP_RIGHT),
         CommandEntry<&CTessiverDoc::OnLeftEdge>(ID_LEFT_EDGE),
         CommandEntry<&CTessiverDoc::OnLineEnd>(ID_LINE_END),
+        CommandEntry<&CTessiverDoc::OnWatchFiles, &CTessiverDoc::OnUpdateWatchFiles>(
+            ID_WATCH_FILES),
         UpdateEntry<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT),
         UpdateEntry<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT_PREVIEW),
         UpdateEntry<&CTessiverDoc::OnUpdateSourcePane>(ID_INDICATOR_SOURCE),
@@ -74,6 +77,7 @@ CTessiverDoc::CTessiverDoc() {
 }
 
 CTessiverDoc::~CTessiverDoc() {
+    m_watcher.Watch({}, {});
     m_pResult.reset();
     m_font.DeleteObject();
 }
@@ -95,6 +99,7 @@ std::unique_ptr<CCompareResult> CTessiverDoc::SetResult(std::unique_ptr<CCompare
 void CTessiverDoc::SetPaths(std::string sourcePath, std::string targetPath) {
     m_sourcePath = std::move(sourcePath);
     m_targetPath = std::move(targetPath);
+    FollowWatchedFiles();
 }
 
 namespace {
@@ -161,6 +166,10 @@ void CTessiverDoc::TakeFileOutcome() {
 }
 
 void CTessiverDoc::OnCompare() {
+    // The files as they are before they are read: a change while they are read is seen as one.
+    m_watched[0] = {m_sourcePath, AfxGetFileStamp(m_sourcePath), DiskNotice::none};
+    m_watched[1] = {m_targetPath, AfxGetFileStamp(m_targetPath), DiskNotice::none};
+    FollowWatchedFiles();
     m_scroll.SetTopRow(0);
     m_comparer.SetFiles(m_sourcePath, m_targetPath);
     m_comparer.SetRealign(GetRealign());
@@ -308,6 +317,8 @@ constexpr char kAllFilesFilter[] = "All files (*.*)\0*.*\0";
 constexpr const char* kOptionsKey = "software\\Corvessa\\Tessiver\\Options";
 constexpr const char* kRealignValue = "Realign";
 constexpr const char* kInlineChangesValue = "InlineChanges";
+constexpr const char* kWatchFilesValue = "WatchFiles";
+constexpr const char* kSourcePathValue = "Source Path";
 
 // The comparison options as the registry keeps them: one DWORD each under the Options key,
 // named in the order of OptionValue.
@@ -374,6 +385,51 @@ std::string WithEncoding(std::string text, TextEncoding encoding, bool bDecoding
     return text;
 }
 
+// A string of the program's with each %s replaced by the next of parts.
+std::string FormatString(UINT nID, std::initializer_list<std::string> parts) {
+    std::string text;
+    AfxLoadString(nID, text);
+    std::size_t at = 0;
+    for (const std::string& part : parts) {
+        at = text.find("%s", at);
+        if (at == std::string::npos) {
+            break;
+        }
+        text.replace(at, 2, part);
+        at += part.size();
+    }
+    return text;
+}
+
+// Why the dropped items cannot be taken (the message for the first that cannot), or nothing.
+std::optional<std::string> WhyRefused(const std::vector<CDroppedItem>& items) {
+    if (items.size() > 2) {
+        return FormatString(IDS_DROP_TOO_MANY, {std::to_string(items.size())});
+    }
+    if (items.empty()) {
+        std::string unnamed;
+        AfxLoadString(IDS_DROP_UNNAMED, unnamed);
+        return FormatString(IDS_DROP_NOT_A_FILE, {unnamed});
+    }
+    for (const CDroppedItem& item : items) {
+        if (!item.bLocalFile || item.name.empty()) {
+            std::string name = item.name;
+            if (name.empty()) {
+                AfxLoadString(IDS_DROP_UNNAMED, name);
+            }
+            return FormatString(IDS_DROP_NOT_A_FILE, {name});
+        }
+        const CFileStamp stamp = AfxGetFileStamp(AfxAbsolutePath(item.name));
+        if (!stamp.bExists) {
+            return FormatString(IDS_DROP_MISSING, {item.name});
+        }
+        if (stamp.bFolder) {
+            return FormatString(IDS_DROP_FOLDER, {item.name});
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 void CTessiverDoc::OnOpenSource() {
@@ -385,15 +441,17 @@ void CTessiverDoc::OnOpenSource() {
     dlg.m_ofn.lpstrFilter = kAllFilesFilter;
     CRegistryKey key(kOptionsKey, HKEY_CURRENT_USER);
     std::string sourcePath;
-    key.ReadText("Source Path", sourcePath);
+    key.ReadText(kSourcePathValue, sourcePath);
     dlg.m_ofn.lpstrInitialDir = sourcePath.c_str();
     if (dlg.DoModal() == IDOK) {
         m_sourcePath = dlg.GetPathName();
-        key.WriteText("Source Path", m_sourcePath);
+        key.WriteText(kSourcePathValue, m_sourcePath);
     }
     // Also after a cancel: choosing again re-reads both files.
     if (!m_sourcePath.empty() && !m_targetPath.empty()) {
         OnCompare();
+    } else {
+        FollowWatchedFiles();
     }
 }
 
@@ -409,6 +467,8 @@ void CTessiverDoc::OnOpenTarget() {
     }
     if (!m_sourcePath.empty() && !m_targetPath.empty()) {
         OnCompare();
+    } else {
+        FollowWatchedFiles();
     }
 }
 
@@ -496,6 +556,34 @@ void CTessiverDoc::Export(CommandId id) {
     }
 }
 
+bool CTessiverDoc::DropFiles(const std::vector<CDroppedItem>& items, DropSide side) {
+    if (const std::optional<std::string> why = WhyRefused(items)) {
+        AfxMessageBox(*why, MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    const bool bSource = items.size() == 2 || side == DropSide::source ||
+                         (side == DropSide::window && m_sourcePath.empty());
+    if (items.size() == 2) {
+        m_sourcePath = AfxAbsolutePath(items[0].name);
+        m_targetPath = AfxAbsolutePath(items[1].name);
+    } else if (bSource) {
+        m_sourcePath = AfxAbsolutePath(items[0].name);
+    } else {
+        m_targetPath = AfxAbsolutePath(items[0].name);
+    }
+    if (bSource) {
+        CRegistryKey(kOptionsKey, HKEY_CURRENT_USER).WriteText(kSourcePathValue, m_sourcePath);
+    }
+    if (!m_sourcePath.empty() && !m_targetPath.empty()) {
+        // As the command shows it while it compares.
+        CWaitCursor wait;
+        OnCompare();
+    } else {
+        FollowWatchedFiles();
+    }
+    return true;
+}
+
 void CTessiverDoc::OnOptions() {
     CPropertySheet sheet("Options", nullptr, 0);
     // The page belongs to the application shell, which registers its class record; the
@@ -523,6 +611,71 @@ void CTessiverDoc::OnRealignLongBlocks() {
     if (!m_sourcePath.empty() && !m_targetPath.empty()) {
         OnCompare();
     }
+}
+
+bool CTessiverDoc::GetWatchFiles() {
+    if (m_nWatchFiles < 0) {
+        m_nWatchFiles =
+            CRegistryKey(kOptionsKey, HKEY_CURRENT_USER).ReadInt(kWatchFilesValue, 0) != 0 ? 1 : 0;
+    }
+    return m_nWatchFiles != 0;
+}
+
+void CTessiverDoc::OnWatchFiles() {
+    m_nWatchFiles = GetWatchFiles() ? 0 : 1;
+    CRegistryKey(kOptionsKey, HKEY_CURRENT_USER)
+        .WriteInt(kWatchFilesValue, static_cast<DWORD>(m_nWatchFiles));
+    for (WatchedFile& file : m_watched) {
+        file.notice = DiskNotice::none;
+    }
+    FollowWatchedFiles();
+    // Turned on, it tells at once what changed since the comparison.
+    OnFilesChanged();
+}
+
+void CTessiverDoc::OnUpdateWatchFiles(CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(GetWatchFiles() ? 1 : 0);
+}
+
+void CTessiverDoc::FollowWatchedFiles() {
+    const std::string* shown[] = {&m_sourcePath, &m_targetPath};
+    std::vector<std::string> paths;
+    for (int i = 0; i < 2; ++i) {
+        if (m_watched[i].path != *shown[i]) {
+            m_watched[i] = {};
+        } else if (!m_watched[i].path.empty()) {
+            paths.push_back(m_watched[i].path);
+        }
+    }
+    if (!GetWatchFiles()) {
+        paths.clear();
+    }
+    m_watcher.Watch(std::move(paths), [this] { OnFilesChanged(); });
+}
+
+void CTessiverDoc::OnFilesChanged() {
+    if (!GetWatchFiles()) {
+        return;
+    }
+    for (WatchedFile& file : m_watched) {
+        if (file.path.empty()) {
+            continue;
+        }
+        // What changed stays said until the next comparison: many writes give one notice, and a
+        // file deleted and made anew has changed.
+        if (const CFileStamp now = AfxGetFileStamp(file.path); now != file.stamp) {
+            file.notice = now.bExists ? DiskNotice::changed : DiskNotice::deleted;
+        }
+    }
+}
+
+DiskNotice CTessiverDoc::GetDiskNotice(bool bSource) const {
+    const WatchedFile& file = m_watched[bSource ? 0 : 1];
+    const std::string& shown = bSource ? m_sourcePath : m_targetPath;
+    if (m_nWatchFiles != 1 || file.path.empty() || file.path != shown) {
+        return DiskNotice::none;
+    }
+    return file.notice;
 }
 
 const CCompareOptions& CTessiverDoc::GetCompareOptions() {
@@ -607,23 +760,27 @@ std::string CTessiverDoc::PaneText(const std::string& path, bool bSource) const 
     if (!failure || failure->bSource != bSource || failure->path != path) {
         return path;
     }
-    std::string text;
-    AfxLoadString(IDS_CANNOT_OPEN, text);
-    std::size_t at = 0;
-    for (const std::string& part : {path, failure->reason}) {
-        at = text.find("%s", at);
-        if (at == std::string::npos) {
+    return FormatString(IDS_CANNOT_OPEN, {path, failure->reason});
+}
+
+// After a pane's usual text, while the files are watched, what happened to its file on disk
+// since the comparison.
+std::string CTessiverDoc::WithDiskNotice(std::string text, bool bSource) const {
+    switch (GetDiskNotice(bSource)) {
+        case DiskNotice::changed:
+            return text + FormatString(IDS_CHANGED_ON_DISK, {});
+        case DiskNotice::deleted:
+            return text + FormatString(IDS_DELETED_ON_DISK, {});
+        case DiskNotice::none:
             break;
-        }
-        text.replace(at, 2, part);
-        at += part.size();
     }
     return text;
 }
 
 void CTessiverDoc::OnUpdateSourcePane(CCmdUI* pCmdUI) {
-    pCmdUI->SetText(WithEncoding(PaneText(m_sourcePath, true), m_sourceEncoding,
-                                 GetCompareOptions().bDecodeUnicode));
+    pCmdUI->SetText(WithDiskNotice(WithEncoding(PaneText(m_sourcePath, true), m_sourceEncoding,
+                                                GetCompareOptions().bDecodeUnicode),
+                                   true));
 }
 
 // After the paths, while an option is on, the options, so that the user can tell why lines that
@@ -634,7 +791,7 @@ void CTessiverDoc::OnUpdateTargetPane(CCmdUI* pCmdUI) {
     if (const std::string flags = FormatOptionFlags(GetCompareOptions()); !flags.empty()) {
         text += (text.empty() ? "[" : " [") + flags + "]";
     }
-    pCmdUI->SetText(text);
+    pCmdUI->SetText(WithDiskNotice(std::move(text), false));
 }
 
 bool CTessiverDoc::GetInlineChanges() {

@@ -52,6 +52,24 @@ std::string AbsolutePath(const std::string& path);
 // Whether path names nothing: it, or a folder on the way to it, does not exist.
 bool IsMissing(const std::string& path);
 
+// What a path named at one moment. Two stamps of the same path differ when the file was written
+// (its size or its last write time moved) or replaced by another file (a rename over it), which
+// has another identity on its volume.
+struct CFileStamp {
+    bool bExists = false;       // something is there (the rest is zero when not)
+    bool bFolder = false;       // and it is a folder
+    std::uint64_t size = 0;     // in bytes
+    std::int64_t modified = 0;  // the last write time, in the system's finest unit
+    std::uint64_t volume = 0;   // the identity: the volume, and the file on it
+    std::uint64_t index = 0;
+
+    bool operator==(const CFileStamp&) const = default;
+};
+
+// The stamp of what path names now (following a symbolic link to its file); never fails: a path
+// that names nothing reachable has a stamp that says so.
+CFileStamp GetFileStamp(const std::string& path);
+
 // Renames a file; false when from is missing or to exists already.
 bool RenameFile(const std::string& from, const std::string& to);
 

@@ -22,6 +22,18 @@ constexpr StringDef kStrings[] = {
     {IDS_PROGRESS_READING, "Reading %s"},
     {IDS_PROGRESS_ALIGNING, "Aligning"},
     {IDS_PROGRESS_BUILDING, "Building the table"},
+    {IDS_DROP_NOT_A_FILE,
+     "%s is not a file on this computer. Drop one or two files to compare them; nothing was "
+     "changed."},
+    {IDS_DROP_FOLDER,
+     "%s is a folder. Tessiver compares files: drop one or two files; nothing was changed."},
+    {IDS_DROP_MISSING, "%s cannot be found. Nothing was changed."},
+    {IDS_DROP_TOO_MANY,
+     "%s things were dropped. Drop two files to compare them, or one file on a pane to take it "
+     "for that side; nothing was changed."},
+    {IDS_DROP_UNNAMED, "What was dropped"},
+    {IDS_CHANGED_ON_DISK, " (changed on disk: F5)"},
+    {IDS_DELETED_ON_DISK, " (deleted on disk)"},
     {ID_INDICATOR_SOURCE, " "},
     {ID_INDICATOR_TARGET, " "},
     {AFX_IDS_APP_TITLE, "Tessiver"},
@@ -49,6 +61,8 @@ constexpr StringDef kStrings[] = {
      "Unicode files"},
     {ID_INLINE_CHANGES,
      "Mark the characters that differ within each changed line\nChanges within lines"},
+    {ID_WATCH_FILES,
+     "Mark a file's status pane when the file changes on disk after the comparison\nWatch files"},
     {ID_FILE_PRINT, "Print the active document\nPrint"},
     {ID_FILE_PRINT_PREVIEW, "Display full pages\nPrint Preview"},
     {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
@@ -85,6 +99,7 @@ constexpr MenuItemDef kViewMenu[] = {
     {"Decode &Unicode Files", ID_DECODE_UNICODE},
     {nullptr, 0},
     {"Changes &Within Lines", ID_INLINE_CHANGES},
+    {"&Watch Files", ID_WATCH_FILES},
 };
 constexpr MenuItemDef kToolsMenu[] = {
     {"Options", ID_TOOLS_OPTIONS},

@@ -35,6 +35,15 @@ constexpr std::uint32_t IDS_CANNOT_EXPORT = 165;  // why the export cannot be ma
 constexpr std::uint32_t IDS_PROGRESS_READING = 150;  // the name of the file being read
 constexpr std::uint32_t IDS_PROGRESS_ALIGNING = 151;
 constexpr std::uint32_t IDS_PROGRESS_BUILDING = 152;
+// Why a drop was refused: %s is what was dropped (its path, or what the drop called it).
+constexpr std::uint32_t IDS_DROP_NOT_A_FILE = 140;
+constexpr std::uint32_t IDS_DROP_FOLDER = 141;
+constexpr std::uint32_t IDS_DROP_MISSING = 142;
+constexpr std::uint32_t IDS_DROP_TOO_MANY = 143;  // %s: how many things were dropped
+constexpr std::uint32_t IDS_DROP_UNNAMED = 144;   // what was dropped, when the drop names nothing
+// What a status pane adds to its text when its file changed on disk after the comparison.
+constexpr std::uint32_t IDS_CHANGED_ON_DISK = 145;
+constexpr std::uint32_t IDS_DELETED_ON_DISK = 146;
 
 // Status bar panes.
 constexpr std::uint32_t ID_INDICATOR_SOURCE = 101;
@@ -72,6 +81,8 @@ constexpr std::uint32_t ID_STEP_LEFT = 32801;
 constexpr std::uint32_t ID_STEP_RIGHT = 32802;
 constexpr std::uint32_t ID_LEFT_EDGE = 32803;
 constexpr std::uint32_t ID_LINE_END = 32804;
+// Mark a status pane when its file changes on disk: a check item at the end of the View menu.
+constexpr std::uint32_t ID_WATCH_FILES = 32820;
 
 // The program's tables, for the framework.
 const ResourceTables& GetResourceTables();

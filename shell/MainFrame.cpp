@@ -1,7 +1,11 @@
 #include "shell/MainFrame.h"
 
+#include <exception>
+
 #include "display/TargetView.h"
+#include "document/TessiverDoc.h"
 #include "framework/window/DocTemplate.h"
+#include "framework/window/MessageBox.h"
 #include "framework/window/View.h"
 #include "resources/Resource.h"
 #include "shell/SavedPlacement.h"
@@ -64,6 +68,8 @@ int CMainFrame::OnCreate(CREATESTRUCT* lpCreateStruct) {
     m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
     EnableDocking(CBRS_ALIGN_ANY);
     DockControlBar(&m_wndToolBar);
+    // Always on: the panes and the bars pass what is dropped on them to the frame.
+    DragAcceptFiles();
     return 0;
 }
 
@@ -96,4 +102,23 @@ void CMainFrame::OnClose() {
     SaveBarState(kBarStateProfile);
     SaveWindowPlacement(this, kWindowKey);
     CFrameWnd::OnClose();
+}
+
+void CMainFrame::OnDropFiles(const CDropFiles& drop) {
+    auto* doc = dynamic_cast<CTessiverDoc*>(GetActiveDocument());
+    if (doc == nullptr) {
+        return;
+    }
+    DropSide side = DropSide::window;
+    if (drop.pWndAt != nullptr && drop.pWndAt == m_wndSplitter.GetPane(0, 0)) {
+        side = DropSide::source;
+    } else if (drop.pWndAt != nullptr && drop.pWndAt == m_wndSplitter.GetPane(0, 1)) {
+        side = DropSide::target;
+    }
+    // As a command runs: what the comparison could not finish is reported once.
+    try {
+        doc->DropFiles(drop.items, side);
+    } catch (...) {
+        ReportCommandException(std::current_exception());
+    }
 }

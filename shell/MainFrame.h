@@ -7,8 +7,8 @@
 
 // The main window: a toolbar docked at the top, a status bar of two panes (source path, target
 // path; half the width each) and the splitter with the source pane left and the target pane
-// right. The caption is the program's title alone. The placement is restored at the first show
-// and stored, with the toolbar state, at every close request.
+// right. The caption is the program's title alone. Files may be dropped on it. The placement is
+// restored at the first show and stored, with the toolbar state, at every close request.
 class CMainFrame : public CFrameWnd {
 public:
     static const CRuntimeClass runtimeClass;
@@ -23,6 +23,9 @@ public:
     void OnSize(UINT nType, int cx, int cy) override;
     void OnShowWindow(bool bShow, UINT nStatus) override;
     void OnClose() override;
+    // Files dropped on the window go to the document: on the left pane for the source, on the
+    // right pane for the target, elsewhere for the window as a whole.
+    void OnDropFiles(const CDropFiles& drop) override;
 
     CSyncSplitter m_wndSplitter;
     CStatusBar m_wndStatusBar;

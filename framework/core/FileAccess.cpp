@@ -1,7 +1,9 @@
 #include "framework/core/FileAccess.h"
 
-#include "platform/File.h"
-
 std::string AfxAbsolutePath(const std::string& path) {
     return AbsolutePath(path);
+}
+
+CFileStamp AfxGetFileStamp(const std::string& path) {
+    return GetFileStamp(path);
 }

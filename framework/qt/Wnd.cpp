@@ -3,18 +3,59 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QEvent>
+#include <QMetaObject>
+#include <QMimeData>
 #include <QObject>
 #include <QPointer>
 #include <QResizeEvent>
+#include <QUrl>
 #include <QWidget>
 
+#include "framework/qt/QtSupport.h"
+
 namespace {
+
+// What a drop carries, as the framework names it: each URL in order, a local file by its path;
+// a drop of no URL at all is one thing that is no file, named by its text if it has one.
+std::vector<CDroppedItem> DroppedItems(const QMimeData* data) {
+    std::vector<CDroppedItem> items;
+    if (data != nullptr && data->hasUrls()) {
+        for (const QUrl& url : data->urls()) {
+            if (url.isLocalFile()) {
+                items.push_back({ToBytes(url.toLocalFile()), true});
+            } else {
+                items.push_back({ToBytes(url.toDisplayString()), false});
+            }
+        }
+        return items;
+    }
+    constexpr qsizetype kLongestText = 200;
+    const QString text = data != nullptr && data->hasText()
+                             ? data->text().simplified().left(kLongestText)
+                             : QString();
+    items.push_back({ToBytes(text), false});
+    return items;
+}
 
 // Forwards the generic window messages of an attached widget to its CWnd.
 class WindowMessageFilter : public QObject {
 public:
     WindowMessageFilter(CWnd* pWnd, QWidget* pWidget) : QObject(pWidget), m_pWnd(pWnd) {}
+
+    // Whether drops are taken (DragAcceptFiles).
+    bool m_bAcceptFiles = false;
+
+    // The CWnd whose widget this is, or null.
+    static CWnd* WndOf(const QWidget* widget) {
+        for (QObject* child : widget->children()) {
+            if (auto* filter = dynamic_cast<WindowMessageFilter*>(child)) {
+                return filter->m_pWnd;
+            }
+        }
+        return nullptr;
+    }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* widget = static_cast<QWidget*>(watched);
@@ -33,6 +74,34 @@ public:
             case QEvent::Hide:
                 m_pWnd->OnShowWindow(false, 0);
                 break;
+            case QEvent::DragEnter:
+            case QEvent::DragMove:
+                if (m_bAcceptFiles) {
+                    // Taken as a copy whatever the source proposes: a move would have the source
+                    // delete what was dropped. A drag that can only move is not taken.
+                    auto* drag = static_cast<QDragMoveEvent*>(event);
+                    if ((drag->possibleActions() & Qt::CopyAction) != 0) {
+                        drag->setDropAction(Qt::CopyAction);
+                        drag->accept();
+                    } else {
+                        drag->ignore();
+                    }
+                    return true;
+                }
+                break;
+            case QEvent::Drop:
+                if (m_bAcceptFiles) {
+                    auto* drop = static_cast<QDropEvent*>(event);
+                    if ((drop->possibleActions() & Qt::CopyAction) != 0) {
+                        drop->setDropAction(Qt::CopyAction);
+                        drop->accept();
+                        Deliver(widget, drop);
+                    } else {
+                        drop->ignore();
+                    }
+                    return true;
+                }
+                break;
             default:
                 break;
         }
@@ -40,6 +109,29 @@ public:
     }
 
 private:
+    // The drop goes to the CWnd from the loop, once the drag has ended: what it does may take
+    // time or show a message box, which the source of the drag must not wait for.
+    void Deliver(QWidget* widget, const QDropEvent* drop) {
+        CDropFiles files;
+        files.items = DroppedItems(drop->mimeData());
+        QPointer<QWidget> at = widget->childAt(drop->position().toPoint());
+        QPointer<QWidget> self = widget;
+        QMetaObject::invokeMethod(
+            this,
+            [pWnd = m_pWnd, files = std::move(files), at, self]() mutable {
+                // The deepest of the framework's windows there, up to this one.
+                for (QWidget* w = at; w != nullptr && files.pWndAt == nullptr;
+                     w = w == self ? nullptr : w->parentWidget()) {
+                    files.pWndAt = WndOf(w);
+                }
+                if (files.pWndAt == nullptr) {
+                    files.pWndAt = pWnd;
+                }
+                pWnd->OnDropFiles(files);
+            },
+            Qt::QueuedConnection);
+    }
+
     CWnd* m_pWnd;
 };
 
@@ -74,6 +166,13 @@ HWND CWnd::Detach() {
         m_hWnd = nullptr;
     }
     return hWnd;
+}
+
+void CWnd::DragAcceptFiles(bool bAccept) {
+    if (m_hWnd != nullptr && m_pImpl->pFilter != nullptr) {
+        m_pImpl->pFilter->m_bAcceptFiles = bAccept;
+        m_hWnd->setAcceptDrops(bAccept);
+    }
 }
 
 void CWnd::GetClientRect(CRect* pRect) const {

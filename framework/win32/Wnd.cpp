@@ -3,6 +3,7 @@
 #include "framework/window/Wnd.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <map>
@@ -57,6 +58,48 @@ LRESULT CALLBACK OwnedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
                       [hWnd](const auto& entry) { return entry.second.hWnd == hWnd; });
     }
     return DefSubclassProc(hWnd, message, wParam, lParam);
+}
+
+// The deepest of the framework's windows at pt (in hWnd's client area, in pixels), from hWnd down:
+// the child windows under the point, then back up to the first that belongs to a CWnd.
+CWnd* FrameworkWindowAt(HWND hWnd, POINT pt) {
+    HWND at = hWnd;
+    for (;;) {
+        HWND child = ChildWindowFromPointEx(at, pt, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+        if (child == nullptr || child == at) {
+            break;
+        }
+        MapWindowPoints(at, child, &pt, 1);
+        at = child;
+    }
+    for (; at != nullptr; at = at == hWnd ? nullptr : GetParent(at)) {
+        if (CWnd* pWnd = AfxFromHandle(at)) {
+            return pWnd;
+        }
+    }
+    return nullptr;
+}
+
+// The shell's drop (WM_DROPFILES): the files' paths in the order the drop lists them, and where
+// the drop landed. The shell has already ended the drag, as a copy.
+void DeliverDroppedFiles(CWnd* pWnd, HWND hWnd, HDROP hDrop) {
+    CDropFiles drop;
+    const UINT count = DragQueryFileW(hDrop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(DragQueryFileW(hDrop, i, nullptr, 0), L'\0');
+        const UINT length =
+            DragQueryFileW(hDrop, i, path.data(), static_cast<UINT>(path.size() + 1));
+        path.resize(length);
+        drop.items.push_back({Narrow(path), true});
+    }
+    POINT pt{};
+    DragQueryPoint(hDrop, &pt);
+    DragFinish(hDrop);
+    drop.pWndAt = FrameworkWindowAt(hWnd, pt);
+    if (drop.pWndAt == nullptr) {
+        drop.pWndAt = pWnd;
+    }
+    pWnd->OnDropFiles(drop);
 }
 
 }  // namespace
@@ -163,6 +206,9 @@ LRESULT AfxDefaultMessage(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LP
         case kCallMessage:
             RunPostedCall(wParam);
             return 0;
+        case WM_DROPFILES:
+            DeliverDroppedFiles(pWnd, hWnd, reinterpret_cast<HDROP>(wParam));
+            return 0;
         default:
             break;
     }
@@ -248,6 +294,12 @@ HWND CWnd::Detach() {
         m_hWnd = nullptr;
     }
     return hWnd;
+}
+
+void CWnd::DragAcceptFiles(bool bAccept) {
+    if (m_hWnd != nullptr) {
+        ::DragAcceptFiles(m_hWnd, bAccept ? TRUE : FALSE);
+    }
 }
 
 void CWnd::GetClientRect(CRect* pRect) const {

@@ -34,3 +34,4 @@ void CWnd::OnVScroll(UINT /*nSBCode*/, UINT /*nPos*/, CScrollBar* /*pScrollBar*/
 void CWnd::OnHScroll(UINT /*nSBCode*/, UINT /*nPos*/, CScrollBar* /*pScrollBar*/) {}
 void CWnd::OnShowWindow(bool /*bShow*/, UINT /*nStatus*/) {}
 void CWnd::OnClose() {}
+void CWnd::OnDropFiles(const CDropFiles& /*drop*/) {}

@@ -1,12 +1,27 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "framework/core/CmdTarget.h"
 #include "framework/core/Platform.h"
 
 class CDC;
 class CScrollBar;
+class CWnd;
+
+// One thing dropped on a window, as the drop names it.
+struct CDroppedItem {
+    std::string name;        // a local file's path (UTF-8); otherwise what the drop calls it
+    bool bLocalFile = true;  // false: not a file of this computer (a web address, a text)
+};
+
+// What was dropped on a window, in the order the drop lists it, and where it landed.
+struct CDropFiles {
+    std::vector<CDroppedItem> items;
+    CWnd* pWndAt = nullptr;  // the deepest of the framework's windows under the drop point
+};
 
 // A window: the platform's window driven through overridable message handlers. The CWnd owns
 // its window; the platform's half of the framework delivers the window's messages to the
@@ -46,6 +61,11 @@ public:
     // Whether the keyboard focus is in this window.
     bool HasFocus() const;
 
+    // Files dragged from the file manager (or anything else dragged) may be dropped on the window
+    // and its children, and reach OnDropFiles from the event loop. A drop is always taken as a
+    // copy: what was dropped stays where it is.
+    void DragAcceptFiles(bool bAccept = true);
+
     // The scroll bar for nBar (SB_HORZ, SB_VERT): a pane in a splitter gets its shared bars.
     virtual CScrollBar* GetScrollBarCtrl(int nBar) const;
     void SetScrollRange(int nBar, int nMinPos, int nMaxPos, bool bRedraw = true);
@@ -63,6 +83,8 @@ public:
     virtual void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
     virtual void OnShowWindow(bool bShow, UINT nStatus);
     virtual void OnClose();
+    // Something was dropped on the window (DragAcceptFiles). The default ignores it.
+    virtual void OnDropFiles(const CDropFiles& drop);
 
     // What the platform's half keeps for the window beyond its handle; defined, and used, only
     // there.

@@ -104,6 +104,22 @@ bool IsMissing(const std::string& path) {
     return ::lstat(path.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR);
 }
 
+CFileStamp GetFileStamp(const std::string& path) {
+    struct stat status {};
+    CFileStamp stamp;
+    if (path.empty() || ::stat(path.c_str(), &status) != 0) {
+        return stamp;
+    }
+    stamp.bExists = true;
+    stamp.bFolder = S_ISDIR(status.st_mode);
+    stamp.size = static_cast<std::uint64_t>(status.st_size);
+    stamp.modified = static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 +
+                     static_cast<std::int64_t>(status.st_mtim.tv_nsec);
+    stamp.volume = static_cast<std::uint64_t>(status.st_dev);
+    stamp.index = static_cast<std::uint64_t>(status.st_ino);
+    return stamp;
+}
+
 bool RenameFile(const std::string& from, const std::string& to) {
     return IsMissing(to) && ::rename(from.c_str(), to.c_str()) == 0;
 }

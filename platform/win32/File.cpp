@@ -98,6 +98,43 @@ bool IsMissing(const std::string& path) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+CFileStamp GetFileStamp(const std::string& path) {
+    CFileStamp stamp;
+    if (path.empty()) {
+        return stamp;
+    }
+    const std::wstring widePath = Widen(path);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(widePath.c_str(), GetFileExInfoStandard, &data)) {
+        return stamp;
+    }
+    const auto join = [](DWORD high, DWORD low) {
+        return (static_cast<std::uint64_t>(high) << 32) | low;
+    };
+    stamp.bExists = true;
+    stamp.bFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    stamp.size = join(data.nFileSizeHigh, data.nFileSizeLow);
+    stamp.modified = static_cast<std::int64_t>(
+        join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime));
+    // The identity needs a handle; one without access rights leaves every other user alone.
+    const HANDLE handle =
+        ::CreateFileW(widePath.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        BY_HANDLE_FILE_INFORMATION information{};
+        if (::GetFileInformationByHandle(handle, &information)) {
+            stamp.volume = information.dwVolumeSerialNumber;
+            stamp.index = join(information.nFileIndexHigh, information.nFileIndexLow);
+            stamp.size = join(information.nFileSizeHigh, information.nFileSizeLow);
+            stamp.modified =
+                static_cast<std::int64_t>(join(information.ftLastWriteTime.dwHighDateTime,
+                                               information.ftLastWriteTime.dwLowDateTime));
+        }
+        ::CloseHandle(handle);
+    }
+    return stamp;
+}
+
 bool RenameFile(const std::string& from, const std::string& to) {
     return ::MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), 0) != 0;
 }

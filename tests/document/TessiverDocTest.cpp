@@ -61,6 +61,7 @@ TEST_F(TessiverDocTest, EnableRulesOfEveryCommand) {
         {"ignore case", ID_IGNORE_CASE, true, true, true, true, true},
         {"ignore blank lines", ID_IGNORE_BLANK_LINES, true, true, true, true, true},
         {"decode unicode files", ID_DECODE_UNICODE, true, true, true, true, true},
+        {"watch files", ID_WATCH_FILES, true, true, true, true, true},
     };
     const auto check = [&](bool Case::*stage, const char* stageName) {
         for (const Case& c : cases) {

@@ -241,9 +241,9 @@ TEST_F(CommandSetTest, MovingKeysCarryOutTheirCommands) {
 }
 
 // The View menu ends with "Realign Long Blocks", then after a separator the comparison options,
-// then after another "Changes Within Lines": each a check item with its check mark on once
-// chosen, remembered for the next run of the program. The comparison options compare again, the
-// last only repaints. The two white-space items are a pair: choosing one clears the other.
+// then after another "Changes Within Lines" and "Watch Files": each a check item with its check
+// mark on once chosen, remembered for the next run of the program. The comparison options compare
+// again, the last two do not. The two white-space items are a pair: choosing one clears the other.
 TEST_F(CommandSetTest, ViewMenuCheckItemsCompareAgainAndAreRememberedForTheNextRun) {
     const struct {
         const char* text;
@@ -259,6 +259,7 @@ TEST_F(CommandSetTest, ViewMenuCheckItemsCompareAgainAndAreRememberedForTheNextR
         {"Decode &Unicode Files", true, true},
         {nullptr, false, false},
         {"Changes &Within Lines", true, false},
+        {"&Watch Files", true, false},
     };
     const auto items = [this, &expected] {
         QMenu* view = nullptr;
@@ -268,9 +269,14 @@ TEST_F(CommandSetTest, ViewMenuCheckItemsCompareAgainAndAreRememberedForTheNextR
         view->popup(QPoint(0, 0));
         const QList<QAction*> actions = view->actions();
         view->hide();
-        return actions.mid(actions.size() - static_cast<qsizetype>(std::size(expected)));
+        qsizetype first = 0;
+        while (first < actions.size() && actions[first]->text() != "&Realign Long Blocks") {
+            ++first;
+        }
+        return actions.mid(first);
     };
     CompareDifferingPair();
+    ASSERT_EQ(static_cast<std::size_t>(items().size()), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {
         const QList<QAction*> now = items();
         QAction* item = now[static_cast<qsizetype>(i)];

@@ -1,18 +1,23 @@
 // The Windows program's window and dialogs as the system shows them: every toolbar button in the
 // state of its command, the window following the system to a screen of another dpi, every
 // dialog centred over the main window, the program's own dialogs with a fixed frame, and a file
-// dialog that leaves the current folder alone.
+// dialog that leaves the current folder alone; files dropped from the shell on each pane and bar.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "framework/window/FileDialog.h"
 #include "framework/window/MessageBox.h"
+#include "platform/File.h"
 #include "resources/Resource.h"
 #include "tests/common/CommandState.h"
 #include "tests/shell/AppFixture.h"
@@ -100,8 +105,8 @@ TEST_F(WindowsShellTest, EveryToolBarButtonShowsTheStateOfItsCommand) {
 }
 
 // The View menu as the system shows it: "Realign Long Blocks", a separator and the comparison
-// options, another and "Changes Within Lines", each checked once chosen, and never both
-// white-space items at once.
+// options, another and "Changes Within Lines" and "Watch Files", each checked once chosen, and
+// never both white-space items at once.
 TEST_F(WindowsShellTest, ViewMenuChecksTheOptionsChosen) {
     HWND frame = Frame()->GetSafeHwnd();
     HMENU view = GetSubMenu(GetMenu(frame), 2);
@@ -114,7 +119,8 @@ TEST_F(WindowsShellTest, ViewMenuChecksTheOptionsChosen) {
                           ID_IGNORE_BLANK_LINES,
                           ID_DECODE_UNICODE,
                           0,
-                          ID_INLINE_CHANGES};
+                          ID_INLINE_CHANGES,
+                          ID_WATCH_FILES};
     const int first = GetMenuItemCount(view) - static_cast<int>(std::size(items));
     for (std::size_t k = 0; k < std::size(items); ++k) {
         EXPECT_EQ(GetMenuItemID(view, first + static_cast<int>(k)), items[k]) << k;
@@ -122,6 +128,8 @@ TEST_F(WindowsShellTest, ViewMenuChecksTheOptionsChosen) {
     wchar_t text[64] = {};
     GetMenuStringW(view, first + 3, text, 64, MF_BYPOSITION);
     EXPECT_EQ(std::wstring(text), L"Ignore &All White Space");
+    GetMenuStringW(view, first + 9, text, 64, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(text), L"&Watch Files");
     // What the menu shows of the five options and of the last item, as it shows them when it
     // opens.
     const auto checks = [&] {
@@ -135,22 +143,24 @@ TEST_F(WindowsShellTest, ViewMenuChecksTheOptionsChosen) {
         }
         return marks;
     };
-    EXPECT_EQ(checks(), "------");
+    EXPECT_EQ(checks(), "-------");
     const struct {
         UINT id;
         const char* marks;
     } steps[] = {
-        {ID_IGNORE_WHITESPACE_CHANGES, "x-----"},
-        {ID_IGNORE_ALL_WHITESPACE, "-x----"},
-        {ID_IGNORE_CASE, "-xx---"},
-        {ID_IGNORE_BLANK_LINES, "-xxx--"},
-        {ID_DECODE_UNICODE, "-xxxx-"},
-        {ID_IGNORE_ALL_WHITESPACE, "--xxx-"},
-        {ID_IGNORE_CASE, "---xx-"},
-        {ID_IGNORE_BLANK_LINES, "----x-"},
-        {ID_DECODE_UNICODE, "------"},
-        {ID_INLINE_CHANGES, "-----x"},
-        {ID_INLINE_CHANGES, "------"},
+        {ID_IGNORE_WHITESPACE_CHANGES, "x------"},
+        {ID_IGNORE_ALL_WHITESPACE, "-x-----"},
+        {ID_IGNORE_CASE, "-xx----"},
+        {ID_IGNORE_BLANK_LINES, "-xxx---"},
+        {ID_DECODE_UNICODE, "-xxxx--"},
+        {ID_IGNORE_ALL_WHITESPACE, "--xxx--"},
+        {ID_IGNORE_CASE, "---xx--"},
+        {ID_IGNORE_BLANK_LINES, "----x--"},
+        {ID_DECODE_UNICODE, "-------"},
+        {ID_INLINE_CHANGES, "-----x-"},
+        {ID_INLINE_CHANGES, "-------"},
+        {ID_WATCH_FILES, "------x"},
+        {ID_WATCH_FILES, "-------"},
     };
     for (const auto& step : steps) {
         SendMessageW(frame, WM_COMMAND, step.id, 0);
@@ -277,6 +287,88 @@ TEST_F(WindowsShellTest, FileDialogLeavesTheCurrentFolder) {
     ASSERT_EQ(dialog.DoModal(), IDOK);
     EXPECT_TRUE(std::filesystem::equivalent(dialog.GetPathName(), chosen));
     EXPECT_EQ(std::filesystem::current_path(), before);
+}
+
+// Files dropped from the shell: the frame alone takes them (its panes and bars pass them up, as
+// the shell sends a drop to the nearest window that accepts files), and WM_DROPFILES over each
+// pane gives that pane's side; anywhere else is the window as a whole.
+TEST_F(WindowsShellTest, FilesDroppedFromTheShellTakeTheSideOfThePaneUnderThem) {
+    HWND frame = Frame()->GetSafeHwnd();
+    EXPECT_NE(GetWindowLongW(frame, GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
+    HWND left = Frame()->m_wndSplitter.GetPane(0, 0)->GetSafeHwnd();
+    HWND right = Frame()->m_wndSplitter.GetPane(0, 1)->GetSafeHwnd();
+    HWND toolBar = Frame()->m_wndToolBar.GetSafeHwnd();
+    HWND statusBar = Frame()->m_wndStatusBar.GetSafeHwnd();
+    for (HWND child : {left, right, toolBar, statusBar}) {
+        EXPECT_EQ(GetWindowLongW(child, GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
+    }
+    std::vector<std::string> boxes;
+    MessageBoxHook previous = SetMessageBoxHook([&](const std::string& text, UINT) {
+        boxes.push_back(text);
+        return IDOK;
+    });
+    const std::string a = m_dir.Write("a.txt", "one\ntwo\n");
+    const std::string b = m_dir.Write("b.txt", "one\nTWO\n");
+    const std::string c = m_dir.Write("c.txt", "one\n");
+    // What the shell sends once files are dropped over the middle of a window: the files' paths,
+    // and the point in the frame's client area.
+    const auto drop = [&](const std::vector<std::string>& paths, HWND over) {
+        RECT rect;
+        GetClientRect(over, &rect);
+        POINT pt{rect.right / 2, rect.bottom / 2};
+        MapWindowPoints(over, frame, &pt, 1);
+        std::wstring list;
+        for (const std::string& path : paths) {
+            list += PathFromUtf8(path).wstring() + L'\0';
+        }
+        list += L'\0';
+        HGLOBAL hDrop = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+        auto* files = static_cast<DROPFILES*>(GlobalLock(hDrop));
+        files->pFiles = sizeof(DROPFILES);
+        files->pt = pt;
+        files->fNC = FALSE;
+        files->fWide = TRUE;
+        std::memcpy(files + 1, list.data(), list.size() * sizeof(wchar_t));
+        GlobalUnlock(hDrop);
+        SendMessageW(frame, WM_DROPFILES, reinterpret_cast<WPARAM>(hDrop), 0);
+    };
+    drop({b, a}, toolBar);
+    EXPECT_EQ(Doc()->m_sourcePath, b);
+    EXPECT_EQ(Doc()->m_targetPath, a);
+    ASSERT_NE(Doc()->m_pResult, nullptr);
+    EXPECT_EQ(Doc()->m_pResult->m_nDifferences, 1);
+    const struct {
+        const char* name;
+        HWND over;
+        std::string file;
+        std::string source;
+        std::string target;
+    } cases[] = {
+        {"left pane", left, c, c, a},
+        {"right pane", right, b, c, b},
+        {"status bar", statusBar, a, c, a},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        drop({k.file}, k.over);
+        EXPECT_EQ(Doc()->m_sourcePath, k.source);
+        EXPECT_EQ(Doc()->m_targetPath, k.target);
+    }
+    EXPECT_TRUE(boxes.empty());
+    drop({a, b, c}, left);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].find("3 things were dropped."), 0u);
+    drop({m_dir.Path()}, right);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1], m_dir.Path() +
+                            " is a folder. Tessiver compares files: drop one or two "
+                            "files; nothing was changed.");
+    EXPECT_EQ(Doc()->m_sourcePath, c);
+    EXPECT_EQ(Doc()->m_targetPath, a);
+    SetMessageBoxHook(std::move(previous));
+    EXPECT_EQ(CScratchDir::Read(a), "one\ntwo\n");
+    EXPECT_EQ(CScratchDir::Read(b), "one\nTWO\n");
+    EXPECT_EQ(CScratchDir::Read(c), "one\n");
 }
 
 }  // namespace

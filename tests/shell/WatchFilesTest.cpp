@@ -1,0 +1,189 @@
+// View > Watch Files in the running program, with the system's own change signals: a target
+// rewritten in place or replaced by a rename marks its status pane within three seconds while
+// the rows stay; F5 compares again and clears the mark; a hundred writes in a second give one
+// mark; with the item off, nothing changes on its own. Every wait is on a condition, with a time
+// limit.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/window/FileWatcher.h"
+#include "framework/window/MessageBox.h"
+#include "platform/File.h"
+#include "resources/Resource.h"
+#include "tests/common/EventLoop.h"
+#include "tests/shell/AppFixture.h"
+
+namespace {
+
+constexpr const char* kChanged = " (changed on disk: F5)";
+
+class WatchFilesTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        Start();
+        m_previous = SetMessageBoxHook([this](const std::string& text, UINT) {
+            m_boxes.push_back(text);
+            return IDOK;
+        });
+        m_source = m_dir.Write("files/source.txt", "one\ntwo\nthree\n");
+        m_target = m_dir.Write("files/target.txt", "one\nTWO\nthree\n");
+        Doc()->SetPaths(m_source, m_target);
+        ASSERT_TRUE(Frame()->OnCommand(ID_COMPARE));
+    }
+    void TearDown() override {
+        SetMessageBoxHook(std::move(m_previous));
+        EXPECT_TRUE(m_boxes.empty());  // watching never asks in a box
+        if (m_app && Doc()->GetWatchFiles()) {
+            Frame()->OnCommand(ID_WATCH_FILES);  // the next test starts with it off
+        }
+        AppTest::TearDown();
+    }
+    // The target's status pane as the window shows it after the loop went idle.
+    std::string TargetPane() {
+        m_app->OnIdle(0);
+        return Frame()->m_wndStatusBar.GetPaneText(1);
+    }
+    std::string SourcePane() {
+        m_app->OnIdle(0);
+        return Frame()->m_wndStatusBar.GetPaneText(0);
+    }
+    bool TargetPaneBecomes(const std::string& text) {
+        return RunUntil([&] { return TargetPane() == text; });
+    }
+    std::string RowText(std::size_t row) const { return Doc()->m_pResult->m_targetText[row]; }
+
+    std::string m_source;
+    std::string m_target;
+    std::vector<std::string> m_boxes;
+    MessageBoxHook m_previous;
+};
+
+TEST_F(WatchFilesTest, RewrittenOrReplacedTheTargetIsMarkedUntilF5) {
+    ASSERT_TRUE(Frame()->OnCommand(ID_WATCH_FILES));
+    EXPECT_EQ(TargetPane(), m_target);
+    const struct {
+        const char* name;
+        std::function<void()> change;
+        const char* newSecondLine;
+    } cases[] = {
+        {"rewritten in place", [&] { m_dir.Write("files/target.txt", "one\n2\nthree\n"); }, "2"},
+        {"replaced by a rename",
+         [&] {
+             const std::string beside = m_dir.Write("files/target.txt.new", "one\nTwo\nthree\n");
+             std::filesystem::rename(PathFromUtf8(beside), PathFromUtf8(m_target));
+         },
+         "Two"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CCompareResult* compared = Doc()->m_pResult.get();
+        const std::string secondLine = RowText(1);
+        c.change();
+        ASSERT_TRUE(TargetPaneBecomes(m_target + kChanged)) << TargetPane();
+        EXPECT_EQ(SourcePane(), m_source);
+        // The rows stay as they were.
+        EXPECT_EQ(Doc()->m_pResult.get(), compared);
+        EXPECT_EQ(RowText(1), secondLine);
+
+        // F5 shows the new target and clears the mark.
+        ASSERT_TRUE(Frame()->OnCommand(ID_COMPARE));
+        EXPECT_EQ(RowText(1), c.newSecondLine);
+        EXPECT_EQ(TargetPane(), m_target);
+        // And the new target is watched as the old one was.
+        m_dir.Write("files/target.txt", "one\nTWO\nthree\nfour\n");
+        ASSERT_TRUE(TargetPaneBecomes(m_target + kChanged)) << TargetPane();
+        ASSERT_TRUE(Frame()->OnCommand(ID_COMPARE));
+        EXPECT_EQ(TargetPane(), m_target);
+    }
+}
+
+TEST_F(WatchFilesTest, ADeletedTargetSaysSo) {
+    ASSERT_TRUE(Frame()->OnCommand(ID_WATCH_FILES));
+    std::filesystem::remove(PathFromUtf8(m_target));
+    ASSERT_TRUE(TargetPaneBecomes(m_target + " (deleted on disk)")) << TargetPane();
+    ASSERT_NE(Doc()->m_pResult, nullptr);
+    EXPECT_EQ(Doc()->m_pResult->GetRowCount(), 3);
+}
+
+// A hundred writes within a second: the pane changes once, to the one mark, and stays so.
+TEST_F(WatchFilesTest, AHundredWritesInASecondGiveOneNotice) {
+    ASSERT_TRUE(Frame()->OnCommand(ID_WATCH_FILES));
+    const CCompareResult* compared = Doc()->m_pResult.get();
+    std::vector<std::string> seen{TargetPane()};
+    const auto look = [&] {
+        if (const std::string now = TargetPane(); now != seen.back()) {
+            seen.push_back(now);
+        }
+    };
+    const auto start = std::chrono::steady_clock::now();
+    std::string text = "one\nTWO\nthree\n";
+    for (int i = 0; i < 100; ++i) {
+        text += "line " + std::to_string(i) + "\n";
+        m_dir.Write("files/target.txt", text);
+        // The loop runs between the writes, as it would in the program; the writes are spread
+        // over a second.
+        const auto due = start + std::chrono::milliseconds(10 * (i + 1));
+        do {
+            look();
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                due - std::chrono::steady_clock::now());
+            ProcessEventsFor(static_cast<int>(std::max<long long>(left.count(), 0)));
+        } while (std::chrono::steady_clock::now() < due);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+    ASSERT_TRUE(RunUntil([&] {
+        look();
+        return seen.back() == m_target + kChanged;
+    }));
+    // One more write, once a watcher of the test's own has seen it, has changed nothing either.
+    CFileWatcher probe;
+    bool bSeen = false;
+    probe.Watch({m_target}, [&] { bSeen = true; });
+    m_dir.Write("files/target.txt", text + "last\n");
+    ASSERT_TRUE(RunUntil([&] {
+        look();
+        return bSeen;
+    }));
+    ProcessEventsFor(0);
+    look();
+    EXPECT_EQ(seen, (std::vector<std::string>{m_target, m_target + kChanged}));
+    EXPECT_EQ(Doc()->m_pResult.get(), compared);
+}
+
+// Off, a change on disk changes nothing: once a watcher of the test's own has seen it, the
+// program's pane and rows are as they were.
+TEST_F(WatchFilesTest, OffNothingChangesOnItsOwn) {
+    EXPECT_FALSE(Doc()->GetWatchFiles());
+    const CCompareResult* compared = Doc()->m_pResult.get();
+    CFileWatcher probe;
+    int nSignals = 0;
+    probe.Watch({m_target}, [&] { ++nSignals; });
+    m_dir.Write("files/target.txt", "one\n2\nthree\nfour\n");
+    ASSERT_TRUE(RunUntil([&] { return nSignals > 0; }));
+    ProcessEventsFor(0);
+    EXPECT_EQ(TargetPane(), m_target);
+    EXPECT_EQ(SourcePane(), m_source);
+    EXPECT_EQ(Doc()->m_pResult.get(), compared);
+    EXPECT_EQ(Doc()->m_pResult->GetRowCount(), 3);
+
+    // Turned on and off again, the same: the mark it gave goes with it, and no other comes.
+    ASSERT_TRUE(Frame()->OnCommand(ID_WATCH_FILES));
+    EXPECT_EQ(TargetPane(), m_target + kChanged);
+    ASSERT_TRUE(Frame()->OnCommand(ID_WATCH_FILES));
+    EXPECT_EQ(TargetPane(), m_target);
+    nSignals = 0;
+    m_dir.Write("files/target.txt", "one\n");
+    ASSERT_TRUE(RunUntil([&] { return nSignals > 0; }));
+    ProcessEventsFor(0);
+    EXPECT_EQ(TargetPane(), m_target);
+    EXPECT_EQ(Doc()->m_pResult.get(), compared);
+}
+
+}  // namespace
