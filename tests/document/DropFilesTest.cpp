@@ -84,80 +84,43 @@ protected:
 };
 
 // Two files become the source and the target in the order the drop lists them, wherever they
-// land, and are compared at once.
-TEST_F(DropFilesTest, TwoFilesBecomeSourceAndTargetInTheirOrderAndAreCompared) {
-    for (const DropSide side : {DropSide::window, DropSide::source, DropSide::target}) {
-        SCOPED_TRACE(static_cast<int>(side));
-        m_doc.SetPaths(m_c, m_c);
-        m_doc.m_pResult.reset();
-        const int updates = m_view.m_nUpdates;
-        EXPECT_TRUE(m_doc.DropFiles(Files({m_b, m_a}), side));
-        EXPECT_EQ(m_doc.m_sourcePath, m_b);
-        EXPECT_EQ(m_doc.m_targetPath, m_a);
-        EXPECT_EQ(RememberedSource(), m_b);
-        EXPECT_EQ(Differences(), 1);
-        EXPECT_EQ(m_view.m_nUpdates, updates + 1);
+// land. One file on a pane takes that pane's side (only the source is remembered); elsewhere on
+// the window it fills the first side not chosen yet, and with both chosen replaces the target,
+// so that the source stays what the new file is compared against. Once both are known they are
+// compared.
+TEST_F(DropFilesTest, EachDropTakesTheSidesItsPlaceAndCountSay) {
+    const struct {
+        const char* name;
+        bool bEmptyFirst;
+        std::vector<CDroppedItem> files;
+        DropSide side;
+        std::string source;
+        std::string target;
+        std::string remembered;
+        int differences;  // -1: not compared
+    } steps[] = {
+        {"two elsewhere", true, Files({m_b, m_a}), DropSide::window, m_b, m_a, m_b, 1},
+        {"two on the source pane", false, Files({m_a, m_c}), DropSide::source, m_a, m_c, m_a, 1},
+        {"two on the target pane", false, Files({m_c, m_b}), DropSide::target, m_c, m_b, m_c, 2},
+        {"elsewhere, none chosen", true, Files({m_a}), DropSide::window, m_a, "", m_a, -1},
+        {"target pane", true, Files({m_b}), DropSide::target, "", m_b, m_a, -1},
+        {"elsewhere, target chosen", false, Files({m_c}), DropSide::window, m_c, m_b, m_c, 2},
+        {"elsewhere, both chosen", false, Files({m_a}), DropSide::window, m_c, m_a, m_c, 1},
+        {"source pane", false, Files({m_b}), DropSide::source, m_b, m_a, m_b, 1},
+        {"target pane, both chosen", false, Files({m_c}), DropSide::target, m_b, m_c, m_b, 2},
+    };
+    for (const auto& c : steps) {
+        SCOPED_TRACE(c.name);
+        if (c.bEmptyFirst) {
+            m_doc.SetPaths("", "");
+            m_doc.m_pResult.reset();
+        }
+        EXPECT_TRUE(m_doc.DropFiles(c.files, c.side));
+        EXPECT_EQ(m_doc.m_sourcePath, c.source);
+        EXPECT_EQ(m_doc.m_targetPath, c.target);
+        EXPECT_EQ(RememberedSource(), c.remembered);
+        EXPECT_EQ(Differences(), c.differences);
     }
-    EXPECT_TRUE(m_boxes.empty());
-    ExpectFilesUnchanged();
-}
-
-// One file on a pane takes that pane's side; the other side stays, and once both are known
-// they are compared.
-TEST_F(DropFilesTest, OneFileOnAPaneReplacesThatSide) {
-    EXPECT_TRUE(m_doc.DropFiles(Files({m_a}), DropSide::target));
-    EXPECT_EQ(m_doc.m_sourcePath, "");
-    EXPECT_EQ(m_doc.m_targetPath, m_a);
-    EXPECT_EQ(RememberedSource(), "");  // the target is not remembered
-    EXPECT_EQ(m_doc.m_pResult, nullptr);
-
-    EXPECT_TRUE(m_doc.DropFiles(Files({m_b}), DropSide::source));
-    EXPECT_EQ(m_doc.m_sourcePath, m_b);
-    EXPECT_EQ(m_doc.m_targetPath, m_a);
-    EXPECT_EQ(RememberedSource(), m_b);
-    EXPECT_EQ(Differences(), 1);
-
-    EXPECT_TRUE(m_doc.DropFiles(Files({m_c}), DropSide::target));
-    EXPECT_EQ(m_doc.m_sourcePath, m_b);
-    EXPECT_EQ(m_doc.m_targetPath, m_c);
-    EXPECT_EQ(RememberedSource(), m_b);
-    EXPECT_EQ(Differences(), 2);
-
-    EXPECT_TRUE(m_doc.DropFiles(Files({m_a}), DropSide::source));
-    EXPECT_EQ(m_doc.m_sourcePath, m_a);
-    EXPECT_EQ(m_doc.m_targetPath, m_c);
-    EXPECT_EQ(RememberedSource(), m_a);
-    EXPECT_EQ(Differences(), 1);
-    EXPECT_TRUE(m_boxes.empty());
-    ExpectFilesUnchanged();
-}
-
-// One file elsewhere on the window fills the first side not chosen yet; with both chosen it
-// replaces the target, so that the source stays what the new file is compared against.
-TEST_F(DropFilesTest, OneFileElsewhereFillsTheFirstEmptySideThenReplacesTheTarget) {
-    EXPECT_TRUE(m_doc.DropFiles(Files({m_a}), DropSide::window));
-    EXPECT_EQ(m_doc.m_sourcePath, m_a);
-    EXPECT_EQ(m_doc.m_targetPath, "");
-    EXPECT_EQ(RememberedSource(), m_a);
-    EXPECT_EQ(m_doc.m_pResult, nullptr);
-
-    EXPECT_TRUE(m_doc.DropFiles(Files({m_b}), DropSide::window));
-    EXPECT_EQ(m_doc.m_sourcePath, m_a);
-    EXPECT_EQ(m_doc.m_targetPath, m_b);
-    EXPECT_EQ(Differences(), 1);
-
-    EXPECT_TRUE(m_doc.DropFiles(Files({m_c}), DropSide::window));
-    EXPECT_EQ(m_doc.m_sourcePath, m_a);
-    EXPECT_EQ(m_doc.m_targetPath, m_c);
-    EXPECT_EQ(Differences(), 1);
-    EXPECT_EQ(RememberedSource(), m_a);
-
-    // A target chosen alone: the file dropped elsewhere becomes the source.
-    m_doc.SetPaths("", m_b);
-    EXPECT_TRUE(m_doc.DropFiles(Files({m_c}), DropSide::window));
-    EXPECT_EQ(m_doc.m_sourcePath, m_c);
-    EXPECT_EQ(m_doc.m_targetPath, m_b);
-    EXPECT_EQ(RememberedSource(), m_c);
     EXPECT_TRUE(m_boxes.empty());
     ExpectFilesUnchanged();
 }
@@ -168,39 +131,33 @@ TEST_F(DropFilesTest, WhatCannotBeTakenIsRefusedWithOneMessageAndChangesNothing)
     const std::string folder = m_dir.Path("folder");
     std::filesystem::create_directories(PathFromUtf8(folder));
     const std::string missing = m_dir.Path("missing.txt");
+    const std::string kThree =
+        "3 things were dropped. Drop two files to compare them, or one file on a pane to take it "
+        "for that side; nothing was changed.";
+    const std::string kFolder =
+        " is a folder. Tessiver compares files: drop one or two files; nothing was changed.";
+    const std::string kNoFile =
+        " is not a file on this computer. Drop one or two files to compare them; nothing was "
+        "changed.";
     const struct {
         const char* name;
         std::vector<CDroppedItem> items;
         DropSide side;
         std::string message;
     } cases[] = {
-        {"three files", Files({m_a, m_b, m_c}), DropSide::window,
-         "3 things were dropped. Drop two files to compare them, or one file on a pane to take "
-         "it for that side; nothing was changed."},
-        {"three files on a pane", Files({m_a, m_b, m_c}), DropSide::source,
-         "3 things were dropped. Drop two files to compare them, or one file on a pane to take "
-         "it for that side; nothing was changed."},
-        {"a folder", Files({folder}), DropSide::source,
-         folder + " is a folder. Tessiver compares files: drop one or two files; nothing was "
-                  "changed."},
-        {"a file and a folder", Files({m_a, folder}), DropSide::window,
-         folder + " is a folder. Tessiver compares files: drop one or two files; nothing was "
-                  "changed."},
+        {"three files", Files({m_a, m_b, m_c}), DropSide::window, kThree},
+        {"three files on a pane", Files({m_a, m_b, m_c}), DropSide::source, kThree},
+        {"a folder", Files({folder}), DropSide::source, folder + kFolder},
+        {"a file and a folder", Files({m_a, folder}), DropSide::window, folder + kFolder},
         {"a web address",
          {{"https://example.com/a.txt", false}},
          DropSide::target,
-         "https://example.com/a.txt is not a file on this computer. Drop one or two files to "
-         "compare them; nothing was changed."},
+         "https://example.com/a.txt" + kNoFile},
         {"a file and a text",
          {{m_a, true}, {"some words", false}},
          DropSide::window,
-         "some words is not a file on this computer. Drop one or two files to compare them; "
-         "nothing was changed."},
-        {"nothing named",
-         {{"", false}},
-         DropSide::window,
-         "What was dropped is not a file on this computer. Drop one or two files to compare "
-         "them; nothing was changed."},
+         "some words" + kNoFile},
+        {"nothing named", {{"", false}}, DropSide::window, "What was dropped" + kNoFile},
         {"a file gone meanwhile", Files({missing, m_a}), DropSide::window,
          missing + " cannot be found. Nothing was changed."},
     };

@@ -1,6 +1,6 @@
 // The Windows program in a real window, under Wine in Xvfb: it must show the comparison where the
-// rows belong, move its top row with F7, store its placement when File > Exit closes it, draw at
-// the scale of the screen's dpi, and take files dropped from a file manager as a copy.
+// rows belong, move its top row with F7, store its placement when File > Exit closes it, and draw
+// at the scale of the screen's dpi.
 // scripts/build-windows.sh runs it for each build with TESSIVER_WINDOWS_PROGRAM (the .exe) and
 // TESSIVER_WINE (the loader for it) set; without them it has nothing to run.
 #include <gtest/gtest.h>
@@ -9,13 +9,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <map>
 #include <sstream>
 #include <thread>
-#include <tuple>
 
-#include "tests/common/XDrag.h"
 #include "tests/common/XWindows.h"
 
 namespace {
@@ -235,99 +232,6 @@ TEST_F(WineWindow, ScalesRowsTextColumnAndFontWithTheScreensDpi) {
     EXPECT_EQ(TextColumn(top), 60);
     // Letters reach lower than a 16-pixel font's would.
     EXPECT_GT(Count(0xFF0000, 0, m_image->width / 2, top + 16, top + 24), 0);
-}
-
-// Files dragged from a file manager on the X side (a drag of the test's own that offers to copy
-// or to move them and proposes to move) and dropped on the program: Wine hands them to the
-// window that accepts files as the shell's drop (WM_DROPFILES), and the program compares them,
-// remembers the first as the source, takes one file on the right pane as the target and refuses
-// three files with a message box. The files stay where they are.
-TEST_F(WineWindow, TakesFilesDroppedFromAFileManagerAsACopy) {
-    SetDpi(96);
-    Output({m_wine, "reg", "delete", "HKCU\\Software\\Corvessa", "/f"}, m_env);
-    ASSERT_TRUE(m_tessiver.Start({m_wine, m_program}, m_env));
-    m_display.reset(XOpenDisplay(m_server.Name().c_str()));
-    ASSERT_NE(m_display, nullptr);
-    Display* dpy = m_display.get();
-    // Polls until done() holds while the program runs.
-    const auto waitFor = [&](const std::function<bool()>& done) {
-        for (int attempt = 0; attempt < 600; ++attempt) {
-            m_window = FindWindowNamed(dpy, DefaultRootWindow(dpy), "Tessiver 1.03");
-            if (done()) {
-                return true;
-            }
-            if (!m_tessiver.IsRunning()) {
-                ADD_FAILURE() << "the program ended early";
-                return false;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return false;
-    };
-    const auto panesShow = [&](std::size_t left, std::size_t right) {
-        return waitFor([&] {
-            m_image = m_window ? Capture(dpy, *m_window) : NoImage();
-            if (!m_image) {
-                return false;
-            }
-            const int half = m_image->width / 2;
-            m_left = SilverBands(m_image.get(), 50, 130);
-            m_right = SilverBands(m_image.get(), half + 60, half + 140);
-            return m_left.size() == left && m_right.size() == right;
-        });
-    };
-    ASSERT_TRUE(panesShow(0, 0)) << "no window titled Tessiver 1.03";
-    // A point of the screen over the window, fx of its width across and half way down.
-    const auto over = [&](double fx) {
-        XWindowAttributes attributes{};
-        XGetWindowAttributes(dpy, *m_window, &attributes);
-        int x = 0;
-        int y = 0;
-        Window child = 0;
-        XTranslateCoordinates(dpy, *m_window, DefaultRootWindow(dpy),
-                              static_cast<int>(attributes.width * fx), attributes.height / 2, &x,
-                              &y, &child);
-        return std::pair{x, y};
-    };
-    const std::string source = (m_folder / "source.txt").string();
-    const std::string target = (m_folder / "target.txt").string();
-    const auto expectCopy = [](const CDragOutcome& outcome) {
-        EXPECT_TRUE(outcome.bAware);
-        EXPECT_TRUE(outcome.bAccepted);
-        EXPECT_EQ(outcome.statusAction, "XdndActionCopy");
-        EXPECT_TRUE(outcome.bFinished);
-        // Only the protocol's version 5 names what was done.
-        if (!outcome.finishedAction.empty()) {
-            EXPECT_EQ(outcome.finishedAction, "XdndActionCopy");
-        }
-    };
-
-    CXDrag drag(dpy);
-    auto [x, y] = over(0.25);
-    expectCopy(drag.Drop(*m_window, x, y, {FileUri(source), FileUri(target)}));
-    EXPECT_TRUE(panesShow(2, 2)) << Describe(m_left) << " " << Describe(m_right);
-
-    // The source dropped on the right pane: the same file on both sides, no difference.
-    std::tie(x, y) = over(0.75);
-    expectCopy(drag.Drop(*m_window, x, y, {FileUri(source)}));
-    EXPECT_TRUE(panesShow(0, 0)) << Describe(m_left) << " " << Describe(m_right);
-
-    // Three files: a message box says why, and the panes stay as they were.
-    drag.Drop(*m_window, x, y, {FileUri(source), FileUri(target), FileUri(source)});
-    EXPECT_TRUE(waitFor(
-        [&] { return FindWindowNamed(dpy, DefaultRootWindow(dpy), "Tessiver").has_value(); }));
-    EXPECT_TRUE(panesShow(0, 0));
-
-    std::ifstream sourceFile(m_folder / "source.txt");
-    std::ostringstream sourceText;
-    sourceText << sourceFile.rdbuf();
-    EXPECT_EQ(sourceText.str(), "first line\nsame\nthird line\n");
-    const std::string options =
-        Output({m_wine, "reg", "query", "HKCU\\Software\\Corvessa\\Tessiver\\Options", "/v",
-                "Source Path"},
-               m_env)
-            .first;
-    EXPECT_NE(options.find(WindowsPath(m_folder / "source.txt")), std::string::npos) << options;
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "document/RegistryKey.h"
@@ -16,7 +15,6 @@
 #include "framework/registry/RegistryStore.h"
 #include "tests/common/ScratchDir.h"
 // Last: the X headers define macros (None, Bool, Status) that clash with the headers above.
-#include "tests/common/XDrag.h"
 #include "tests/common/XWindows.h"
 
 namespace {
@@ -383,87 +381,6 @@ TEST(XvfbTest, ClosingMaximisedKeepsTheNormalPlacement) {
         EXPECT_EQ(Rect(stored.begin(), stored.begin() + 4), normal);
         EXPECT_EQ(stored[4], SW_SHOWMAXIMIZED);
     }
-}
-
-// Files dragged from a file manager (a drag of the test's own that offers to copy or to move them
-// and proposes to move) and dropped on the running program: it takes the drop as a copy and
-// compares the two files, the first as the source, which it remembers; one file dropped on the
-// right pane becomes the target; three files are refused with a message box. The files stay.
-TEST(XvfbTest, FilesDroppedFromAFileManagerAreTakenAsACopyAndCompared) {
-    if (!Available(false)) {
-        GTEST_SKIP() << "Xvfb is not installed";
-    }
-    CScratchDir dir;
-    // Rows: 0 changed, 1 equal, 2 changed, 3 only in the target.
-    const std::string source = dir.Write("dropped source.txt", "first line\nsame\nthird line\n");
-    const std::string target = dir.Write("target.txt", "FIRST LINE\nsame\nTHIRD LINE\nfourth\n");
-    Session session;
-    ASSERT_TRUE(session.Start(false));
-    ASSERT_TRUE(session.Run(dir.Path("config"), {}));
-    Display* dpy = session.Dpy();
-    ASSERT_TRUE(session.WaitFor(
-        [&] { return session.m_window && Capture(dpy, *session.m_window) != nullptr; }));
-    // A point of the screen over the window, fx of its width across and half way down.
-    const auto over = [&](double fx) {
-        XWindowAttributes attributes{};
-        XGetWindowAttributes(dpy, *session.m_window, &attributes);
-        int x = 0;
-        int y = 0;
-        Window child = 0;
-        XTranslateCoordinates(dpy, *session.m_window, DefaultRootWindow(dpy),
-                              static_cast<int>(attributes.width * fx), attributes.height / 2, &x,
-                              &y, &child);
-        return std::pair{x, y};
-    };
-    // How many highlighted bands each pane shows, once they show want.
-    std::pair<std::size_t, std::size_t> bands;
-    const auto panesShow = [&](std::pair<std::size_t, std::size_t> want) {
-        return session.WaitFor([&] {
-            const ImagePtr image = Capture(dpy, *session.m_window);
-            if (!image) {
-                return false;
-            }
-            const int half = image->width / 2;
-            bands = {SilverBands(image.get(), 50, 130).size(),
-                     SilverBands(image.get(), half + 60, half + 140).size()};
-            return bands == want;
-        });
-    };
-
-    CXDrag drag(dpy);
-    auto [x, y] = over(0.25);
-    CDragOutcome outcome = drag.Drop(*session.m_window, x, y, {FileUri(source), FileUri(target)});
-    EXPECT_TRUE(outcome.bAware);
-    EXPECT_TRUE(outcome.bAccepted);
-    EXPECT_EQ(outcome.statusAction, "XdndActionCopy");
-    EXPECT_TRUE(outcome.bFinished);
-    EXPECT_TRUE(outcome.bSucceeded);
-    EXPECT_EQ(outcome.finishedAction, "XdndActionCopy");
-    EXPECT_GE(outcome.nDataRequests, 1);
-    EXPECT_TRUE(panesShow({2, 2})) << bands.first << " " << bands.second;
-
-    // The source dropped on the right pane: the same file on both sides, no difference.
-    std::tie(x, y) = over(0.75);
-    outcome = drag.Drop(*session.m_window, x, y, {FileUri(source)});
-    EXPECT_EQ(outcome.finishedAction, "XdndActionCopy");
-    EXPECT_TRUE(panesShow({0, 0})) << bands.first << " " << bands.second;
-
-    // Three files: a message box says why, and the panes stay as they were.
-    outcome =
-        drag.Drop(*session.m_window, x, y, {FileUri(source), FileUri(target), FileUri(source)});
-    EXPECT_TRUE(outcome.bFinished);
-    EXPECT_TRUE(session.WaitFor(
-        [&] { return FindWindowNamed(dpy, DefaultRootWindow(dpy), "Tessiver").has_value(); }));
-    EXPECT_TRUE(panesShow({0, 0}));
-
-    EXPECT_EQ(CScratchDir::Read(source), "first line\nsame\nthird line\n");
-    EXPECT_EQ(CScratchDir::Read(target), "FIRST LINE\nsame\nTHIRD LINE\nfourth\n");
-    SetRegistryStorePath(dir.Path("config") + "/Corvessa/Tessiver.reg");
-    std::string remembered;
-    CRegistryKey("software\\Corvessa\\Tessiver\\Options", HKEY_CURRENT_USER)
-        .ReadText("Source Path", remembered);
-    SetRegistryStorePath({});
-    EXPECT_EQ(remembered, source);
 }
 
 }  // namespace
