@@ -29,15 +29,12 @@ struct CLongPair {
         }
         sourcePath = files.Write("source", source);
         targetPath = files.Write("target", target);
-        sourceSize = source.size();
-        targetSize = target.size();
+        sizes = {source.size(), target.size()};
     }
 
     CScratchDir files;
-    std::string sourcePath;
-    std::string targetPath;
-    std::uint64_t sourceSize = 0;
-    std::uint64_t targetSize = 0;
+    std::string sourcePath, targetPath;
+    std::pair<std::uint64_t, std::uint64_t> sizes;
     std::int32_t differences = 0;
 };
 
@@ -52,23 +49,11 @@ struct CancelCase {
     std::function<bool(const CCompareProgress&)> at;
 };
 
-void PrintTo(const CancelCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-bool MidRead(std::uint64_t read, bool bDone) {
-    return read > 0 && !bDone;
-}
-
 const CancelCase kCancelCases[] = {
     {"ReadingTheSource",
-     [](const CCompareProgress& p) {
-         return p.stage == CompareStage::reading && MidRead(p.sourceRead, p.bSourceDone);
-     }},
+     [](const CCompareProgress& p) { return p.sourceRead > 0 && !p.bSourceDone; }},
     {"ReadingTheTarget",
-     [](const CCompareProgress& p) {
-         return p.stage == CompareStage::reading && MidRead(p.targetRead, p.bTargetDone);
-     }},
+     [](const CCompareProgress& p) { return p.targetRead > 0 && !p.bTargetDone; }},
     {"Aligning",
      [](const CCompareProgress& p) { return p.stage == CompareStage::aligning && p.done > 0; }},
     {"BuildingTheTable",
@@ -84,22 +69,14 @@ struct CancelSetting {
 
 const CancelSetting kSettings[] = {
     {"OneFileAfterTheOther", false, {}, false},
-    {"BothAtOnce", true, {}, false},
     {"Realigning", true, {}, true},
-    {"DecodingIgnoringBlankLines", true,
-     [] {
-         CCompareOptions options;
-         options.bDecodeUnicode = true;
-         options.bIgnoreBlankLines = true;
-         options.whitespace = CCompareOptions::whitespaceChanges;
-         return options;
-     }(),
+    {"DecodingIgnoringBlankLines",
+     true,
+     {.whitespace = CCompareOptions::whitespaceChanges,
+      .bIgnoreBlankLines = true,
+      .bDecodeUnicode = true},
      false},
 };
-
-void PrintTo(const CancelSetting& setting, std::ostream* os) {
-    *os << setting.name;
-}
 
 class CancelAtEveryStage : public testing::TestWithParam<std::tuple<CancelCase, CancelSetting>> {};
 
@@ -130,7 +107,6 @@ TEST_P(CancelAtEveryStage, StopsThereAndTheNextComparisonIsWhole) {
 
     // The same comparer compares again, whole, once the flag is down.
     cancel = false;
-    bAsked = true;
     comparer.SetProgressHandler({});
     const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
     ASSERT_TRUE(pResult);
@@ -151,8 +127,7 @@ TEST(Progress, ReportsTheStagesInOrderUpToTheirTotals) {
     CLineComparer comparer;
     comparer.SetFiles(pair.sourcePath, pair.targetPath);
     std::vector<CompareStage> stages;
-    CCompareProgress lastRead;
-    CCompareProgress last;
+    CCompareProgress lastRead, last;
     std::uint64_t readReports = 0;
     comparer.SetProgressHandler([&](const CCompareProgress& progress) {
         if (stages.empty() || stages.back() != progress.stage) {
@@ -174,13 +149,11 @@ TEST(Progress, ReportsTheStagesInOrderUpToTheirTotals) {
     ASSERT_TRUE(pResult);
     EXPECT_EQ(stages,
               (std::vector{CompareStage::reading, CompareStage::aligning, CompareStage::building}));
-    EXPECT_EQ(lastRead.sourceSize, pair.sourceSize);
-    EXPECT_EQ(lastRead.targetSize, pair.targetSize);
-    EXPECT_EQ(lastRead.sourceRead, pair.sourceSize);
-    EXPECT_EQ(lastRead.targetRead, pair.targetSize);
+    EXPECT_EQ(std::pair(lastRead.sourceSize, lastRead.targetSize), pair.sizes);
+    EXPECT_EQ(std::pair(lastRead.sourceRead, lastRead.targetRead), pair.sizes);
     EXPECT_TRUE(lastRead.bSourceDone && lastRead.bTargetDone);
     // A report for every block of 256 KiB, and one for each end.
-    EXPECT_GE(readReports, (pair.sourceSize + pair.targetSize) / (256 * 1024));
+    EXPECT_GE(readReports, (pair.sizes.first + pair.sizes.second) / (256 * 1024));
     EXPECT_EQ(last.total, static_cast<std::uint64_t>(pResult->GetRowCount()));
     EXPECT_GE(last.done, 1u << 20);
 }
