@@ -162,8 +162,10 @@ TEST(HtmlReport, ContextKeepsTheRowsNearADifference) {
                 const CShownRow& shown = rows[at++];
                 EXPECT_EQ(shown.sourceLine, result.m_sourceLine[r]);
                 EXPECT_EQ(shown.targetLine, result.m_targetLine[r]);
-                EXPECT_EQ(shown.kindClass, "k" + std::to_string(result.m_kind[r]) +
-                                               (result.IsDifference(row) ? " d" : ""));
+                std::string kindClass = std::to_string(result.m_kind[r]);
+                kindClass.insert(kindClass.begin(), 'k');
+                kindClass += result.IsDifference(row) ? " d" : "";
+                EXPECT_EQ(shown.kindClass, kindClass);
             }
             EXPECT_EQ(at, rows.size());
         }

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/CompareProgress.h"
@@ -43,20 +43,15 @@ const CLongPair& LongPair() {
     return pair;
 }
 
-struct CancelCase {
-    const char* name;
-    // Whether the comparison is to stop at this report.
-    std::function<bool(const CCompareProgress&)> at;
-};
-
-const CancelCase kCancelCases[] = {
-    {"ReadingTheSource",
+// Where the comparison is to stop: at the first report for which this holds.
+const std::pair<const char*, bool (*)(const CCompareProgress&)> kStops[] = {
+    {"reading the source",
      [](const CCompareProgress& p) { return p.sourceRead > 0 && !p.bSourceDone; }},
-    {"ReadingTheTarget",
+    {"reading the target",
      [](const CCompareProgress& p) { return p.targetRead > 0 && !p.bTargetDone; }},
-    {"Aligning",
+    {"aligning",
      [](const CCompareProgress& p) { return p.stage == CompareStage::aligning && p.done > 0; }},
-    {"BuildingTheTable",
+    {"building the table",
      [](const CCompareProgress& p) { return p.stage == CompareStage::building && p.done > 0; }},
 };
 
@@ -68,9 +63,9 @@ struct CancelSetting {
 };
 
 const CancelSetting kSettings[] = {
-    {"OneFileAfterTheOther", false, {}, false},
-    {"Realigning", true, {}, true},
-    {"DecodingIgnoringBlankLines",
+    {"one file after the other", false, {}, false},
+    {"realigning", true, {}, true},
+    {"decoding, ignoring blank lines",
      true,
      {.whitespace = CCompareOptions::whitespaceChanges,
       .bIgnoreBlankLines = true,
@@ -78,49 +73,44 @@ const CancelSetting kSettings[] = {
      false},
 };
 
-class CancelAtEveryStage : public testing::TestWithParam<std::tuple<CancelCase, CancelSetting>> {};
-
-TEST_P(CancelAtEveryStage, StopsThereAndTheNextComparisonIsWhole) {
-    const auto& [cancelCase, setting] = GetParam();
+TEST(Progress, CancelStopsAtEveryStageAndTheNextComparisonIsWhole) {
     const CLongPair& pair = LongPair();
-    CLineComparer comparer;
-    comparer.SetFiles(pair.sourcePath, pair.targetPath);
-    comparer.SetConcurrentRead(setting.bConcurrentRead);
-    comparer.SetOptions(setting.options);
-    comparer.SetRealign(setting.bRealign);
-    std::atomic<bool> cancel{false};
-    bool bAsked = false;
-    CCompareProgress last;
-    comparer.SetCancelFlag(&cancel);
-    comparer.SetProgressHandler([&](const CCompareProgress& progress) {
-        // Once asked, the comparison must not go on to another stage.
-        EXPECT_TRUE(!bAsked || progress.stage == last.stage);
-        last = progress;
-        if (!bAsked && cancelCase.at(progress)) {
-            bAsked = true;
-            cancel = true;
+    for (const CancelSetting& setting : kSettings) {
+        for (const auto& [stop, stopHere] : kStops) {
+            SCOPED_TRACE(std::string(setting.name) + ", " + stop);
+            CLineComparer comparer;
+            comparer.SetFiles(pair.sourcePath, pair.targetPath);
+            comparer.SetConcurrentRead(setting.bConcurrentRead);
+            comparer.SetOptions(setting.options);
+            comparer.SetRealign(setting.bRealign);
+            const auto at = stopHere;
+            std::atomic<bool> cancel{false};
+            bool bAsked = false;
+            CCompareProgress last;
+            comparer.SetCancelFlag(&cancel);
+            comparer.SetProgressHandler([&](const CCompareProgress& progress) {
+                // Once asked, the comparison must not go on to another stage.
+                EXPECT_TRUE(!bAsked || progress.stage == last.stage);
+                last = progress;
+                if (!bAsked && at(progress)) {
+                    bAsked = true;
+                    cancel = true;
+                }
+            });
+            EXPECT_THROW(comparer.Compare(), CCompareCancelled);
+            EXPECT_TRUE(bAsked);
+            EXPECT_FALSE(comparer.GetOpenFailure());
+
+            // The same comparer compares again, whole, once the flag is down.
+            cancel = false;
+            comparer.SetProgressHandler({});
+            const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
+            ASSERT_TRUE(pResult);
+            EXPECT_EQ(pResult->GetRowCount(), CLongPair::kLines);
+            EXPECT_EQ(pResult->m_nDifferences, pair.differences);
         }
-    });
-    EXPECT_THROW(comparer.Compare(), CCompareCancelled);
-    EXPECT_TRUE(bAsked);
-    EXPECT_FALSE(comparer.GetOpenFailure());
-
-    // The same comparer compares again, whole, once the flag is down.
-    cancel = false;
-    comparer.SetProgressHandler({});
-    const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
-    ASSERT_TRUE(pResult);
-    EXPECT_EQ(pResult->GetRowCount(), CLongPair::kLines);
-    EXPECT_EQ(pResult->m_nDifferences, pair.differences);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Progress, CancelAtEveryStage,
-                         testing::Combine(testing::ValuesIn(kCancelCases),
-                                          testing::ValuesIn(kSettings)),
-                         [](const auto& info) {
-                             return std::string(std::get<0>(info.param).name) + "_" +
-                                    std::get<1>(info.param).name;
-                         });
 
 TEST(Progress, ReportsTheStagesInOrderUpToTheirTotals) {
     const CLongPair& pair = LongPair();

@@ -81,14 +81,14 @@ TEST_F(ExportTest, WritesTheTableToolsBytesAndRemembersEachFolder) {
             if (c.option != 0) {
                 EXPECT_EQ(m_folders.back(), folder);
             }
-            Export(id, folder + "/x");
+            Export(id, folder + "/x." + kind);
             const std::string out = m_dir.Path("table.out");
             const std::string command = "'" TESSIVER_TABLE_PATH "' --" + std::string(kind) + " " +
                                         c.args + " '" + m_doc.m_sourcePath + "' '" +
                                         m_doc.m_targetPath + "' >'" + out + "'";
             const int status = std::system(command.c_str());
             EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << command;
-            EXPECT_EQ(CScratchDir::Read(folder + "/x"), CScratchDir::Read(out)) << command;
+            EXPECT_EQ(CScratchDir::Read(folder + "/x." + kind), CScratchDir::Read(out)) << command;
         }
     }
     EXPECT_EQ(m_titles.at(0), "Export unified diff");
@@ -133,10 +133,7 @@ TEST_F(ExportTest, PermissionsAreTheUsersAndAFailureIsReported) {
 // A decoded file cannot be a diff, and no dialog asks for one; the report shows the decoded text.
 TEST_F(ExportTest, ADecodedFileCannotBeADiff) {
     ASSERT_TRUE(m_frame.OnCommand(ID_DECODE_UNICODE));
-    Compare(
-        "\xEF\xBB\xBF"
-        "a\n",
-        "a\n");
+    Compare(std::string("\xEF\xBB\xBF") + "a\n", "a\n");
     Export(ID_EXPORT_UNIFIED, m_dir.Path("x.diff"));
     EXPECT_TRUE(m_folders.empty());
     ASSERT_EQ(m_messages.size(), 1u);

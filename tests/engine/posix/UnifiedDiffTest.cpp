@@ -77,13 +77,10 @@ std::string Lines(int from, int to, const char* end = "\n") {
     return text;
 }
 
-// Pairs whose lines end every way a file's can, and whose rows pair up every way they can.
-std::vector<CPair> HandMadePairs() {
-    std::string block;
-    for (int i = 0; i < 25; ++i) {
-        block += "new " + std::to_string(i) + "\n";
-    }
-    return {
+// Pairs whose lines end every way a file's can, and whose rows pair up every way they can; and a
+// few generated pairs, small enough to patch many times over.
+std::vector<CPair> Pairs() {
+    std::vector<CPair> pairs = {
         {"CR LF", "a\r\nb\r\nc\r\nd\r\n", "a\r\nB\r\nc\r\nd\r\ne\r\n"},
         {"mixed terminators", "a\nb\r\nc\nd\r\ne\n", "a\r\nb\r\nc\nD\ne\r\n"},
         {"terminators alone differ", Lines(1, 8), Lines(1, 8, "\r\n")},
@@ -97,28 +94,22 @@ std::vector<CPair> HandMadePairs() {
         {"nothing in common", Lines(1, 30), Lines(31, 50)},
         {"blank lines opposite blank lines", "a\n\n\nb\n\nc\n", "x\n\n\ny\n\nc\n"},
         {"white space, case and blank lines only", "A b\n\n c\td\nE\n", "a  b\nc d\n\n\ne \n"},
-        {"a block longer than the look-ahead", "a\nb\n", "a\n" + block + "b\n"},
+        {"a block longer than the look-ahead", "a\nb\n", "a\n" + Lines(1, 25) + "b\n"},
         {"changes further apart than the context", Lines(1, 40),
          "x\n" + Lines(2, 19) + "y\n" + Lines(21, 39) + "z\n"},
     };
-}
-
-// A few generated pairs, small enough to patch many times over.
-std::vector<CPair> GeneratedPairs() {
     class CStringSink : public CByteSink {
     public:
         void Write(std::string_view bytes) override { text.append(bytes); }
         std::string text;
     };
-    std::vector<CPair> pairs;
     const CPairRecipe recipes[] = {
         {"realistic with moves", PairShape::realistic, 3000, 12, false, "", 60, true},
         {"cycle", PairShape::cycle, 3000, 13, false, ""},
         {"repeated, shifted", PairShape::repeatedShifted, 2000, 14, false, ""},
     };
     for (const CPairRecipe& recipe : recipes) {
-        CStringSink source;
-        CStringSink target;
+        CStringSink source, target;
         CPairGenerator::Generate(recipe, source, target);
         pairs.push_back({recipe.name, std::move(source.text), std::move(target.text)});
     }
@@ -126,10 +117,7 @@ std::vector<CPair> GeneratedPairs() {
 }
 
 TEST(UnifiedDiff, PatchAndGitApplyTurnTheSourceIntoTheTarget) {
-    std::vector<CPair> pairs = HandMadePairs();
-    for (CPair& pair : GeneratedPairs()) {
-        pairs.push_back(std::move(pair));
-    }
+    const std::vector<CPair> pairs = Pairs();
     // The options only choose the pairing: every set with the default context.
     const char* const argSets[] = {"--unified=0", "--unified=10", "--unified=3",      "-b -u",
                                    "-w -i -u",    "-B -u",        "-w -B --decode -u"};
@@ -213,12 +201,8 @@ TEST(UnifiedDiff, MatchesGnuDiffWhereTheAlignmentIsPlain) {
 TEST(UnifiedDiff, RefusesWhatCannotMakeAPatch) {
     const CScratchDir files;
     files.Write("s", "a\n");
-    files.Write("bom",
-                "\xEF\xBB\xBF"
-                "a\n");
-    files.Write("ctrl-z",
-                "a\n\x1A"
-                "b\n");
+    files.Write("bom", std::string("\xEF\xBB\xBF") + "a\n");
+    files.Write("ctrl-z", std::string("a\n\x1A") + "b\n");
     for (const char* args : {"-u --decode bom s", "--decode --unified s bom", "-u ctrl-z s",
                              "-u s ctrl-z", "--unified=-1 s s", "--unified=x s s", "--unified= s s",
                              "-u --brief s s", "-u --inline s s", "-u s s s"}) {
