@@ -4,6 +4,7 @@
 #include <cctype>
 #include <memory>
 #include <random>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,7 @@ struct CReport {
 };
 
 CReport Report(const std::string& source, const std::string& target, std::int32_t context,
-               bool bRealign = false) {
+               bool bRealign = false, std::string_view sourceName = "s") {
     const CScratchDir files;
     CLineComparer comparer;
     comparer.SetFiles(files.Write("s", source), files.Write("t", target));
@@ -34,7 +35,7 @@ CReport Report(const std::string& source, const std::string& target, std::int32_
     CReport report;
     report.pResult = comparer.Compare();
     CStringSink sink;
-    WriteHtmlReport(report.pResult.get(), "s", "t", context, sink);
+    WriteHtmlReport(report.pResult.get(), sourceName, "caf\xE9.txt", context, sink);
     report.page = std::move(sink.text);
     return report;
 }
@@ -50,33 +51,15 @@ struct CShownRow {
 
 // The page's rows in order, a marker row as the count of rows it stands for (negative).
 std::vector<CShownRow> ReadRows(const std::string& page) {
+    static const std::regex kRow(
+        R"re(<tr class="gap"><td colspan="4">(\d+) row|<tr class="(k\d(?: d)?)"><td class="n">(\d*))re"
+        R"re(</td><td class="t s">(.*?)</td><td class="n">(\d*)</td><td class="t">(.*?)</td></tr>)re");
     std::vector<CShownRow> rows;
-    const auto between = [](const std::string& line, std::size_t& at, const std::string& open,
-                            const std::string& close) {
-        const std::size_t begin = line.find(open, at) + open.size();
-        const std::size_t end = line.find(close, begin);
-        at = end + close.size();
-        return line.substr(begin, end - begin);
-    };
-    std::size_t at = 0;
-    for (std::size_t end; (end = page.find('\n', at)) != std::string::npos; at = end + 1) {
-        const std::string line = page.substr(at, end - at);
-        std::size_t pos = 0;
-        if (line.starts_with("<tr class=\"gap\">")) {
-            CShownRow gap;
-            gap.sourceLine = -std::stoi(between(line, pos, "<td colspan=\"4\">", " row"));
-            rows.push_back(gap);
-        } else if (line.starts_with("<tr class=\"k")) {
-            CShownRow row;
-            row.kindClass = between(line, pos, "<tr class=\"", "\">");
-            const std::string source = between(line, pos, "<td class=\"n\">", "</td>");
-            row.sourceCell = between(line, pos, "<td class=\"t s\">", "</td>");
-            const std::string target = between(line, pos, "<td class=\"n\">", "</td>");
-            row.targetCell = between(line, pos, "<td class=\"t\">", "</td>");
-            row.sourceLine = source.empty() ? 0 : std::stoi(source);
-            row.targetLine = target.empty() ? 0 : std::stoi(target);
-            rows.push_back(row);
-        }
+    for (std::sregex_iterator m(page.begin(), page.end(), kRow), end; m != end; ++m) {
+        const auto number = [&m](int i) { return (*m)[i].length() ? std::stoi((*m)[i]) : 0; };
+        rows.push_back((*m)[1].matched
+                           ? CShownRow{"", -number(1), 0, "", ""}
+                           : CShownRow{(*m)[2], number(3), number(5), (*m)[4], (*m)[6]});
     }
     return rows;
 }
@@ -120,16 +103,10 @@ TEST(HtmlReport, ShowsEveryTextAsTheWindowDoes) {
 }
 
 TEST(HtmlReport, TopNamesThePathsEscapedAndTheCounts) {
-    const CScratchDir files;
-    CLineComparer comparer;
-    comparer.SetFiles(files.Write("s", "a\nb\nc\n"), files.Write("t", "a\nB\n"));
-    const auto pResult = comparer.Compare();
-    CStringSink sink;
-    WriteHtmlReport(pResult.get(), "<i>&.txt", "caf\xE9.txt", 2, sink);
-    EXPECT_NE(sink.text.find("<dd>&lt;i&gt;&amp;.txt</dd>"), std::string::npos);
-    EXPECT_NE(sink.text.find("<dd>caf\xC3\xA9.txt</dd>"), std::string::npos);
-    EXPECT_NE(sink.text.find("<dd>3 rows, 2 differences; 2 rows of context</dd>"),
-              std::string::npos);
+    const std::string page = Report("a\nb\nc\n", "a\nB\n", 2, false, "<i>&.txt").page;
+    EXPECT_NE(page.find("<dd>&lt;i&gt;&amp;.txt</dd>"), std::string::npos);
+    EXPECT_NE(page.find("<dd>caf\xC3\xA9.txt</dd>"), std::string::npos);
+    EXPECT_NE(page.find("<dd>3 rows, 2 differences; 2 rows of context</dd>"), std::string::npos);
     CStringSink empty;
     WriteHtmlReport(nullptr, "s", "t", kHtmlAllRows, empty);
     EXPECT_NE(empty.text.find("no result"), std::string::npos);
@@ -152,8 +129,7 @@ TEST(HtmlReport, MarksTheChangesWithinALine) {
 TEST(HtmlReport, ContextKeepsTheRowsNearADifference) {
     std::mt19937 random(5);
     for (int round = 0; round < 12; ++round) {
-        std::string source;
-        std::string target;
+        std::string source, target;
         for (int i = 0; i < 200; ++i) {
             const std::string line = "line " + std::to_string(i) + "\n";
             const unsigned roll = random() % 40;

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/CompareProgress.h"
@@ -29,15 +29,12 @@ struct CLongPair {
         }
         sourcePath = files.Write("source", source);
         targetPath = files.Write("target", target);
-        sourceSize = source.size();
-        targetSize = target.size();
+        sizes = {source.size(), target.size()};
     }
 
     CScratchDir files;
-    std::string sourcePath;
-    std::string targetPath;
-    std::uint64_t sourceSize = 0;
-    std::uint64_t targetSize = 0;
+    std::string sourcePath, targetPath;
+    std::pair<std::uint64_t, std::uint64_t> sizes;
     std::int32_t differences = 0;
 };
 
@@ -46,32 +43,15 @@ const CLongPair& LongPair() {
     return pair;
 }
 
-struct CancelCase {
-    const char* name;
-    // Whether the comparison is to stop at this report.
-    std::function<bool(const CCompareProgress&)> at;
-};
-
-void PrintTo(const CancelCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-bool MidRead(std::uint64_t read, bool bDone) {
-    return read > 0 && !bDone;
-}
-
-const CancelCase kCancelCases[] = {
-    {"ReadingTheSource",
-     [](const CCompareProgress& p) {
-         return p.stage == CompareStage::reading && MidRead(p.sourceRead, p.bSourceDone);
-     }},
-    {"ReadingTheTarget",
-     [](const CCompareProgress& p) {
-         return p.stage == CompareStage::reading && MidRead(p.targetRead, p.bTargetDone);
-     }},
-    {"Aligning",
+// Where the comparison is to stop: at the first report for which this holds.
+const std::pair<const char*, bool (*)(const CCompareProgress&)> kStops[] = {
+    {"reading the source",
+     [](const CCompareProgress& p) { return p.sourceRead > 0 && !p.bSourceDone; }},
+    {"reading the target",
+     [](const CCompareProgress& p) { return p.targetRead > 0 && !p.bTargetDone; }},
+    {"aligning",
      [](const CCompareProgress& p) { return p.stage == CompareStage::aligning && p.done > 0; }},
-    {"BuildingTheTable",
+    {"building the table",
      [](const CCompareProgress& p) { return p.stage == CompareStage::building && p.done > 0; }},
 };
 
@@ -83,76 +63,61 @@ struct CancelSetting {
 };
 
 const CancelSetting kSettings[] = {
-    {"OneFileAfterTheOther", false, {}, false},
-    {"BothAtOnce", true, {}, false},
-    {"Realigning", true, {}, true},
-    {"DecodingIgnoringBlankLines", true,
-     [] {
-         CCompareOptions options;
-         options.bDecodeUnicode = true;
-         options.bIgnoreBlankLines = true;
-         options.whitespace = CCompareOptions::whitespaceChanges;
-         return options;
-     }(),
+    {"one file after the other", false, {}, false},
+    {"realigning", true, {}, true},
+    {"decoding, ignoring blank lines",
+     true,
+     {.whitespace = CCompareOptions::whitespaceChanges,
+      .bIgnoreBlankLines = true,
+      .bDecodeUnicode = true},
      false},
 };
 
-void PrintTo(const CancelSetting& setting, std::ostream* os) {
-    *os << setting.name;
-}
-
-class CancelAtEveryStage : public testing::TestWithParam<std::tuple<CancelCase, CancelSetting>> {};
-
-TEST_P(CancelAtEveryStage, StopsThereAndTheNextComparisonIsWhole) {
-    const auto& [cancelCase, setting] = GetParam();
+TEST(Progress, CancelStopsAtEveryStageAndTheNextComparisonIsWhole) {
     const CLongPair& pair = LongPair();
-    CLineComparer comparer;
-    comparer.SetFiles(pair.sourcePath, pair.targetPath);
-    comparer.SetConcurrentRead(setting.bConcurrentRead);
-    comparer.SetOptions(setting.options);
-    comparer.SetRealign(setting.bRealign);
-    std::atomic<bool> cancel{false};
-    bool bAsked = false;
-    CCompareProgress last;
-    comparer.SetCancelFlag(&cancel);
-    comparer.SetProgressHandler([&](const CCompareProgress& progress) {
-        // Once asked, the comparison must not go on to another stage.
-        EXPECT_TRUE(!bAsked || progress.stage == last.stage);
-        last = progress;
-        if (!bAsked && cancelCase.at(progress)) {
-            bAsked = true;
-            cancel = true;
+    for (const CancelSetting& setting : kSettings) {
+        for (const auto& [stop, stopHere] : kStops) {
+            SCOPED_TRACE(std::string(setting.name) + ", " + stop);
+            CLineComparer comparer;
+            comparer.SetFiles(pair.sourcePath, pair.targetPath);
+            comparer.SetConcurrentRead(setting.bConcurrentRead);
+            comparer.SetOptions(setting.options);
+            comparer.SetRealign(setting.bRealign);
+            const auto at = stopHere;
+            std::atomic<bool> cancel{false};
+            bool bAsked = false;
+            CCompareProgress last;
+            comparer.SetCancelFlag(&cancel);
+            comparer.SetProgressHandler([&](const CCompareProgress& progress) {
+                // Once asked, the comparison must not go on to another stage.
+                EXPECT_TRUE(!bAsked || progress.stage == last.stage);
+                last = progress;
+                if (!bAsked && at(progress)) {
+                    bAsked = true;
+                    cancel = true;
+                }
+            });
+            EXPECT_THROW(comparer.Compare(), CCompareCancelled);
+            EXPECT_TRUE(bAsked);
+            EXPECT_FALSE(comparer.GetOpenFailure());
+
+            // The same comparer compares again, whole, once the flag is down.
+            cancel = false;
+            comparer.SetProgressHandler({});
+            const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
+            ASSERT_TRUE(pResult);
+            EXPECT_EQ(pResult->GetRowCount(), CLongPair::kLines);
+            EXPECT_EQ(pResult->m_nDifferences, pair.differences);
         }
-    });
-    EXPECT_THROW(comparer.Compare(), CCompareCancelled);
-    EXPECT_TRUE(bAsked);
-    EXPECT_FALSE(comparer.GetOpenFailure());
-
-    // The same comparer compares again, whole, once the flag is down.
-    cancel = false;
-    bAsked = true;
-    comparer.SetProgressHandler({});
-    const std::unique_ptr<CCompareResult> pResult = comparer.Compare();
-    ASSERT_TRUE(pResult);
-    EXPECT_EQ(pResult->GetRowCount(), CLongPair::kLines);
-    EXPECT_EQ(pResult->m_nDifferences, pair.differences);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Progress, CancelAtEveryStage,
-                         testing::Combine(testing::ValuesIn(kCancelCases),
-                                          testing::ValuesIn(kSettings)),
-                         [](const auto& info) {
-                             return std::string(std::get<0>(info.param).name) + "_" +
-                                    std::get<1>(info.param).name;
-                         });
 
 TEST(Progress, ReportsTheStagesInOrderUpToTheirTotals) {
     const CLongPair& pair = LongPair();
     CLineComparer comparer;
     comparer.SetFiles(pair.sourcePath, pair.targetPath);
     std::vector<CompareStage> stages;
-    CCompareProgress lastRead;
-    CCompareProgress last;
+    CCompareProgress lastRead, last;
     std::uint64_t readReports = 0;
     comparer.SetProgressHandler([&](const CCompareProgress& progress) {
         if (stages.empty() || stages.back() != progress.stage) {
@@ -174,13 +139,11 @@ TEST(Progress, ReportsTheStagesInOrderUpToTheirTotals) {
     ASSERT_TRUE(pResult);
     EXPECT_EQ(stages,
               (std::vector{CompareStage::reading, CompareStage::aligning, CompareStage::building}));
-    EXPECT_EQ(lastRead.sourceSize, pair.sourceSize);
-    EXPECT_EQ(lastRead.targetSize, pair.targetSize);
-    EXPECT_EQ(lastRead.sourceRead, pair.sourceSize);
-    EXPECT_EQ(lastRead.targetRead, pair.targetSize);
+    EXPECT_EQ(std::pair(lastRead.sourceSize, lastRead.targetSize), pair.sizes);
+    EXPECT_EQ(std::pair(lastRead.sourceRead, lastRead.targetRead), pair.sizes);
     EXPECT_TRUE(lastRead.bSourceDone && lastRead.bTargetDone);
     // A report for every block of 256 KiB, and one for each end.
-    EXPECT_GE(readReports, (pair.sourceSize + pair.targetSize) / (256 * 1024));
+    EXPECT_GE(readReports, (pair.sizes.first + pair.sizes.second) / (256 * 1024));
     EXPECT_EQ(last.total, static_cast<std::uint64_t>(pResult->GetRowCount()));
     EXPECT_GE(last.done, 1u << 20);
 }

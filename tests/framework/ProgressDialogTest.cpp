@@ -31,68 +31,52 @@ protected:
         AfxSetResourceTables(&kTables);
         m_previous = SetProgressDialogHook([this](CProgressDialog& dialog) {
             ++m_nShown;
-            if (m_onShown) {
-                m_onShown(dialog);
-            }
+            m_bDoneWhenShown = dialog.IsWorkDone();
+            dialog.Cancel();
         });
     }
     ~ProgressDialogTest() override { SetProgressDialogHook(std::move(m_previous)); }
 
     int m_nShown = 0;
-    std::function<void(CProgressDialog&)> m_onShown;
+    bool m_bDoneWhenShown = true;
     ProgressDialogHook m_previous;
 };
 
-// Work that waits until it is cancelled: it can only end through the dialog.
-void WaitForCancel(CProgressDialog& dialog) {
-    dialog.SetStatus("Waiting", 3, 4);
-    dialog.GetCancelFlag().wait(false);
-}
-
+// Work that ends soon, or whose dialog has no resource, runs once unseen; what it throws
+// reaches the caller.
 TEST_F(ProgressDialogTest, WorkThatEndsSoonNeverShowsTheDialog) {
-    CProgressDialog dialog(kDialogId, kTextId, kBarId);
-    int nRuns = 0;
-    dialog.Run([&nRuns] { ++nRuns; }, 10'000);
-    EXPECT_EQ(nRuns, 1);
-    EXPECT_EQ(m_nShown, 0);
-    EXPECT_FALSE(dialog.WasShown());
-    EXPECT_THROW(dialog.Run([] { throw std::runtime_error("failed"); }, 10'000),
-                 std::runtime_error);
+    for (const auto& [id, delay] : {std::pair{kDialogId, 10'000}, std::pair{kDialogId + 1, 0}}) {
+        CProgressDialog dialog(id, kTextId, kBarId);
+        std::atomic<int> nRuns{0};
+        dialog.Run([&nRuns] { ++nRuns; }, delay);
+        EXPECT_EQ(nRuns, 1);
+        EXPECT_FALSE(dialog.WasShown());
+        EXPECT_THROW(dialog.Run([] { throw std::runtime_error("failed"); }, delay),
+                     std::runtime_error);
+    }
     EXPECT_EQ(m_nShown, 0);
 }
 
 TEST_F(ProgressDialogTest, LongWorkShowsItsStatusUntilCancelHasStoppedIt) {
     CProgressDialog dialog(kDialogId, kTextId, kBarId);
-    bool bDoneWhenShown = true;
-    m_onShown = [&](CProgressDialog& d) {
-        bDoneWhenShown = d.IsWorkDone();
-        d.Cancel();
-    };
-    dialog.Run([&dialog] { WaitForCancel(dialog); }, 0);
+    // Work that waits until it is cancelled: it can only end through the dialog.
+    const auto waitForCancel = [&dialog] { dialog.GetCancelFlag().wait(false); };
+    dialog.Run(waitForCancel, 0);
     EXPECT_EQ(m_nShown, 1);
     EXPECT_TRUE(dialog.WasShown());
-    EXPECT_FALSE(bDoneWhenShown);
+    EXPECT_FALSE(m_bDoneWhenShown);
     EXPECT_TRUE(dialog.IsWorkDone());
     EXPECT_TRUE(dialog.GetCancelFlag());
 
     // A second run starts afresh, and what cancelled work throws reaches the caller.
-    m_onShown = [](CProgressDialog& d) { d.Cancel(); };
     EXPECT_THROW(dialog.Run(
-                     [&dialog] {
-                         WaitForCancel(dialog);
+                     [&] {
+                         waitForCancel();
                          throw std::range_error("stopped");
                      },
                      0),
                  std::range_error);
     EXPECT_EQ(m_nShown, 2);
-}
-
-TEST_F(ProgressDialogTest, WithoutItsDialogResourceTheWorkRunsUnseen) {
-    CProgressDialog dialog(kDialogId + 1, kTextId, kBarId);
-    std::atomic<bool> ran{false};
-    dialog.Run([&ran] { ran = true; }, 0);
-    EXPECT_TRUE(ran);
-    EXPECT_EQ(m_nShown, 0);
 }
 
 }  // namespace

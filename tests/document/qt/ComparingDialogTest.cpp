@@ -21,14 +21,6 @@
 
 namespace {
 
-// What the dialog showed when it came up.
-struct SeenDialog {
-    QString title;
-    QString text;
-    int barMaximum = -1;  // 0: moving to and fro
-    bool bCancelEnabled = false;
-};
-
 class ComparingDialogTest : public DocTest {
 protected:
     void SetUp() override {
@@ -37,24 +29,19 @@ protected:
             return IDOK;
         });
         m_previousHook = SetProgressDialogHook([this](CProgressDialog& dialog) {
-            SeenDialog seen;
-            if (QWidget* window = QApplication::activeModalWidget()) {
-                seen.title = window->windowTitle();
-                if (auto* text =
-                        window->findChild<QLabel*>(QString("ctrl%1").arg(IDC_COMPARING_TEXT))) {
-                    seen.text = text->text();
-                }
-                if (auto* bar = window->findChild<QProgressBar*>()) {
-                    seen.barMaximum = bar->maximum();
-                }
-                if (auto* cancel = window->findChild<QPushButton*>()) {
-                    seen.bCancelEnabled = cancel->isEnabled();
-                }
-                // Esc, as a person would press it.
-                QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-                QApplication::sendEvent(window, &esc);
-            }
-            m_seen.push_back(seen);
+            // What the dialog shows when it comes up, then Esc, as a person would press it.
+            QWidget* window = QApplication::activeModalWidget();
+            ASSERT_NE(window, nullptr);
+            const auto* text =
+                window->findChild<QLabel*>(QString("ctrl%1").arg(IDC_COMPARING_TEXT));
+            const auto* bar = window->findChild<QProgressBar*>();
+            const auto* cancel = window->findChild<QPushButton*>();
+            ASSERT_TRUE(text && bar && cancel);
+            m_seen.push_back(window->windowTitle() + "|" + text->text() + "|" +
+                             QString::number(bar->maximum()) + "|" +
+                             (cancel->isEnabled() ? "enabled" : "disabled"));
+            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(window, &esc);
             m_bCancelled = dialog.GetCancelFlag();
             // The reader waits for more of the pipe: a line wakes it to find itself cancelled.
             if (m_writer >= 0) {
@@ -71,20 +58,12 @@ protected:
     }
 
     std::vector<std::string> m_boxes;
-    std::vector<SeenDialog> m_seen;
+    std::vector<QString> m_seen;  // title|text|bar's maximum|Cancel
     bool m_bCancelled = false;
     int m_writer = -1;  // the test's end of the pipe, while it holds one open
     MessageBoxHook m_previousBox;
     ProgressDialogHook m_previousHook;
 };
-
-TEST_F(ComparingDialogTest, AQuickComparisonNeverShowsIt) {
-    m_doc.SetPaths(m_dir.Write("source.txt", "a\nb\n"), m_dir.Write("target.txt", "a\nc\n"));
-    ASSERT_TRUE(m_frame.OnCommand(ID_COMPARE));
-    ASSERT_NE(m_doc.m_pResult, nullptr);
-    EXPECT_EQ(m_doc.m_pResult->m_nDifferences, 1);
-    EXPECT_TRUE(m_seen.empty());
-}
 
 TEST_F(ComparingDialogTest, CancelLeavesNoResultThePathsAndNoMessage) {
     const std::string pipe = m_dir.Path("source.pipe");
@@ -99,12 +78,8 @@ TEST_F(ComparingDialogTest, CancelLeavesNoResultThePathsAndNoMessage) {
     const int updatesBefore = m_view.m_nUpdates;
 
     ASSERT_TRUE(m_frame.OnCommand(ID_COMPARE));
-    ASSERT_EQ(m_seen.size(), 1u);
-    EXPECT_EQ(m_seen[0].title, "Comparing");
-    // The pipe's size is not known: the bar moves to and fro.
-    EXPECT_EQ(m_seen[0].text, "Reading source.pipe");
-    EXPECT_EQ(m_seen[0].barMaximum, 0);
-    EXPECT_TRUE(m_seen[0].bCancelEnabled);
+    // The pipe's size is not known: the bar moves to and fro (its maximum 0).
+    EXPECT_EQ(m_seen, (std::vector<QString>{"Comparing|Reading source.pipe|0|enabled"}));
     EXPECT_TRUE(m_bCancelled);
 
     // As after a comparison without a result, and nothing to tell.
@@ -112,20 +87,19 @@ TEST_F(ComparingDialogTest, CancelLeavesNoResultThePathsAndNoMessage) {
     EXPECT_EQ(m_doc.m_nCurrentDiff, 0);
     EXPECT_GT(m_view.m_nUpdates, updatesBefore);
     EXPECT_TRUE(m_boxes.empty());
-    EXPECT_EQ(m_doc.m_sourcePath, pipe);
-    EXPECT_EQ(m_doc.m_targetPath, target);
+    EXPECT_EQ(m_doc.m_sourcePath + "|" + m_doc.m_targetPath, pipe + "|" + target);
     EXPECT_EQ(CommandState(m_frame, ID_INDICATOR_SOURCE).m_text, pipe);
     EXPECT_TRUE(Enabled(ID_COMPARE));
     EXPECT_FALSE(Enabled(ID_NEXT_DIFFERENCE));
 
-    // Compare again: the pipe, now without a writer, reads as empty.
+    // Compare again: the pipe, now without a writer, reads as empty, and so quickly that the
+    // dialog does not show.
     ::close(m_writer);
     m_writer = -1;
     ASSERT_TRUE(m_frame.OnCommand(ID_COMPARE));
     ASSERT_NE(m_doc.m_pResult, nullptr);
     EXPECT_EQ(m_doc.m_pResult->m_kind, (std::vector<std::int32_t>{kindTargetOnly}));
     EXPECT_EQ(m_seen.size(), 1u);
-    EXPECT_TRUE(m_boxes.empty());
 }
 
 }  // namespace

@@ -11,11 +11,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "framework/core/Resources.h"
 #include "framework/qt/ModalDialog.h"
 #include "framework/registry/RegistryStore.h"
 #include "framework/window/MessageBox.h"
-#include "resources/Resource.h"
 #include "tests/document/DocFixture.h"
 
 namespace {
@@ -28,11 +26,8 @@ protected:
             auto* files = qobject_cast<QFileDialog*>(dialog);
             m_folders.push_back(QDir(files->directory()).absolutePath().toStdString());
             m_titles.push_back(files->windowTitle().toStdString());
-            if (m_answer.empty()) {
-                return int(QDialog::Rejected);
-            }
             files->selectFile(QString::fromStdString(m_answer));
-            return int(QDialog::Accepted);
+            return int(m_answer.empty() ? QDialog::Rejected : QDialog::Accepted);
         });
         m_previousBox = SetMessageBoxHook([this](const std::string& text, UINT) {
             m_messages.push_back(text);
@@ -53,16 +48,6 @@ protected:
         m_answer = std::move(answer);
         ASSERT_TRUE(m_frame.OnCommand(id));
     }
-    // What tessiver-table prints for the document's pair with args.
-    std::string Table(const std::string& args) const {
-        const std::string out = m_dir.Path("table.out");
-        const std::string command = "'" TESSIVER_TABLE_PATH "' " + args + " '" +
-                                    m_doc.m_sourcePath + "' '" + m_doc.m_targetPath + "' >'" + out +
-                                    "'";
-        const int status = std::system(command.c_str());
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 2) << command;
-        return CScratchDir::Read(out);
-    }
 
     ModalDialogHook m_previousDialog;
     MessageBoxHook m_previousBox;
@@ -72,17 +57,11 @@ protected:
     std::vector<std::string> m_messages;
 };
 
-TEST_F(ExportTest, EnabledWhileAResultExists) {
+// Enabled once a result exists; each export writes what tessiver-table prints for the pair with
+// the same options, and its next dialog opens in the folder it wrote to, a cancelled one too.
+TEST_F(ExportTest, WritesTheTableToolsBytesAndRemembersEachFolder) {
     EXPECT_FALSE(Enabled(ID_EXPORT_UNIFIED));
     EXPECT_FALSE(Enabled(ID_EXPORT_HTML));
-    Compare("a\n", "b\n");
-    EXPECT_TRUE(Enabled(ID_EXPORT_UNIFIED));
-    EXPECT_TRUE(Enabled(ID_EXPORT_HTML));
-}
-
-TEST_F(ExportTest, WritesTheTableToolsBytes) {
-    const std::string source = "a\r\n\tb <i>\r\nc\nd \ne";
-    const std::string target = "a\r\n\tB <i>\nc\nd\ne\n";
     struct Case {
         CommandId option;  // toggled before the exports; 0 for none
         const char* args;  // the same for tessiver-table
@@ -92,40 +71,34 @@ TEST_F(ExportTest, WritesTheTableToolsBytes) {
         if (c.option != 0) {
             ASSERT_TRUE(m_frame.OnCommand(c.option));
         }
-        Compare(source, target);
-        const std::string diff = m_dir.Path("out/x.diff");
-        const std::string page = m_dir.Path("out/x.html");
-        std::filesystem::create_directories(m_dir.Path("out"));
-        Export(ID_EXPORT_UNIFIED, diff);
-        Export(ID_EXPORT_HTML, page);
-        EXPECT_EQ(CScratchDir::Read(diff), Table(std::string("--unified ") + c.args)) << c.args;
-        EXPECT_EQ(CScratchDir::Read(page), Table(std::string("--html ") + c.args)) << c.args;
+        Compare("a\r\n\tb <i>\r\nc\nd \ne", "a\r\n\tB <i>\nc\nd\ne\n");
+        EXPECT_TRUE(Enabled(ID_EXPORT_UNIFIED) && Enabled(ID_EXPORT_HTML));
+        for (const auto& [id, kind] :
+             {std::pair{ID_EXPORT_UNIFIED, "unified"}, std::pair{ID_EXPORT_HTML, "html"}}) {
+            const std::string folder = m_dir.Path(kind);
+            std::filesystem::create_directories(folder);
+            Export(id, {});  // after the other kind's export, and after a cancel
+            if (c.option != 0) {
+                EXPECT_EQ(m_folders.back(), folder);
+            }
+            Export(id, folder + "/x." + kind);
+            const std::string out = m_dir.Path("table.out");
+            const std::string command = "'" TESSIVER_TABLE_PATH "' --" + std::string(kind) + " " +
+                                        c.args + " '" + m_doc.m_sourcePath + "' '" +
+                                        m_doc.m_targetPath + "' >'" + out + "'";
+            const int status = std::system(command.c_str());
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << command;
+            EXPECT_EQ(CScratchDir::Read(folder + "/x." + kind), CScratchDir::Read(out)) << command;
+        }
     }
     EXPECT_EQ(m_titles.at(0), "Export unified diff");
-    EXPECT_EQ(m_titles.at(1), "Export HTML report");
+    EXPECT_EQ(m_titles.at(2), "Export HTML report");
     EXPECT_TRUE(m_messages.empty());
 }
 
-TEST_F(ExportTest, EachKindRemembersItsOwnFolder) {
-    Compare("a\n", "b\n");
-    const std::string diffs = m_dir.Path("diffs");
-    const std::string pages = m_dir.Path("pages");
-    std::filesystem::create_directories(diffs);
-    std::filesystem::create_directories(pages);
-    Export(ID_EXPORT_UNIFIED, diffs + "/one.diff");
-    Export(ID_EXPORT_HTML, pages + "/one.html");
-    Export(ID_EXPORT_UNIFIED, {});
-    Export(ID_EXPORT_HTML, {});
-    ASSERT_EQ(m_folders.size(), 4u);
-    EXPECT_EQ(m_folders[2], diffs);
-    EXPECT_EQ(m_folders[3], pages);
-    // A cancelled dialog writes nothing and keeps the folder.
-    Export(ID_EXPORT_UNIFIED, {});
-    EXPECT_EQ(m_folders[4], diffs);
-}
-
 // An export is for others to read too: a new file as the umask allows, a replaced one as it was.
-TEST_F(ExportTest, PermissionsAreThoseOfTheUsersFiles) {
+// A file that cannot be written is reported and left alone.
+TEST_F(ExportTest, PermissionsAreTheUsersAndAFailureIsReported) {
     Compare("a\n", "b\n");
     const mode_t mask = ::umask(027);
     const std::string fresh = m_dir.Path("fresh.diff");
@@ -140,10 +113,8 @@ TEST_F(ExportTest, PermissionsAreThoseOfTheUsersFiles) {
     ASSERT_EQ(::stat(kept.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0604u);
     EXPECT_NE(CScratchDir::Read(kept), "old");
-}
+    EXPECT_TRUE(m_messages.empty());
 
-TEST_F(ExportTest, AFileThatCannotBeWrittenIsReportedAndLeftAlone) {
-    Compare("a\n", "b\n");
     // A folder where the file should go: the new file cannot be renamed over it.
     const std::string folder = m_dir.Path("taken.diff");
     std::filesystem::create_directories(folder + "/inside");
@@ -159,18 +130,15 @@ TEST_F(ExportTest, AFileThatCannotBeWrittenIsReportedAndLeftAlone) {
     EXPECT_EQ(entries, 1u);
 }
 
-TEST_F(ExportTest, ADecodedFileCannotBeADiffAndNoDialogAsksForOne) {
+// A decoded file cannot be a diff, and no dialog asks for one; the report shows the decoded text.
+TEST_F(ExportTest, ADecodedFileCannotBeADiff) {
     ASSERT_TRUE(m_frame.OnCommand(ID_DECODE_UNICODE));
-    Compare(
-        "\xEF\xBB\xBF"
-        "a\n",
-        "a\n");
+    Compare(std::string("\xEF\xBB\xBF") + "a\n", "a\n");
     Export(ID_EXPORT_UNIFIED, m_dir.Path("x.diff"));
     EXPECT_TRUE(m_folders.empty());
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_NE(m_messages[0].find("byte-order mark"), std::string::npos) << m_messages[0];
     EXPECT_FALSE(std::filesystem::exists(m_dir.Path("x.diff")));
-    // The report shows the decoded text as the window does.
     Export(ID_EXPORT_HTML, m_dir.Path("x.html"));
     EXPECT_TRUE(std::filesystem::exists(m_dir.Path("x.html")));
 }

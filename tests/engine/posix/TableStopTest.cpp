@@ -14,42 +14,38 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/common/ScratchDir.h"
 
 namespace {
 
-// The tool running with its standard output on a pipe this end reads.
+// The tool running with its standard output on a pipe whose read end is out.
 struct CChild {
     pid_t pid = -1;
-    int out = -1;  // the read end of its standard output
+    int out = -1;
 };
 
 // errFd (optional) becomes its standard error.
-CChild Start(const std::vector<std::string>& args, int errFd = -1) {
+CChild Start(std::vector<std::string> args, int errFd = -1) {
     int fds[2];
     EXPECT_EQ(::pipe(fds), 0);
-    CChild child;
-    child.pid = ::fork();
-    if (child.pid == 0) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
         ::dup2(fds[1], STDOUT_FILENO);
-        if (errFd >= 0) {
-            ::dup2(errFd, STDERR_FILENO);
-        }
-        ::close(fds[0]);
-        ::close(fds[1]);
-        std::vector<char*> argv{const_cast<char*>(TESSIVER_TABLE_PATH)};
-        for (const std::string& arg : args) {
-            argv.push_back(const_cast<char*>(arg.c_str()));
+        ::dup2(errFd >= 0 ? errFd : STDERR_FILENO, STDERR_FILENO);
+        args.insert(args.begin(), TESSIVER_TABLE_PATH);
+        std::vector<char*> argv;
+        for (std::string& arg : args) {
+            argv.push_back(arg.data());
         }
         argv.push_back(nullptr);
         ::execv(TESSIVER_TABLE_PATH, argv.data());
         ::_exit(127);
     }
     ::close(fds[1]);
-    child.out = fds[0];
-    return child;
+    return {pid, fds[0]};
 }
 
 // Reads at least one byte more from fd into text, or up to the end; false at the end.
@@ -73,74 +69,70 @@ int Finish(const CChild& child, std::string& out) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-struct StopCase {
-    const char* name;
-    int signal;
-    int status;
-};
-
-class TableStops : public testing::TestWithParam<StopCase> {};
+// SIGINT and SIGTERM, and the status each ends the tool with.
+constexpr std::pair<int, int> kStops[] = {{SIGINT, 130}, {SIGTERM, 143}};
 
 // The table is printed a buffer at a time and the pipe holds far less than it, so once the first
 // bytes arrive the tool is printing with most of the table to go.
-TEST_P(TableStops, WhilePrintingEndsOnAWholeRowWithoutTheLastLine) {
+TEST(TessiverTable, StopsWhilePrintingOnAWholeRowWithoutTheLastLine) {
     const CScratchDir files;
-    std::string source;
-    std::string target;
+    std::string source, target;
     constexpr int kLines = 400'000;
     for (int i = 0; i < kLines; ++i) {
         source += "line " + std::to_string(i) + "\n";
         target += (i % 3 == 0 ? "other " : "line ") + std::to_string(i) + "\n";
     }
-    const CChild child = Start({files.Write("source", source), files.Write("target", target)});
-    std::string out;
-    ASSERT_TRUE(ReadSome(child.out, out));
-    ::kill(child.pid, GetParam().signal);
-    EXPECT_EQ(Finish(child, out), GetParam().status);
+    files.Write("source", source);
+    files.Write("target", target);
+    for (const auto& [signal, status] : kStops) {
+        SCOPED_TRACE("signal " + std::to_string(signal));
+        const CChild child = Start({files.Path("source"), files.Path("target")});
+        std::string out;
+        ASSERT_TRUE(ReadSome(child.out, out));
+        ::kill(child.pid, signal);
+        EXPECT_EQ(Finish(child, out), status);
 
-    ASSERT_FALSE(out.empty());
-    EXPECT_EQ(out.back(), '\n');
-    EXPECT_EQ(out.find("\n#"), std::string::npos);
-    const auto rows = std::count(out.begin(), out.end(), '\n');
-    EXPECT_LT(rows, kLines);
-    // The rows printed are the table's first rows, whole.
-    const std::string lastRow = out.substr(out.rfind('\n', out.size() - 2) + 1);
-    const std::string number = std::to_string(rows);
-    EXPECT_EQ(lastRow.substr(2, 2 * number.size() + 1), number + "\t" + number) << lastRow;
-    EXPECT_EQ(std::count(lastRow.begin(), lastRow.end(), '\t'), 4) << lastRow;
+        ASSERT_TRUE(out.ends_with('\n'));
+        EXPECT_EQ(out.find("\n#"), std::string::npos);
+        const auto rows = std::count(out.begin(), out.end(), '\n');
+        EXPECT_LT(rows, kLines);
+        // The rows printed are the table's first rows, whole.
+        const std::string lastRow = out.substr(out.rfind('\n', out.size() - 2) + 1);
+        const std::string number = std::to_string(rows);
+        EXPECT_EQ(lastRow.substr(2, 2 * number.size() + 1), number + "\t" + number) << lastRow;
+        EXPECT_EQ(std::count(lastRow.begin(), lastRow.end(), '\t'), 4) << lastRow;
+    }
 }
 
 // A named pipe as the source that this test keeps open for writing: the tool reads what is
 // written and waits for more, so it is certainly reading when the signal comes; the next line
 // written wakes it.
-TEST_P(TableStops, WhileReadingPrintsNothing) {
-    const CScratchDir files;
-    const std::string pipePath = files.Path("pipe");
-    ASSERT_EQ(::mkfifo(pipePath.c_str(), 0600), 0);
-    const int writer = ::open(pipePath.c_str(), O_RDWR);
-    ASSERT_GE(writer, 0);
-    const CChild child = Start({pipePath, files.Write("target", "a\n")});
-    ASSERT_EQ(::write(writer, "a\n", 2), 2);
-    // Wait until the tool has taken the line out of the pipe.
-    for (int waiting = 2; waiting != 0;) {
-        ASSERT_EQ(::ioctl(writer, FIONREAD, &waiting), 0);
-        if (waiting != 0) {
-            pollfd none{-1, 0, 0};
-            ::poll(&none, 1, 1);
+TEST(TessiverTable, StopsWhileReadingPrintingNothing) {
+    for (const auto& [signal, status] : kStops) {
+        SCOPED_TRACE("signal " + std::to_string(signal));
+        const CScratchDir files;
+        const std::string pipePath = files.Path("pipe");
+        ASSERT_EQ(::mkfifo(pipePath.c_str(), 0600), 0);
+        const int writer = ::open(pipePath.c_str(), O_RDWR);
+        ASSERT_GE(writer, 0);
+        const CChild child = Start({pipePath, files.Write("target", "a\n")});
+        ASSERT_EQ(::write(writer, "a\n", 2), 2);
+        // Wait until the tool has taken the line out of the pipe.
+        for (int waiting = 2; waiting != 0;) {
+            ASSERT_EQ(::ioctl(writer, FIONREAD, &waiting), 0);
+            if (waiting != 0) {
+                pollfd none{-1, 0, 0};
+                ::poll(&none, 1, 1);
+            }
         }
+        ::kill(child.pid, signal);
+        ASSERT_EQ(::write(writer, "b\n", 2), 2);
+        std::string out;
+        EXPECT_EQ(Finish(child, out), status);
+        ::close(writer);
+        EXPECT_EQ(out, "");
     }
-    ::kill(child.pid, GetParam().signal);
-    ASSERT_EQ(::write(writer, "b\n", 2), 2);
-    std::string out;
-    EXPECT_EQ(Finish(child, out), GetParam().status);
-    ::close(writer);
-    EXPECT_EQ(out, "");
 }
-
-INSTANTIATE_TEST_SUITE_P(TessiverTable, TableStops,
-                         testing::Values(StopCase{"Interrupted", SIGINT, 130},
-                                         StopCase{"Terminated", SIGTERM, 143}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // --progress writes to standard error only when it is a terminal: a pseudo-terminal here, whose
 // other end this test reads once the tool has ended (the little it writes fits the terminal's
@@ -152,9 +144,7 @@ TEST(TessiverTable, ProgressShowsOnATerminalOnlyAndIsErasedBeforeTheTable) {
     const std::string table = "1\t1\t1\ta\ta\n0\t2\t2\tb\tc\n# 2 rows, 1 differences\n";
 
     const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(terminal, 0);
-    ASSERT_EQ(::grantpt(terminal), 0);
-    ASSERT_EQ(::unlockpt(terminal), 0);
+    ASSERT_TRUE(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
     const int side = ::open(::ptsname(terminal), O_RDWR | O_NOCTTY);
     ASSERT_GE(side, 0);
     termios mode{};
@@ -173,8 +163,8 @@ TEST(TessiverTable, ProgressShowsOnATerminalOnlyAndIsErasedBeforeTheTable) {
     EXPECT_NE(err.find('%'), std::string::npos) << err;
     EXPECT_EQ(err.substr(err.size() - 4), "\r\x1b[K") << err;
 
-    const std::string errPath = files.Path("stderr");
-    const int errFile = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const std::string errPath = files.Write("stderr", "");
+    const int errFile = ::open(errPath.c_str(), O_WRONLY);
     ASSERT_GE(errFile, 0);
     const CChild onFile = Start(args, errFile);
     ::close(errFile);
