@@ -216,13 +216,6 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(info.param.label);
     });
 
-TEST_F(RegistryStoreTest, ProfileFailsQuietlyWhereTheStoreCannotBe) {
-    writeFile(m_folder / "plain-file", "not a folder");
-    SetRegistryStorePath((m_folder / "plain-file" / "Tessiver.reg").string());
-    EXPECT_FALSE(RegWriteProfileInt("Software\\Corvessa\\Tessiver", "Settings", "PreviewPages", 1));
-    EXPECT_EQ(RegGetProfileInt("Software\\Corvessa\\Tessiver", "Settings", "PreviewPages", 9), 9);
-}
-
 TEST_F(RegistryStoreTest, ProfileEntriesLiveInSectionsBelowTheProfileKey) {
     const std::string profile = "Software\\Corvessa\\Tessiver";
     EXPECT_EQ(RegGetProfileString(profile, "Recent File List", "File1", "none"), "none");

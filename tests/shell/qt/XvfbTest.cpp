@@ -271,7 +271,6 @@ TEST(XvfbTest, TheFrameIsOnTheScreenAndAPlacementKeepsItsPlace) {
         {"FirstRun", std::nullopt, {0, 1, 1024 * 3 / 4 + 1, 768 * 3 / 4 + 2}},
         {"Rescued", Rect{3000, 2000, 3500, 2300}, {0, 0, 500, 300}},
         {"Stored", Rect{100, 120, 700, 520}, {100, 120, 700, 520}},
-        {"AboveTheScreen", Rect{100, -400, 1000, 300}, {100, 0, 1000, 700}},
         {"LargerThanTheScreen", Rect{2, 25, 5000, 4000}, {0, 0, 1024, 768}},
     };
     for (const auto& c : cases) {
