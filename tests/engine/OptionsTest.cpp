@@ -1,5 +1,5 @@
-// The comparison options: decoding by byte-order mark, the normalised hash and equality, and pairs
-// that differ only in what an option leaves out.
+// The comparison options: decoding by byte-order mark (what a decoded file was read as shows in
+// the status pane: TessiverDocTest.cpp), the normalised hash and equality.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -32,45 +32,6 @@ std::string Utf16(std::u16string_view units, bool bBigEndian, bool bMark = true)
         bytes += bBigEndian ? low : high;
     }
     return bytes;
-}
-
-// Each pair differs only in encoding and marks: decoded, no difference and one row per line;
-// read as bytes, differences.
-TEST(Options, PairsThatDifferOnlyInEncodingCompareEqualDecoded) {
-    const std::string text = "h\xC3\xA9llo\nwor\xF0\x9F\x98\x80ld\n\tlast";
-    const std::string marked = "\xEF\xBB\xBF" + text;
-    const std::u16string crLf = u"h\u00e9llo\r\nwor\U0001F600ld\r\n\tlast";
-    const std::u16string lf = u"h\u00e9llo\nwor\U0001F600ld\n\tlast";
-    const struct {
-        std::string source;
-        std::string target;
-        TextEncoding sourceEncoding;
-        TextEncoding targetEncoding;
-    } cases[] = {
-        {text, marked, TextEncoding::bytes, TextEncoding::utf8},
-        {text, Utf16(crLf, false), TextEncoding::bytes, TextEncoding::utf16le},
-        {marked, Utf16(crLf, true), TextEncoding::utf8, TextEncoding::utf16be},
-        {Utf16(lf, false), Utf16(lf, true), TextEncoding::utf16le, TextEncoding::utf16be},
-    };
-    const CScratchDir files;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(GetEncodingName(c.targetEncoding));
-        CLineComparer comparer;
-        comparer.SetFiles(files.Write("s", c.source), files.Write("t", c.target));
-        comparer.SetOptions({.bDecodeUnicode = true});
-        const auto result = comparer.Compare();
-        ASSERT_NE(result, nullptr);
-        EXPECT_EQ(result->m_nDifferences, 0);
-        EXPECT_EQ(result->GetRowCount(), 3);
-        EXPECT_EQ(comparer.GetSourceEncoding(), c.sourceEncoding);
-        EXPECT_EQ(comparer.GetTargetEncoding(), c.targetEncoding);
-
-        comparer.SetOptions({});
-        const auto plain = comparer.Compare();
-        ASSERT_NE(plain, nullptr);
-        EXPECT_GT(plain->m_nDifferences, 0);
-        EXPECT_EQ(comparer.GetTargetEncoding(), TextEncoding::bytes);
-    }
 }
 
 struct DecodeCase {
