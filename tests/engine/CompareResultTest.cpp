@@ -10,88 +10,65 @@
 
 namespace {
 
-struct TabCase {
-    const char* name;
-    std::string text;
-    std::string expanded;
-};
-
-void PrintTo(const TabCase& c, std::ostream* os) {
-    *os << c.name;
+TEST(CompareResult, ExpandTabsMakesEveryTabFourSpaces) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"a b", "a b"},
+        {"\t", "    "},
+        {"a\tb", "a    b"},
+        {"\t\t", "        "},
+        {"abc\tde\t", "abc    de    "},  // no tab stops: the column plays no part
+    };
+    for (const auto& [before, expanded] : cases) {
+        std::string text = before;
+        std::string& returned = ExpandTabs(text);
+        EXPECT_EQ(&returned, &text);
+        EXPECT_EQ(text, expanded) << before;
+    }
 }
 
-class TabExpansion : public testing::TestWithParam<TabCase> {};
-
-TEST_P(TabExpansion, EveryTabBecomesFourSpaces) {
-    std::string text = GetParam().text;
-    std::string& returned = ExpandTabs(text);
-    EXPECT_EQ(&returned, &text);
-    EXPECT_EQ(text, GetParam().expanded);
+TEST(CompareResult, AddRowStoresExpandedTextsAndCountsDifferences) {
+    const struct {
+        const char* name;
+        std::int32_t sourceLine;
+        std::string sourceText;
+        std::int32_t targetLine;
+        std::string targetText;
+        std::int32_t kind;
+        std::string storedSource;
+        std::string storedTarget;
+        bool difference;
+    } cases[] = {
+        {"equal is never a difference", 2, "a", 2, "a", kindEqual, "a", "a", false},
+        {"changed of two blanks is none", 2, "", 2, "", kindChanged, "", "", false},
+        {"changed with one blank", 2, "", 2, "b", kindChanged, "", "b", true},
+        {"source only blank is none", 2, "", 0, "", kindSourceOnly, "", "", false},
+        {"source only space counts", 2, " ", 0, "", kindSourceOnly, " ", "", true},
+        {"target only blank is none", 0, "", 2, "", kindTargetOnly, "", "", false},
+        {"target only text", 0, "", 2, "t", kindTargetOnly, "", "t", true},
+        {"lone tab is four spaces and counts", 2, "\t", 0, "", kindSourceOnly, "    ", "", true},
+        {"tabs expanded on both sides", 2, "a\tb\t", 2, "\t", kindChanged, "a    b    ", "    ",
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CCompareResult result;
+        // A difference row first, so the count must grow from 1, not be set.
+        result.AddRow(1, "x", 1, "y", kindChanged);
+        result.AddRow(c.sourceLine, c.sourceText, c.targetLine, c.targetText, c.kind);
+        ASSERT_EQ(result.GetRowCount(), 2);
+        EXPECT_EQ(result.m_sourceText.size(), 2u);
+        EXPECT_EQ(result.m_targetText.size(), 2u);
+        EXPECT_EQ(result.m_sourceLine[1], c.sourceLine);
+        EXPECT_EQ(result.m_targetLine[1], c.targetLine);
+        EXPECT_EQ(result.m_kind[1], c.kind);
+        EXPECT_EQ(result.m_sourceText[1], c.storedSource);
+        EXPECT_EQ(result.m_targetText[1], c.storedTarget);
+        EXPECT_EQ(result.IsDifference(1), c.difference);
+        EXPECT_EQ(result.m_nDifferences, c.difference ? 2 : 1);
+        EXPECT_EQ(result.m_sourceText[0], "x");
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(ExpandTabs, TabExpansion,
-                         testing::Values(TabCase{"Empty", "", ""}, TabCase{"NoTab", "a b", "a b"},
-                                         TabCase{"OneTab", "\t", "    "},
-                                         TabCase{"Inner", "a\tb", "a    b"},
-                                         TabCase{"Adjacent", "\t\t", "        "},
-                                         // No tab stops: the column plays no part.
-                                         TabCase{"NoTabStops", "abc\tde\t", "abc    de    "},
-                                         TabCase{"Trailing", "a\tb\t", "a    b    "}),
-                         [](const testing::TestParamInfo<TabCase>& info) {
-                             return std::string(info.param.name);
-                         });
-
-struct RowCase {
-    const char* name;
-    std::int32_t sourceLine;
-    std::string sourceText;
-    std::int32_t targetLine;
-    std::string targetText;
-    std::int32_t kind;
-    std::string storedSource;
-    std::string storedTarget;
-    bool difference;
-};
-
-void PrintTo(const RowCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class AddRowRule : public testing::TestWithParam<RowCase> {};
-
-TEST_P(AddRowRule, StoresExpandedTextsAndCountsDifferences) {
-    const RowCase& c = GetParam();
-    CCompareResult result;
-    // A difference row first, so the count must grow from 1, not be set.
-    result.AddRow(1, "x", 1, "y", kindChanged);
-    result.AddRow(c.sourceLine, c.sourceText, c.targetLine, c.targetText, c.kind);
-    ASSERT_EQ(result.GetRowCount(), 2);
-    EXPECT_EQ(result.m_sourceText.size(), 2u);
-    EXPECT_EQ(result.m_targetText.size(), 2u);
-    EXPECT_EQ(result.m_sourceLine[1], c.sourceLine);
-    EXPECT_EQ(result.m_targetLine[1], c.targetLine);
-    EXPECT_EQ(result.m_kind[1], c.kind);
-    EXPECT_EQ(result.m_sourceText[1], c.storedSource);
-    EXPECT_EQ(result.m_targetText[1], c.storedTarget);
-    EXPECT_EQ(result.IsDifference(1), c.difference);
-    EXPECT_EQ(result.m_nDifferences, c.difference ? 2 : 1);
-    EXPECT_EQ(result.m_sourceText[0], "x");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    CompareResult, AddRowRule,
-    testing::Values(RowCase{"EqualIsNeverADifference", 2, "a", 2, "a", kindEqual, "a", "a", false},
-                    RowCase{"ChangedOfTwoBlanksIsNone", 2, "", 2, "", kindChanged, "", "", false},
-                    RowCase{"ChangedWithOneBlank", 2, "", 2, "b", kindChanged, "", "b", true},
-                    RowCase{"SourceOnlyBlankIsNone", 2, "", 0, "", kindSourceOnly, "", "", false},
-                    RowCase{"SourceOnlySpaceCounts", 2, " ", 0, "", kindSourceOnly, " ", "", true},
-                    RowCase{"TargetOnlyBlankIsNone", 0, "", 2, "", kindTargetOnly, "", "", false},
-                    RowCase{"TargetOnlyText", 0, "", 2, "t", kindTargetOnly, "", "t", true},
-                    RowCase{"LoneTabIsFourSpacesAndCounts", 2, "\t", 0, "", kindSourceOnly, "    ",
-                            "", true},
-                    RowCase{"TabsExpandedOnBothSides", 2, "a\tb\t", 2, "\t", kindChanged,
-                            "a    b    ", "    ", true}),
-    [](const testing::TestParamInfo<RowCase>& info) { return std::string(info.param.name); });
 
 // Copies and moves must read their own line numbers, not those of the table they came from.
 TEST(CompareResult, CopiesAndMovesKeepTheirTexts) {

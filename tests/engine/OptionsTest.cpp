@@ -1,5 +1,5 @@
-// The comparison options: decoding by byte-order mark, the normalised hash and equality, and pairs
-// that differ only in what an option leaves out.
+// The comparison options: decoding by byte-order mark (what a decoded file was read as shows in
+// the status pane: TessiverDocTest.cpp), the normalised hash and equality.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -34,106 +34,55 @@ std::string Utf16(std::u16string_view units, bool bBigEndian, bool bMark = true)
     return bytes;
 }
 
-// Each pair differs only in encoding and marks: decoded, no difference and one row per line;
-// read as bytes, differences.
-TEST(Options, PairsThatDifferOnlyInEncodingCompareEqualDecoded) {
-    const std::string text = "h\xC3\xA9llo\nwor\xF0\x9F\x98\x80ld\n\tlast";
-    const std::string marked = "\xEF\xBB\xBF" + text;
-    const std::u16string crLf = u"h\u00e9llo\r\nwor\U0001F600ld\r\n\tlast";
-    const std::u16string lf = u"h\u00e9llo\nwor\U0001F600ld\n\tlast";
+// Decoded, the text follows the reading rules of any other: CR LF, Ctrl-Z, the last line.
+TEST(Reader, DecodedTextFollowsTheReadingRules) {
     const struct {
-        std::string source;
-        std::string target;
-        TextEncoding sourceEncoding;
-        TextEncoding targetEncoding;
+        const char* name;
+        std::string bytes;  // as in the file
+        std::vector<std::string> lines;
     } cases[] = {
-        {text, marked, TextEncoding::bytes, TextEncoding::utf8},
-        {text, Utf16(crLf, false), TextEncoding::bytes, TextEncoding::utf16le},
-        {marked, Utf16(crLf, true), TextEncoding::utf8, TextEncoding::utf16be},
-        {Utf16(lf, false), Utf16(lf, true), TextEncoding::utf16le, TextEncoding::utf16be},
+        {"Utf8MarkDropped",
+         "\xEF\xBB\xBF"
+         "a\r\nb",
+         {"a", "b"}},
+        {"MarksAloneAreEmptyFiles", "\xFF\xFE", {}},
+        {"NoMarkNoDecoding", std::string("a\0b\0\n\0", 6), {std::string("a\0b\0", 4), {"\0", 1}}},
+        {"Utf16MarkInTheMiddleStays",
+         Utf16(u"a\n\uFEFFb", false),
+         {"a",
+          "\xEF\xBB\xBF"
+          "b"}},
+        {"CrLfInUtf16", Utf16(u"one\r\ntwo\r\n\r\n", true), {"one", "two", ""}},
+        {"CtrlZEndsTheDecodedText",
+         Utf16(u"a\n\x1A"
+               u"b\n",
+               false),
+         {"a"}},
+        // 0x1A inside a code unit is no Ctrl-Z.
+        {"CtrlZByteInsideAUnit", Utf16(u"\u1A41\n\u411A", false), {"\xE1\xA9\x81", "\xE4\x84\x9A"}},
+        {"UnpairedSurrogatesAreReplaced",
+         Utf16(u"\xD800"
+               u"a\xDC00\n\xD83D",
+               false),
+         {"\xEF\xBF\xBD"
+          "a\xEF\xBF\xBD",
+          "\xEF\xBF\xBD"}},
+        {"OddLastByteIsReplaced", Utf16(u"ab", true) + "c", {"ab\xEF\xBF\xBD"}},
     };
     const CScratchDir files;
     for (const auto& c : cases) {
-        SCOPED_TRACE(GetEncodingName(c.targetEncoding));
-        CLineComparer comparer;
-        comparer.SetFiles(files.Write("s", c.source), files.Write("t", c.target));
-        comparer.SetOptions({.bDecodeUnicode = true});
-        const auto result = comparer.Compare();
-        ASSERT_NE(result, nullptr);
-        EXPECT_EQ(result->m_nDifferences, 0);
-        EXPECT_EQ(result->GetRowCount(), 3);
-        EXPECT_EQ(comparer.GetSourceEncoding(), c.sourceEncoding);
-        EXPECT_EQ(comparer.GetTargetEncoding(), c.targetEncoding);
-
-        comparer.SetOptions({});
-        const auto plain = comparer.Compare();
-        ASSERT_NE(plain, nullptr);
-        EXPECT_GT(plain->m_nDifferences, 0);
-        EXPECT_EQ(comparer.GetTargetEncoding(), TextEncoding::bytes);
+        SCOPED_TRACE(c.name);
+        CLineBuffer buffer;
+        buffer.SetOptions({.bDecodeUnicode = true});
+        ASSERT_TRUE(buffer.Load(files.Write("file", c.bytes)));
+        std::vector<std::string> lines;
+        for (std::int32_t i = 0; i < buffer.GetLineCount(); ++i) {
+            lines.emplace_back(buffer.GetLine(i));
+        }
+        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(lines, reference::ReadLines(c.bytes, true));
     }
 }
-
-struct DecodeCase {
-    const char* name;
-    std::string bytes;  // as in the file
-    std::vector<std::string> lines;
-};
-
-void PrintTo(const DecodeCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class DecodeRules : public testing::TestWithParam<DecodeCase> {};
-
-// Decoded, the text follows the reading rules of any other: CR LF, Ctrl-Z, the last line.
-TEST_P(DecodeRules, ReadsTheTextTheMarkNames) {
-    const CScratchDir files;
-    CLineBuffer buffer;
-    buffer.SetOptions({.bDecodeUnicode = true});
-    ASSERT_TRUE(buffer.Load(files.Write("file", GetParam().bytes)));
-    std::vector<std::string> lines;
-    for (std::int32_t i = 0; i < buffer.GetLineCount(); ++i) {
-        lines.emplace_back(buffer.GetLine(i));
-    }
-    EXPECT_EQ(lines, GetParam().lines);
-    EXPECT_EQ(lines, reference::ReadLines(GetParam().bytes, true));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Reader, DecodeRules,
-    testing::Values(
-        DecodeCase{"Utf8MarkDropped",
-                   "\xEF\xBB\xBF"
-                   "a\r\nb",
-                   {"a", "b"}},
-        DecodeCase{"MarksAloneAreEmptyFiles", "\xFF\xFE", {}},
-        DecodeCase{"NoMarkNoDecoding",
-                   std::string("a\0b\0\n\0", 6),
-                   {std::string("a\0b\0", 4), {"\0", 1}}},
-        DecodeCase{"Utf16MarkInTheMiddleStays",
-                   Utf16(u"a\n\uFEFFb", false),
-                   {"a",
-                    "\xEF\xBB\xBF"
-                    "b"}},
-        DecodeCase{"CrLfInUtf16", Utf16(u"one\r\ntwo\r\n\r\n", true), {"one", "two", ""}},
-        DecodeCase{"CtrlZEndsTheDecodedText",
-                   Utf16(u"a\n\x1A"
-                         u"b\n",
-                         false),
-                   {"a"}},
-        // 0x1A inside a code unit is no Ctrl-Z.
-        DecodeCase{"CtrlZByteInsideAUnit",
-                   Utf16(u"\u1A41\n\u411A", false),
-                   {"\xE1\xA9\x81", "\xE4\x84\x9A"}},
-        DecodeCase{"UnpairedSurrogatesAreReplaced",
-                   Utf16(u"\xD800"
-                         u"a\xDC00\n\xD83D",
-                         false),
-                   {"\xEF\xBF\xBD"
-                    "a\xEF\xBF\xBD",
-                    "\xEF\xBF\xBD"}},
-        DecodeCase{"OddLastByteIsReplaced", Utf16(u"ab", true) + "c", {"ab\xEF\xBF\xBD"}}),
-    [](const testing::TestParamInfo<DecodeCase>& info) { return std::string(info.param.name); });
 
 // The decoder gets a file in pieces of any length: a unit or a surrogate pair split between two
 // pieces decodes as when whole.

@@ -10,44 +10,36 @@ namespace {
 
 using namespace store;
 
-struct ValueCase {
-    const char* label;
-    DWORD type;
-    std::string data;
-    std::string line;  // how the value appears in the file
-};
-
-class ValueRoundTripTest : public RegistryStoreTest,
-                           public ::testing::WithParamInterface<ValueCase> {};
-
-TEST_P(ValueRoundTripTest, StoresTypeAndBytesExactlyInItsTextForm) {
-    const ValueCase& c = GetParam();
-    ASSERT_EQ(setValue(kKey, "v", c.type, c.data), ERROR_SUCCESS);
-    EXPECT_NE(readFile(m_store).find("\n" + c.line + "\n"), std::string::npos) << readFile(m_store);
-
-    // Saving the file again, for another value, must carry this one over unchanged.
-    ASSERT_EQ(setValue(kKey, "other", REG_SZ, "x\0"s), ERROR_SUCCESS);
-    EXPECT_EQ(queryValue(kKey, "v"), std::make_pair(c.type, c.data));
+// Each value is stored with its type and bytes exactly, in its text form; saving the file again,
+// for another value, carries it over unchanged.
+TEST_F(RegistryStoreTest, ValuesKeepTheirTypeAndBytesInTheirTextForm) {
+    const struct {
+        DWORD type;
+        std::string data;
+        std::string line;  // how the value appears in the file
+    } cases[] = {
+        {REG_SZ, "C:\\a \"b\"\0"s, R"("v"="C:\\a \"b\"")"},
+        {REG_SZ, "\0"s, R"("v"="")"},
+        {REG_SZ, "Gr\xFC\xC3\x9F\0"s, "\"v\"=\"Gr\xFC\xC3\x9F\""},
+        {REG_SZ, "a\nb\0"s, R"("v"=hex(1):61,0a,62,00)"},
+        {REG_SZ, "ab", R"("v"=hex(1):61,62)"},
+        {REG_SZ, "a\0b\0"s, R"("v"=hex(1):61,00,62,00)"},
+        {REG_SZ, "", R"("v"=hex(1):)"},
+        {REG_DWORD, "\x2a\0\0\0"s, R"("v"=dword:0000002a)"},
+        {REG_DWORD, "\xff\xff\xff\xff", R"("v"=dword:ffffffff)"},
+        {REG_DWORD, "\x34\x12", R"("v"=hex(4):34,12)"},
+        {REG_BINARY, "\x01\xab", R"("v"=hex:01,ab)"},
+        {REG_BINARY, "", R"("v"=hex:)"},
+        {REG_QWORD, "\x01\x02\x03\x04\x05\x06\x07\x08", R"("v"=hex(b):01,02,03,04,05,06,07,08)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        ASSERT_EQ(setValue(kKey, "v", c.type, c.data), ERROR_SUCCESS);
+        EXPECT_NE(readFile(m_store).find("\n" + c.line + "\n"), std::string::npos);
+        ASSERT_EQ(setValue(kKey, "other", REG_SZ, c.line + '\0'), ERROR_SUCCESS);
+        EXPECT_EQ(queryValue(kKey, "v"), std::make_pair(c.type, c.data));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, ValueRoundTripTest,
-    ::testing::Values(
-        ValueCase{"Text", REG_SZ, "C:\\a \"b\"\0"s, R"("v"="C:\\a \"b\"")"},
-        ValueCase{"EmptyText", REG_SZ, "\0"s, R"("v"="")"},
-        ValueCase{"NonAsciiText", REG_SZ, "Gr\xFC\xC3\x9F\0"s, "\"v\"=\"Gr\xFC\xC3\x9F\""},
-        ValueCase{"TextWithNewline", REG_SZ, "a\nb\0"s, R"("v"=hex(1):61,0a,62,00)"},
-        ValueCase{"TextWithoutNull", REG_SZ, "ab", R"("v"=hex(1):61,62)"},
-        ValueCase{"TextWithInnerNull", REG_SZ, "a\0b\0"s, R"("v"=hex(1):61,00,62,00)"},
-        ValueCase{"EmptyTextData", REG_SZ, "", R"("v"=hex(1):)"},
-        ValueCase{"Dword", REG_DWORD, "\x2a\0\0\0"s, R"("v"=dword:0000002a)"},
-        ValueCase{"DwordAllBits", REG_DWORD, "\xff\xff\xff\xff", R"("v"=dword:ffffffff)"},
-        ValueCase{"ShortDword", REG_DWORD, "\x34\x12", R"("v"=hex(4):34,12)"},
-        ValueCase{"Binary", REG_BINARY, "\x01\xab", R"("v"=hex:01,ab)"},
-        ValueCase{"EmptyBinary", REG_BINARY, "", R"("v"=hex:)"},
-        ValueCase{"Qword", REG_QWORD, "\x01\x02\x03\x04\x05\x06\x07\x08",
-                  R"("v"=hex(b):01,02,03,04,05,06,07,08)"}),
-    [](const ::testing::TestParamInfo<ValueCase>& info) { return std::string(info.param.label); });
 
 TEST_F(RegistryStoreTest, LongDataIsWrappedAndReadBack) {
     std::string data;
@@ -165,47 +157,37 @@ std::string deepPath(std::size_t levels) {
     return path;
 }
 
-struct LimitCase {
-    const char* label;
-    std::string keyPath;
-    std::string valueName;
-    LONG expected;
-    std::string data = "x\0"s;
-};
-
-class LimitTest : public RegistryStoreTest, public ::testing::WithParamInterface<LimitCase> {};
-
 // What the limits allow is written and read back; one more fails and leaves the file as it was.
-TEST_P(LimitTest, WritingKeepsTheRegistrysLimits) {
-    const LimitCase& c = GetParam();
+TEST_F(RegistryStoreTest, WritingKeepsTheRegistrysLimits) {
+    const struct {
+        const char* label;
+        std::string keyPath;
+        std::string valueName;
+        LONG expected;
+        std::string data = "x\0"s;
+    } cases[] = {
+        {"key name 255", "Software\\" + std::string(255, 'k'), "v", ERROR_SUCCESS},
+        {"key name 256", "Software\\" + std::string(256, 'k'), "v", ERROR_INVALID_PARAMETER},
+        {"depth 512", deepPath(512), "v", ERROR_SUCCESS},
+        {"depth 513", deepPath(513), "v", ERROR_BADKEY},
+        {"value name 16383", "Software", std::string(16383, 'v'), ERROR_SUCCESS},
+        {"value name 16384", "Software", std::string(16384, 'v'), ERROR_INVALID_PARAMETER},
+        {"data 1 MB", "Software", "v", ERROR_SUCCESS, std::string(1048575, 'd') + '\0'},
+        {"data over 1 MB", "Software", "v", ERROR_INVALID_PARAMETER,
+         std::string(1048576, 'd') + '\0'},
+    };
     ASSERT_EQ(setValue(kKey, "kept", REG_DWORD, "\x05\0\0\0"s), ERROR_SUCCESS);
-    const std::string before = readFile(m_store);
-    EXPECT_EQ(setValue(c.keyPath, c.valueName, REG_SZ, c.data), c.expected);
-    if (c.expected == ERROR_SUCCESS) {
-        EXPECT_EQ(queryValue(c.keyPath, c.valueName), typed(REG_SZ, c.data));
-    } else {
-        EXPECT_EQ(readFile(m_store), before);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::string before = readFile(m_store);
+        EXPECT_EQ(setValue(c.keyPath, c.valueName, REG_SZ, c.data), c.expected);
+        if (c.expected == ERROR_SUCCESS) {
+            EXPECT_EQ(queryValue(c.keyPath, c.valueName), typed(REG_SZ, c.data));
+        } else {
+            EXPECT_EQ(readFile(m_store), before);
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Limits, LimitTest,
-    ::testing::Values(
-        LimitCase{"KeyName255", "Software\\" + std::string(255, 'k'), "v", ERROR_SUCCESS},
-        LimitCase{"KeyName256", "Software\\" + std::string(256, 'k'), "v", ERROR_INVALID_PARAMETER},
-        LimitCase{"Depth512", deepPath(512), "v", ERROR_SUCCESS},
-        LimitCase{"Depth513", deepPath(513), "v", ERROR_BADKEY},
-        LimitCase{"ValueName16383", "Software", std::string(16383, 'v'), ERROR_SUCCESS},
-        LimitCase{"ValueName16384", "Software", std::string(16384, 'v'), ERROR_INVALID_PARAMETER},
-        LimitCase{"Data1MB", "Software", "v", ERROR_SUCCESS, std::string(1048575, 'd') + '\0'},
-        LimitCase{"DataOver1MB", "Software", "v", ERROR_INVALID_PARAMETER,
-                  std::string(1048576, 'd') + '\0'}),
-    [](const ::testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.label); });
-
-struct CorruptCase {
-    const char* label;
-    std::string text;
-};
 
 // A file holding one value, which may break a limit.
 std::string fileWith(const std::string& keyPath, const std::string& valueName) {
@@ -221,58 +203,49 @@ std::string hexLines(std::size_t bytes) {
     return text + "\n";
 }
 
-class CorruptFileTest : public RegistryStoreTest,
-                        public ::testing::WithParamInterface<CorruptCase> {};
-
-TEST_P(CorruptFileTest, IsSetAsideBeforeAFreshFileIsWritten) {
-    const std::string garbage = GetParam().text;
-    writeFile(m_store, garbage);
-
-    // Reading finds nothing and leaves the file alone.
-    EXPECT_FALSE(queryValue("Software\\X", "a").has_value());
-    EXPECT_EQ(readFile(m_store), garbage);
-    EXPECT_TRUE(setAsideFiles(m_folder).empty());
-
-    ASSERT_EQ(setValue("Software\\Y", "b", REG_SZ, "new\0"s), ERROR_SUCCESS);
-    const auto aside = setAsideFiles(m_folder);
-    ASSERT_EQ(aside.size(), 1u);
-    EXPECT_EQ(readFile(aside[0]), garbage);
-    EXPECT_EQ(loadStoreFile(m_store.string()).status, StoreLoad::Loaded);
-    EXPECT_FALSE(keyExists("Software\\X"));
-    EXPECT_EQ(queryValue("Software\\Y", "b"), typed(REG_SZ, "new\0"s));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, CorruptFileTest,
-    ::testing::Values(
-        CorruptCase{"NoHeader", "[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=\"1\"\n"},
-        CorruptCase{"Binary",
-                    "\x7f"
-                    "ELF\x02\x01\x01\0\0\0"s},
-        CorruptCase{"ValueOutsideSection", "REGEDIT4\n\n\"a\"=\"1\"\n"},
-        CorruptCase{"OtherHive", "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\X]\n"},
-        CorruptCase{"UnclosedSection", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X\n"},
-        CorruptCase{"UnclosedQuote", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=\"1\n"},
-        CorruptCase{"UnknownEscape",
-                    "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=\"\\n\"\n"},
-        CorruptCase{"BadDword",
-                    "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=dword:1234567890\n"},
-        CorruptCase{"BadHex", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=hex:0g\n"},
-        CorruptCase{"CutContinuation",
-                    "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=hex:01,\\\n"},
-        CorruptCase{"KeyNameTooLong", fileWith("Software\\X\\" + std::string(256, 'k'), "a")},
-        CorruptCase{"KeyTooDeep", fileWith("Software\\X\\" + deepPath(511), "a")},
-        CorruptCase{"ValueNameTooLong", fileWith("Software\\X", std::string(16384, 'v'))},
+// A file that cannot be read: reading finds nothing and leaves it alone; the first write sets it
+// aside before a fresh file is written.
+TEST_F(RegistryStoreTest, ACorruptFileIsSetAsideBeforeAFreshFileIsWritten) {
+    const std::pair<const char*, std::string> cases[] = {
+        {"NoHeader", "[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=\"1\"\n"},
+        {"Binary",
+         "\x7f"
+         "ELF\x02\x01\x01\0\0\0"s},
+        {"ValueOutsideSection", "REGEDIT4\n\n\"a\"=\"1\"\n"},
+        {"OtherHive", "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\X]\n"},
+        {"UnclosedSection", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X\n"},
+        {"UnclosedQuote", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=\"1\n"},
+        {"UnknownEscape", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=\"\\n\"\n"},
+        {"BadDword", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=dword:1234567890\n"},
+        {"BadHex", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=hex:0g\n"},
+        {"CutContinuation", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=hex:01,\\\n"},
+        {"KeyNameTooLong", fileWith("Software\\X\\" + std::string(256, 'k'), "a")},
+        {"KeyTooDeep", fileWith("Software\\X\\" + deepPath(511), "a")},
+        {"ValueNameTooLong", fileWith("Software\\X", std::string(16384, 'v'))},
         // Once read in time growing with the square of its depth.
-        CorruptCase{"KeyPath100000Deep", fileWith("Software\\X\\" + deepPath(100000), "a")},
+        {"KeyPath100000Deep", fileWith("Software\\X\\" + deepPath(100000), "a")},
         // Larger than the registry holds: refused, so that it cannot slow every later call.
-        CorruptCase{"TextDataOver1MB", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=\"" +
-                                           std::string(1048576, 't') + "\"\n"},
-        CorruptCase{"HexDataOver1MB", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=hex:00" +
-                                          hexLines(1048576)}),
-    [](const ::testing::TestParamInfo<CorruptCase>& info) {
-        return std::string(info.param.label);
-    });
+        {"TextDataOver1MB", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=\"" +
+                                std::string(1048576, 't') + "\"\n"},
+        {"HexDataOver1MB",
+         "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=hex:00" + hexLines(1048576)}};
+    for (const auto& [label, garbage] : cases) {
+        SCOPED_TRACE(label);
+        fs::remove_all(m_folder);
+        writeFile(m_store, garbage);
+        EXPECT_FALSE(queryValue("Software\\X", "a").has_value());
+        EXPECT_EQ(readFile(m_store), garbage);
+        EXPECT_TRUE(setAsideFiles(m_folder).empty());
+
+        ASSERT_EQ(setValue("Software\\Y", "b", REG_SZ, "new\0"s), ERROR_SUCCESS);
+        const auto aside = setAsideFiles(m_folder);
+        ASSERT_EQ(aside.size(), 1u);
+        EXPECT_EQ(readFile(aside[0]), garbage);
+        EXPECT_EQ(loadStoreFile(m_store.string()).status, StoreLoad::Loaded);
+        EXPECT_FALSE(keyExists("Software\\X"));
+        EXPECT_EQ(queryValue("Software\\Y", "b"), typed(REG_SZ, "new\0"s));
+    }
+}
 
 TEST_F(RegistryStoreTest, ImpossibleLocationFailsQuietly) {
     writeFile(m_folder / "plain-file", "not a folder");

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,10 +21,7 @@ namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 inline std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return CScratchDir::Read(path.string());
 }
 
 inline void writeFile(const fs::path& path, const std::string& text) {

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QImage>
 #include <QTest>
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -61,42 +60,6 @@ TEST(PanePixels, RowsPaintTheirBackgroundsAndTheRestIsErased) {
     EXPECT_EQ(At(last, 41, 3 * 16 + 8), silver);  // row 48
     for (int x = 0; x < last.width(); x += 10) {
         EXPECT_EQ(At(last, x, 90), kErased) << x;  // below the last row nothing is drawn
-    }
-}
-
-// A one-character edit, with "Changes Within Lines" on, repaints that character's cell on both
-// sides on a darker background, and nothing else: no other pixel of the panes changes.
-TEST(PanePixels, AOneCharacterEditMarksOnlyThatCharactersCell) {
-    Panes panes(100);
-    auto result = std::make_unique<CCompareResult>();
-    result->AddRow(1, "context", 1, "context", kindEqual);
-    result->AddRow(2, "  total = a + b;", 2, "  total = a - b;", kindChanged);
-    result->AddRow(3, "context", 3, "context", kindEqual);
-    panes.Load(std::move(result));
-    const double cell = panes.doc.m_font.GetCellWidth();
-    ASSERT_GT(cell, 0);
-    const double left = 40 + 12 * cell;  // the cell of '+' and of '-'
-    for (CView* pane : {static_cast<CView*>(panes.source), static_cast<CView*>(panes.target)}) {
-        panes.doc.m_nInlineChanges = 0;
-        const QImage off = Render(pane);
-        panes.doc.m_nInlineChanges = 1;
-        const QImage on = Render(pane);
-        int changed = 0;
-        int dark = 0;
-        for (int y = 0; y < off.height(); ++y) {
-            for (int x = 0; x < off.width(); ++x) {
-                if (At(off, x, y) == At(on, x, y)) {
-                    continue;
-                }
-                ++changed;
-                dark += qGray(At(on, x, y)) < 192 && qRed(At(on, x, y)) < 192 ? 1 : 0;
-                ASSERT_TRUE(y >= 16 && y < 32 && x >= std::floor(left) &&
-                            x < std::ceil(left + cell))
-                    << x << ", " << y;
-            }
-        }
-        EXPECT_GT(dark, 0);
-        EXPECT_GT(changed, 16 * static_cast<int>(cell) / 2);  // most of the cell
     }
 }
 

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <string>
@@ -147,80 +146,49 @@ TEST_F(RegistryStoreTest, WriterKilledMidSaveLeavesAWholeFile) {
     EXPECT_EQ(left, (std::vector<std::string>{"Tessiver.reg", "Tessiver.reg.lock"}));
 }
 
-struct LocationCase {
-    const char* label;
-    std::optional<std::string> xdg;  // XDG_CONFIG_HOME; "@/" stands for the scratch folder
-    std::string expected;            // relative to the scratch folder
-};
-
-class StoreLocationTest : public ::testing::TestWithParam<LocationCase> {};
-
-// Restores one environment variable when it goes out of scope.
-class SavedVariable {
-public:
-    explicit SavedVariable(const char* name) : m_name(name) {
-        if (const char* value = std::getenv(name)) {
-            m_value = value;
-        }
+// The file follows the configuration folder; each case runs in a child process, whose
+// environment and store path go with it.
+TEST(StoreLocation, FollowsTheConfigurationFolder) {
+    const struct {
+        std::optional<std::string> xdg;  // XDG_CONFIG_HOME; "@/" stands for the scratch folder
+        std::string expected;            // relative to the scratch folder
+    } cases[] = {
+        {"@/config", "config/Corvessa/Tessiver.reg"},
+        {std::nullopt, ".config/Corvessa/Tessiver.reg"},
+        {"", ".config/Corvessa/Tessiver.reg"},
+        {"relative", ".config/Corvessa/Tessiver.reg"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.xdg.value_or("unset"));
+        const CScratchDir dir;
+        const std::string scratch = dir.Path();
+        const std::string expected = scratch + "/" + c.expected;
+        ChildProcess child([&] {
+            SetRegistryStorePath("");
+            setenv("HOME", scratch.c_str(), 1);
+            if (c.xdg) {
+                std::string value = *c.xdg;
+                if (value.starts_with("@/")) {
+                    value.replace(0, 1, scratch);
+                }
+                setenv("XDG_CONFIG_HOME", value.c_str(), 1);
+            } else {
+                unsetenv("XDG_CONFIG_HOME");
+            }
+            // No file before the application names itself; then one named after its key.
+            if (!GetRegistryStorePath().empty()) {
+                return 1;
+            }
+            RegSetStoreOwner("Corvessa", "Tessiver");
+            if (GetRegistryStorePath() != expected) {
+                return 2;
+            }
+            return RegWriteProfileInt("Software\\Corvessa\\Tessiver", "Settings", "x", 1) ? 0 : 3;
+        });
+        ASSERT_TRUE(child.started());
+        EXPECT_EQ(child.wait(), 0) << "1: a path too early, 2: another path, 3: not written";
+        EXPECT_TRUE(fs::exists(expected));
     }
-    ~SavedVariable() {
-        if (m_value) {
-            setenv(m_name, m_value->c_str(), 1);
-        } else {
-            unsetenv(m_name);
-        }
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_value;
-};
-
-TEST_P(StoreLocationTest, FollowsTheConfigurationFolder) {
-    const CScratchDir dir;
-    const std::string scratch = dir.Path();
-    const SavedVariable home("HOME");
-    const SavedVariable xdg("XDG_CONFIG_HOME");
-    const std::string previous = GetRegistryStorePath();
-    SetRegistryStorePath("");
-    setenv("HOME", scratch.c_str(), 1);
-    if (GetParam().xdg) {
-        std::string value = *GetParam().xdg;
-        if (value.starts_with("@/")) {
-            value.replace(0, 1, scratch);
-        }
-        setenv("XDG_CONFIG_HOME", value.c_str(), 1);
-    } else {
-        unsetenv("XDG_CONFIG_HOME");
-    }
-    // No file before the application names itself; then one named after its key.
-    EXPECT_EQ(GetRegistryStorePath(), "");
-    RegSetStoreOwner("Corvessa", "Tessiver");
-    const std::string path = GetRegistryStorePath();
-    const bool written = RegWriteProfileInt("Software\\Corvessa\\Tessiver", "Settings", "x", 1);
-    RegSetStoreOwner("", "");
-    SetRegistryStorePath(previous);
-
-    EXPECT_EQ(path, scratch + "/" + GetParam().expected);
-    EXPECT_TRUE(written);
-    EXPECT_TRUE(fs::exists(scratch + "/" + GetParam().expected));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Folders, StoreLocationTest,
-    ::testing::Values(LocationCase{"Xdg", "@/config", "config/Corvessa/Tessiver.reg"},
-                      LocationCase{"NoXdg", std::nullopt, ".config/Corvessa/Tessiver.reg"},
-                      LocationCase{"EmptyXdg", "", ".config/Corvessa/Tessiver.reg"},
-                      LocationCase{"RelativeXdg", "relative", ".config/Corvessa/Tessiver.reg"}),
-    [](const ::testing::TestParamInfo<LocationCase>& info) {
-        return std::string(info.param.label);
-    });
-
-TEST_F(RegistryStoreTest, ProfileFailsQuietlyWhereTheStoreCannotBe) {
-    writeFile(m_folder / "plain-file", "not a folder");
-    SetRegistryStorePath((m_folder / "plain-file" / "Tessiver.reg").string());
-    EXPECT_FALSE(RegWriteProfileInt("Software\\Corvessa\\Tessiver", "Settings", "PreviewPages", 1));
-    EXPECT_EQ(RegGetProfileInt("Software\\Corvessa\\Tessiver", "Settings", "PreviewPages", 9), 9);
 }
 
 TEST_F(RegistryStoreTest, ProfileEntriesLiveInSectionsBelowTheProfileKey) {

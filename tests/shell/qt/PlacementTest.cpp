@@ -95,33 +95,6 @@ TEST_F(PlacementTest, StatesRoundTripThroughTheRegistry) {
     }
 }
 
-// Exit stores the placement and the bars' state, which the next start never reads back.
-TEST_F(PlacementTest, ExitStoresThePlacementAndTheToolbarState) {
-    Start();
-    ProcessEvents();
-    const QRect client(20, 30, 600, 400);
-    Window()->setGeometry(client);
-    const QMargins margins = FrameMargins();
-    Frame()->OnCommand(ID_VIEW_TOOLBAR);
-    ASSERT_TRUE(Frame()->OnCommand(ID_APP_EXIT));
-    EXPECT_FALSE(Frame()->IsWindowVisible());
-    EXPECT_EQ(StoredRect(ReadStored()), client.marginsAdded(margins));
-    const std::string profile = "Software\\Corvessa\\Tessiver";
-    EXPECT_EQ(RegGetProfileInt(profile, "Window\\Toolbar-Summary", "Bars", 0), 2);
-    EXPECT_EQ(RegGetProfileInt(profile, "Window\\Toolbar-Bar0", "BarID", 0),
-              static_cast<int>(AFX_IDW_TOOLBAR));
-    EXPECT_EQ(RegGetProfileInt(profile, "Window\\Toolbar-Bar0", "Visible", -1), 0);
-    EXPECT_EQ(RegGetProfileInt(profile, "Window\\Toolbar-Bar1", "BarID", 0),
-              static_cast<int>(AFX_IDW_STATUS_BAR));
-    Stop();
-    Start();
-    ProcessEvents();
-    QToolBar* bar = Window()->findChild<QToolBar*>();
-    ASSERT_NE(bar, nullptr);
-    EXPECT_FALSE(bar->isHidden());
-    EXPECT_EQ(Window()->toolBarArea(bar), Qt::TopToolBarArea);
-}
-
 // How many times the settings file in folder is replaced while action runs: each save renames a
 // new file of its own name over it.
 int SavesDuring(const std::string& folder, const std::function<void()>& action) {
@@ -146,8 +119,8 @@ int SavesDuring(const std::string& folder, const std::function<void()>& action) 
 }
 
 // What the window stores as it closes (its placement, the bars' state) goes to the settings file
-// in one save, however it is closed.
-TEST_F(PlacementTest, ClosingStoresTheWindowsStateInOneSave) {
+// in one save, however it is closed; the next start never reads the bars' state back.
+TEST_F(PlacementTest, ClosingStoresThePlacementAndTheBarsInOneSave) {
     const std::pair<const char*, std::function<void()>> closes[] = {
         {"File > Exit", [this] { Frame()->OnCommand(ID_APP_EXIT); }},
         {"close button",
@@ -157,16 +130,33 @@ TEST_F(PlacementTest, ClosingStoresTheWindowsStateInOneSave) {
              QCoreApplication::sendEvent(Window()->windowHandle(), &event);
          }},
     };
+    const std::string profile = "Software\\Corvessa\\Tessiver";
     int round = 0;
     for (const auto& [name, close] : closes) {
         SCOPED_TRACE(name);
         Start();
         ProcessEvents();
-        Window()->setGeometry(20 + 10 * round++, 30, 600, 400);
+        const QRect client(20 + 10 * round++, 30, 600, 400);
+        Window()->setGeometry(client);
+        const QMargins margins = FrameMargins();
+        Frame()->OnCommand(ID_VIEW_TOOLBAR);
         EXPECT_EQ(SavesDuring(m_dir.Path(), close), 1);
         EXPECT_FALSE(Frame()->IsWindowVisible());
+        EXPECT_EQ(StoredRect(ReadStored()), client.marginsAdded(margins));
+        EXPECT_EQ(RegGetProfileInt(profile, "Window\\Toolbar-Summary", "Bars", 0), 2);
+        EXPECT_EQ(RegGetProfileInt(profile, "Window\\Toolbar-Bar0", "BarID", 0),
+                  static_cast<int>(AFX_IDW_TOOLBAR));
+        EXPECT_EQ(RegGetProfileInt(profile, "Window\\Toolbar-Bar0", "Visible", -1), 0);
+        EXPECT_EQ(RegGetProfileInt(profile, "Window\\Toolbar-Bar1", "BarID", 0),
+                  static_cast<int>(AFX_IDW_STATUS_BAR));
         Stop();
     }
+    Start();
+    ProcessEvents();
+    QToolBar* bar = Window()->findChild<QToolBar*>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_FALSE(bar->isHidden());
+    EXPECT_EQ(Window()->toolBarArea(bar), Qt::TopToolBarArea);
 }
 
 }  // namespace
