@@ -96,24 +96,31 @@ protected:
     Hop<CFrameWnd, kFrameCommand> m_frame;
 };
 
-TEST_F(CommandRoutingTest, EachHopCarriesOutItsOwnCommand) {
+// Each hop carries out its own command, the first on the route wins; a command nobody handles,
+// or one an update handler later on the route disables, is disabled and never runs.
+TEST_F(CommandRoutingTest, CommandsRunAtTheFirstHopThatHandlesThemUnlessDisabled) {
     const struct {
         const char* name;
         CommandId id;
-        const char* expectedLog;
+        bool gateOpen;
+        std::vector<std::string> log;  // empty: disabled, nothing runs
     } cases[] = {
-        {"view", kViewCommand, "CView"},
-        {"document", kDocCommand, "CDocument"},
-        {"frame", kFrameCommand, "CFrameWnd"},
-        {"application", kAppCommand, "CWinApp"},
-        {"first on the route wins", kEverywhere, "CView:everywhere"},
+        {"view", kViewCommand, false, {"CView"}},
+        {"document", kDocCommand, false, {"CDocument"}},
+        {"frame", kFrameCommand, false, {"CFrameWnd"}},
+        {"application", kAppCommand, false, {"CWinApp"}},
+        {"first on the route wins", kEverywhere, false, {"CView:everywhere"}},
+        {"nobody", kNobody, false, {}},
+        {"gate closed", kGated, false, {}},
+        {"gate open", kGated, true, {"CView:gated"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         g_log.clear();
-        EXPECT_TRUE(CommandState(m_frame, c.id).m_bEnabled);
-        EXPECT_TRUE(m_frame.OnCommand(c.id));
-        EXPECT_EQ(g_log, std::vector<std::string>{c.expectedLog});
+        m_doc.m_bGateOpen = c.gateOpen;
+        EXPECT_EQ(CommandState(m_frame, c.id).m_bEnabled, !c.log.empty());
+        EXPECT_EQ(m_frame.OnCommand(c.id), !c.log.empty());
+        EXPECT_EQ(g_log, c.log);
     }
 }
 
@@ -123,23 +130,6 @@ TEST_F(CommandRoutingTest, WithoutActiveViewTheDocumentIsNotReached) {
     EXPECT_FALSE(m_frame.OnCommand(kDocCommand));
     EXPECT_TRUE(m_frame.OnCommand(kEverywhere));
     EXPECT_EQ(g_log, std::vector<std::string>{"CFrameWnd:everywhere"});
-}
-
-TEST_F(CommandRoutingTest, CommandNobodyHandlesIsDisabledAndDoesNothing) {
-    EXPECT_FALSE(CommandState(m_frame, kNobody).m_bEnabled);
-    EXPECT_FALSE(m_frame.OnCommand(kNobody));
-    EXPECT_TRUE(g_log.empty());
-}
-
-TEST_F(CommandRoutingTest, UpdateHandlerLaterOnTheRouteGatesHandlerEarlierOnIt) {
-    EXPECT_FALSE(CommandState(m_frame, kGated).m_bEnabled);
-    EXPECT_FALSE(m_frame.OnCommand(kGated));
-    EXPECT_TRUE(g_log.empty());
-
-    m_doc.m_bGateOpen = true;
-    EXPECT_TRUE(CommandState(m_frame, kGated).m_bEnabled);
-    EXPECT_TRUE(m_frame.OnCommand(kGated));
-    EXPECT_EQ(g_log, std::vector<std::string>{"CView:gated"});
 }
 
 TEST_F(CommandRoutingTest, ExceptionFromAHandlerIsReportedOnceNotPropagated) {

@@ -96,14 +96,6 @@ TEST_F(ChooseFilesTest, SourceDialogStartsBesideTheRememberedFileAndTargetDoesNo
     EXPECT_EQ(m_doc.m_sourcePath, "");
 }
 
-TEST_F(ChooseFilesTest, TheSourceKeyIsCreatedWhenTheDialogIsPreparedEvenIfCancelled) {
-    Choose(ID_OPEN_SOURCE, {});
-    EXPECT_NE(QString::fromStdString(CScratchDir::Read(m_dir.Path("Tessiver.reg")))
-                  .toLower()
-                  .indexOf("\\software\\corvessa\\tessiver\\options]"),
-              -1);
-}
-
 TEST_F(ChooseFilesTest, CancellingEitherDialogComparesAgainFromDisk) {
     const std::string a = m_dir.Write("a.txt", "x\n");
     const std::string b = m_dir.Write("b.txt", "x\n");

@@ -57,15 +57,6 @@ TEST_F(SplitterTest, ClickBecomesARequestAndAnEndOfScrollWhileTheThumbStays) {
     }
 }
 
-TEST_F(SplitterTest, ABarWithoutRoomIsDisabledAndIgnoresClicks) {
-    CScrollBar* bar = splitter.GetVertScrollBar();
-    bar->SetScrollRange(0, 0);
-    EXPECT_FALSE(Control(bar)->isEnabled());
-    QTest::mouseClick(Control(bar), Qt::LeftButton, {},
-                      Part(Control(bar), QStyle::SC_ScrollBarAddLine).center());
-    EXPECT_TRUE(splitter.requests.empty());
-}
-
 TEST_F(SplitterTest, DraggingTheThumbTracksThenReportsThePositionAndTheEnd) {
     CScrollBar* bar = splitter.GetVertScrollBar();
     bar->SetScrollRange(0, 1000);
