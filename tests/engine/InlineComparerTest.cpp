@@ -172,44 +172,4 @@ TEST(ShortestEdit, IsShortestAgainstTheTable) {
     }
 }
 
-// Random short pairs of pieces that make words, blanks, punctuation, multi-byte characters and
-// broken sequences, and pairs one character apart: every answer leaves a common subsequence
-// unmarked; one character put in, taken out or replaced is marked exactly, leaving a longest.
-TEST(InlineComparer, RandomPairsAgainstTheTable) {
-    const char* const pieces[] = {"a", "b", " ", "_", ".", "\xC3\xA9", "\t", "\xC3", "\xA9"};
-    std::mt19937 random(11);
-    CInlineComparer comparer;
-    CInlineChanges changes;
-    for (int round = 0; round < 10000; ++round) {
-        std::string texts[2];
-        for (std::string& text : texts) {
-            for (std::size_t n = random() % 12; n > 0; --n) {
-                text += pieces[random() % std::size(pieces)];
-            }
-        }
-        const bool bOneEdit = round % 2 == 1;
-        if (bOneEdit) {
-            const auto characters = reference::Characters(texts[0]);
-            const std::size_t i = random() % (characters.size() + 1);
-            const std::size_t at =
-                i < characters.size() ? characters[i].data() - texts[0].data() : texts[0].size();
-            texts[1] = texts[0];
-            // A whole character in; taken out when the sides are swapped.
-            texts[1].replace(at, i < characters.size() ? random() % 2 * characters[i].size() : 0,
-                             pieces[random() % 7]);
-            if (random() % 2 == 0) {
-                std::swap(texts[0], texts[1]);
-            }
-        }
-        comparer.Compare(texts[0], texts[1], changes);
-        std::string error;
-        const auto kept = reference::Unmarked(texts[0], changes.source, error);
-        ASSERT_EQ(kept, reference::Unmarked(texts[1], changes.target, error))
-            << texts[0] << " | " << texts[1];
-        ASSERT_EQ(error, "");
-        ASSERT_TRUE(!bOneEdit || kept.size() == LongestCommon(reference::Characters(texts[0]),
-                                                              reference::Characters(texts[1])));
-    }
-}
-
 }  // namespace

@@ -148,16 +148,4 @@ TEST(Progress, ReportsTheStagesInOrderUpToTheirTotals) {
     EXPECT_GE(last.done, 1u << 20);
 }
 
-TEST(Progress, AFlagSetBeforehandCancelsWithoutAHandler) {
-    const CScratchDir files;
-    const std::string path = files.Write("file", "a\nb\n");
-    CLineComparer comparer;
-    comparer.SetFiles(path, path);
-    const std::atomic<bool> cancel{true};
-    comparer.SetCancelFlag(&cancel);
-    EXPECT_THROW(comparer.Compare(), CCompareCancelled);
-    comparer.SetCancelFlag(nullptr);
-    EXPECT_TRUE(comparer.Compare());
-}
-
 }  // namespace
