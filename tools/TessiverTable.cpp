@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <new>
 #include <string>
@@ -531,83 +532,69 @@ int main(int argc, char** argv) {
     bool bRealign = false;
     CCompareOptions options;
     bool bInline = false;
+    // Options that switch something on, by their short and long names.
+    struct CSwitch {
+        std::string_view shortName;  // empty: none
+        std::string_view longName;
+        std::function<void()> set;
+    };
+    const CSwitch switches[] = {
+        {"-q", "--brief", [&] { bBrief = true; }},
+        {"", "--realign", [&] { bRealign = true; }},
+        {"-b", "--ignore-space-change",
+         [&] { options.whitespace = CCompareOptions::whitespaceChanges; }},
+        {"-w", "--ignore-all-space", [&] { options.whitespace = CCompareOptions::whitespaceAll; }},
+        {"-i", "--ignore-case", [&] { options.bIgnoreCase = true; }},
+        {"-B", "--ignore-blank-lines", [&] { options.bIgnoreBlankLines = true; }},
+        {"", "--decode", [&] { options.bDecodeUnicode = true; }},
+        {"", "--inline", [&] { bInline = true; }},
+        {"", "--progress", [] { g_bProgress = true; }},
+        {"-u", "--unified", [&] { bUnified = true; }},
+        {"", "--html", [&] { bHtml = true; }},
+        {"", "--git-external", [&] { bGit = true; }},
+    };
+    // Options that take a count after "=", and switch on the same as their plain form.
+    const struct {
+        std::string_view prefix;
+        std::int32_t* pCount;
+        bool* pSet;
+        const char* error;
+    } counts[] = {
+        {"--unified=", &context, &bUnified, "--unified=N takes a count of lines from 0 to 1000000"},
+        {"--html=", &htmlContext, &bHtml, "--html=N takes a count of rows from 0 to 1000000"},
+    };
     const std::vector<std::string> args = GetProgramArguments(argc, argv);
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string_view arg = args[i];
-        if (!optionsEnded && (arg == "-h" || arg == "--help")) {
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            paths.emplace_back(arg);
+            continue;
+        }
+        if (arg == "-h" || arg == "--help") {
             std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
             return 0;
         }
-        if (!optionsEnded && (arg == "-q" || arg == "--brief")) {
-            bBrief = true;
-            continue;
-        }
-        if (!optionsEnded && arg == "--realign") {
-            bRealign = true;
-            continue;
-        }
-        if (!optionsEnded && (arg == "-b" || arg == "--ignore-space-change")) {
-            options.whitespace = CCompareOptions::whitespaceChanges;
-            continue;
-        }
-        if (!optionsEnded && (arg == "-w" || arg == "--ignore-all-space")) {
-            options.whitespace = CCompareOptions::whitespaceAll;
-            continue;
-        }
-        if (!optionsEnded && (arg == "-i" || arg == "--ignore-case")) {
-            options.bIgnoreCase = true;
-            continue;
-        }
-        if (!optionsEnded && (arg == "-B" || arg == "--ignore-blank-lines")) {
-            options.bIgnoreBlankLines = true;
-            continue;
-        }
-        if (!optionsEnded && arg == "--decode") {
-            options.bDecodeUnicode = true;
-            continue;
-        }
-        if (!optionsEnded && arg == "--inline") {
-            bInline = true;
-            continue;
-        }
-        if (!optionsEnded && arg == "--progress") {
-            g_bProgress = true;
-            continue;
-        }
-        if (!optionsEnded && (arg == "-u" || arg == "--unified")) {
-            bUnified = true;
-            continue;
-        }
-        if (!optionsEnded && arg.starts_with("--unified=")) {
-            if (!ParseContext(arg.substr(std::strlen("--unified=")), context)) {
-                return Fail("--unified=N takes a count of lines from 0 to 1000000");
-            }
-            bUnified = true;
-            continue;
-        }
-        if (!optionsEnded && arg == "--html") {
-            bHtml = true;
-            continue;
-        }
-        if (!optionsEnded && arg.starts_with("--html=")) {
-            if (!ParseContext(arg.substr(std::strlen("--html=")), htmlContext)) {
-                return Fail("--html=N takes a count of rows from 0 to 1000000");
-            }
-            bHtml = true;
-            continue;
-        }
-        if (!optionsEnded && arg == "--git-external") {
-            bGit = true;
-            continue;
-        }
-        if (!optionsEnded && arg == "--") {
+        if (arg == "--") {
             optionsEnded = true;
             continue;
         }
-        if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+        const auto named =
+            std::find_if(std::begin(switches), std::end(switches), [&](const CSwitch& s) {
+                return (!s.shortName.empty() && arg == s.shortName) || arg == s.longName;
+            });
+        if (named != std::end(switches)) {
+            named->set();
+            continue;
+        }
+        const auto counted = std::find_if(std::begin(counts), std::end(counts),
+                                          [&](const auto& c) { return arg.starts_with(c.prefix); });
+        if (counted == std::end(counts)) {
             return Fail("unknown option " + std::string(arg) + " (see --help)");
         }
-        paths.emplace_back(arg);
+        if (!ParseContext(arg.substr(counted->prefix.size()), *counted->pCount)) {
+            return Fail(counted->error);
+        }
+        *counted->pSet = true;
     }
     // git sets GIT_DIFF_PATH_COUNTER for the external diff program it runs.
     if (!bGit && (paths.size() == 7 || paths.size() == 9) &&
