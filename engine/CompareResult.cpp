@@ -8,6 +8,31 @@
 #include "engine/LineBuffer.h"
 #include "platform/Memory.h"
 
+CLineColumn::operator std::vector<std::int32_t>() const {
+    std::vector<std::int32_t> numbers(m_size);
+    for (std::size_t row = 0; row < m_size; ++row) {
+        numbers[row] = (*this)[row];
+    }
+    return numbers;
+}
+
+void CLineColumn::Number(const std::uint8_t* kinds, std::size_t count, RowKind absent) {
+    m_size = count;
+    m_present.assign((count + 63) / 64, 0);
+    m_before.resize(m_present.size());
+    std::int32_t lines = 0;
+    for (std::size_t block = 0; block < m_present.size(); ++block) {
+        const std::size_t end = std::min(count, (block + 1) * 64);
+        std::uint64_t present = 0;
+        for (std::size_t row = block * 64; row < end; ++row) {
+            present |= std::uint64_t{kinds[row] != absent} << (row & 63);
+        }
+        m_present[block] = present;
+        m_before[block] = lines;
+        lines += std::popcount(present);
+    }
+}
+
 CTextColumn::CTextColumn(const CTextColumn& other)
     : m_size(other.m_size), m_pLines(other.m_pLines) {
     // Texts appended one by one belong to their table: a copy takes its own.
@@ -233,8 +258,8 @@ void CCompareResult::AddRow(std::int32_t sourceLine, std::string sourceText,
                             std::int32_t targetLine, std::string targetText, std::int32_t kind) {
     assert(m_sourceText.m_pRowTexts || m_sourceLine.empty());
     // Take all memory first so that a failure leaves the table as it was.
-    ReserveOneMore(m_sourceLine);
-    ReserveOneMore(m_targetLine);
+    ReserveOneMore(m_sourceLine.m_given);
+    ReserveOneMore(m_targetLine.m_given);
     ReserveOneMore(m_kind.m_kinds);
     if (!m_sourceText.m_pRowTexts) {
         auto pSourceTexts = std::make_shared<CLineBuffer>();
@@ -248,8 +273,10 @@ void CCompareResult::AddRow(std::int32_t sourceLine, std::string sourceText,
     m_sourceText.m_pRowTexts->AppendLine(sourceText);
     m_targetText.m_pRowTexts->AppendLine(targetText);
     m_widest.reset();
-    m_sourceLine.push_back(sourceLine);
-    m_targetLine.push_back(targetLine);
+    m_sourceLine.m_given.push_back(sourceLine);
+    m_targetLine.m_given.push_back(targetLine);
+    ++m_sourceLine.m_size;
+    ++m_targetLine.m_size;
     m_kind.m_kinds.push_back(static_cast<std::uint8_t>(kind));
     ++m_sourceText.m_size;
     ++m_targetText.m_size;
@@ -265,24 +292,15 @@ void CCompareResult::AppendScript(const CEditScript& script,
     assert(m_sourceLine.empty() && !m_sourceText.m_pRowTexts);
     const std::size_t total = script.GetRowCount();
     assert(total <= INT32_MAX);
-    m_sourceLine.reserve(total);
-    m_targetLine.reserve(total);
     m_kind.m_kinds.reserve(total);
     // Reserved to the exact size, so huge pages cover only what is filled.
-    for (std::vector<std::int32_t>* column : {&m_sourceLine, &m_targetLine}) {
-        AdviseHugePages(column->data(), total * sizeof(std::int32_t));
-    }
     AdviseHugePages(m_kind.m_kinds.data(), total);
-    m_sourceLine.resize(total);
-    m_targetLine.resize(total);
     m_kind.m_kinds.resize(total);
     m_sourceText.m_pLines = std::move(pSource);
     m_targetText.m_pLines = std::move(pTarget);
     const CLineBuffer* source = m_sourceText.m_pLines.get();
     const CLineBuffer* target = m_targetText.m_pLines.get();
 
-    std::int32_t* sourceLine = m_sourceLine.data();
-    std::int32_t* targetLine = m_targetLine.data();
     std::uint8_t* kinds = m_kind.m_kinds.data();
     std::int32_t s = 0;  // lines placed so far on each side
     std::int32_t t = 0;
@@ -290,42 +308,31 @@ void CCompareResult::AppendScript(const CEditScript& script,
     // A run of millions of rows is written in slices, so that the monitor hears of each.
     constexpr std::uint32_t kRowsPerReport = 1u << 20;
     std::uint64_t nextReport = kRowsPerReport;
-    for (std::size_t run = 0; run < script.GetRunCount(); ++run) {
-        const RowKind kind = script.GetKind(run);
-        for (std::uint32_t left = script.GetCount(run); left != 0;) {
+    script.ForEachRun([&](RowKind kind, std::uint32_t run) {
+        for (std::uint32_t left = run; left != 0;) {
             const std::uint32_t count = std::min(left, kRowsPerReport);
             left -= count;
             std::fill_n(kinds, count, static_cast<std::uint8_t>(kind));
             kinds += count;
             switch (kind) {
                 case kindEqual:
-                    for (std::uint32_t i = 0; i < count; ++i) {
-                        *sourceLine++ = ++s;
-                        *targetLine++ = ++t;
-                    }
+                    s += static_cast<std::int32_t>(count);
+                    t += static_cast<std::int32_t>(count);
                     break;
                 case kindChanged:
-                    for (std::uint32_t i = 0; i < count; ++i) {
-                        *sourceLine++ = ++s;
-                        *targetLine++ = ++t;
-                        differences += IsDifferenceRow(kindChanged, source->IsBlank(s - 1),
-                                                       target->IsBlank(t - 1));
+                    for (std::uint32_t i = 0; i < count; ++i, ++s, ++t) {
+                        differences +=
+                            IsDifferenceRow(kindChanged, source->IsBlank(s), target->IsBlank(t));
                     }
                     break;
                 case kindSourceOnly:
-                    for (std::uint32_t i = 0; i < count; ++i) {
-                        *sourceLine++ = ++s;
-                        *targetLine++ = 0;
-                        differences +=
-                            IsDifferenceRow(kindSourceOnly, source->IsBlank(s - 1), true);
+                    for (std::uint32_t i = 0; i < count; ++i, ++s) {
+                        differences += IsDifferenceRow(kindSourceOnly, source->IsBlank(s), true);
                     }
                     break;
                 case kindTargetOnly:
-                    for (std::uint32_t i = 0; i < count; ++i) {
-                        *sourceLine++ = 0;
-                        *targetLine++ = ++t;
-                        differences +=
-                            IsDifferenceRow(kindTargetOnly, true, target->IsBlank(t - 1));
+                    for (std::uint32_t i = 0; i < count; ++i, ++t) {
+                        differences += IsDifferenceRow(kindTargetOnly, true, target->IsBlank(t));
                     }
                     break;
             }
@@ -337,7 +344,9 @@ void CCompareResult::AppendScript(const CEditScript& script,
                 }
             }
         }
-    }
+    });
+    m_sourceLine.Number(m_kind.m_kinds.data(), total, kindTargetOnly);
+    m_targetLine.Number(m_kind.m_kinds.data(), total, kindSourceOnly);
     m_sourceText.m_size = total;
     m_targetText.m_size = total;
     m_nDifferences = differences;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -12,9 +13,45 @@
 #include "engine/RowKind.h"
 
 class CCompareMonitor;
+class CKindColumn;
 class CEditScript;
 class CLineBuffer;
 enum class LineEnd : std::uint8_t;
+
+// The line numbers of one side of the table: for each row, its line's number counting from 1, or 0
+// where that side has no line. A table built from a script has every line of the file once and
+// in order, so a row's number follows from which rows before it hold a line of this side: one bit
+// a row and a count every 64 rows, not four bytes a row. Numbers given to AddRow are kept as given.
+class CLineColumn {
+public:
+    std::size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    std::int32_t operator[](std::size_t row) const {
+        if (!m_given.empty()) {
+            return m_given[row];
+        }
+        const std::uint64_t present = m_present[row >> 6];
+        const std::uint64_t bit = std::uint64_t{1} << (row & 63);
+        if ((present & bit) == 0) {
+            return 0;
+        }
+        return m_before[row >> 6] + std::popcount(present & (bit - 1)) + 1;
+    }
+    operator std::vector<std::int32_t>() const;
+    friend bool operator==(const CLineColumn& lines, const std::vector<std::int32_t>& values) {
+        return std::vector<std::int32_t>(lines) == values;
+    }
+
+private:
+    friend class CCompareResult;
+    // Numbers this side's lines along rows of kinds: a row holds one unless its kind is absent.
+    void Number(const std::uint8_t* kinds, std::size_t count, RowKind absent);
+
+    std::size_t m_size = 0;
+    std::vector<std::int32_t> m_given;     // rows appended one by one: the numbers given
+    std::vector<std::uint64_t> m_present;  // bit r % 64 of entry r / 64: row r holds a line
+    std::vector<std::int32_t> m_before;    // lines on the rows before each 64
+};
 
 // The texts of one side of the table. A row refers to a line in a buffer (the file's lines as
 // read, or the texts given to AddRow) and its tabs are expanded only when it is asked for, so a
@@ -55,7 +92,7 @@ private:
     std::size_t m_size = 0;
     // Rows that come from a file show that file's line with the row's number on this side.
     std::shared_ptr<const CLineBuffer> m_pLines;
-    const std::vector<std::int32_t>* m_pLineNumbers = nullptr;
+    const CLineColumn* m_pLineNumbers = nullptr;
     // Instead, when the rows were appended one by one: the texts given, in a line buffer of the
     // column's own, line r for row r (AddRow's line numbers need not count lines).
     std::shared_ptr<CLineBuffer> m_pRowTexts;
@@ -92,8 +129,8 @@ public:
 
     CTextColumn m_sourceText;
     CTextColumn m_targetText;
-    std::vector<std::int32_t> m_sourceLine;
-    std::vector<std::int32_t> m_targetLine;
+    CLineColumn m_sourceLine;
+    CLineColumn m_targetLine;
     CKindColumn m_kind;
     std::int32_t m_nDifferences = 0;  // rows for which IsDifference holds
 

@@ -444,7 +444,11 @@ void CLineBuffer::ReadLines(Chunks& chunks, const Match& match, std::uint64_t ex
     }
     m_size = kept;
     m_text.Resize(m_size);
+    m_startLow.Trim();
+    m_matchLine.Trim();
+    m_blankLines.Trim();
     m_hash.Reserve(kHashPadding);
+    m_hash.Trim(kHashPadding);
     std::fill_n(m_hash.data() + m_hash.size(), kHashPadding, 0u);
 }
 

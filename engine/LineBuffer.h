@@ -47,6 +47,11 @@ public:
         m_pages.Resize(0);
         m_size = 0;
     }
+    // Gives back the room past the first n more values (whole pages): an array reserved for
+    // an estimate, and backed by huge pages, can hold megabytes past its end.
+    void Trim(std::size_t n = 0) {
+        m_pages.Resize(((m_size + n) * sizeof(T) + 4095) / 4096 * 4096);
+    }
 
 private:
     CPageBuffer m_pages;

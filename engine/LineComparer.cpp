@@ -28,9 +28,8 @@
 // opposite t. A confirmation compares at most 16 pairs of lines, so a step still costs a bounded
 // number of comparisons besides the finder's searches, and those are bounded as the finder
 // describes: the whole pass stays linear. The described pass runs beside it, on a second thread
-// where there is one (its rows are a script of runs, small next to the files), and its rows are
-// taken instead where they hold more equal rows: the realigning mode never keeps fewer lines in
-// common than the default one.
+// where there is one, counting its equal rows only, and runs again for its rows where it holds
+// more: the realigning mode never keeps fewer lines in common than the default one.
 
 #include "engine/LineComparer.h"
 
@@ -320,16 +319,6 @@ struct CJoinedThread {
     }
 };
 
-std::uint64_t EqualRowsOf(const CEditScript& script) {
-    std::uint64_t rows = 0;
-    for (std::size_t run = 0; run < script.GetRunCount(); ++run) {
-        if (script.GetKind(run) == kindEqual) {
-            rows += script.GetCount(run);
-        }
-    }
-    return rows;
-}
-
 // Puts the blank lines back into a script that the pass made over the other lines only. Before
 // each row come the blank lines that precede the next line of each file, opposite each other as
 // far as both files have some, then the rest alone; the blank lines at the end of the files come
@@ -354,11 +343,10 @@ CEditScript PutBackBlankLines(const CEditScript& paired, const CLineBuffer& sour
         t = targetEnd;
     };
     std::int32_t rowsToCheck = kStepsPerReport;
-    for (std::size_t run = 0; run < paired.GetRunCount(); ++run) {
-        const RowKind kind = paired.GetKind(run);
+    paired.ForEachRun([&](RowKind kind, std::uint32_t count) {
         const std::int32_t hasSource = kind != kindTargetOnly ? 1 : 0;
         const std::int32_t hasTarget = kind != kindSourceOnly ? 1 : 0;
-        for (std::uint32_t row = 0; row < paired.GetCount(run); ++row) {
+        for (std::uint32_t row = 0; row < count; ++row) {
             if (--rowsToCheck == 0) {
                 rowsToCheck = kStepsPerReport;
                 if (pMonitor != nullptr) {
@@ -373,7 +361,7 @@ CEditScript PutBackBlankLines(const CEditScript& paired, const CLineBuffer& sour
             i += hasSource;
             j += hasTarget;
         }
-    }
+    });
     placeBlankLines(nS, nT);
     return script;
 }
@@ -475,7 +463,9 @@ int CLineComparer::AlignLines(CCompareResult* pResult) {
     const auto alignStart = std::chrono::steady_clock::now();
     CEditScript script;
     if (m_bRealign) {
-        CEditScript byDefault;
+        // The pass beside only counts its rows; in the rare case that it keeps more equal rows,
+        // it runs again for them.
+        CEditScript byDefault(false);
         std::exception_ptr defaultFailure;
         // The pass beside reports nothing, but stops when the comparison is cancelled.
         std::optional<CCompareMonitor> besideMonitor;
@@ -511,8 +501,10 @@ int CLineComparer::AlignLines(CCompareResult* pResult) {
         if (defaultFailure) {
             std::rethrow_exception(defaultFailure);
         }
-        if (EqualRowsOf(byDefault) > EqualRowsOf(script)) {
-            script = std::move(byDefault);
+        if (byDefault.GetEqualRowCount() > script.GetEqualRowCount()) {
+            script = CEditScript();
+            Align(*pSource, 0, pSource->GetMatchCount(), *pTarget, 0, pTarget->GetMatchCount(),
+                  script, CNoAnchor{}, m_pMonitor);
         }
     } else {
         Align(*pSource, 0, pSource->GetMatchCount(), *pTarget, 0, pTarget->GetMatchCount(), script,

@@ -17,6 +17,9 @@
 namespace {
 
 constexpr std::size_t kHugePage = 2 * 1024 * 1024;
+// A buffer being filled holds a partly filled huge page at its end, up to 2 MiB that nothing
+// uses yet: only from this size on is that small next to what the huge pages save.
+constexpr std::size_t kHugeBuffer = 8 * kHugePage;
 
 // The thread sanitizer does not follow a mapping that mremap moves, and would take the next use
 // of the old addresses by another thread for a race: under it, growing copies.
@@ -105,7 +108,7 @@ void CPageBuffer::Resize(std::size_t size) {
     if (p == MAP_FAILED) {
         throw std::bad_alloc();
     }
-    if (size >= kHugePage) {
+    if (size >= kHugeBuffer) {
         // The whole mapping, so that it stays one piece that mremap can move.
         ::madvise(p, size, MADV_HUGEPAGE);
     }
