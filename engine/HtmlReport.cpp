@@ -1,6 +1,8 @@
 #include "engine/HtmlReport.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -47,10 +49,47 @@ std::string_view ReferenceFor(char32_t c) {
     }
 }
 
+// What AppendShown does with each byte: copies it as part of a run of plain text, or looks at it.
+constexpr auto kPlainBytes = [] {
+    std::array<bool, 256> plain{};
+    for (int c = 0x20; c < 0x7F; ++c) {
+        plain[c] = c != '&' && c != '<' && c != '>' && c != '"';
+    }
+    return plain;
+}();
+
+// Eight bytes of text from i on, as one word.
+std::uint64_t EightBytes(std::string_view text, std::size_t i) {
+    std::uint64_t bytes = 0;
+    std::memcpy(&bytes, text.data() + i, sizeof bytes);
+    return bytes;
+}
+
+constexpr std::uint64_t kOnes = 0x0101010101010101u;
+constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+
+// Whether any of the eight bytes is zero.
+constexpr bool HasZeroByte(std::uint64_t bytes) {
+    return ((bytes - kOnes) & ~bytes & kHighBits) != 0;
+}
+
+// Whether all eight bytes are plain (see kPlainBytes): none at 0x80 or above, none below 0x20
+// (the bytes then all lie below 0x80, where subtracting finds them), and none of the others.
+constexpr bool ArePlain(std::uint64_t bytes) {
+    return (bytes & kHighBits) == 0 && ((bytes - 0x20 * kOnes) & ~bytes & kHighBits) == 0 &&
+           !HasZeroByte(bytes ^ (0x7F * kOnes)) && !HasZeroByte(bytes ^ ('&' * kOnes)) &&
+           !HasZeroByte(bytes ^ ('<' * kOnes)) && !HasZeroByte(bytes ^ ('>' * kOnes)) &&
+           !HasZeroByte(bytes ^ ('"' * kOnes));
+}
+
 // Whether the whole of text is well-formed UTF-8.
 bool IsUtf8(std::string_view text) {
     char32_t cp = 0;
-    for (std::size_t i = 0; i < text.size();) {
+    std::size_t ascii = 0;  // text[0, ascii) is ASCII
+    while (ascii + 8 <= text.size() && (EightBytes(text, ascii) & kHighBits) == 0) {
+        ascii += 8;
+    }
+    for (std::size_t i = ascii; i < text.size();) {
         if (static_cast<unsigned char>(text[i]) < 0x80) {
             ++i;
             continue;
@@ -64,16 +103,19 @@ bool IsUtf8(std::string_view text) {
     return true;
 }
 
-// Bytes [begin, end) of a shown text: characters of a text that is UTF-8 as they are, of any other
-// as Latin-1; control characters as blanks, markup escaped. Runs of plain characters are copied
-// whole.
+// Bytes [begin, end) of a text as read, shown: each tab as four blanks, characters of a text that
+// is UTF-8 as they are, of any other as Latin-1; other control characters as blanks, markup
+// escaped. Runs of plain characters are copied whole.
 void AppendShown(CExportBuffer& out, std::string_view text, bool bUtf8, std::size_t begin,
                  std::size_t end) {
     std::size_t run = begin;  // plain bytes from here on are not yet written
     for (std::size_t i = begin; i < end;) {
+        if (i + 8 <= end && ArePlain(EightBytes(text, i))) {
+            i += 8;
+            continue;
+        }
         const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte >= 0x20 && byte < 0x7F && byte != '&' && byte != '<' && byte != '>' &&
-            byte != '"') {
+        if (kPlainBytes[byte]) {
             ++i;
             continue;
         }
@@ -83,7 +125,9 @@ void AppendShown(CExportBuffer& out, std::string_view text, bool bUtf8, std::siz
         if (byte >= 0x80 && bUtf8) {
             length = DecodeUtf8(text, i, cp);
         }
-        if (cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp < 0xA0)) {
+        if (cp == '\t') {
+            out.Append("    ");
+        } else if (cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp < 0xA0)) {
             out.Append(' ');
         } else if (cp < 0x80) {
             out.Append(ReferenceFor(cp));
@@ -100,8 +144,9 @@ void AppendShown(CExportBuffer& out, std::string_view text, bool bUtf8, std::siz
     out.Append(text.substr(run, end - run));
 }
 
-// A side of a row: its line number cell and its text cell, the changed spans marked.
-void AppendSide(CExportBuffer& out, std::int32_t line, const std::string& text,
+// A side of a row: its line number cell and its text cell, the changed spans (bytes of the text
+// as read) marked.
+void AppendSide(CExportBuffer& out, std::int32_t line, std::string_view text,
                 const std::vector<CByteSpan>& spans, bool bSource) {
     out.Append("<td class=\"n\">");
     if (line != 0) {
@@ -191,11 +236,14 @@ void WriteHtmlReport(const CCompareResult* pResult, std::string_view sourcePath,
         out.Append("<tr class=\"k");
         out.AppendNumber(kind);
         out.Append(bDifference ? " d\">" : "\">");
-        const bool bSpans = comparer.CompareRow(result, static_cast<std::int32_t>(row), changes);
-        AppendSide(out, result.m_sourceLine[r], result.m_sourceText[r],
-                   bSpans ? changes.source : none, true);
-        AppendSide(out, result.m_targetLine[r], result.m_targetText[r],
-                   bSpans ? changes.target : none, false);
+        const std::string_view source = result.m_sourceText.GetRaw(r);
+        const std::string_view target = result.m_targetText.GetRaw(r);
+        const bool bSpans = kind == kindChanged && !source.empty() && !target.empty();
+        if (bSpans) {
+            comparer.Compare(source, target, changes);
+        }
+        AppendSide(out, result.m_sourceLine[r], source, bSpans ? changes.source : none, true);
+        AppendSide(out, result.m_targetLine[r], target, bSpans ? changes.target : none, false);
         out.Append("</tr>\n");
     }
     if (leftOut > 0) {

@@ -12,10 +12,11 @@
 // of the shorter side once that is done are marked whole.
 //
 // Bounds: a middle longer than kMostMiddle bytes on either side, or one whose words need more
-// than kMostEdits insertions and deletions, is marked whole; so is a run of changed words whose
-// characters need more than that. A row thus costs a pass over its bytes plus at most about
-// 2 * kMostEdits + 1 comparisons per word and per character of a middle of bounded length,
-// whatever the texts hold.
+// than kMostEdits insertions and deletions, or one of kManyWords words or more on either side
+// whose words in common cannot reach half of the shorter side, is marked whole; so is a run of
+// changed words whose characters need more than kMostCharacterEdits. A row thus costs a pass over
+// its bytes plus at most about 2 * kMostEdits + 1 comparisons per word and 2 * kMostCharacterEdits
+// + 1 per character of a middle of bounded length, whatever the texts hold.
 //
 // A character is a well-formed UTF-8 sequence, or else a single byte, the way a pane shows it;
 // spans never split one. Spans are found in the texts as read and moved onto the texts as shown
@@ -128,16 +129,6 @@ std::uint8_t ClassOf(char c) {
     return kByteClasses[static_cast<unsigned char>(c)];
 }
 
-// A word's first eight bytes: with its length, enough to tell most unequal words apart without
-// reading them, and all there is to a short word.
-std::uint64_t KeyOf(std::string_view word) {
-    std::uint64_t key = 0;
-    for (std::size_t k = 0; k < word.size() && k < sizeof key; ++k) {
-        key = (key << 8) | static_cast<unsigned char>(word[k]);
-    }
-    return key;
-}
-
 // Whether text holds fewer than kLeastGap characters.
 bool IsShort(std::string_view text) {
     std::size_t characters = 0;
@@ -193,14 +184,28 @@ void CInlineComparer::Compare(std::string_view source, std::string_view target,
 
 void CInlineComparer::SplitWords(std::string_view text, std::vector<CUnit>& units) const {
     units.clear();
-    for (std::size_t i = 0; i < text.size();) {
-        const std::uint8_t group = ClassOf(text[i]);
+    const char* const p = text.data();
+    const std::size_t size = text.size();
+    for (std::size_t i = 0; i < size;) {
+        const std::uint8_t group = ClassOf(p[i]);
         std::size_t end = i + 1;
-        while (group != kOther && end < text.size() && ClassOf(text[end]) == group) {
-            ++end;
+        if (group != kOther) {
+            while (end < size && ClassOf(p[end]) == group) {
+                ++end;
+            }
         }
-        units.push_back({KeyOf(text.substr(i, end - i)), static_cast<std::uint32_t>(i),
-                         static_cast<std::uint32_t>(end - i)});
+        // The first eight bytes, or all there are: only compared for equality, with the length.
+        const std::size_t length = end - i;
+        std::uint64_t key = 0;
+        if (size - i >= sizeof key) {
+            std::memcpy(&key, p + i, sizeof key);
+            if (length < sizeof key) {
+                key &= (std::uint64_t{1} << (8 * length)) - 1;
+            }
+        } else {
+            std::memcpy(&key, p + i, length);
+        }
+        units.push_back({key, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(length)});
         i = end;
     }
 }
@@ -237,7 +242,15 @@ void CInlineComparer::CompareWords(std::string_view source, std::string_view tar
                 std::memcmp(source.data() + s[i].offset, target.data() + t[j].offset,
                             s[i].length) == 0);
     };
-    if (!m_words.Find(static_cast<std::int32_t>(m_sourceUnits.size()),
+    // Middles that share less than half of the shorter one's bytes, even as words in any order,
+    // read as replaced whole (as changed words do below) when either has many words, and the
+    // search is not needed: it is at its costliest on lines with nothing in common, as rows out
+    // of step are. A few words on both sides are always searched: they cost little, and their
+    // letters may still match.
+    const std::size_t words = std::max(m_sourceUnits.size(), m_targetUnits.size());
+    if ((words >= kManyWords &&
+         2 * CommonWordBytesAtMost() < std::min(source.size(), target.size())) ||
+        !m_words.Find(static_cast<std::int32_t>(m_sourceUnits.size()),
                       static_cast<std::int32_t>(m_targetUnits.size()), kMostEdits, equal)) {
         changes.bWhole = true;
         Mark(changes.source, offset, source.size());
@@ -289,6 +302,29 @@ std::size_t CInlineComparer::CommonBytesAtMost(std::string_view a, std::string_v
     return common;
 }
 
+std::size_t CInlineComparer::CommonWordBytesAtMost() {
+    // Words fall into buckets by key and length; equal words share one. The bytes two sides
+    // can match in a bucket are at most the fewer that either has there.
+    const auto bucket = [](const CUnit& unit) {
+        return static_cast<std::size_t>(((unit.key + unit.length) * 0x9E3779B97F4A7C15u) >> 58);
+    };
+    for (const CUnit& unit : m_sourceUnits) {
+        m_wordBytes[bucket(unit)][0] += unit.length;
+    }
+    for (const CUnit& unit : m_targetUnits) {
+        m_wordBytes[bucket(unit)][1] += unit.length;
+    }
+    std::size_t common = 0;
+    for (const std::vector<CUnit>* units : {&m_sourceUnits, &m_targetUnits}) {
+        for (const CUnit& unit : *units) {
+            std::array<std::uint32_t, 2>& bytes = m_wordBytes[bucket(unit)];
+            common += std::min(bytes[0], bytes[1]);
+            bytes = {0, 0};
+        }
+    }
+    return common;
+}
+
 void CInlineComparer::CompareCharacters(std::string_view source, std::string_view target,
                                         const CEditHunk& words) {
     const std::string_view sourceWords = source.substr(
@@ -310,7 +346,7 @@ void CInlineComparer::CompareCharacters(std::string_view source, std::string_vie
     const CUnit* s = m_sourceCharacters.data();
     const CUnit* t = m_targetCharacters.data();
     const auto equal = [&](std::int32_t i, std::int32_t j) { return s[i].key == t[j].key; };
-    if (!m_characters.Find(n, m, kMostEdits, equal)) {
+    if (!m_characters.Find(n, m, kMostCharacterEdits, equal)) {
         m_changes.push_back(words);
         return;
     }

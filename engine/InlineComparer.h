@@ -43,12 +43,17 @@ public:
     // The largest middle (the part of a text between what both texts start and end with) that
     // is searched; a longer one is marked whole.
     static constexpr std::size_t kMostMiddle = 64 * 1024;
-    // The most insertions and deletions of words, and of characters within changed words, that
-    // a search follows; past it, what it covers is marked whole.
+    // The most insertions and deletions of words, and of characters within a run of changed
+    // words, that a search follows; past it, what it covers is marked whole. Characters need few
+    // where words share much: more, and they keep too little in common to show.
     static constexpr std::int32_t kMostEdits = 64;
+    static constexpr std::int32_t kMostCharacterEdits = 16;
     // Equal runs shorter than this many characters between two changes are marked with them:
     // a lone blank, sign or letter left between changed words reads as noise.
     static constexpr std::int32_t kLeastGap = 3;
+    // Middles of at least this many words (and blanks and signs) on either side that share less
+    // than half of the shorter one, even as words in any order, are marked whole unsearched.
+    static constexpr std::size_t kManyWords = 8;
 
     static constexpr std::size_t kAll = SIZE_MAX;  // look at the whole of both texts
 
@@ -82,6 +87,9 @@ private:
     // How many bytes of b can be matched with bytes of a, in any order: at least as many as the
     // characters the two have in common in order.
     std::size_t CommonBytesAtMost(std::string_view a, std::string_view b);
+    // How many bytes of the words of m_targetUnits can be matched with equal words of
+    // m_sourceUnits, in any order: at least as many as the two keep in common in order.
+    std::size_t CommonWordBytesAtMost();
     void CompareWords(std::string_view source, std::string_view target, std::size_t offset,
                       CInlineChanges& changes);
     // Appends to m_changes the changed characters of the changed words (byte ranges of the
@@ -95,6 +103,8 @@ private:
     std::vector<CUnit> m_targetUnits;
     std::vector<CUnit> m_sourceCharacters;
     std::vector<CUnit> m_targetCharacters;
+    // CommonWordBytesAtMost's buckets: the bytes of each side's words in each; zero between calls.
+    std::array<std::array<std::uint32_t, 2>, 64> m_wordBytes{};
     std::vector<CEditHunk> m_changes;  // what differs in the middles, in bytes, in order
     std::array<std::uint32_t, 256> m_byteCounts{};  // zero between calls of CommonBytesAtMost
 };

@@ -77,13 +77,17 @@ template <class Equal>
 bool CShortestEdit::Find(std::int32_t n, std::int32_t m, std::int32_t maxEdits,
                          const Equal& equal) {
     m_hunks.clear();
-    m_reached.clear();
     // The end lies on diagonal n - m, which no fewer edits reach.
     if (n - m > maxEdits || m - n > maxEdits) {
         return false;
     }
+    // Kept between searches; each round marks its diagonals unreached before it starts.
+    const auto rounds = static_cast<std::size_t>(maxEdits + 1);
+    if (m_reached.size() < rounds * rounds) {
+        m_reached.resize(rounds * rounds);
+    }
     for (std::int32_t d = 0; d <= maxEdits; ++d) {
-        m_reached.resize(static_cast<std::size_t>((d + 1) * (d + 1)), kUnreached);
+        std::fill_n(&Reached(d, -d), 2 * d + 1, kUnreached);
         // Only diagonals -m..n cross the n x m grid; the others stay unreached.
         const std::int32_t kFirst = d > m ? -m + ((d - m) & 1) : -d;
         for (std::int32_t k = kFirst; k <= std::min(d, n); k += 2) {

@@ -41,7 +41,7 @@ TEST(InlineComparer, MarksExactlyWhatDiffers) {
         {"short equal run in changed words", "fox", "dog", {{0, 3}}, {{0, 3}}},
         {"changed words a blank apart", "cat dog", "cut dig", {{1, 2}, {5, 6}}, {{1, 2}, {5, 6}}},
         {"changes a sign apart", "x = a.b;", "x = c.d;", {{4, 7}}, {{4, 7}}},
-        {"stray letters in common", "return 0;", "len = strlen(buf);", {{0, 8}}, {{0, 17}}},
+        {"stray letters in common", "return 0;", "len = strlen;", {{0, 8}}, {{0, 12}}},
         {"edits apart in one word", "a1bcd2e", "aXbcdYe", {{1, 2}, {5, 6}}, {{1, 2}, {5, 6}}},
         {"nothing in common", "abc", "xyz", {{0, 3}}, {{0, 3}}},
         {"equal texts", "same", "same", {}, {}},
@@ -117,7 +117,7 @@ TEST(InlineComparer, LongLinesAndTheBounds) {
 
     // A changed word whose characters need one edit more than the bound: the word whole,
     // although it has a common part; one edit fewer, and the common part stays unmarked.
-    const std::string quarter(CInlineComparer::kMostEdits / 4, 'q');
+    const std::string quarter(CInlineComparer::kMostCharacterEdits / 4, 'q');
     const std::string common(2 * quarter.size() + 8, 'c');
     const std::string source = quarter + common + quarter + " tail";
     target = std::string(quarter.size(), 's') + common + std::string(quarter.size() + 1, 't');
