@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <future>
+#include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/CompareResult.h"
@@ -147,7 +150,7 @@ void AppendShown(CExportBuffer& out, std::string_view text, bool bUtf8, std::siz
 // A side of a row: its line number cell and its text cell, the changed spans (bytes of the text
 // as read) marked.
 void AppendSide(CExportBuffer& out, std::int32_t line, std::string_view text,
-                const std::vector<CByteSpan>& spans, bool bSource) {
+                std::span<const CByteSpan> spans, bool bSource) {
     out.Append("<td class=\"n\">");
     if (line != 0) {
         out.AppendNumber(line);
@@ -165,6 +168,48 @@ void AppendSide(CExportBuffer& out, std::int32_t line, std::string_view text,
     AppendShown(out, text, bUtf8, at, text.size());
     out.Append("</td>");
 }
+
+// The changes within lines of a stretch of rows, found while the stretch before is written.
+class CChangeBatch {
+public:
+    static constexpr std::int64_t kRows = 4096;
+
+    // Finds the changes of the changed rows among rows [begin, begin + kRows).
+    void Find(const CCompareResult& result, std::int64_t begin, CInlineComparer& comparer) {
+        m_begin = begin;
+        m_spans.clear();
+        m_bounds.assign(1, 0);
+        const std::int64_t end = std::min<std::int64_t>(begin + kRows, result.GetRowCount());
+        CInlineChanges changes;
+        for (std::int64_t row = begin; row < end; ++row) {
+            const auto r = static_cast<std::size_t>(row);
+            const std::string_view source = result.m_sourceText.GetRaw(r);
+            const std::string_view target = result.m_targetText.GetRaw(r);
+            if (result.m_kind[r] == kindChanged && !source.empty() && !target.empty()) {
+                comparer.Compare(source, target, changes);
+                m_spans.insert(m_spans.end(), changes.source.begin(), changes.source.end());
+                m_bounds.push_back(static_cast<std::uint32_t>(m_spans.size()));
+                m_spans.insert(m_spans.end(), changes.target.begin(), changes.target.end());
+                m_bounds.push_back(static_cast<std::uint32_t>(m_spans.size()));
+            } else {
+                m_bounds.push_back(static_cast<std::uint32_t>(m_spans.size()));
+                m_bounds.push_back(static_cast<std::uint32_t>(m_spans.size()));
+            }
+        }
+    }
+
+    // The spans of a row of the stretch on one side, in bytes of its text as read.
+    std::span<const CByteSpan> Spans(std::int64_t row, bool bSource) const {
+        const auto at = static_cast<std::size_t>(2 * (row - m_begin) + (bSource ? 0 : 1));
+        return std::span<const CByteSpan>(m_spans).subspan(m_bounds[at],
+                                                           m_bounds[at + 1] - m_bounds[at]);
+    }
+
+private:
+    std::int64_t m_begin = 0;
+    std::vector<CByteSpan> m_spans;
+    std::vector<std::uint32_t> m_bounds;  // row i's source spans from 2i, target's from 2i + 1
+};
 
 void AppendGap(CExportBuffer& out, std::int64_t rows) {
     out.Append("<tr class=\"gap\"><td colspan=\"4\">");
@@ -202,14 +247,31 @@ void WriteHtmlReport(const CCompareResult* pResult, std::string_view sourcePath,
     }
     out.Append("</dd>\n</dl>\n<table>\n");
 
-    CInlineComparer comparer;
-    CInlineChanges changes;
-    const std::vector<CByteSpan> none;
+    // The changes within lines are found a stretch ahead, on a second thread where there is one.
+    CInlineComparer comparers[2];
+    CChangeBatch batches[2];
+    const auto find = [&result, &comparers, &batches](std::int64_t begin) {
+        const auto at = static_cast<std::size_t>(begin / CChangeBatch::kRows % 2);
+        batches[at].Find(result, begin, comparers[at]);
+    };
+    const std::launch policy =
+        std::thread::hardware_concurrency() > 1 ? std::launch::async : std::launch::deferred;
+    std::future<void> ahead;
     // The differences before and after the row, for the context.
     std::int64_t previous = INT64_MIN / 2;
     std::int64_t next = -1;
     std::int64_t leftOut = 0;
     for (std::int64_t row = 0; row < rows; ++row) {
+        if (row % CChangeBatch::kRows == 0) {
+            if (row == 0) {
+                find(0);
+            } else {
+                ahead.get();
+            }
+            if (row + CChangeBatch::kRows < rows) {
+                ahead = std::async(policy, find, row + CChangeBatch::kRows);
+            }
+        }
         const auto r = static_cast<std::size_t>(row);
         const bool bDifference = result.IsDifference(static_cast<std::int32_t>(row));
         if (context >= 0) {
@@ -236,14 +298,12 @@ void WriteHtmlReport(const CCompareResult* pResult, std::string_view sourcePath,
         out.Append("<tr class=\"k");
         out.AppendNumber(kind);
         out.Append(bDifference ? " d\">" : "\">");
-        const std::string_view source = result.m_sourceText.GetRaw(r);
-        const std::string_view target = result.m_targetText.GetRaw(r);
-        const bool bSpans = kind == kindChanged && !source.empty() && !target.empty();
-        if (bSpans) {
-            comparer.Compare(source, target, changes);
-        }
-        AppendSide(out, result.m_sourceLine[r], source, bSpans ? changes.source : none, true);
-        AppendSide(out, result.m_targetLine[r], target, bSpans ? changes.target : none, false);
+        const CChangeBatch& batch =
+            batches[static_cast<std::size_t>(row / CChangeBatch::kRows % 2)];
+        AppendSide(out, result.m_sourceLine[r], result.m_sourceText.GetRaw(r),
+                   batch.Spans(row, true), true);
+        AppendSide(out, result.m_targetLine[r], result.m_targetText.GetRaw(r),
+                   batch.Spans(row, false), false);
         out.Append("</tr>\n");
     }
     if (leftOut > 0) {

@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev hyperfine
   clang libclang-rt-14-dev
   xvfb xauth x11-utils xdotool imagemagick fonts-liberation openbox
+  chromium-headless-shell
 )
 windows=0
 for arg in "$@"; do

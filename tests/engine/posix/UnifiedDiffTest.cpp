@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -268,6 +269,37 @@ TEST(UnifiedDiff, GitRunsItAsExternalDiffAndDifftool) {
          {"\n-line 1\n+first\n", "\n-line 5\r\n+five\n", "\n-going\n", "\n+added\n"}) {
         EXPECT_NE(out.find(line), std::string::npos) << line << "\n" << out;
     }
+}
+
+// The page opens in a browser (Chromium without a window, as scripts/install-deps.sh installs
+// it) as the texts it shows: markup in a file stays text, and a byte that is not UTF-8 shows as
+// its Latin-1 character.
+TEST(HtmlReport, OpensInABrowserShowingTheFilesAsText) {
+    if (Shell("command -v chromium-headless-shell >/dev/null") != 0) {
+        GTEST_SKIP() << "chromium-headless-shell is not installed";
+    }
+    const CScratchDir files;
+    files.Write("s", "<script>document.title='run'</script>\nsame\nold & \"x\" \xFF\n");
+    files.Write("t", "<b>bold</b>\nsame\nnew & \"x\"\n");
+    ASSERT_EQ(RunDiff(files, "--html s t").status, 1);
+    ASSERT_EQ(std::rename(files.Path("diff").c_str(), files.Path("page.html").c_str()), 0);
+    const std::string dom = files.Path("dom");
+    ASSERT_EQ(Shell("chromium-headless-shell --no-sandbox --disable-gpu --dump-dom file://" +
+                    Quote(files.Path("page.html")) + " >" + Quote(dom) + " 2>/dev/null"),
+              0);
+    const std::string page = CScratchDir::Read(dom);
+    EXPECT_NE(page.find("<title>Tessiver report</title>"), std::string::npos) << page;
+    EXPECT_EQ(page.find("<b>"), std::string::npos) << page;
+    for (const char* text :
+         {"document.title='run'&lt;/script", "bold&lt;/b", "&amp; \"x\"", "\xC3\xBF</span>"}) {
+        EXPECT_NE(page.find(text), std::string::npos) << text << "\n" << page;
+    }
+    std::size_t rows = 0;
+    for (std::size_t at = page.find("<tr class=\"k"); at != std::string::npos;
+         at = page.find("<tr class=\"k", at + 1)) {
+        ++rows;
+    }
+    EXPECT_EQ(rows, 3u);
 }
 
 }  // namespace
