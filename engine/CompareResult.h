@@ -13,7 +13,6 @@
 #include "engine/RowKind.h"
 
 class CCompareMonitor;
-class CKindColumn;
 class CEditScript;
 class CLineBuffer;
 enum class LineEnd : std::uint8_t;

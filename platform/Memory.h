@@ -13,7 +13,7 @@
 std::uint64_t GetAvailableMemory();
 
 // Zero-filled pages for large arrays that grow: growing keeps the bytes and, where the platform
-// can, moves the mapping or grows it in place instead of copying; arrays of 2 MiB and more ask for
+// can, moves the mapping or grows it in place instead of copying; arrays of 16 MiB and more ask for
 // huge pages, which save most of the page faults of a first touch.
 class CPageBuffer {
 public:

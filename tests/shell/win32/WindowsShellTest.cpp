@@ -1,7 +1,8 @@
 // The Windows program's window and dialogs as the system shows them: every toolbar button in the
 // state of its command, the window following the system to a screen of another dpi, every
 // dialog centred over the main window, the program's own dialogs with a fixed frame, and a file
-// dialog that leaves the current folder alone; files dropped from the shell on each pane and bar.
+// dialog that leaves the current folder alone, exports written where the save dialog says; files
+// dropped from the shell on each pane and bar.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -286,6 +287,28 @@ TEST_F(WindowsShellTest, FileDialogLeavesTheCurrentFolder) {
     ASSERT_EQ(dialog.DoModal(), IDOK);
     EXPECT_TRUE(std::filesystem::equivalent(dialog.GetPathName(), chosen));
     EXPECT_EQ(std::filesystem::current_path(), before);
+}
+
+// Each export's save dialog, answered with a new file's name, has the export written there.
+TEST_F(WindowsShellTest, ExportsAreWrittenWhereTheSaveDialogSays) {
+    Doc()->SetPaths(m_dir.Write("s.txt", "a\r\n\tb <i>\r\nc\n"),
+                    m_dir.Write("t.txt", "a\r\n\tB <i>\nc\n"));
+    ASSERT_TRUE(Frame()->OnCommand(ID_COMPARE));
+    for (const auto& [id, name, shown] :
+         {std::tuple{ID_EXPORT_UNIFIED, "x.diff", "\n-\tb <i>\r\n+\tB <i>\n"},
+          std::tuple{ID_EXPORT_HTML, "x.html", "&lt;i&gt;"}}) {
+        const std::wstring path =
+            std::filesystem::path(m_dir.Path(name)).make_preferred().wstring();
+        CDialogWatch watch([&path](HWND hDialog) {
+            for (const int box : {0x47c, 0x480}) {
+                SetDlgItemTextW(hDialog, box, path.c_str());
+            }
+            PostMessageW(hDialog, WM_COMMAND, IDOK, 0);
+        });
+        ASSERT_TRUE(Frame()->OnCommand(id));
+        EXPECT_TRUE(watch.Seen());
+        EXPECT_NE(CScratchDir::Read(m_dir.Path(name)).find(shown), std::string::npos) << name;
+    }
 }
 
 // Files dropped from the shell: the frame alone takes them (its panes and bars pass them up, as
