@@ -32,7 +32,8 @@ public:
 
     // The first of the rows that pixel y stands for, y clamped to the strip.
     std::int32_t RowAt(int y) const;
-    // The pixel that shows row, clamped to the table.
+    // The pixel that shows row or, for a row shown on several pixels, the first of them; the
+    // height for a row past the last.
     int PixelOf(std::int64_t row) const;
     // The row a click at pixel y brings to the middle of the panes: the first row there of the
     // kind the pixel shows, or, where it shows no difference, the first row it stands for.
