@@ -1,8 +1,9 @@
 // tessiver-map-bench: building the location map (CLocationMap::Build) of a 10-million-row table
 // for a strip 1,000 pixels tall, against one plain pass over the same table's row kinds that
 // counts the unequal ones, measured in the same run, so that the ratio carries from machine to
-// machine. Two tables: differences as a comparison of edited code leaves them (a run of one to
-// eight unequal rows every 2,000 rows or so), and every row unequal (the costliest for the map).
+// machine. Three tables: one changed row alone in the middle (it must show as one pixel),
+// differences as a comparison of edited code leaves them (a run of one to eight unequal rows every
+// 2,000 rows or so), and every row unequal.
 //
 // usage: tessiver-map-bench [--rows N] [--height N] [--rounds N]
 // Prints the best time of each over the rounds and the ratio of the map's to the pass's.
@@ -24,7 +25,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::unique_ptr<CCompareResult> Table(std::int32_t rows, bool bAllUnequal) {
+enum class Spread { lone, edited, all };
+
+std::unique_ptr<CCompareResult> Table(std::int32_t rows, Spread spread) {
+    const bool bAllUnequal = spread == Spread::all;
     auto table = std::make_unique<CCompareResult>();
     CRandom random(7);
     std::int32_t run = 0;
@@ -32,8 +36,8 @@ std::unique_ptr<CCompareResult> Table(std::int32_t rows, bool bAllUnequal) {
         if (!bAllUnequal && run == 0 && random.Below(2000) == 0) {
             run = 1 + static_cast<std::int32_t>(random.Below(8));
         }
-        std::int32_t kind = kindEqual;
-        if (bAllUnequal || run > 0) {
+        std::int32_t kind = spread == Spread::lone && r == rows / 2 ? kindChanged : kindEqual;
+        if (spread != Spread::lone && (bAllUnequal || run > 0)) {
             kind = static_cast<std::int32_t>(random.Below(3));  // changed, equal or source-only
             kind = kind == kindEqual ? kindTargetOnly : kind;
             run = std::max(run - 1, 0);
@@ -82,8 +86,14 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("%-24s %10s %10s %8s %10s\n", "table", "map ms", "pass ms", "ratio", "shown px");
-    for (const bool bAllUnequal : {false, true}) {
-        const std::unique_ptr<CCompareResult> table = Table(rows, bAllUnequal);
+    const struct {
+        const char* name;
+        Spread spread;
+    } cases[] = {{"one difference", Spread::lone},
+                 {"edited code", Spread::edited},
+                 {"every row unequal", Spread::all}};
+    for (const auto& c : cases) {
+        const std::unique_ptr<CCompareResult> table = Table(rows, c.spread);
         CLocationMap map;
         volatile std::int64_t sink = 0;
         const double pass = BestMs(rounds, [&] { sink = sink + CountUnequal(*table); });
@@ -92,9 +102,7 @@ int main(int argc, char** argv) {
         for (int y = 0; y < height; ++y) {
             shown += map.GetPixel(y) != kindEqual ? 1 : 0;
         }
-        std::printf("%-24s %10.2f %10.2f %8.2f %10d\n",
-                    bAllUnequal ? "every row unequal" : "edited code", build, pass, build / pass,
-                    shown);
+        std::printf("%-24s %10.2f %10.2f %8.2f %10d\n", c.name, build, pass, build / pass, shown);
     }
     return 0;
 }
