@@ -86,12 +86,12 @@ void CTargetView::OnDraw(CDC* pDC) {
         return;
     }
     const CLocationMap* map = doc->GetLocationMap(rect.Height());
-    if (map == nullptr) {
-        pDC->FillSolidRect(rect, kMapBackground);
+    const std::int64_t rows = doc->m_pResult ? doc->m_pResult->GetRowCount() : 0;
+    if (map == nullptr || rows == 0) {
+        pDC->FillSolidRect(rect, kMapBackground);  // nothing to show, nothing on screen
         return;
     }
     const std::int64_t top = doc->m_scroll.GetTopRow();
-    const std::int64_t rows = doc->m_pResult->GetRowCount();
     const std::int64_t end = std::min(top + std::max(rect.Height() / doc->m_nLineHeight, 1), rows);
     DrawMap(pDC, rect, *map, top, std::max(end, top + 1));
 }
