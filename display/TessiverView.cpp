@@ -25,7 +25,9 @@ constexpr COLORREF kSilver = RGB(192, 192, 192);
 // that the row's red contrasts more with it (about 2.6 to 1) than with silver (about 2.2 to 1).
 constexpr COLORREF kChangedWithin = RGB(64, 64, 64);
 
-COLORREF TextColour(std::int32_t kind) {
+}  // namespace
+
+COLORREF CTessiverView::GetRowColour(std::int32_t kind) {
     switch (kind) {
         case kindChanged:
             return RGB(255, 0, 0);
@@ -37,6 +39,8 @@ COLORREF TextColour(std::int32_t kind) {
             return RGB(0, 0, 0);
     }
 }
+
+namespace {
 
 CTessiverDoc* DocumentOf(const CView* pView) {
     return pView != nullptr ? dynamic_cast<CTessiverDoc*>(pView->GetDocument()) : nullptr;
@@ -142,7 +146,7 @@ void CTessiverView::DrawRows(CView* pView, CDC* pDC, Side side) {
         const std::int32_t kind = result.m_kind[row];
         const bool plain = !result.IsDifference(static_cast<std::int32_t>(row));
         pDC->SetBkColor(plain ? kWhite : kSilver);
-        pDC->SetTextColor(TextColour(kind));
+        pDC->SetTextColor(GetRowColour(kind));
         const int x = kTextLeft + doc->m_scroll.GetLeftOffset();
         const CInlineChanges* changes =
             bMarking && !plain ? doc->GetRowChanges(static_cast<std::int32_t>(row), shown)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "framework/window/View.h"
 
 class CTessiverDoc;
@@ -31,6 +33,9 @@ public:
     enum Side { sideSource, sideTarget };
     // Paints the visible rows of one side of the document's result into pView's device context.
     static void DrawRows(CView* pView, CDC* pDC, Side side);
+    // The colour a row of kind (a RowKind) is drawn in: its text's, red, blue or green for the
+    // kinds of difference.
+    static COLORREF GetRowColour(std::int32_t kind);
 
     static const CommandMap* ThisMessageMap();
 

@@ -129,7 +129,16 @@ CSize CScrollState::PaneSize() const {
 }
 
 void CScrollState::MoveRows(UINT nSBCode) {
-    const std::int64_t r = RequestedRow(nSBCode, 0, PaneSize().cy / m_doc.m_nLineHeight);
+    PutTopRow(RequestedRow(nSBCode, 0, PaneSize().cy / m_doc.m_nLineHeight));
+}
+
+void CScrollState::ShowRowInMiddle(std::int32_t row) {
+    const std::int64_t visible = PaneSize().cy / m_doc.m_nLineHeight;
+    const std::int64_t top = std::max<std::int64_t>(row - visible / 2, 0);
+    PutTopRow(RequestedRow(SB_THUMBPOSITION, static_cast<UINT>(top), visible));
+}
+
+void CScrollState::PutTopRow(std::int64_t r) {
     if (r < 0 || r == m_nTopRow) {
         return;
     }
@@ -171,7 +180,10 @@ void CScrollState::ShowLongestLineEnd() {
     if (result == nullptr || cell <= 0) {
         return;
     }
-    const CSize pane = PaneSize();
+    CSize pane = PaneSize();
+    if (m_doc.GetLocationMap()) {
+        pane.cx -= CLocationMap::kWidth;  // the strip covers the target pane's right edge
+    }
     // The rows drawn, the partly visible one at the bottom too.
     const std::int64_t end = std::min<std::int64_t>(
         std::int64_t{m_nTopRow} + pane.cy / m_doc.m_nLineHeight + 1, RowCount());

@@ -59,6 +59,9 @@ public:
     // or a page up or down, or to the first or the last row: nSBCode is SB_LINEUP, SB_LINEDOWN,
     // SB_PAGEUP, SB_PAGEDOWN, SB_TOP or SB_BOTTOM.
     void MoveRows(UINT nSBCode);
+    // Row in the middle of the panes, or as near it as the table allows: a click or a drag in the
+    // location map.
+    void ShowRowInMiddle(std::int32_t row);
     // A step left or right (SB_LINELEFT, SB_LINERIGHT), within the horizontal bars' range.
     void MoveShift(UINT nSBCode);
     // The texts unshifted, their first column at the panes' left edge.
@@ -75,6 +78,9 @@ private:
     // Where a request puts the top row for a pane of `visible` whole rows: within the table, the
     // last row in the pane's last whole row; -1 when no row can be on top.
     std::int64_t RequestedRow(UINT nSBCode, UINT nPos, std::int64_t visible) const;
+    // Puts row r (from RequestedRow) on top, shows it on every pane's vertical bar and repaints,
+    // or changes nothing where it cannot move.
+    void PutTopRow(std::int64_t r);
     // Puts the shift at h, shows it on every pane's horizontal bar and repaints.
     void SetShift(std::int32_t h);
 

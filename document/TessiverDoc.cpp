@@ -49,6 +49,8 @@ const CommandMap* CTessiverDoc::ThisMessageMap() {
         CommandEntry<&CTessiverDoc::OnExportHtml, &CTessiverDoc::OnUpdateExport>(ID_EXPORT_HTML),
         CommandEntry<&CTessiverDoc::OnInlineChanges, &CTessiverDoc::OnUpdateInlineChanges>(
             ID_INLINE_CHANGES),
+        CommandEntry<&CTessiverDoc::OnLocationMap, &CTessiverDoc::OnUpdateLocationMap>(
+            ID_VIEW_LOCATION_MAP),
         CommandEntry<&CTessiverDoc::OnRowUp>(ID_ROW_UP),
         CommandEntry<&CTessiverDoc::OnRowDown>(ID_ROW_DOWN),
         CommandEntry<&CTessiverDoc::OnPageUp>(ID_PAGE_UP),
@@ -92,6 +94,7 @@ bool CTessiverDoc::OnNewDocument() {
 
 std::unique_ptr<CCompareResult> CTessiverDoc::SetResult(std::unique_ptr<CCompareResult> table) {
     m_inline.Clear();
+    m_locationMap.Clear();
     std::swap(m_pResult, table);
     return table;
 }
@@ -178,6 +181,7 @@ void CTessiverDoc::OnCompare() {
     // leave the panes pointing at it, and the panes may paint while it runs.
     m_pResult.reset();
     m_inline.Clear();  // its rows are the old table's, whatever the new one holds
+    m_locationMap.Clear();
     m_openFailure.reset();
     m_sourceEncoding = TextEncoding::bytes;
     m_targetEncoding = TextEncoding::bytes;
@@ -317,6 +321,7 @@ constexpr char kAllFilesFilter[] = "All files (*.*)\0*.*\0";
 constexpr const char* kOptionsKey = "software\\Corvessa\\Tessiver\\Options";
 constexpr const char* kRealignValue = "Realign";
 constexpr const char* kInlineChangesValue = "InlineChanges";
+constexpr const char* kLocationMapValue = "LocationMap";
 constexpr const char* kWatchFilesValue = "WatchFiles";
 constexpr const char* kSourcePathValue = "Source Path";
 
@@ -813,6 +818,36 @@ void CTessiverDoc::OnInlineChanges() {
 
 void CTessiverDoc::OnUpdateInlineChanges(CCmdUI* pCmdUI) {
     pCmdUI->SetCheck(GetInlineChanges() ? 1 : 0);
+}
+
+bool CTessiverDoc::GetLocationMap() {
+    if (m_nLocationMap < 0) {
+        m_nLocationMap =
+            CRegistryKey(kOptionsKey, HKEY_CURRENT_USER).ReadInt(kLocationMapValue, 0) != 0 ? 1 : 0;
+    }
+    return m_nLocationMap != 0;
+}
+
+// Only the drawing changes: the target pane repaints with or without the strip.
+void CTessiverDoc::OnLocationMap() {
+    m_nLocationMap = GetLocationMap() ? 0 : 1;
+    CRegistryKey(kOptionsKey, HKEY_CURRENT_USER)
+        .WriteInt(kLocationMapValue, static_cast<DWORD>(m_nLocationMap));
+    UpdateAllViews(nullptr, 0, nullptr);
+}
+
+void CTessiverDoc::OnUpdateLocationMap(CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(GetLocationMap() ? 1 : 0);
+}
+
+const CLocationMap* CTessiverDoc::GetLocationMap(int height) {
+    if (!m_pResult) {
+        return nullptr;
+    }
+    if (!m_locationMap.IsBuilt(height)) {
+        m_locationMap.Build(*m_pResult, height);
+    }
+    return &m_locationMap;
 }
 
 const CInlineChanges* CTessiverDoc::GetRowChanges(std::int32_t row, std::size_t looked) {

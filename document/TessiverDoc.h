@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "document/InlineCache.h"
+#include "document/LocationMap.h"
 #include "document/ScrollState.h"
 #include "engine/CompareResult.h"
 #include "engine/LineComparer.h"
@@ -62,6 +63,7 @@ public:
     void OnExportUnified();
     void OnExportHtml();
     void OnInlineChanges();
+    void OnLocationMap();
     void OnRowUp();
     void OnRowDown();
     void OnPageUp();
@@ -85,6 +87,7 @@ public:
     void OnUpdateCompareOption(CCmdUI* pCmdUI);
     void OnUpdateExport(CCmdUI* pCmdUI);
     void OnUpdateInlineChanges(CCmdUI* pCmdUI);
+    void OnUpdateLocationMap(CCmdUI* pCmdUI);
     void OnUpdateWatchFiles(CCmdUI* pCmdUI);
 
     // Takes files dropped on the window. Two become the source and the target, in the order the
@@ -117,6 +120,12 @@ public:
     // The changes within a row of the current result for a pane showing `looked` bytes of each
     // text (see CInlineCache::Find); null when there is no result or nothing to mark there.
     const CInlineChanges* GetRowChanges(std::int32_t row, std::size_t looked);
+    // Whether the target pane shows the location map (View menu): the user's setting, read from
+    // the registry the first time it is needed. It changes only what is drawn.
+    bool GetLocationMap();
+    // The location map of the current result for a strip `height` pixels tall, built when the
+    // table or the height has changed since it was last asked for; null when there is no result.
+    const CLocationMap* GetLocationMap(int height);
 
     // The last comparison's table; null when none. Replaced through SetResult or OnCompare.
     std::unique_ptr<CCompareResult> m_pResult;
@@ -136,6 +145,8 @@ public:
     std::optional<CCompareOptions> m_compareOptions;  // the options chosen; unset until read
     std::int32_t m_nInlineChanges = -1;  // the marking setting, 0 or 1; -1 until it is read
     CInlineCache m_inline;               // the changes within the rows last painted
+    std::int32_t m_nLocationMap = -1;    // the location map setting, 0 or 1; -1 until it is read
+    CLocationMap m_locationMap;          // for the current result, at the height last painted
     std::int32_t m_nWatchFiles = -1;     // the watch setting, 0 or 1; -1 until it is read
 
     // A file of the last comparison as it was when the comparison read it, and what changed

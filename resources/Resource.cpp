@@ -61,6 +61,9 @@ constexpr StringDef kStrings[] = {
      "Unicode files"},
     {ID_INLINE_CHANGES,
      "Mark the characters that differ within each changed line\nChanges within lines"},
+    {ID_VIEW_LOCATION_MAP,
+     "Show where the differences lie in the whole comparison beside the target pane; click it to "
+     "go there\nLocation map"},
     {ID_WATCH_FILES,
      "Mark a file's status pane when the file changes on disk after the comparison\nWatch files"},
     {ID_FILE_PRINT, "Print the active document\nPrint"},
@@ -99,6 +102,7 @@ constexpr MenuItemDef kViewMenu[] = {
     {"Decode &Unicode Files", ID_DECODE_UNICODE},
     {nullptr, 0},
     {"Changes &Within Lines", ID_INLINE_CHANGES},
+    {"&Location Map", ID_VIEW_LOCATION_MAP},
     {"&Watch Files", ID_WATCH_FILES},
 };
 constexpr MenuItemDef kToolsMenu[] = {

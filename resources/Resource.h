@@ -81,6 +81,9 @@ constexpr std::uint32_t ID_STEP_LEFT = 32801;
 constexpr std::uint32_t ID_STEP_RIGHT = 32802;
 constexpr std::uint32_t ID_LEFT_EDGE = 32803;
 constexpr std::uint32_t ID_LINE_END = 32804;
+// Show where the differences lie in the whole result beside the target pane: a check item of the
+// View menu.
+constexpr std::uint32_t ID_VIEW_LOCATION_MAP = 32805;
 // Mark a status pane when its file changes on disk: a check item at the end of the View menu.
 constexpr std::uint32_t ID_WATCH_FILES = 32820;
 

@@ -75,6 +75,11 @@ constexpr int SW_SHOW = 5;
 constexpr UINT SIZE_RESTORED = 0;
 constexpr UINT SIZE_MINIMIZED = 1;
 constexpr UINT SIZE_MAXIMIZED = 2;
+// The mouse's buttons and keys a mouse message reports as down.
+constexpr UINT MK_LBUTTON = 0x0001;
+constexpr UINT MK_RBUTTON = 0x0002;
+constexpr UINT MK_SHIFT = 0x0004;
+constexpr UINT MK_CONTROL = 0x0008;
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
 

@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QMetaObject>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QObject>
 #include <QPointer>
 #include <QResizeEvent>
@@ -39,6 +40,16 @@ std::vector<CDroppedItem> DroppedItems(const QMimeData* data) {
     return items;
 }
 
+// The mouse message's flags: the buttons and keys down.
+UINT MouseFlags(const QMouseEvent& event) {
+    UINT flags = 0;
+    flags |= (event.buttons() & Qt::LeftButton) != 0 ? MK_LBUTTON : 0;
+    flags |= (event.buttons() & Qt::RightButton) != 0 ? MK_RBUTTON : 0;
+    flags |= (event.modifiers() & Qt::ShiftModifier) != 0 ? MK_SHIFT : 0;
+    flags |= (event.modifiers() & Qt::ControlModifier) != 0 ? MK_CONTROL : 0;
+    return flags;
+}
+
 // Forwards the generic window messages of an attached widget to its CWnd.
 class WindowMessageFilter : public QObject {
 public:
@@ -66,6 +77,24 @@ public:
                                   : widget->isMaximized() ? SIZE_MAXIMIZED
                                                           : SIZE_RESTORED;
                 m_pWnd->OnSize(type, size.width(), size.height());
+                break;
+            }
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseMove: {
+                // Delivered, then handled as before: the widget's own handling follows.
+                const auto* mouse = static_cast<QMouseEvent*>(event);
+                const QPoint at = mouse->position().toPoint();
+                const CPoint point{at.x(), at.y()};
+                if (event->type() == QEvent::MouseMove) {
+                    m_pWnd->OnMouseMove(MouseFlags(*mouse), point);
+                } else if (mouse->button() == Qt::LeftButton) {
+                    if (event->type() == QEvent::MouseButtonPress) {
+                        m_pWnd->OnLButtonDown(MouseFlags(*mouse), point);
+                    } else {
+                        m_pWnd->OnLButtonUp(MouseFlags(*mouse), point);
+                    }
+                }
                 break;
             }
             case QEvent::Show:
@@ -245,5 +274,24 @@ bool CWnd::HasFocus() const {
 void CWnd::ScrollWindow(int xAmount, int yAmount) {
     if (m_hWnd != nullptr) {
         m_hWnd->scroll(xAmount, yAmount);
+    }
+}
+
+CWnd* CWnd::SetCapture() {
+    CWnd* previous = GetCapture();
+    if (m_hWnd != nullptr) {
+        m_hWnd->grabMouse();
+    }
+    return previous;
+}
+
+CWnd* CWnd::GetCapture() {
+    const QWidget* grabber = QWidget::mouseGrabber();
+    return grabber != nullptr ? WindowMessageFilter::WndOf(grabber) : nullptr;
+}
+
+void CWnd::ReleaseCapture() {
+    if (QWidget* grabber = QWidget::mouseGrabber()) {
+        grabber->releaseMouse();
     }
 }

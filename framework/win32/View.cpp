@@ -1,5 +1,6 @@
 // The Win32 half of CView: the pane's window erases with the system window colour, then lets the
-// view draw; it delivers double-clicks and wheel turns and takes no keys of its own.
+// view draw; it delivers the left button, double-clicks and wheel turns and takes no keys of its
+// own.
 #include "framework/window/View.h"
 
 #include <windowsx.h>
@@ -35,6 +36,12 @@ LRESULT CALLBACK ViewProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
         case WM_MBUTTONDOWN:
             pView->ActivateFromMouse();
             pView->SetFocus();
+            if (message == WM_LBUTTONDOWN) {
+                const UINT dpi = AfxDpiOf(hWnd);
+                pView->OnLButtonDown(static_cast<UINT>(wParam),
+                                     CPoint{AfxUnscale(GET_X_LPARAM(lParam), dpi),
+                                            AfxUnscale(GET_Y_LPARAM(lParam), dpi)});
+            }
             return 0;
         case WM_MOUSEWHEEL:
         case WM_MOUSEHWHEEL: {

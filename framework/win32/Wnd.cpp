@@ -203,6 +203,23 @@ LRESULT AfxDefaultMessage(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LP
                                          AfxUnscale(GET_Y_LPARAM(lParam), dpi)});
             return 0;
         }
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_MOUSEMOVE: {
+            // Delivered, then given the system's default processing.
+            const UINT dpi = AfxDpiOf(hWnd);
+            const auto flags = static_cast<UINT>(wParam);
+            const CPoint point{AfxUnscale(GET_X_LPARAM(lParam), dpi),
+                               AfxUnscale(GET_Y_LPARAM(lParam), dpi)};
+            if (message == WM_LBUTTONDOWN) {
+                pWnd->OnLButtonDown(flags, point);
+            } else if (message == WM_LBUTTONUP) {
+                pWnd->OnLButtonUp(flags, point);
+            } else {
+                pWnd->OnMouseMove(flags, point);
+            }
+            break;
+        }
         case kCallMessage:
             RunPostedCall(wParam);
             return 0;
@@ -375,4 +392,16 @@ void CWnd::ScrollWindow(int xAmount, int yAmount) {
         const UINT dpi = AfxDpiOf(m_hWnd);
         ::ScrollWindow(m_hWnd, AfxScale(xAmount, dpi), AfxScale(yAmount, dpi), nullptr, nullptr);
     }
+}
+
+CWnd* CWnd::SetCapture() {
+    return m_hWnd != nullptr ? AfxFromHandle(::SetCapture(m_hWnd)) : GetCapture();
+}
+
+CWnd* CWnd::GetCapture() {
+    return AfxFromHandle(::GetCapture());
+}
+
+void CWnd::ReleaseCapture() {
+    ::ReleaseCapture();
 }

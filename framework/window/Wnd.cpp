@@ -30,6 +30,9 @@ bool CWnd::OnEraseBkgnd(CDC* /*pDC*/) {
     return false;
 }
 void CWnd::OnLButtonDblClk(UINT /*nFlags*/, CPoint /*point*/) {}
+void CWnd::OnLButtonDown(UINT /*nFlags*/, CPoint /*point*/) {}
+void CWnd::OnLButtonUp(UINT /*nFlags*/, CPoint /*point*/) {}
+void CWnd::OnMouseMove(UINT /*nFlags*/, CPoint /*point*/) {}
 void CWnd::OnVScroll(UINT /*nSBCode*/, UINT /*nPos*/, CScrollBar* /*pScrollBar*/) {}
 void CWnd::OnHScroll(UINT /*nSBCode*/, UINT /*nPos*/, CScrollBar* /*pScrollBar*/) {}
 void CWnd::OnShowWindow(bool /*bShow*/, UINT /*nStatus*/) {}

@@ -74,11 +74,23 @@ public:
     // Moves the client area's pixels by the given amounts (positive: right, down).
     void ScrollWindow(int xAmount, int yAmount);
 
+    // Sends the mouse's messages to this window wherever the pointer goes, until ReleaseCapture;
+    // returns the window that had them, or null.
+    CWnd* SetCapture();
+    // The framework's window that has the mouse's messages, or null.
+    static CWnd* GetCapture();
+    static void ReleaseCapture();
+
     // Window messages. The defaults are the platform's default processing.
     virtual void OnSize(UINT nType, int cx, int cy);
     virtual void OnPaint();
     virtual bool OnEraseBkgnd(CDC* pDC);
     virtual void OnLButtonDblClk(UINT nFlags, CPoint point);
+    // The left button pressed or let go, or the pointer moved (nFlags holds MK_LBUTTON while the
+    // left button is down), at point in the client area.
+    virtual void OnLButtonDown(UINT nFlags, CPoint point);
+    virtual void OnLButtonUp(UINT nFlags, CPoint point);
+    virtual void OnMouseMove(UINT nFlags, CPoint point);
     virtual void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
     virtual void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
     virtual void OnShowWindow(bool bShow, UINT nStatus);

@@ -58,6 +58,15 @@ public:
         return TextOut(x, y, text);
     }
 
+    void FillSolidRect(const CRect& rect, COLORREF color) override {
+        fills.push_back({rect, color});
+    }
+
+    struct Fill {
+        CRect rect;
+        COLORREF color;
+    };
+    std::vector<Fill> fills;  // the FillSolidRect calls
     struct Marked {
         int y;
         std::vector<CTextRange> ranges;

@@ -3,10 +3,12 @@
 // follow and has both panes repainted, or changes nothing at all.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
 
+#include "document/LocationMap.h"
 #include "tests/display/PaneFixture.h"
 
 using namespace panes;
@@ -183,6 +185,105 @@ TEST(HorizontalScroll, RangeReachesTheEndOfTheWidestText) {
             EXPECT_EQ(max, c.max);
         }
     }
+}
+
+// 200,000 rows, each difference alone among equal rows: a source-only row first, a changed row
+// near the middle, a target-only row last, and an unequal row blank on both sides, which is no
+// difference.
+std::unique_ptr<CCompareResult> LoneDifferences() {
+    auto result = std::make_unique<CCompareResult>();
+    for (std::int32_t r = 0; r < 200'000; ++r) {
+        const std::int32_t kind = r == 0         ? kindSourceOnly
+                                  : r == 100'003 ? kindChanged
+                                  : r == 199'999 ? kindTargetOnly
+                                  : r == 150'000 ? kindChanged
+                                                 : kindEqual;
+        const bool bBlank = r == 150'000;
+        result->AddRow(r + 1, bBlank ? "" : "a", r + 1, bBlank ? "" : (r == 100'003 ? "b" : "a"),
+                       kind);
+    }
+    return result;
+}
+
+// Each difference shows on the pixel that stands for its row, however many rows a pixel stands
+// for (20 pixels: 10,000 rows each, as 10 million rows on 1,000 pixels); a pixel of several kinds
+// shows the changed one; fewer rows than pixels spread over them.
+TEST(LocationMap, ShowsEachDifferenceOnThePixelOfItsRow) {
+    const std::unique_ptr<CCompareResult> lone = LoneDifferences();
+    auto few = std::make_unique<CCompareResult>();
+    for (const std::int32_t kind : {kindEqual, kindTargetOnly, kindEqual, kindEqual}) {
+        few->AddRow(1, "a", 1, "b", kind);
+    }
+    const struct {
+        const CCompareResult* result;
+        int height;
+        std::vector<std::pair<int, std::int32_t>> shown;
+    } cases[] = {
+        {lone.get(), 400, {{0, kindSourceOnly}, {200, kindChanged}, {399, kindTargetOnly}}},
+        {lone.get(), 20, {{0, kindSourceOnly}, {10, kindChanged}, {19, kindTargetOnly}}},
+        {lone.get(), 1, {{0, kindChanged}}},
+        {few.get(), 8, {{2, kindTargetOnly}, {3, kindTargetOnly}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.height);
+        CLocationMap map;
+        map.Build(*c.result, c.height);
+        std::vector<std::pair<int, std::int32_t>> shown;
+        for (int y = 0; y < c.height; ++y) {
+            if (map.GetPixel(y) != kindEqual) {
+                shown.emplace_back(y, map.GetPixel(y));
+            }
+        }
+        EXPECT_EQ(shown, c.shown);
+    }
+    CLocationMap map;
+    map.Build(*lone, 20);
+    EXPECT_EQ(map.RowAt(10), 100'000);
+    EXPECT_EQ(map.RowToShow(*lone, 10), 100'003);  // the difference the pixel shows
+    EXPECT_EQ(map.RowToShow(*lone, 15), 150'000);  // no difference there: its first row
+    EXPECT_EQ(map.PixelOf(199'999), 19);
+}
+
+// With the map on, a click on the pixel of the lone difference puts it in the middle of both
+// panes and a drag moves them with the pointer until the button is let go; with the map off the
+// same click does nothing and the pane paints as without it.
+TEST(LocationMap, AClickBringsTheDifferenceOnScreenAndADragScrolls) {
+    Panes panes(160);  // 10 rows show; 200,000 rows in 160 pixels
+    panes.Load(LoneDifferences());
+    const auto click = [&](CPoint at) {
+        panes.target->OnLButtonDown(MK_LBUTTON, at);
+        panes.target->OnLButtonUp(0, at);
+        return panes.doc.m_scroll.GetTopRow();
+    };
+    panes.doc.m_nLocationMap = 0;
+    CRect client;
+    panes.target->GetClientRect(&client);
+    const CPoint middle{client.right - 2, 80};
+    EXPECT_EQ(click(middle), 0);
+    RecordingDC off;
+    panes.target->OnDraw(&off);
+    EXPECT_TRUE(off.fills.empty());
+
+    panes.doc.m_nLocationMap = 1;
+    const CRect strip = panes.target->GetMapRect();
+    EXPECT_EQ(strip.Width(), CLocationMap::kWidth);
+    EXPECT_EQ(click({strip.left - 1, 80}), 0);  // beside the map
+    EXPECT_EQ(click(middle), 100'003 - 5);
+    RecordingDC on;
+    panes.target->OnDraw(&on);
+    const auto red = std::count_if(on.fills.begin(), on.fills.end(), [&](const auto& fill) {
+        return fill.color == kRed && fill.rect.top == 80 && fill.rect.left >= strip.left;
+    });
+    EXPECT_EQ(red, 1);
+
+    panes.target->OnLButtonDown(MK_LBUTTON, {strip.left, 120});
+    EXPECT_EQ(panes.doc.m_scroll.GetTopRow(), 150'000 - 5);
+    panes.target->OnMouseMove(MK_LBUTTON, {0, 40});
+    EXPECT_EQ(panes.doc.m_scroll.GetTopRow(), 50'000 - 5);
+    panes.target->OnLButtonUp(0, {0, 40});
+    panes.target->OnMouseMove(MK_LBUTTON, {0, 80});
+    EXPECT_EQ(panes.doc.m_scroll.GetTopRow(), 50'000 - 5);
+    EXPECT_EQ(CWnd::GetCapture(), nullptr);
 }
 
 }  // namespace

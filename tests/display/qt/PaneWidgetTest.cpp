@@ -83,4 +83,30 @@ TEST(PaneInput, DoubleClickInTheSourcePaneOpensTheSourceFileOnce) {
     SetShellOpenHook(std::move(previous));
 }
 
+// The location map as the widget shows and takes it: off, the pane's edge is as before; on, the
+// lone changed row of 1,000 is red at its pixel, and the mouse's press, drag and release there
+// reach the map through the framework.
+TEST(PaneInput, TheLocationMapShowsAndTakesThePointer) {
+    Panes panes(160);
+    auto result = std::make_unique<CCompareResult>();
+    for (int i = 0; i < 1000; ++i) {
+        result->AddRow(i + 1, "a", i + 1, i == 500 ? "b" : "a", i == 500 ? kindChanged : kindEqual);
+    }
+    panes.Load(std::move(result));
+    QWidget* target = panes.target->GetSafeHwnd();
+    const QPoint middle(target->width() - 7, 80);
+    panes.doc.m_nLocationMap = 0;
+    EXPECT_EQ(At(Render(panes.target), middle.x(), middle.y()), kErased);
+    panes.doc.m_nLocationMap = 1;
+    EXPECT_EQ(At(Render(panes.target), middle.x(), middle.y()), qRgb(255, 0, 0));
+
+    QTest::mousePress(target, Qt::LeftButton, {}, middle);
+    EXPECT_EQ(panes.doc.m_scroll.GetTopRow(), 500 - 5);
+    QTest::mouseMove(target, QPoint(middle.x(), 40));
+    EXPECT_EQ(panes.doc.m_scroll.GetTopRow(), 250 - 5);
+    QTest::mouseRelease(target, Qt::LeftButton, {}, QPoint(middle.x(), 40));
+    QTest::mouseMove(target, middle);
+    EXPECT_EQ(panes.doc.m_scroll.GetTopRow(), 250 - 5);
+}
+
 }  // namespace

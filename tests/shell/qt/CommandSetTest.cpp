@@ -241,9 +241,10 @@ TEST_F(CommandSetTest, MovingKeysCarryOutTheirCommands) {
 }
 
 // The View menu ends with "Realign Long Blocks", then after a separator the comparison options,
-// then after another "Changes Within Lines" and "Watch Files": each a check item with its check
-// mark on once chosen, remembered for the next run of the program. The comparison options compare
-// again, the last two do not. The two white-space items are a pair: choosing one clears the other.
+// then after another "Changes Within Lines", "Location Map" and "Watch Files": each a check item
+// with its check mark on once chosen, remembered for the next run of the program. The comparison
+// options compare again, the last three do not. The two white-space items are a pair: choosing one
+// clears the other.
 TEST_F(CommandSetTest, ViewMenuCheckItemsCompareAgainAndAreRememberedForTheNextRun) {
     const struct {
         const char* text;
@@ -259,6 +260,7 @@ TEST_F(CommandSetTest, ViewMenuCheckItemsCompareAgainAndAreRememberedForTheNextR
         {"Decode &Unicode Files", true, true},
         {nullptr, false, false},
         {"Changes &Within Lines", true, false},
+        {"&Location Map", true, false},
         {"&Watch Files", true, false},
     };
     const auto items = [this, &expected] {

@@ -107,8 +107,8 @@ TEST_F(WindowsShellTest, EveryToolBarButtonShowsTheStateOfItsCommand) {
 }
 
 // The View menu as the system shows it: "Realign Long Blocks", a separator and the comparison
-// options, another and "Changes Within Lines" and "Watch Files", each checked once chosen, and
-// never both white-space items at once.
+// options, another and "Changes Within Lines", "Location Map" and "Watch Files", each checked once
+// chosen, and never both white-space items at once.
 TEST_F(WindowsShellTest, ViewMenuChecksTheOptionsChosen) {
     HWND frame = Frame()->GetSafeHwnd();
     HMENU view = GetSubMenu(GetMenu(frame), 2);
@@ -122,6 +122,7 @@ TEST_F(WindowsShellTest, ViewMenuChecksTheOptionsChosen) {
                           ID_DECODE_UNICODE,
                           0,
                           ID_INLINE_CHANGES,
+                          ID_VIEW_LOCATION_MAP,
                           ID_WATCH_FILES};
     const int first = GetMenuItemCount(view) - static_cast<int>(std::size(items));
     for (std::size_t k = 0; k < std::size(items); ++k) {
@@ -131,7 +132,7 @@ TEST_F(WindowsShellTest, ViewMenuChecksTheOptionsChosen) {
     GetMenuStringW(view, first + 3, text, 64, MF_BYPOSITION);
     EXPECT_EQ(std::wstring(text), L"Ignore &All White Space");
     GetMenuStringW(view, first + 9, text, 64, MF_BYPOSITION);
-    EXPECT_EQ(std::wstring(text), L"&Watch Files");
+    EXPECT_EQ(std::wstring(text), L"&Location Map");
     // What the menu shows of the five options and of the last item, as it shows them when it
     // opens.
     const auto checks = [&] {
@@ -145,24 +146,26 @@ TEST_F(WindowsShellTest, ViewMenuChecksTheOptionsChosen) {
         }
         return marks;
     };
-    EXPECT_EQ(checks(), "-------");
+    EXPECT_EQ(checks(), "--------");
     const struct {
         UINT id;
         const char* marks;
     } steps[] = {
-        {ID_IGNORE_WHITESPACE_CHANGES, "x------"},
-        {ID_IGNORE_ALL_WHITESPACE, "-x-----"},
-        {ID_IGNORE_CASE, "-xx----"},
-        {ID_IGNORE_BLANK_LINES, "-xxx---"},
-        {ID_DECODE_UNICODE, "-xxxx--"},
-        {ID_INLINE_CHANGES, "-xxxxx-"},
-        {ID_WATCH_FILES, "-xxxxxx"},
-        {ID_IGNORE_ALL_WHITESPACE, "--xxxxx"},
-        {ID_IGNORE_CASE, "---xxxx"},
-        {ID_IGNORE_BLANK_LINES, "----xxx"},
-        {ID_DECODE_UNICODE, "-----xx"},
-        {ID_INLINE_CHANGES, "------x"},
-        {ID_WATCH_FILES, "-------"},
+        {ID_IGNORE_WHITESPACE_CHANGES, "x-------"},
+        {ID_IGNORE_ALL_WHITESPACE, "-x------"},
+        {ID_IGNORE_CASE, "-xx-----"},
+        {ID_IGNORE_BLANK_LINES, "-xxx----"},
+        {ID_DECODE_UNICODE, "-xxxx---"},
+        {ID_INLINE_CHANGES, "-xxxxx--"},
+        {ID_VIEW_LOCATION_MAP, "-xxxxxx-"},
+        {ID_WATCH_FILES, "-xxxxxxx"},
+        {ID_IGNORE_ALL_WHITESPACE, "--xxxxxx"},
+        {ID_IGNORE_CASE, "---xxxxx"},
+        {ID_IGNORE_BLANK_LINES, "----xxxx"},
+        {ID_DECODE_UNICODE, "-----xxx"},
+        {ID_INLINE_CHANGES, "------xx"},
+        {ID_VIEW_LOCATION_MAP, "-------x"},
+        {ID_WATCH_FILES, "--------"},
     };
     for (const auto& step : steps) {
         SendMessageW(frame, WM_COMMAND, step.id, 0);
