@@ -110,6 +110,7 @@ void CScrollState::OnVScroll(CWnd& pane, UINT nSBCode, UINT nPos, CScrollBar* /*
     m_nTopRow = static_cast<std::int32_t>(r);
     pane.ScrollWindow(0, static_cast<int>((top - r) * m_doc.m_nLineHeight));
     pane.SetScrollPos(SB_VERT, m_nTopRow, true);
+    m_doc.m_found.reset();  // a scroll ends the mark of the last search
     m_doc.UpdateAllViews(nullptr, 0, nullptr);
 }
 
@@ -137,6 +138,7 @@ void CScrollState::MoveRows(UINT nSBCode) {
     for (CView* view : m_doc.GetViews()) {
         view->SetScrollPos(SB_VERT, m_nTopRow, true);
     }
+    m_doc.m_found.reset();  // a scroll ends the mark of the last search
     m_doc.UpdateAllViews(nullptr, 0, nullptr);
 }
 
@@ -148,6 +150,7 @@ void CScrollState::SetShift(std::int32_t h) {
     for (CView* view : m_doc.GetViews()) {
         view->SetScrollPos(SB_HORZ, -h, true);
     }
+    m_doc.m_found.reset();  // a scroll ends the mark of the last search
     m_doc.UpdateAllViews(nullptr, 0, nullptr);
 }
 
@@ -214,5 +217,6 @@ void CScrollState::OnHScroll(CWnd& pane, UINT nSBCode, UINT nPos, CScrollBar* pS
     if (pScrollBar != nullptr) {
         pScrollBar->SetScrollPos(-m_nLeftOffset, true);
     }
+    m_doc.m_found.reset();  // a scroll ends the mark of the last search
     m_doc.UpdateAllViews(nullptr, 0, nullptr);
 }
