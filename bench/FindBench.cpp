@@ -1,4 +1,4 @@
-// tessiver-find-bench: Edit > Find over a 10-million-row table (FindText), against references
+// tessiver-find-bench: Edit > Find over a 10-million-row table (FindInTable), against references
 // measured in the same run, so that the figures carry from machine to machine:
 //
 // - the comparison of the pair itself (SetFiles + Compare), what the user waited for before;
@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
         for (const auto& c : cases) {
             std::optional<CTextMatch> found;
             const double seconds =
-                Seconds([&] { found = FindText(*result, c.query, 0, true); }, reps);
+                Seconds([&] { found = FindInTable(*result, c.query, 0, true); }, reps);
             std::printf("| %s | %d | %s | %.3f | %.3f | %.3f |\n", c.name, rows,
                         found ? std::to_string(found->row).c_str() : "none", seconds,
                         seconds / compare, seconds / memchrPass);

@@ -164,6 +164,25 @@ void CScrollState::MoveShift(UINT nSBCode) {
     SetShift(std::clamp(h, -GetShiftRange(), 0));
 }
 
+void CScrollState::ShowColumns(std::size_t first, std::size_t last) {
+    const double cell = m_doc.m_font.GetCellWidth();
+    if (cell <= 0) {
+        return;
+    }
+    const double right = static_cast<double>(PaneSize().cx);
+    const double begin = kTextLeft + std::floor(static_cast<double>(first) * cell);
+    const double end = kTextLeft + std::ceil(static_cast<double>(last) * cell);
+    if (begin + m_nLeftOffset >= kTextLeft && end + m_nLeftOffset <= right) {
+        return;
+    }
+    double h = end > right ? right - end : 0;
+    if (begin + h < kTextLeft) {
+        h = kTextLeft - begin;
+    }
+    SetShift(
+        std::clamp(static_cast<std::int32_t>(std::max<double>(h, INT32_MIN)), -GetShiftRange(), 0));
+}
+
 void CScrollState::ShowLineStarts() {
     SetShift(0);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "framework/core/Platform.h"
@@ -61,6 +62,10 @@ public:
     void MoveRows(UINT nSBCode);
     // A step left or right (SB_LINELEFT, SB_LINERIGHT), within the horizontal bars' range.
     void MoveShift(UINT nSBCode);
+    // Shifts the texts as little as it takes for columns [first, last) of a text to show: not at
+    // all when they show already; otherwise so that they end at the panes' right edge, or start
+    // at the texts' left edge when they are wider than the panes.
+    void ShowColumns(std::size_t first, std::size_t last);
     // The texts unshifted, their first column at the panes' left edge.
     void ShowLineStarts();
     // The end of the longest text on either pane at the panes' right edge, or the texts unshifted

@@ -866,14 +866,21 @@ bool CTessiverDoc::FindAgain(bool bForward) {
     std::optional<CTextMatch> match;
     {
         const CWaitCursor wait;
-        match = FindText(*m_pResult, *m_lastQuery, m_scroll.GetTopRow(), bForward);
+        match = FindInTable(*m_pResult, *m_lastQuery, m_scroll.GetTopRow(), bForward);
     }
-    m_found = match;
+    m_found.reset();
     if (match) {
         // The row found goes on top, as the next difference does, and the next difference is
         // looked for from there.
         m_scroll.SetTopRow(match->row);
         m_nCurrentDiff = match->row;
+        // Shifted into view where the line is longer than the panes show.
+        const std::string_view raw =
+            (match->bSource ? m_pResult->m_sourceText : m_pResult->m_targetText)
+                .GetRaw(static_cast<std::size_t>(match->row));
+        m_scroll.ShowColumns(ShownColumns(raw.substr(0, match->begin)),
+                             ShownColumns(raw.substr(0, match->end)));
+        m_found = match;  // after the shift, which ends the mark of a search
     }
     UpdateAllViews(nullptr, 0, nullptr);
     if (!match) {

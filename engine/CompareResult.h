@@ -16,6 +16,10 @@ class CEditScript;
 class CLineBuffer;
 enum class LineEnd : std::uint8_t;
 
+// The columns a text takes as a pane shows it: a tab four, a character of a text that is UTF-8
+// one, a byte of any other text one.
+std::size_t ShownColumns(std::string_view text);
+
 // The texts of one side of the table. A row refers to a line in a buffer (the file's lines as
 // read, or the texts given to AddRow) and its tabs are expanded only when it is asked for, so a
 // table of millions of rows costs a few bytes per row beyond the file itself.

@@ -140,8 +140,8 @@ std::optional<CTextMatch> MatchInRow(const CCompareResult& result, const CLineMa
 
 }  // namespace
 
-std::optional<CTextMatch> FindText(const CCompareResult& result, const CTextQuery& query,
-                                   std::int32_t from, bool bForward) {
+std::optional<CTextMatch> FindInTable(const CCompareResult& result, const CTextQuery& query,
+                                      std::int32_t from, bool bForward) {
     const std::int32_t n = result.GetRowCount();
     if (query.text.empty() || n == 0) {
         return std::nullopt;

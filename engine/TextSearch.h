@@ -35,8 +35,8 @@ struct CTextMatch {
 // last. Within a row the source is read before the target, and the first occurrence in a line
 // counts. A `from` outside the table counts as the nearest row in it. Nothing is found for an
 // empty text or an empty table. Reads each line once, byte-wise: no line is copied.
-std::optional<CTextMatch> FindText(const CCompareResult& result, const CTextQuery& query,
-                                   std::int32_t from, bool bForward);
+std::optional<CTextMatch> FindInTable(const CCompareResult& result, const CTextQuery& query,
+                                      std::int32_t from, bool bForward);
 
 // The offset in the text as shown (each tab four spaces) of byte `offset` of raw.
 std::size_t ShownOffset(std::string_view raw, std::size_t offset);

@@ -202,6 +202,7 @@ TEST(DrawRows, FindMarksTheMatchOnItsRowUntilTheNextScroll) {
     result->AddRow(1, "plain", 1, "plain", kindEqual);
     result->AddRow(2, "a\tneedle", 2, "other", kindChanged);
     result->AddRow(3, "x", 3, "needle", kindChanged);
+    result->AddRow(4, std::string(3000, ' ') + "far", 4, "", kindChanged);
     panes.Load(std::move(result));
     using Marks = std::vector<RecordingDC::Marked>;
     const auto marks = [&](CView* pane) {  // on the top row
@@ -232,6 +233,11 @@ TEST(DrawRows, FindMarksTheMatchOnItsRowUntilTheNextScroll) {
     panes.doc.GoToLine(false, 3);
     EXPECT_EQ(panes.doc.m_scroll.GetTopRow(), 2);
     EXPECT_FALSE(found(panes.source) || found(panes.target));
+    // Beyond the pane's right edge: the texts shift to show it.
+    panes.doc.m_lastQuery->text = "far";
+    ASSERT_TRUE(panes.doc.FindAgain(true));
+    EXPECT_LT(panes.doc.m_scroll.GetLeftOffset(), -3000 * 5);
+    EXPECT_EQ(marks(panes.source), (Marks{{0, {{3000, 3003}}, kYellow}}));
 }
 
 }  // namespace

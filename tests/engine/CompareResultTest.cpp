@@ -153,7 +153,7 @@ TEST(CompareResult, AddRowGrowsTheArraysGeometrically) {
 
 // Edit > Find and Go To Line over one small table: a row with both lines, one of either side
 // alone, and changed rows, the last one the only one holding "word".
-TEST(CompareResult, FindTextAndRowOfLineReadTheSidesAsAsked) {
+TEST(CompareResult, FindInTableAndRowOfLineReadTheSidesAsAsked) {
     CCompareResult table;
     table.AddRow(1, "int Alpha = 1;", 1, "int Alpha = 1;", kindEqual);
     table.AddRow(2, "\tbeta(x)", 0, "", kindSourceOnly);
@@ -185,7 +185,7 @@ TEST(CompareResult, FindTextAndRowOfLineReadTheSidesAsAsked) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.text) + (c.bForward ? " forward" : " backward"));
-        EXPECT_EQ(FindText(table, {c.text, c.bMatchCase, c.side}, c.from, c.bForward), c.found);
+        EXPECT_EQ(FindInTable(table, {c.text, c.bMatchCase, c.side}, c.from, c.bForward), c.found);
     }
     EXPECT_EQ(ShownOffset("\tbeta(x)", 1), 4u);
     EXPECT_EQ(ShownOffset("a\t\tb", 3), 9u);
