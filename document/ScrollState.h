@@ -32,8 +32,9 @@ public:
     // 0 or negative: the texts are drawn shifted left by its magnitude.
     std::int32_t GetLeftOffset() const { return m_nLeftOffset; }
 
-    // The document puts a row on the top line: a new comparison, next or previous difference. The
-    // row need not be within the table; the bar shows it when the panes next update.
+    // The document puts a row on the top line: a new comparison, next or previous difference,
+    // Find and Go To Line. The row need not be within the table; the bar shows it when the panes
+    // next update.
     void SetTopRow(std::int32_t row);
     // The horizontal bars' maximum, in pixels: kShiftRange, or as far as the widest text of the
     // result reaches where that is further.

@@ -15,8 +15,10 @@ bool IsAsciiLetter(unsigned char c) {
     return FoldAscii(c) >= 'a' && FoldAscii(c) <= 'z';
 }
 
-// How common a byte is in text and code, from 0 (rare) up: the search looks for the text's least
-// common byte first, so that it stops to compare the rest as seldom as it can.
+// How common a byte is in text and code, from 0 (rare) up, by a rough ranking: blanks, then the
+// lower-case letters in the order of their use in English, capitals less often, then digits and
+// the usual signs of code; anything else is taken for rare. The search looks for the text's
+// least common byte first, so that it stops to compare the rest as seldom as it can.
 int Commonness(unsigned char c) {
     constexpr std::string_view kLetters = "zqjxkvbpygfwmucldrhsnioate";  // rarest first
     if (c == ' ' || c == '\t') {
@@ -32,10 +34,10 @@ int Commonness(unsigned char c) {
                : 0;
 }
 
-// Finds the query's text in one line at a time. The text's least common byte (one that is no
-// letter where the case does not count, when it has one) is found first: by memchr or, for a
-// letter of either case, eight bytes at a time, since a byte b is that letter in either case
-// exactly when (b | 0x20) equals its lower case. The rest is compared only where it matched.
+// Finds the query's text in one line at a time. The text's least common byte is found first: by
+// memchr or, for a letter of either case (a little dearer to look for), eight bytes at a time,
+// since a byte b is that letter in either case exactly when (b | 0x20) equals its lower case.
+// The whole text is compared only where that byte matched.
 class CLineMatcher {
 public:
     CLineMatcher(std::string_view text, bool bMatchCase) : m_text(text), m_bFoldRest(!bMatchCase) {
