@@ -164,13 +164,13 @@ TEST_F(CommandSetTest, KeysCarryOutTheirCommands) {
         {"Ctrl+C", Qt::Key_C, Qt::ControlModifier, 1, target},
         {"Ctrl+P", Qt::Key_P, Qt::ControlModifier, 1, target},
         {"Ctrl+T", Qt::Key_T, Qt::ControlModifier, 1, target},
-        // Find "O" in either case from row 1; again down, wrapping; again up; line 3 of the target;
-        // Find "zzz", found nowhere.
-        {"Ctrl+F", Qt::Key_F, Qt::ControlModifier, 3, target},
+        // F3 with nothing looked for yet opens Find: "O" in either case, from row 1; again down,
+        // wrapping; again up; line 3 of the target; Ctrl+F for "zzz", found nowhere.
+        {"F3 before any Find", Qt::Key_F3, {}, 3, target},
         {"F3", Qt::Key_F3, {}, 0, target},
         {"Shift+F3", Qt::Key_F3, Qt::ShiftModifier, 3, target},
         {"Ctrl+G", Qt::Key_G, Qt::ControlModifier, 2, target},
-        {"Ctrl+F again", Qt::Key_F, Qt::ControlModifier, 2, target},
+        {"Ctrl+F", Qt::Key_F, Qt::ControlModifier, 2, target},
     };
     std::vector<QString> finds{"zzz", "O"};
     m_onDialog = [&finds](QDialog* dialog) {
