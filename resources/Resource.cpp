@@ -199,7 +199,8 @@ constexpr DialogItemDef kComparingItems[] = {
     {"msctls_progress32", "", IDC_COMPARING_BAR, 7, 19, 206, 10, WS_CHILD | WS_VISIBLE},
     {"BUTTON", "Cancel", IDCANCEL, 163, 36, 50, 14, WS_CHILD | WS_VISIBLE | WS_TABSTOP},
 };
-constexpr std::uint32_t kEditStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | 0x0080;
+constexpr std::uint32_t kEditStyle =
+    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr std::uint32_t kFirstRadio =
     WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON;
 constexpr std::uint32_t kRadio = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON;

@@ -117,6 +117,7 @@ constexpr std::uint32_t BS_AUTOCHECKBOX = 0x03;
 constexpr std::uint32_t BS_AUTORADIOBUTTON = 0x09;
 constexpr std::uint32_t SS_ICON = 0x03;
 constexpr std::uint32_t SS_NOPREFIX = 0x80;
+constexpr std::uint32_t ES_AUTOHSCROLL = 0x0080;
 constexpr std::uint32_t ES_NUMBER = 0x2000;
 constexpr std::uint32_t UDS_SETBUDDYINT = 0x02;
 constexpr std::uint32_t UDS_ALIGNRIGHT = 0x04;
