@@ -6,6 +6,7 @@
 
 #include "document/TessiverDoc.h"
 #include "engine/InlineComparer.h"
+#include "engine/TextSearch.h"
 #include "framework/dialog/ShellOpen.h"
 #include "framework/draw/DC.h"
 #include "framework/window/WaitCursor.h"
@@ -24,6 +25,8 @@ constexpr COLORREF kSilver = RGB(192, 192, 192);
 // Behind the characters that differ within a changed row. Darker than silver, and dark enough
 // that the row's red contrasts more with it (about 2.6 to 1) than with silver (about 2.2 to 1).
 constexpr COLORREF kChangedWithin = RGB(64, 64, 64);
+// Behind the text that Edit > Find found, on its row, until the next scroll or search.
+constexpr COLORREF kFound = RGB(255, 255, 0);
 
 }  // namespace
 
@@ -129,8 +132,7 @@ void CTessiverView::DrawRows(CView* pView, CDC* pDC, Side side) {
         end = result.GetRowCount();
     }
     const CTextColumn& texts = side == sideSource ? result.m_sourceText : result.m_targetText;
-    const std::vector<std::int32_t>& lines =
-        side == sideSource ? result.m_sourceLine : result.m_targetLine;
+    const CLineColumn& lines = side == sideSource ? result.m_sourceLine : result.m_targetLine;
     // No character is narrower than a pixel nor longer than four bytes: this much of each text
     // covers the pane, however long the line.
     CRect client;
@@ -155,7 +157,13 @@ void CTessiverView::DrawRows(CView* pView, CDC* pDC, Side side) {
         if (changes != nullptr) {
             spans = side == sideSource ? &changes->source : &changes->target;
         }
-        if (spans == nullptr || spans->empty()) {
+        if (const CTextMatch* found =
+                doc->GetFoundMatch(static_cast<std::int32_t>(row), side == sideSource)) {
+            // The match's bytes are the line's as read; the text drawn has its tabs expanded.
+            const std::string_view raw = texts.GetRaw(row);
+            const CTextRange range{ShownOffset(raw, found->begin), ShownOffset(raw, found->end)};
+            pDC->TextOutMarked(x, y, texts.GetShown(row, shown), {&range, 1}, kFound);
+        } else if (spans == nullptr || spans->empty()) {
             pDC->TextOut(x, y, texts.GetShown(row, shown));
         } else {
             ranges.clear();

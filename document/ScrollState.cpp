@@ -110,6 +110,7 @@ void CScrollState::OnVScroll(CWnd& pane, UINT nSBCode, UINT nPos, CScrollBar* /*
     m_nTopRow = static_cast<std::int32_t>(r);
     pane.ScrollWindow(0, static_cast<int>((top - r) * m_doc.m_nLineHeight));
     pane.SetScrollPos(SB_VERT, m_nTopRow, true);
+    m_doc.m_found.reset();  // a scroll ends the mark of the last search
     m_doc.UpdateAllViews(nullptr, 0, nullptr);
 }
 
@@ -146,6 +147,7 @@ void CScrollState::PutTopRow(std::int64_t r) {
     for (CView* view : m_doc.GetViews()) {
         view->SetScrollPos(SB_VERT, m_nTopRow, true);
     }
+    m_doc.m_found.reset();  // a scroll ends the mark of the last search
     m_doc.UpdateAllViews(nullptr, 0, nullptr);
 }
 
@@ -157,6 +159,7 @@ void CScrollState::SetShift(std::int32_t h) {
     for (CView* view : m_doc.GetViews()) {
         view->SetScrollPos(SB_HORZ, -h, true);
     }
+    m_doc.m_found.reset();  // a scroll ends the mark of the last search
     m_doc.UpdateAllViews(nullptr, 0, nullptr);
 }
 
@@ -168,6 +171,25 @@ void CScrollState::MoveShift(UINT nSBCode) {
         h -= kShiftLine;
     }
     SetShift(std::clamp(h, -GetShiftRange(), 0));
+}
+
+void CScrollState::ShowColumns(std::size_t first, std::size_t last) {
+    const double cell = m_doc.m_font.GetCellWidth();
+    if (cell <= 0) {
+        return;
+    }
+    const double right = static_cast<double>(PaneSize().cx);
+    const double begin = kTextLeft + std::floor(static_cast<double>(first) * cell);
+    const double end = kTextLeft + std::ceil(static_cast<double>(last) * cell);
+    if (begin + m_nLeftOffset >= kTextLeft && end + m_nLeftOffset <= right) {
+        return;
+    }
+    double h = end > right ? right - end : 0;
+    if (begin + h < kTextLeft) {
+        h = kTextLeft - begin;
+    }
+    SetShift(
+        std::clamp(static_cast<std::int32_t>(std::max<double>(h, INT32_MIN)), -GetShiftRange(), 0));
 }
 
 void CScrollState::ShowLineStarts() {
@@ -226,5 +248,6 @@ void CScrollState::OnHScroll(CWnd& pane, UINT nSBCode, UINT nPos, CScrollBar* pS
     if (pScrollBar != nullptr) {
         pScrollBar->SetScrollPos(-m_nLeftOffset, true);
     }
+    m_doc.m_found.reset();  // a scroll ends the mark of the last search
     m_doc.UpdateAllViews(nullptr, 0, nullptr);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "framework/core/Platform.h"
@@ -31,8 +32,9 @@ public:
     // 0 or negative: the texts are drawn shifted left by its magnitude.
     std::int32_t GetLeftOffset() const { return m_nLeftOffset; }
 
-    // The document puts a row on the top line: a new comparison, next or previous difference. The
-    // row need not be within the table; the bar shows it when the panes next update.
+    // The document puts a row on the top line: a new comparison, next or previous difference,
+    // Find and Go To Line. The row need not be within the table; the bar shows it when the panes
+    // next update.
     void SetTopRow(std::int32_t row);
     // The horizontal bars' maximum, in pixels: kShiftRange, or as far as the widest text of the
     // result reaches where that is further.
@@ -64,6 +66,10 @@ public:
     void ShowRowInMiddle(std::int32_t row);
     // A step left or right (SB_LINELEFT, SB_LINERIGHT), within the horizontal bars' range.
     void MoveShift(UINT nSBCode);
+    // Shifts the texts as little as it takes for columns [first, last) of a text to show: not at
+    // all when they show already; otherwise so that they end at the panes' right edge, or start
+    // at the texts' left edge when they are wider than the panes.
+    void ShowColumns(std::size_t first, std::size_t last);
     // The texts unshifted, their first column at the panes' left edge.
     void ShowLineStarts();
     // The end of the longest text on either pane at the panes' right edge, or the texts unshifted

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "document/FindDialogs.h"
 #include "document/RegistryKey.h"
 #include "engine/ExportSink.h"
 #include "engine/HtmlReport.h"
@@ -63,6 +64,10 @@ const CommandMap* CTessiverDoc::ThisMessageMap() {
         CommandEntry<&CTessiverDoc::OnLineEnd>(ID_LINE_END),
         CommandEntry<&CTessiverDoc::OnWatchFiles, &CTessiverDoc::OnUpdateWatchFiles>(
             ID_WATCH_FILES),
+        CommandEntry<&CTessiverDoc::OnFind, &CTessiverDoc::OnUpdateFind>(ID_EDIT_FIND),
+        CommandEntry<&CTessiverDoc::OnFindNext, &CTessiverDoc::OnUpdateFind>(ID_EDIT_FIND_NEXT),
+        CommandEntry<&CTessiverDoc::OnFindPrevious, &CTessiverDoc::OnUpdateFind>(ID_EDIT_FIND_PREV),
+        CommandEntry<&CTessiverDoc::OnGoToLine, &CTessiverDoc::OnUpdateFind>(ID_EDIT_GOTO_LINE),
         UpdateEntry<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT),
         UpdateEntry<&CTessiverDoc::OnUpdateDisabled>(ID_FILE_PRINT_PREVIEW),
         UpdateEntry<&CTessiverDoc::OnUpdateSourcePane>(ID_INDICATOR_SOURCE),
@@ -95,6 +100,7 @@ bool CTessiverDoc::OnNewDocument() {
 std::unique_ptr<CCompareResult> CTessiverDoc::SetResult(std::unique_ptr<CCompareResult> table) {
     m_inline.Clear();
     m_locationMap.Clear();
+    m_found.reset();
     std::swap(m_pResult, table);
     return table;
 }
@@ -182,6 +188,7 @@ void CTessiverDoc::OnCompare() {
     m_pResult.reset();
     m_inline.Clear();  // its rows are the old table's, whatever the new one holds
     m_locationMap.Clear();
+    m_found.reset();
     m_openFailure.reset();
     m_sourceEncoding = TextEncoding::bytes;
     m_targetEncoding = TextEncoding::bytes;
@@ -856,4 +863,90 @@ const CInlineChanges* CTessiverDoc::GetRowChanges(std::int32_t row, std::size_t 
 
 void CTessiverDoc::OnUpdateRealignLongBlocks(CCmdUI* pCmdUI) {
     pCmdUI->SetCheck(GetRealign() ? 1 : 0);
+}
+
+void CTessiverDoc::OnUpdateFind(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(m_pResult != nullptr && m_pResult->GetRowCount() != 0);
+}
+
+void CTessiverDoc::OnFind() {
+    CFindDialog dialog(m_lastQuery.value_or(CTextQuery{}));
+    if (dialog.DoModal() != IDOK || dialog.m_query.text.empty()) {
+        return;
+    }
+    m_lastQuery = dialog.m_query;
+    FindAgain(true);
+}
+
+void CTessiverDoc::OnFindNext() {
+    if (m_lastQuery) {
+        FindAgain(true);
+    } else {
+        OnFind();
+    }
+}
+
+void CTessiverDoc::OnFindPrevious() {
+    if (m_lastQuery) {
+        FindAgain(false);
+    } else {
+        OnFind();
+    }
+}
+
+bool CTessiverDoc::FindAgain(bool bForward) {
+    if (!m_pResult || !m_lastQuery) {
+        return false;
+    }
+    std::optional<CTextMatch> match;
+    {
+        const CWaitCursor wait;
+        match = FindInTable(*m_pResult, *m_lastQuery, m_scroll.GetTopRow(), bForward);
+    }
+    m_found.reset();
+    if (match) {
+        // The row found goes on top, as the next difference does, and the next difference is
+        // looked for from there.
+        m_scroll.SetTopRow(match->row);
+        m_nCurrentDiff = match->row;
+        // Shifted into view where the line is longer than the panes show.
+        const std::string_view raw =
+            (match->bSource ? m_pResult->m_sourceText : m_pResult->m_targetText)
+                .GetRaw(static_cast<std::size_t>(match->row));
+        m_scroll.ShowColumns(ShownColumns(raw.substr(0, match->begin)),
+                             ShownColumns(raw.substr(0, match->end)));
+        m_found = match;  // after the shift, which ends the mark of a search
+    }
+    UpdateAllViews(nullptr, 0, nullptr);
+    if (!match) {
+        AfxMessageBox(FormatString(IDS_TEXT_NOT_FOUND, {m_lastQuery->text}));
+    }
+    return match.has_value();
+}
+
+void CTessiverDoc::OnGoToLine() {
+    CGoToLineDialog dialog(m_bGoToSource);
+    if (dialog.DoModal() != IDOK || dialog.m_nLine == 0) {
+        return;
+    }
+    m_bGoToSource = dialog.m_bSource;
+    GoToLine(dialog.m_bSource, dialog.m_nLine);
+}
+
+void CTessiverDoc::GoToLine(bool bSource, std::int64_t line) {
+    if (!m_pResult) {
+        return;
+    }
+    const std::int32_t row = RowOfLine(*m_pResult, bSource, line);
+    if (row < 0) {
+        return;
+    }
+    m_found.reset();
+    m_scroll.SetTopRow(row);
+    m_nCurrentDiff = row;
+    UpdateAllViews(nullptr, 0, nullptr);
+}
+
+const CTextMatch* CTessiverDoc::GetFoundMatch(std::int32_t row, bool bSource) const {
+    return m_found && m_found->row == row && m_found->bSource == bSource ? &*m_found : nullptr;
 }

@@ -11,6 +11,7 @@
 #include "document/ScrollState.h"
 #include "engine/CompareResult.h"
 #include "engine/LineComparer.h"
+#include "engine/TextSearch.h"
 #include "framework/core/FileAccess.h"
 #include "framework/draw/Font.h"
 #include "framework/window/Document.h"
@@ -75,6 +76,10 @@ public:
     void OnLeftEdge();
     void OnLineEnd();
     void OnWatchFiles();
+    void OnFind();
+    void OnFindNext();
+    void OnFindPrevious();
+    void OnGoToLine();
 
     // Update handlers.
     void OnUpdateEnabled(CCmdUI* pCmdUI);
@@ -89,6 +94,17 @@ public:
     void OnUpdateInlineChanges(CCmdUI* pCmdUI);
     void OnUpdateLocationMap(CCmdUI* pCmdUI);
     void OnUpdateWatchFiles(CCmdUI* pCmdUI);
+    void OnUpdateFind(CCmdUI* pCmdUI);
+
+    // Looks for the last Find's text from the row after the top row (forward) or before it,
+    // wrapping once, with the wait cursor: the row found goes on top, its match marked until the
+    // next scroll or search. Finding nothing says so in one message box. Returns whether it found.
+    bool FindAgain(bool bForward);
+    // Puts on top the row holding line (from 1) of the side, or that side's last line when the
+    // number is past its end.
+    void GoToLine(bool bSource, std::int64_t line);
+    // The match to mark on a row's side; null unless the last search found it there.
+    const CTextMatch* GetFoundMatch(std::int32_t row, bool bSource) const;
 
     // Takes files dropped on the window. Two become the source and the target, in the order the
     // drop lists them; one dropped on a pane becomes that side, and elsewhere fills the first side
@@ -143,11 +159,14 @@ public:
     CScrollState m_scroll{*this};     // the top row and the shift of both panes
     std::int32_t m_nRealign = -1;     // the realign setting, 0 or 1; -1 until it is read
     std::optional<CCompareOptions> m_compareOptions;  // the options chosen; unset until read
-    std::int32_t m_nInlineChanges = -1;  // the marking setting, 0 or 1; -1 until it is read
-    CInlineCache m_inline;               // the changes within the rows last painted
-    std::int32_t m_nLocationMap = -1;    // the location map setting, 0 or 1; -1 until it is read
-    CLocationMap m_locationMap;          // for the current result, at the height last painted
-    std::int32_t m_nWatchFiles = -1;     // the watch setting, 0 or 1; -1 until it is read
+    std::int32_t m_nInlineChanges = -1;     // the marking setting, 0 or 1; -1 until it is read
+    CInlineCache m_inline;                  // the changes within the rows last painted
+    std::int32_t m_nLocationMap = -1;       // the location map setting, 0 or 1; -1 until it is read
+    CLocationMap m_locationMap;             // for the current result, at the height last painted
+    std::int32_t m_nWatchFiles = -1;        // the watch setting, 0 or 1; -1 until it is read
+    std::optional<CTextQuery> m_lastQuery;  // what Edit > Find last looked for
+    std::optional<CTextMatch> m_found;      // marked until the next scroll, search or table
+    bool m_bGoToSource = true;              // the side Go To Line last counted on
 
     // A file of the last comparison as it was when the comparison read it, and what changed
     // since. Its path is cleared once the side shows another file.

@@ -145,7 +145,8 @@ bool IsUtf8(std::string_view text) {
     return true;
 }
 
-// The columns a text takes as a pane shows it.
+}  // namespace
+
 std::size_t ShownColumns(std::string_view text) {
     std::size_t tabs = 0;
     std::size_t continuations = 0;
@@ -157,8 +158,6 @@ std::size_t ShownColumns(std::string_view text) {
         continuations != 0 && IsUtf8(text) ? text.size() - continuations : text.size();
     return characters + 3 * tabs;
 }
-
-}  // namespace
 
 std::size_t CTextColumn::GetShownColumns(std::size_t row) const {
     return ShownColumns(GetRaw(row));

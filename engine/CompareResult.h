@@ -17,6 +17,10 @@ class CEditScript;
 class CLineBuffer;
 enum class LineEnd : std::uint8_t;
 
+// The columns a text takes as a pane shows it: a tab four, a character of a text that is UTF-8
+// one, a byte of any other text one.
+std::size_t ShownColumns(std::string_view text);
+
 // The line numbers of one side of the table: for each row, its line's number counting from 1, or 0
 // where that side has no line. A table built from a script has every line of the file once and
 // in order, so a row's number follows from which rows before it hold a line of this side: one bit
@@ -36,7 +40,7 @@ public:
         }
         return m_before[row >> 6] + std::popcount(present & (bit - 1)) + 1;
     }
-    operator std::vector<std::int32_t>() const;
+    explicit operator std::vector<std::int32_t>() const;
     friend bool operator==(const CLineColumn& lines, const std::vector<std::int32_t>& values) {
         return std::vector<std::int32_t>(lines) == values;
     }

@@ -34,11 +34,16 @@ constexpr StringDef kStrings[] = {
     {IDS_DROP_UNNAMED, "What was dropped"},
     {IDS_CHANGED_ON_DISK, " (changed on disk: F5)"},
     {IDS_DELETED_ON_DISK, " (deleted on disk)"},
+    {IDS_TEXT_NOT_FOUND, "Cannot find \"%s\"."},
     {ID_INDICATOR_SOURCE, " "},
     {ID_INDICATOR_TARGET, " "},
     {AFX_IDS_APP_TITLE, "Tessiver"},
     {ID_NEXT_DIFFERENCE, "Find next difference\nNext difference"},
     {ID_PREVIOUS_DIFFERENCE, "Find previous difference\nPrevious difference"},
+    {ID_EDIT_FIND, "Find text in the lines of either file\nFind"},
+    {ID_EDIT_FIND_NEXT, "Find the text again, further down\nFind next"},
+    {ID_EDIT_FIND_PREV, "Find the text again, further up\nFind previous"},
+    {ID_EDIT_GOTO_LINE, "Show a line of the source or the target at the top\nGo to line"},
     {ID_OPEN_SOURCE, "Open source file\nOpen source"},
     {ID_OPEN_TARGET, "Open target file\nOpen target"},
     {ID_EXPORT_UNIFIED,
@@ -88,6 +93,11 @@ constexpr MenuItemDef kFileMenu[] = {
 constexpr MenuItemDef kEditMenu[] = {
     {"Next difference\tF7", ID_NEXT_DIFFERENCE},
     {"Previous difference\tShift + F7", ID_PREVIOUS_DIFFERENCE},
+    {nullptr, 0},
+    {"&Find...\tCtrl+F", ID_EDIT_FIND},
+    {"Find &Next\tF3", ID_EDIT_FIND_NEXT},
+    {"Find &Previous\tShift+F3", ID_EDIT_FIND_PREV},
+    {"&Go To Line...\tCtrl+G", ID_EDIT_GOTO_LINE},
 };
 constexpr MenuItemDef kViewMenu[] = {
     {"&Toolbar", ID_VIEW_TOOLBAR},
@@ -145,6 +155,10 @@ constexpr AccelDef kMainAccelerators[] = {
     {FVIRTKEY, VK_RIGHT, ID_STEP_RIGHT},
     {FVIRTKEY, VK_HOME, ID_LEFT_EDGE},
     {FVIRTKEY, VK_END, ID_LINE_END},
+    {FVIRTKEY | FCONTROL, 'F', ID_EDIT_FIND},
+    {FVIRTKEY, VK_F3, ID_EDIT_FIND_NEXT},
+    {FVIRTKEY | FSHIFT, VK_F3, ID_EDIT_FIND_PREV},
+    {FVIRTKEY | FCONTROL, 'G', ID_EDIT_GOTO_LINE},
 };
 constexpr AcceleratorTableDef kAccelerators[] = {{IDR_MAINFRAME, kMainAccelerators}};
 
@@ -189,12 +203,44 @@ constexpr DialogItemDef kComparingItems[] = {
     {"msctls_progress32", "", IDC_COMPARING_BAR, 7, 19, 206, 10, WS_CHILD | WS_VISIBLE},
     {"BUTTON", "Cancel", IDCANCEL, 163, 36, 50, 14, WS_CHILD | WS_VISIBLE | WS_TABSTOP},
 };
+constexpr std::uint32_t kEditStyle =
+    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr std::uint32_t kFirstRadio =
+    WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON;
+constexpr std::uint32_t kRadio = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON;
+constexpr std::uint32_t kDefaultButton =
+    WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON;
+constexpr std::uint32_t kButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+constexpr DialogItemDef kFindItems[] = {
+    {"STATIC", "Find what:", kNoId, 7, 9, 42, 8, WS_CHILD | WS_VISIBLE | SS_NOPREFIX},
+    {"EDIT", "", IDC_FIND_TEXT, 50, 7, 118, 12, kEditStyle},
+    {"BUTTON", "Match &case", IDC_FIND_MATCH_CASE, 7, 25, 100, 10,
+     WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX},
+    {"STATIC", "Search in:", kNoId, 7, 44, 42, 8, WS_CHILD | WS_VISIBLE | SS_NOPREFIX},
+    {"BUTTON", "&Source", IDC_FIND_SOURCE, 50, 43, 38, 10, kFirstRadio},
+    {"BUTTON", "&Target", IDC_FIND_TARGET, 90, 43, 38, 10, kRadio},
+    {"BUTTON", "&Both", IDC_FIND_BOTH, 130, 43, 38, 10, kRadio},
+    {"BUTTON", "Find", IDOK, 176, 7, 47, 14, kDefaultButton},
+    {"BUTTON", "Cancel", IDCANCEL, 176, 24, 47, 14, kButton},
+};
+constexpr DialogItemDef kGoToLineItems[] = {
+    {"STATIC", "Line number:", kNoId, 7, 9, 48, 8, WS_CHILD | WS_VISIBLE | SS_NOPREFIX},
+    {"EDIT", "", IDC_GOTO_LINE_NUMBER, 58, 7, 60, 12, kEditStyle | ES_NUMBER},
+    {"BUTTON", "&Source", IDC_GOTO_SOURCE, 7, 27, 45, 10, kFirstRadio},
+    {"BUTTON", "&Target", IDC_GOTO_TARGET, 58, 27, 45, 10, kRadio},
+    {"BUTTON", "Go To", IDOK, 126, 7, 47, 14, kDefaultButton},
+    {"BUTTON", "Cancel", IDCANCEL, 126, 24, 47, 14, kButton},
+};
 constexpr DialogDef kDialogs[] = {
     {IDD_ABOUTBOX, "About Tessiver", 217, 55, "MS Sans Serif", 8,
      DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, kAboutItems},
     {IDD_OPTIONS_GENERAL, "Options", 247, 101, "MS Sans Serif", 8, 0x48C00040, kOptionsItems},
     {IDD_COMPARING, "Comparing", 220, 57, "MS Sans Serif", 8,
      DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, kComparingItems},
+    {IDD_FIND, "Find", 230, 62, "MS Sans Serif", 8,
+     DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, kFindItems},
+    {IDD_GOTO_LINE, "Go To Line", 180, 45, "MS Sans Serif", 8,
+     DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, kGoToLineItems},
 };
 
 }  // namespace

@@ -21,6 +21,19 @@ constexpr std::uint32_t IDD_COMPARING = 110;
 constexpr std::uint32_t IDC_COMPARING_TEXT = 1100;
 constexpr std::uint32_t IDC_COMPARING_BAR = 1101;
 
+// Edit > Find: the text, whether its case counts, the sides it is looked for on.
+constexpr std::uint32_t IDD_FIND = 120;
+constexpr std::uint32_t IDC_FIND_TEXT = 1200;
+constexpr std::uint32_t IDC_FIND_MATCH_CASE = 1201;
+constexpr std::uint32_t IDC_FIND_SOURCE = 1202;  // the sides' radio buttons, in this order
+constexpr std::uint32_t IDC_FIND_TARGET = 1203;
+constexpr std::uint32_t IDC_FIND_BOTH = 1204;
+// Edit > Go To Line: a line number and the side it counts on.
+constexpr std::uint32_t IDD_GOTO_LINE = 121;
+constexpr std::uint32_t IDC_GOTO_LINE_NUMBER = 1210;
+constexpr std::uint32_t IDC_GOTO_SOURCE = 1211;
+constexpr std::uint32_t IDC_GOTO_TARGET = 1212;
+
 // Strings.
 constexpr std::uint32_t IDS_OPEN_SOURCE_TITLE = 129;
 constexpr std::uint32_t IDS_OPEN_TARGET_TITLE = 130;
@@ -44,6 +57,8 @@ constexpr std::uint32_t IDS_DROP_UNNAMED = 144;   // what was dropped, when the 
 // What a status pane adds to its text when its file changed on disk after the comparison.
 constexpr std::uint32_t IDS_CHANGED_ON_DISK = 145;
 constexpr std::uint32_t IDS_DELETED_ON_DISK = 146;
+// Edit > Find found nothing: %s is the text looked for.
+constexpr std::uint32_t IDS_TEXT_NOT_FOUND = 170;
 
 // Status bar panes.
 constexpr std::uint32_t ID_INDICATOR_SOURCE = 101;
@@ -84,6 +99,11 @@ constexpr std::uint32_t ID_LINE_END = 32804;
 // Show where the differences lie in the whole result beside the target pane: a check item of the
 // View menu.
 constexpr std::uint32_t ID_VIEW_LOCATION_MAP = 32805;
+// Edit menu: find text, again forwards or backwards; go to a line of either side.
+constexpr std::uint32_t ID_EDIT_FIND = 32806;
+constexpr std::uint32_t ID_EDIT_FIND_NEXT = 32807;
+constexpr std::uint32_t ID_EDIT_FIND_PREV = 32808;
+constexpr std::uint32_t ID_EDIT_GOTO_LINE = 32809;
 // Mark a status pane when its file changes on disk: a check item at the end of the View menu.
 constexpr std::uint32_t ID_WATCH_FILES = 32820;
 

@@ -27,3 +27,18 @@ bool CDialog::UpdateData(bool bSaveAndValidate) {
     DoDataExchange(&dx);
     return true;
 }
+
+UINT CDialog::GetCheckedRadioButton(UINT nFirst, UINT nLast) const {
+    for (UINT id = nFirst; id <= nLast; ++id) {
+        if (IsDlgButtonChecked(id)) {
+            return id;
+        }
+    }
+    return 0;
+}
+
+void CDialog::CheckRadioButton(UINT nFirst, UINT nLast, UINT nCheck) {
+    for (UINT id = nFirst; id <= nLast; ++id) {
+        CheckDlgButton(id, id == nCheck);
+    }
+}

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "framework/window/Wnd.h"
 
 struct DialogDef;
@@ -32,6 +35,17 @@ public:
     UINT GetTemplateId() const { return m_nIDTemplate; }
     // The control with identifier nID, for the framework and its tests; null when absent.
     HWND GetDlgItem(UINT nID) const;
+
+    // The controls' values, for DoDataExchange, while the dialog runs. The text of an edit
+    // control, in UTF-8; a check box's or a radio button's check; of the radio buttons nFirst to
+    // nLast, the one checked (0 when none is), and checking one of them clears the others. A
+    // missing control reads as empty or unchecked, and writing to it does nothing.
+    std::string GetDlgItemText(UINT nID) const;
+    void SetDlgItemText(UINT nID, std::string_view text);
+    bool IsDlgButtonChecked(UINT nID) const;
+    void CheckDlgButton(UINT nID, bool bCheck);
+    UINT GetCheckedRadioButton(UINT nFirst, UINT nLast) const;
+    void CheckRadioButton(UINT nFirst, UINT nLast, UINT nCheck);
 
 protected:
     UINT m_nIDTemplate;

@@ -1,6 +1,9 @@
 // The Qt half of the dialogs: dialog resources laid out as widgets, run through one modal path.
 #include "framework/dialog/Dialog.h"
 
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QDialog>
 #include <QEvent>
 #include <QGuiApplication>
@@ -11,6 +14,7 @@
 #include <QMetaObject>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QToolButton>
 #include <QWindow>
@@ -115,6 +119,7 @@ void CreateControls(QWidget* parent, const DialogDef& def) {
     parent->setFont(font);
     parent->setFixedSize(ToPixelsX(def.cx), ToPixelsY(def.cy));
     QWidget* previous = nullptr;
+    QButtonGroup* radios = nullptr;  // the radio buttons of the group being laid out
     for (const DialogItemDef& item : def.items) {
         const QString className = QString::fromUtf8(item.className);
         const QString text = QString::fromUtf8(item.text);
@@ -130,6 +135,18 @@ void CreateControls(QWidget* parent, const DialogDef& def) {
             auto* label = new QLabel(text, parent);
             label->setTextFormat(Qt::PlainText);
             control = label;
+        } else if (className == "BUTTON" && (item.style & 0x0F) == BS_AUTOCHECKBOX) {
+            control = new QCheckBox(text, parent);
+        } else if (className == "BUTTON" && (item.style & 0x0F) == BS_AUTORADIOBUTTON) {
+            // A group starts at a radio button marked WS_GROUP or after any other control; one
+            // button of a group is checked at a time.
+            if (radios == nullptr || (item.style & WS_GROUP) != 0 ||
+                qobject_cast<QRadioButton*>(previous) == nullptr) {
+                radios = new QButtonGroup(parent);
+            }
+            auto* radio = new QRadioButton(text, parent);
+            radios->addButton(radio);
+            control = radio;
         } else if (className == "BUTTON") {
             auto* button = new QPushButton(text, parent);
             button->setDefault((item.style & 0x0F) == BS_DEFPUSHBUTTON);
@@ -267,4 +284,48 @@ int CDialog::RunModal(const DialogDef& def) {
 
 HWND CDialog::GetDlgItem(UINT nID) const {
     return GetSafeHwnd() != nullptr ? dialog_layout::FindControl(GetSafeHwnd(), nID) : nullptr;
+}
+
+std::string CDialog::GetDlgItemText(UINT nID) const {
+    QWidget* control = GetDlgItem(nID);
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        return edit->text().toStdString();
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        return button->text().toStdString();
+    }
+    return {};
+}
+
+void CDialog::SetDlgItemText(UINT nID, std::string_view text) {
+    const QString value = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    QWidget* control = GetDlgItem(nID);
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        edit->setText(value);
+        edit->selectAll();
+    } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        button->setText(value);
+    }
+}
+
+bool CDialog::IsDlgButtonChecked(UINT nID) const {
+    auto* button = qobject_cast<QAbstractButton*>(GetDlgItem(nID));
+    return button != nullptr && button->isCheckable() && button->isChecked();
+}
+
+void CDialog::CheckDlgButton(UINT nID, bool bCheck) {
+    auto* button = qobject_cast<QAbstractButton*>(GetDlgItem(nID));
+    if (button == nullptr || !button->isCheckable()) {
+        return;
+    }
+    // A group keeps one button checked: clearing the checked one means leaving the group.
+    QButtonGroup* group = button->group();
+    const bool bExclusive = group != nullptr && group->exclusive();
+    if (bExclusive && !bCheck) {
+        group->setExclusive(false);
+    }
+    button->setChecked(bCheck);
+    if (bExclusive && !bCheck) {
+        group->setExclusive(true);
+    }
 }

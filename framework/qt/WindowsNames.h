@@ -101,6 +101,7 @@ constexpr std::uint32_t VK_INSERT = 0x2D;
 constexpr std::uint32_t VK_DELETE = 0x2E;
 constexpr std::uint32_t VK_F5 = 0x74;
 constexpr std::uint32_t VK_F6 = 0x75;
+constexpr std::uint32_t VK_F3 = 0x72;
 constexpr std::uint32_t VK_F7 = 0x76;
 
 // Window and control style bits the framework interprets.
@@ -117,8 +118,11 @@ constexpr DWORD WS_OVERLAPPEDWINDOW = 0x00CF0000;
 constexpr std::uint32_t DS_MODALFRAME = 0x80;
 constexpr std::uint32_t DS_SETFONT = 0x40;
 constexpr std::uint32_t BS_DEFPUSHBUTTON = 0x01;
+constexpr std::uint32_t BS_AUTOCHECKBOX = 0x03;
+constexpr std::uint32_t BS_AUTORADIOBUTTON = 0x09;
 constexpr std::uint32_t SS_ICON = 0x03;
 constexpr std::uint32_t SS_NOPREFIX = 0x80;
+constexpr std::uint32_t ES_AUTOHSCROLL = 0x0080;
 constexpr std::uint32_t ES_NUMBER = 0x2000;
 constexpr std::uint32_t UDS_SETBUDDYINT = 0x02;
 constexpr std::uint32_t UDS_ALIGNRIGHT = 0x04;

@@ -193,3 +193,34 @@ int CDialog::RunModal(const DialogDef& def) {
 HWND CDialog::GetDlgItem(UINT nID) const {
     return GetSafeHwnd() != nullptr ? ::GetDlgItem(GetSafeHwnd(), static_cast<int>(nID)) : nullptr;
 }
+
+std::string CDialog::GetDlgItemText(UINT nID) const {
+    HWND control = GetDlgItem(nID);
+    if (control == nullptr) {
+        return {};
+    }
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return Narrow(text);
+}
+
+void CDialog::SetDlgItemText(UINT nID, std::string_view text) {
+    if (HWND control = GetDlgItem(nID)) {
+        SetWindowTextW(control, Widen(text).c_str());
+        if (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) {
+            SendMessageW(control, EM_SETSEL, 0, -1);
+        }
+    }
+}
+
+bool CDialog::IsDlgButtonChecked(UINT nID) const {
+    HWND control = GetDlgItem(nID);
+    return control != nullptr && SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void CDialog::CheckDlgButton(UINT nID, bool bCheck) {
+    if (HWND control = GetDlgItem(nID)) {
+        SendMessageW(control, BM_SETCHECK, bCheck ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+}

@@ -3,6 +3,8 @@
 // x = 2 (drawn after the text, so that a shifted text runs under them), rows 16 pixels apart.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -189,6 +191,53 @@ TEST(DrawRows, ChangesWithinLinesFollowTheShiftAndTheTable) {
     result->AddRow(1, "b" + head, 1, "c" + head, kindChanged);
     panes.Load(std::move(result));
     EXPECT_EQ(marks(), (std::vector<CTextRange>{{0, 1}}));
+}
+
+// Edit > Find marks what it found, in the text as shown, on the side and row it put on top, in
+// place of the changes within that line; the next search moves the mark, a scroll takes it away.
+TEST(DrawRows, FindMarksTheMatchOnItsRowUntilTheNextScroll) {
+    Panes panes(16);
+    panes.doc.m_nInlineChanges = 1;
+    auto result = std::make_unique<CCompareResult>();
+    result->AddRow(1, "plain", 1, "plain", kindEqual);
+    result->AddRow(2, "a\tneedle", 2, "other", kindChanged);
+    result->AddRow(3, "x", 3, "needle", kindChanged);
+    result->AddRow(4, std::string(3000, ' ') + "far", 4, "", kindChanged);
+    panes.Load(std::move(result));
+    using Marks = std::vector<RecordingDC::Marked>;
+    const auto marks = [&](CView* pane) {  // on the top row
+        RecordingDC dc;
+        pane->OnDraw(&dc);
+        Marks top;
+        std::copy_if(dc.marked.begin(), dc.marked.end(), std::back_inserter(top),
+                     [](const auto& m) { return m.y == 0; });
+        return top;
+    };
+    constexpr COLORREF kYellow = RGB(255, 255, 0);
+    panes.doc.m_lastQuery = CTextQuery{"NEEDLE", false, SearchSide::both};
+    ASSERT_TRUE(panes.doc.FindAgain(true));
+    EXPECT_EQ(panes.doc.m_scroll.GetTopRow(), 1);
+    EXPECT_EQ(marks(panes.source), (Marks{{0, {{5, 11}}, kYellow}}));
+    EXPECT_EQ(marks(panes.target).size(), 1u);  // the changes within row 1's target line
+    ASSERT_TRUE(panes.doc.FindAgain(true));
+    EXPECT_EQ(panes.doc.m_scroll.GetTopRow(), 2);
+    EXPECT_EQ(marks(panes.target), (Marks{{0, {{0, 6}}, kYellow}}));
+    panes.VertBar()->SendRequest(SB_LINEUP, 0);
+    EXPECT_EQ(panes.doc.m_scroll.GetTopRow(), 1);
+    const auto found = [&](CView* pane) {
+        const Marks drawn = marks(pane);
+        return std::any_of(drawn.begin(), drawn.end(), [&](auto& m) { return m.color == kYellow; });
+    };
+    EXPECT_FALSE(found(panes.source) || found(panes.target));
+    ASSERT_TRUE(panes.doc.FindAgain(true));
+    panes.doc.GoToLine(false, 3);
+    EXPECT_EQ(panes.doc.m_scroll.GetTopRow(), 2);
+    EXPECT_FALSE(found(panes.source) || found(panes.target));
+    // Beyond the pane's right edge: the texts shift to show it.
+    panes.doc.m_lastQuery->text = "far";
+    ASSERT_TRUE(panes.doc.FindAgain(true));
+    EXPECT_LT(panes.doc.m_scroll.GetLeftOffset(), -3000 * 5);
+    EXPECT_EQ(marks(panes.source), (Marks{{0, {{3000, 3003}}, kYellow}}));
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "engine/CompareResult.h"
 #include "engine/LineBuffer.h"
 #include "engine/LineComparer.h"
+#include "engine/TextSearch.h"
 #include "tests/common/ScratchDir.h"
 
 namespace {
@@ -129,3 +132,51 @@ TEST(CompareResult, WidestTextCountsShownColumns) {
 }
 
 }  // namespace
+
+// Edit > Find and Go To Line over one small table: a row with both lines, one of either side
+// alone, and changed rows, the last one the only one holding "word".
+TEST(CompareResult, FindInTableAndRowOfLineReadTheSidesAsAsked) {
+    CCompareResult table;
+    table.AddRow(1, "int Alpha = 1;", 1, "int Alpha = 1;", kindEqual);
+    table.AddRow(2, "\tbeta(x)", 0, "", kindSourceOnly);
+    table.AddRow(0, "", 2, "gamma alp ALPHA", kindTargetOnly);
+    table.AddRow(3, "delta", 3, "delta alpha", kindChanged);
+    table.AddRow(4, "end", 4, "last xxxxxxxxxxxxxxxxxxxx Word", kindChanged);
+    constexpr SearchSide both = SearchSide::both;
+    const struct {
+        const char* text;
+        bool bMatchCase;
+        SearchSide side;
+        std::int32_t from;
+        bool bForward;
+        std::optional<CTextMatch> found;
+    } cases[] = {
+        {"alpha", false, both, 0, true, CTextMatch{2, false, 10, 15}},
+        {"alpha", true, both, 0, true, CTextMatch{3, false, 6, 11}},
+        {"Alpha", true, SearchSide::source, 0, true, CTextMatch{0, true, 4, 9}},  // wrapped
+        {"ALPHA", false, SearchSide::source, 3, false, CTextMatch{0, true, 4, 9}},
+        {"alpha", false, both, 3, false, CTextMatch{2, false, 10, 15}},
+        {"a = 1", false, both, 4, true, CTextMatch{0, true, 8, 13}},
+        {"beta(", false, SearchSide::target, 0, true, std::nullopt},
+        {"beta(", false, both, 0, true, CTextMatch{1, true, 1, 6}},
+        {"word", false, both, 0, true, CTextMatch{4, false, 26, 30}},
+        {"word", true, both, 0, true, std::nullopt},
+        {"end", true, both, 99, false, CTextMatch{4, true, 0, 3}},  // from past the end: row 4
+        {"zzz", false, both, 0, true, std::nullopt},
+        {"", false, both, 0, true, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.text) + (c.bForward ? " forward" : " backward"));
+        EXPECT_EQ(FindInTable(table, {c.text, c.bMatchCase, c.side}, c.from, c.bForward), c.found);
+    }
+    EXPECT_EQ(ShownOffset("\tbeta(x)", 1), 4u);
+    EXPECT_EQ(ShownOffset("a\t\tb", 3), 9u);
+    // Line 2 of each side sits on a row of its own; lines out of range go to the side's ends.
+    const std::tuple<bool, std::int64_t, std::int32_t> lines[] = {
+        {true, 2, 1}, {false, 2, 2}, {true, 3, 3}, {true, 99, 4}, {false, 0, 0}, {false, 4, 4},
+    };
+    for (const auto& [bSource, line, row] : lines) {
+        EXPECT_EQ(RowOfLine(table, bSource, line), row) << bSource << " line " << line;
+    }
+    EXPECT_EQ(RowOfLine(CCompareResult(), true, 1), -1);
+}

@@ -6,9 +6,11 @@
 #include <QFileDialog>
 #include <QIcon>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QRadioButton>
 #include <QTest>
 #include <QToolBar>
 #include <functional>
@@ -162,7 +164,31 @@ TEST_F(CommandSetTest, KeysCarryOutTheirCommands) {
         {"Ctrl+C", Qt::Key_C, Qt::ControlModifier, 1, target},
         {"Ctrl+P", Qt::Key_P, Qt::ControlModifier, 1, target},
         {"Ctrl+T", Qt::Key_T, Qt::ControlModifier, 1, target},
+        // F3 with nothing looked for yet opens Find: "O" in either case, from row 1; again down,
+        // wrapping; again up; line 3 of the target; Ctrl+F for "zzz", found nowhere.
+        {"F3 before any Find", Qt::Key_F3, {}, 3, target},
+        {"F3", Qt::Key_F3, {}, 0, target},
+        {"Shift+F3", Qt::Key_F3, Qt::ShiftModifier, 3, target},
+        {"Ctrl+G", Qt::Key_G, Qt::ControlModifier, 2, target},
+        {"Ctrl+F", Qt::Key_F, Qt::ControlModifier, 2, target},
     };
+    std::vector<QString> finds{"zzz", "O"};
+    m_onDialog = [&finds](QDialog* dialog) {
+        const bool bFind = dialog->windowTitle() == "Find";
+        dialog->findChild<QLineEdit*>(bFind ? "ctrl1200" : "ctrl1210")
+            ->setText(bFind ? finds.back() : "3");
+        if (bFind) {
+            finds.pop_back();
+        } else {
+            dialog->findChild<QRadioButton*>("ctrl1212")->click();
+        }
+        return int(QDialog::Accepted);
+    };
+    std::vector<std::string> messages;
+    const MessageBoxHook previous = SetMessageBoxHook([&](const std::string& text, UINT) {
+        messages.push_back(text);
+        return IDOK;
+    });
     for (const auto& s : steps) {
         SCOPED_TRACE(s.name);
         Key(s.key, s.modifiers);
@@ -170,7 +196,9 @@ TEST_F(CommandSetTest, KeysCarryOutTheirCommands) {
         EXPECT_EQ(static_cast<const CWnd*>(Frame()->GetActiveView()), s.active);
         EXPECT_EQ(Doc()->m_pResult.get(), compared);
     }
-    EXPECT_TRUE(m_dialogTitles.empty());
+    SetMessageBoxHook(previous);
+    EXPECT_EQ(m_dialogTitles, (std::vector<QString>{"Find", "Go To Line", "Find"}));
+    EXPECT_EQ(messages, std::vector<std::string>{"Cannot find \"zzz\"."});
     EXPECT_EQ(Doc()->GetTitle(), "Untitled");
     EXPECT_EQ(Doc()->m_sourcePath, m_a);
 }

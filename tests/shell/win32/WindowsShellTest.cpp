@@ -238,6 +238,8 @@ TEST_F(WindowsShellTest, DialogsOpenCentredOverTheMainWindow) {
     } cases[] = {
         {"about box", [this] { m_app->OnAppAbout(); }, true},
         {"options", [this] { Doc()->OnOptions(); }, true},
+        {"find", [this] { Doc()->OnFind(); }, true},
+        {"go to line", [this] { Doc()->OnGoToLine(); }, true},
         {"open source", [this] { Doc()->OnOpenSource(); }, false},
         {"framework's open", [this] { m_app->OnFileOpen(); }, false},
         {"message box", [] { AfxShowMessageBox("Tessiver", MB_OK); }, false},
@@ -265,6 +267,37 @@ TEST_F(WindowsShellTest, DialogsOpenCentredOverTheMainWindow) {
             EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
         }
     }
+}
+
+// Find and Go To Line take what was typed and chosen in their dialogs; F3 reaches its command
+// through the loop.
+TEST_F(WindowsShellTest, FindAndGoToLineTakeWhatTheirDialogsAreGiven) {
+    Doc()->SetPaths(m_dir.Write("a.txt", "one\ntwo\nsix\nfour\n"),
+                    m_dir.Write("b.txt", "one\nTWO\nsix\nFOUR\n"));
+    Doc()->OnCompare();
+    ASSERT_NE(Doc()->m_pResult, nullptr);
+    HWND frame = Frame()->GetSafeHwnd();
+    const auto answer = [frame](UINT id, UINT edit, const wchar_t* text, std::vector<int> buttons) {
+        CDialogWatch watch([&](HWND hDialog) {
+            SetDlgItemTextW(hDialog, static_cast<int>(edit), text);
+            for (const int button : buttons) {
+                SendDlgItemMessageW(hDialog, button, BM_CLICK, 0, 0);
+            }
+            PostMessageW(hDialog, WM_COMMAND, IDOK, 0);
+        });
+        SendMessageW(frame, WM_COMMAND, id, 0);
+        EXPECT_TRUE(watch.Seen());
+    };
+    // "O" with its case, in the target: rows 1 and 3.
+    answer(ID_EDIT_FIND, IDC_FIND_TEXT, L"O", {IDC_FIND_MATCH_CASE, IDC_FIND_TARGET});
+    EXPECT_EQ(Doc()->m_scroll.GetTopRow(), 1);
+    SendMessageW(frame, WM_COMMAND, ID_EDIT_FIND_PREV, 0);
+    EXPECT_EQ(Doc()->m_scroll.GetTopRow(), 3);
+    answer(ID_EDIT_GOTO_LINE, IDC_GOTO_LINE_NUMBER, L"3", {IDC_GOTO_TARGET});
+    EXPECT_EQ(Doc()->m_scroll.GetTopRow(), 2);
+    PostMessageW(Frame()->m_wndSplitter.GetPane(0, 1)->GetSafeHwnd(), WM_KEYDOWN, VK_F3, 1);
+    RunUntilExit();
+    EXPECT_EQ(Doc()->m_scroll.GetTopRow(), 3);
 }
 
 // Going to another folder and choosing a file there leaves the program's current folder where
