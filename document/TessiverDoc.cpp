@@ -332,6 +332,20 @@ constexpr const char* kLocationMapValue = "LocationMap";
 constexpr const char* kWatchFilesValue = "WatchFiles";
 constexpr const char* kSourcePathValue = "Source Path";
 
+// A check item's setting, a DWORD under the Options key, 0 or 1 in cached once read (-1 before).
+bool ReadSwitch(std::int32_t& cached, const char* value) {
+    if (cached < 0) {
+        cached = CRegistryKey(kOptionsKey, HKEY_CURRENT_USER).ReadInt(value, 0) != 0 ? 1 : 0;
+    }
+    return cached != 0;
+}
+
+// Turns the setting over and stores it.
+void FlipSwitch(std::int32_t& cached, const char* value) {
+    cached = ReadSwitch(cached, value) ? 0 : 1;
+    CRegistryKey(kOptionsKey, HKEY_CURRENT_USER).WriteInt(value, static_cast<DWORD>(cached));
+}
+
 // The comparison options as the registry keeps them: one DWORD each under the Options key,
 // named in the order of OptionValue.
 enum class OptionValue { whitespace, ignoreCase, ignoreBlankLines, decodeUnicode };
@@ -609,34 +623,22 @@ void CTessiverDoc::OnOptions() {
 }
 
 bool CTessiverDoc::GetRealign() {
-    if (m_nRealign < 0) {
-        m_nRealign =
-            CRegistryKey(kOptionsKey, HKEY_CURRENT_USER).ReadInt(kRealignValue, 0) != 0 ? 1 : 0;
-    }
-    return m_nRealign != 0;
+    return ReadSwitch(m_nRealign, kRealignValue);
 }
 
 void CTessiverDoc::OnRealignLongBlocks() {
-    m_nRealign = GetRealign() ? 0 : 1;
-    CRegistryKey(kOptionsKey, HKEY_CURRENT_USER)
-        .WriteInt(kRealignValue, static_cast<DWORD>(m_nRealign));
+    FlipSwitch(m_nRealign, kRealignValue);
     if (!m_sourcePath.empty() && !m_targetPath.empty()) {
         OnCompare();
     }
 }
 
 bool CTessiverDoc::GetWatchFiles() {
-    if (m_nWatchFiles < 0) {
-        m_nWatchFiles =
-            CRegistryKey(kOptionsKey, HKEY_CURRENT_USER).ReadInt(kWatchFilesValue, 0) != 0 ? 1 : 0;
-    }
-    return m_nWatchFiles != 0;
+    return ReadSwitch(m_nWatchFiles, kWatchFilesValue);
 }
 
 void CTessiverDoc::OnWatchFiles() {
-    m_nWatchFiles = GetWatchFiles() ? 0 : 1;
-    CRegistryKey(kOptionsKey, HKEY_CURRENT_USER)
-        .WriteInt(kWatchFilesValue, static_cast<DWORD>(m_nWatchFiles));
+    FlipSwitch(m_nWatchFiles, kWatchFilesValue);
     for (WatchedFile& file : m_watched) {
         file.notice = DiskNotice::none;
     }
@@ -807,19 +809,12 @@ void CTessiverDoc::OnUpdateTargetPane(CCmdUI* pCmdUI) {
 }
 
 bool CTessiverDoc::GetInlineChanges() {
-    if (m_nInlineChanges < 0) {
-        m_nInlineChanges =
-            CRegistryKey(kOptionsKey, HKEY_CURRENT_USER).ReadInt(kInlineChangesValue, 0) != 0 ? 1
-                                                                                              : 0;
-    }
-    return m_nInlineChanges != 0;
+    return ReadSwitch(m_nInlineChanges, kInlineChangesValue);
 }
 
 // Only the drawing changes: the panes repaint from the same table.
 void CTessiverDoc::OnInlineChanges() {
-    m_nInlineChanges = GetInlineChanges() ? 0 : 1;
-    CRegistryKey(kOptionsKey, HKEY_CURRENT_USER)
-        .WriteInt(kInlineChangesValue, static_cast<DWORD>(m_nInlineChanges));
+    FlipSwitch(m_nInlineChanges, kInlineChangesValue);
     UpdateAllViews(nullptr, 0, nullptr);
 }
 
@@ -828,18 +823,12 @@ void CTessiverDoc::OnUpdateInlineChanges(CCmdUI* pCmdUI) {
 }
 
 bool CTessiverDoc::GetLocationMap() {
-    if (m_nLocationMap < 0) {
-        m_nLocationMap =
-            CRegistryKey(kOptionsKey, HKEY_CURRENT_USER).ReadInt(kLocationMapValue, 0) != 0 ? 1 : 0;
-    }
-    return m_nLocationMap != 0;
+    return ReadSwitch(m_nLocationMap, kLocationMapValue);
 }
 
 // Only the drawing changes: the target pane repaints with or without the strip.
 void CTessiverDoc::OnLocationMap() {
-    m_nLocationMap = GetLocationMap() ? 0 : 1;
-    CRegistryKey(kOptionsKey, HKEY_CURRENT_USER)
-        .WriteInt(kLocationMapValue, static_cast<DWORD>(m_nLocationMap));
+    FlipSwitch(m_nLocationMap, kLocationMapValue);
     UpdateAllViews(nullptr, 0, nullptr);
 }
 
