@@ -381,23 +381,29 @@ private:
     COutput& m_out;
 };
 
+// Compares the two files in the mode and with the options asked for; see CompareUnlessStopped.
+std::unique_ptr<CCompareResult> CompareFiles(CLineComparer& comparer, const std::string& sourcePath,
+                                             const std::string& targetPath, bool bRealign,
+                                             const CCompareOptions& options) {
+    comparer.SetFiles(sourcePath, targetPath);
+    comparer.SetRealign(bRealign);
+    comparer.SetOptions(options);
+    return CompareUnlessStopped(comparer);
+}
+
 // What a unified diff is asked for with.
 struct CUnifiedRequest {
     std::int32_t context = kDefaultUnifiedContext;
     std::string sourceLabel;
     std::string targetLabel;
-    bool bGit = false;
-    bool bHtml = false;
-    std::int32_t htmlContext = kHtmlAllRows;  // called by git: status 0 for differences too
+    bool bGit = false;  // called by git: status 0 for differences too
 };
 
 int PrintUnified(const std::string& sourcePath, const std::string& targetPath, bool bRealign,
                  const CCompareOptions& options, const CUnifiedRequest& request) {
     CLineComparer comparer;
-    comparer.SetFiles(sourcePath, targetPath);
-    comparer.SetRealign(bRealign);
-    comparer.SetOptions(options);
-    const std::unique_ptr<CCompareResult> pResult = CompareUnlessStopped(comparer);
+    const std::unique_ptr<CCompareResult> pResult =
+        CompareFiles(comparer, sourcePath, targetPath, bRealign, options);
     if (const auto& failure = comparer.GetOpenFailure()) {
         return Fail(failure->path + ": " + failure->reason);
     }
@@ -443,10 +449,8 @@ int PrintForGit(const std::vector<std::string>& args, bool bRealign, const CComp
 int PrintHtml(const std::string& sourcePath, const std::string& targetPath, bool bRealign,
               const CCompareOptions& options, std::int32_t context) {
     CLineComparer comparer;
-    comparer.SetFiles(sourcePath, targetPath);
-    comparer.SetRealign(bRealign);
-    comparer.SetOptions(options);
-    const std::unique_ptr<CCompareResult> pResult = CompareUnlessStopped(comparer);
+    const std::unique_ptr<CCompareResult> pResult =
+        CompareFiles(comparer, sourcePath, targetPath, bRealign, options);
     if (const auto& failure = comparer.GetOpenFailure()) {
         return Fail(failure->path + ": " + failure->reason);
     }
@@ -465,10 +469,8 @@ constexpr std::int32_t kRowsPerStopCheck = 1 << 16;
 int PrintTable(const std::string& sourcePath, const std::string& targetPath, bool bBrief,
                bool bRealign, const CCompareOptions& options, bool bInline) {
     CLineComparer comparer;
-    comparer.SetFiles(sourcePath, targetPath);
-    comparer.SetRealign(bRealign);
-    comparer.SetOptions(options);
-    const std::unique_ptr<CCompareResult> pResult = CompareUnlessStopped(comparer);
+    const std::unique_ptr<CCompareResult> pResult =
+        CompareFiles(comparer, sourcePath, targetPath, bRealign, options);
     // The window shows what it can of an unopenable file; a script must not take it for a
     // verdict.
     if (const auto& failure = comparer.GetOpenFailure()) {
