@@ -110,7 +110,9 @@ TEST_F(WatchFilesTest, ADeletedTargetSaysSo) {
     EXPECT_EQ(Pane().find(" on disk"), std::string::npos) << Pane();
 }
 
-// A hundred writes within a second: the pane changes once, to the one mark, and stays so.
+// A hundred writes about a second apart in all: the pane changes once, to the one mark, and stays
+// so. The pace of the writes is not checked: on a loaded machine they spread further, and the
+// pane must still change only once.
 TEST_F(WatchFilesTest, AHundredWritesInASecondGiveOneNotice) {
     ASSERT_TRUE(Frame()->OnCommand(ID_WATCH_FILES));
     const CCompareResult* compared = Doc()->m_pResult.get();
@@ -133,7 +135,6 @@ TEST_F(WatchFilesTest, AHundredWritesInASecondGiveOneNotice) {
             ProcessEventsFor(1);
         } while (std::chrono::steady_clock::now() < due);
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
     ASSERT_TRUE(RunUntil([&] {
         look();
         return seen.back() == m_target + kChanged;
