@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <future>
 #include <span>
@@ -169,46 +170,70 @@ void AppendSide(CExportBuffer& out, std::int32_t line, std::string_view text,
     out.Append("</td>");
 }
 
-// The changes within lines of a stretch of rows, found while the stretch before is written.
+// The changes within lines of a stretch of rows, found while the stretch before is written. The
+// stretch is found in parts that any thread may take, each with a comparer of its own: the thread
+// that writes takes what is left once it has written the stretch before.
 class CChangeBatch {
 public:
     static constexpr std::int64_t kRows = 4096;
 
-    // Finds the changes of the changed rows among rows [begin, begin + kRows).
-    void Find(const CCompareResult& result, std::int64_t begin, CInlineComparer& comparer) {
+    // Starts the stretch of rows [begin, begin + kRows); no part of it is found yet.
+    void Start(std::int64_t begin) {
         m_begin = begin;
-        m_spans.clear();
-        m_bounds.assign(1, 0);
-        const std::int64_t end = std::min<std::int64_t>(begin + kRows, result.GetRowCount());
+        m_nextPart.store(0, std::memory_order_relaxed);
+    }
+
+    // Finds parts of the stretch until none is left to take.
+    void Find(const CCompareResult& result, CInlineComparer& comparer) {
         CInlineChanges changes;
-        for (std::int64_t row = begin; row < end; ++row) {
-            const auto r = static_cast<std::size_t>(row);
-            const std::string_view source = result.m_sourceText.GetRaw(r);
-            const std::string_view target = result.m_targetText.GetRaw(r);
-            if (result.m_kind[r] == kindChanged && !source.empty() && !target.empty()) {
-                comparer.Compare(source, target, changes);
-                m_spans.insert(m_spans.end(), changes.source.begin(), changes.source.end());
-                m_bounds.push_back(static_cast<std::uint32_t>(m_spans.size()));
-                m_spans.insert(m_spans.end(), changes.target.begin(), changes.target.end());
-                m_bounds.push_back(static_cast<std::uint32_t>(m_spans.size()));
-            } else {
-                m_bounds.push_back(static_cast<std::uint32_t>(m_spans.size()));
-                m_bounds.push_back(static_cast<std::uint32_t>(m_spans.size()));
+        for (std::size_t at; (at = m_nextPart.fetch_add(1)) < kParts;) {
+            CPart& part = m_parts[at];
+            part.spans.clear();
+            part.bounds.assign(1, 0);
+            const std::int64_t begin = m_begin + static_cast<std::int64_t>(at) * kPartRows;
+            const std::int64_t end =
+                std::min<std::int64_t>(begin + kPartRows, result.GetRowCount());
+            for (std::int64_t row = begin; row < end; ++row) {
+                const auto r = static_cast<std::size_t>(row);
+                const std::string_view source = result.m_sourceText.GetRaw(r);
+                const std::string_view target = result.m_targetText.GetRaw(r);
+                if (result.m_kind[r] == kindChanged && !source.empty() && !target.empty()) {
+                    comparer.Compare(source, target, changes);
+                    part.Add(changes.source);
+                    part.Add(changes.target);
+                } else {
+                    part.Add({});
+                    part.Add({});
+                }
             }
         }
     }
 
     // The spans of a row of the stretch on one side, in bytes of its text as read.
     std::span<const CByteSpan> Spans(std::int64_t row, bool bSource) const {
-        const auto at = static_cast<std::size_t>(2 * (row - m_begin) + (bSource ? 0 : 1));
-        return std::span<const CByteSpan>(m_spans).subspan(m_bounds[at],
-                                                           m_bounds[at + 1] - m_bounds[at]);
+        const std::int64_t index = row - m_begin;
+        const CPart& part = m_parts[static_cast<std::size_t>(index / kPartRows)];
+        const auto at = static_cast<std::size_t>(2 * (index % kPartRows) + (bSource ? 0 : 1));
+        return std::span<const CByteSpan>(part.spans)
+            .subspan(part.bounds[at], part.bounds[at + 1] - part.bounds[at]);
     }
 
 private:
+    static constexpr std::int64_t kPartRows = 256;
+    static constexpr std::size_t kParts = kRows / kPartRows;
+    struct CPart {
+        std::vector<CByteSpan> spans;
+        std::vector<std::uint32_t> bounds;  // row i's source spans from 2i, target's from 2i + 1
+
+        void Add(const std::vector<CByteSpan>& side) {
+            spans.insert(spans.end(), side.begin(), side.end());
+            bounds.push_back(static_cast<std::uint32_t>(spans.size()));
+        }
+    };
+
     std::int64_t m_begin = 0;
-    std::vector<CByteSpan> m_spans;
-    std::vector<std::uint32_t> m_bounds;  // row i's source spans from 2i, target's from 2i + 1
+    std::atomic<std::size_t> m_nextPart{0};
+    std::array<CPart, kParts> m_parts;
 };
 
 void AppendGap(CExportBuffer& out, std::int64_t rows) {
@@ -247,29 +272,34 @@ void WriteHtmlReport(const CCompareResult* pResult, std::string_view sourcePath,
     }
     out.Append("</dd>\n</dl>\n<table>\n");
 
-    // The changes within lines are found a stretch ahead, on a second thread where there is one.
-    CInlineComparer comparers[2];
+    // The changes within lines are found a stretch ahead, on a second thread where there is one;
+    // this thread helps with what is left of it once it has written the stretch before.
+    CInlineComparer writerComparer;
+    CInlineComparer helperComparer;
     CChangeBatch batches[2];
-    const auto find = [&result, &comparers, &batches](std::int64_t begin) {
-        const auto at = static_cast<std::size_t>(begin / CChangeBatch::kRows % 2);
-        batches[at].Find(result, begin, comparers[at]);
+    const auto batchOf = [&batches](std::int64_t row) -> CChangeBatch& {
+        return batches[static_cast<std::size_t>(row / CChangeBatch::kRows % 2)];
     };
     const std::launch policy =
         std::thread::hardware_concurrency() > 1 ? std::launch::async : std::launch::deferred;
     std::future<void> ahead;
+    const auto findAhead = [&](std::int64_t begin) {
+        CChangeBatch& batch = batchOf(begin);
+        batch.Start(begin);
+        ahead = std::async(
+            policy, [&result, &batch, &helperComparer] { batch.Find(result, helperComparer); });
+    };
+    findAhead(0);
     // The differences before and after the row, for the context.
     std::int64_t previous = INT64_MIN / 2;
     std::int64_t next = -1;
     std::int64_t leftOut = 0;
     for (std::int64_t row = 0; row < rows; ++row) {
         if (row % CChangeBatch::kRows == 0) {
-            if (row == 0) {
-                find(0);
-            } else {
-                ahead.get();
-            }
+            batchOf(row).Find(result, writerComparer);
+            ahead.get();
             if (row + CChangeBatch::kRows < rows) {
-                ahead = std::async(policy, find, row + CChangeBatch::kRows);
+                findAhead(row + CChangeBatch::kRows);
             }
         }
         const auto r = static_cast<std::size_t>(row);
@@ -298,8 +328,7 @@ void WriteHtmlReport(const CCompareResult* pResult, std::string_view sourcePath,
         out.Append("<tr class=\"k");
         out.AppendNumber(kind);
         out.Append(bDifference ? " d\">" : "\">");
-        const CChangeBatch& batch =
-            batches[static_cast<std::size_t>(row / CChangeBatch::kRows % 2)];
+        const CChangeBatch& batch = batchOf(row);
         AppendSide(out, result.m_sourceLine[r], result.m_sourceText.GetRaw(r),
                    batch.Spans(row, true), true);
         AppendSide(out, result.m_targetLine[r], result.m_targetText.GetRaw(r),

@@ -182,31 +182,38 @@ void CInlineComparer::Compare(std::string_view source, std::string_view target,
     CompareWords(sourceMiddle, targetMiddle, prefix, changes);
 }
 
-void CInlineComparer::SplitWords(std::string_view text, std::vector<CUnit>& units) const {
-    units.clear();
+void CInlineComparer::SplitWords(std::string_view text, std::vector<CUnit>& units) {
     const char* const p = text.data();
     const std::size_t size = text.size();
-    for (std::size_t i = 0; i < size;) {
+    // Where words start, found without a branch per byte: a byte starts one when its class
+    // differs from the byte's before or is kOther. The slot past the last start is written over.
+    if (m_wordStarts.size() < size + 1) {
+        m_wordStarts.resize(size + 1);
+    }
+    std::uint32_t* const starts = m_wordStarts.data();
+    std::size_t count = 0;
+    std::uint8_t before = kOther;
+    for (std::size_t i = 0; i < size; ++i) {
         const std::uint8_t group = ClassOf(p[i]);
-        std::size_t end = i + 1;
-        if (group != kOther) {
-            while (end < size && ClassOf(p[end]) == group) {
-                ++end;
-            }
-        }
-        // The first eight bytes, or all there are: only compared for equality, with the length.
-        const std::size_t length = end - i;
+        starts[count] = static_cast<std::uint32_t>(i);
+        count += static_cast<std::size_t>(group != before || group == kOther);
+        before = group;
+    }
+    starts[count] = static_cast<std::uint32_t>(size);
+    // A word's key is its first eight bytes, or all there are: only compared for equality, with
+    // the length.
+    units.resize(count);
+    for (std::size_t w = 0; w < count; ++w) {
+        const std::size_t i = starts[w];
+        const std::size_t length = starts[w + 1] - i;
         std::uint64_t key = 0;
         if (size - i >= sizeof key) {
             std::memcpy(&key, p + i, sizeof key);
-            if (length < sizeof key) {
-                key &= (std::uint64_t{1} << (8 * length)) - 1;
-            }
+            key &= ~std::uint64_t{0} >> (8 * (sizeof key - std::min(length, sizeof key)));
         } else {
             std::memcpy(&key, p + i, length);
         }
-        units.push_back({key, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(length)});
-        i = end;
+        units[w] = {key, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(length)};
     }
 }
 

@@ -82,7 +82,7 @@ private:
 
     // Where unit i starts; end past the last unit.
     static std::int32_t Where(const std::vector<CUnit>& units, std::int32_t i, std::size_t end);
-    void SplitWords(std::string_view text, std::vector<CUnit>& units) const;
+    void SplitWords(std::string_view text, std::vector<CUnit>& units);
     void SplitCharacters(std::string_view text, std::vector<CUnit>& units) const;
     // How many bytes of b can be matched with bytes of a, in any order: at least as many as the
     // characters the two have in common in order.
@@ -100,6 +100,7 @@ private:
     CShortestEdit m_words;
     CShortestEdit m_characters;
     std::vector<CUnit> m_sourceUnits;
+    std::vector<std::uint32_t> m_wordStarts;  // SplitWords' scratch
     std::vector<CUnit> m_targetUnits;
     std::vector<CUnit> m_sourceCharacters;
     std::vector<CUnit> m_targetCharacters;
