@@ -17,6 +17,7 @@
 #include <tuple>
 #include <vector>
 
+#include "framework/win32/Win32Support.h"
 #include "framework/window/FileDialog.h"
 #include "framework/window/MessageBox.h"
 #include "platform/File.h"
@@ -269,11 +270,11 @@ TEST_F(WindowsShellTest, DialogsOpenCentredOverTheMainWindow) {
     }
 }
 
-// Find and Go To Line take what was typed and chosen in their dialogs; F3 reaches its command
-// through the loop.
+// Find and Go To Line take what was typed and chosen in their dialogs; F3 and Shift+F3 reach their
+// commands through the loop.
 TEST_F(WindowsShellTest, FindAndGoToLineTakeWhatTheirDialogsAreGiven) {
-    Doc()->SetPaths(m_dir.Write("a.txt", "one\ntwo\nsix\nfour\n"),
-                    m_dir.Write("b.txt", "one\nTWO\nsix\nFOUR\n"));
+    Doc()->SetPaths(m_dir.Write("a.txt", "one\ntwo\nsix\nfour\nfive\n"),
+                    m_dir.Write("b.txt", "one\nTWO\nsix\nFOUR\nFIVE O\n"));
     Doc()->OnCompare();
     ASSERT_NE(Doc()->m_pResult, nullptr);
     HWND frame = Frame()->GetSafeHwnd();
@@ -288,16 +289,30 @@ TEST_F(WindowsShellTest, FindAndGoToLineTakeWhatTheirDialogsAreGiven) {
         SendMessageW(frame, WM_COMMAND, id, 0);
         EXPECT_TRUE(watch.Seen());
     };
-    // "O" with its case, in the target: rows 1 and 3.
+    // "O" with its case, in the target: rows 1, 3 and 4.
     answer(ID_EDIT_FIND, IDC_FIND_TEXT, L"O", {IDC_FIND_MATCH_CASE, IDC_FIND_TARGET});
     EXPECT_EQ(Doc()->m_scroll.GetTopRow(), 1);
     SendMessageW(frame, WM_COMMAND, ID_EDIT_FIND_PREV, 0);
-    EXPECT_EQ(Doc()->m_scroll.GetTopRow(), 3);
+    EXPECT_EQ(Doc()->m_scroll.GetTopRow(), 4);
     answer(ID_EDIT_GOTO_LINE, IDC_GOTO_LINE_NUMBER, L"3", {IDC_GOTO_TARGET});
     EXPECT_EQ(Doc()->m_scroll.GetTopRow(), 2);
-    PostMessageW(Frame()->m_wndSplitter.GetPane(0, 1)->GetSafeHwnd(), WM_KEYDOWN, VK_F3, 1);
+    // F3 goes on to row 3; Shift+F3, with Shift down when the loop takes the key, back to row 1
+    // (F3 would go on to row 4).
+    HWND pane = Frame()->m_wndSplitter.GetPane(0, 1)->GetSafeHwnd();
+    std::vector<std::int32_t> tops;
+    const auto pressShift = [&tops, this](bool bDown) {
+        tops.push_back(Doc()->m_scroll.GetTopRow());
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = bDown ? 0x80 : 0;
+        SetKeyboardState(keys);
+    };
+    PostMessageW(pane, WM_KEYDOWN, VK_F3, 1);
+    AfxPostCall(pane, [&] { pressShift(true); });
+    PostMessageW(pane, WM_KEYDOWN, VK_F3, 1);
+    AfxPostCall(pane, [&] { pressShift(false); });
     RunUntilExit();
-    EXPECT_EQ(Doc()->m_scroll.GetTopRow(), 3);
+    EXPECT_EQ(tops, (std::vector<std::int32_t>{3, 1}));
 }
 
 // Going to another folder and choosing a file there leaves the program's current folder where
