@@ -17,7 +17,6 @@
 #include <tuple>
 #include <vector>
 
-#include "framework/win32/Win32Support.h"
 #include "framework/window/FileDialog.h"
 #include "framework/window/MessageBox.h"
 #include "platform/File.h"
@@ -174,29 +173,92 @@ TEST_F(WindowsShellTest, ViewMenuChecksTheOptionsChosen) {
     }
 }
 
-// The arrow keys reach the accelerators through the loop: Right shifts both panes, but while the
-// splitter's bar moves by the keyboard it moves the bar instead.
-TEST_F(WindowsShellTest, ArrowsMoveTheSplitterBarWhileItMovesByTheKeyboard) {
+// Sets the modifier keys as the loop will see them when it takes the next key.
+void HoldKeys(bool bShift, bool bControl) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = bShift ? 0x80 : 0;
+    keys[VK_CONTROL] = bControl ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+// Each moving key reaches its command through the loop and leaves the panes where the command
+// does, from rows and shifts where every one of them moves something; but while the splitter's
+// bar moves by the keyboard, Right moves the bar instead.
+TEST_F(WindowsShellTest, MovingKeysCarryOutTheirCommandsUnlessTheBarMoves) {
+    std::string text;
+    for (int i = 1; i <= 100; ++i) {
+        text += std::to_string(i) + std::string(120, 'x') + "\n";
+    }
+    Doc()->SetPaths(m_dir.Write("a.txt", text), m_dir.Write("b.txt", text));
+    Doc()->OnCompare();
+    ASSERT_NE(Doc()->m_pResult, nullptr);
     HWND frame = Frame()->GetSafeHwnd();
     HWND pane = Frame()->m_wndSplitter.GetPane(0, 1)->GetSafeHwnd();
     HWND splitter = Frame()->m_wndSplitter.GetSafeHwnd();
+    using Where = std::pair<std::int32_t, std::int32_t>;
+    const auto where = [this] {
+        return Where{Doc()->m_scroll.GetTopRow(), Doc()->m_scroll.GetLeftOffset()};
+    };
+    const auto start = [this] {
+        for (const CommandId id : {ID_FIRST_ROW, ID_LEFT_EDGE, ID_ROW_DOWN, ID_ROW_DOWN,
+                                   ID_ROW_DOWN, ID_STEP_RIGHT, ID_STEP_RIGHT}) {
+            Frame()->OnCommand(id);
+        }
+    };
+    const struct {
+        WORD key;
+        bool bControl;
+        CommandId id;
+    } keys[] = {
+        {VK_UP, false, ID_ROW_UP},      {VK_DOWN, false, ID_ROW_DOWN},
+        {VK_PRIOR, false, ID_PAGE_UP},  {VK_NEXT, false, ID_PAGE_DOWN},
+        {VK_HOME, true, ID_FIRST_ROW},  {VK_END, true, ID_LAST_ROW},
+        {VK_LEFT, false, ID_STEP_LEFT}, {VK_RIGHT, false, ID_STEP_RIGHT},
+        {VK_HOME, false, ID_LEFT_EDGE}, {VK_END, false, ID_LINE_END},
+    };
+    // Each step runs in the loop, in the order posted: where the command leaves the panes, then
+    // where the key does.
+    std::vector<Where> commanded;
+    std::vector<Where> keyed;
+    for (const auto& k : keys) {
+        Frame()->PostCall(Frame(), [&, k] {
+            start();
+            Frame()->OnCommand(k.id);
+            commanded.push_back(where());
+            start();
+            HoldKeys(false, k.bControl);
+        });
+        PostMessageW(pane, WM_KEYDOWN, k.key, 1);
+        Frame()->PostCall(Frame(), [&] {
+            keyed.push_back(where());
+            HoldKeys(false, k.bControl);
+        });
+    }
     const auto width = [this] {
         int cx = 0;
         int least = 0;
         Frame()->m_wndSplitter.GetColumnInfo(0, cx, least);
         return cx;
     };
-    // The bar where the split starts, once the layout queued by the window's last resize is done.
     int before = 0;
-    PostMessageW(pane, WM_KEYDOWN, VK_RIGHT, 1);
-    Frame()->PostCall(Frame(), [&] { before = width(); });
+    Where panes;
+    Frame()->PostCall(Frame(), [&] {
+        before = width();
+        panes = where();
+    });
     PostMessageW(frame, WM_COMMAND, ID_WINDOW_SPLIT, 0);
     PostMessageW(splitter, WM_KEYDOWN, VK_RIGHT, 1);
     PostMessageW(splitter, WM_KEYDOWN, VK_RETURN, 1);
     RunUntilExit();
-    EXPECT_EQ(Doc()->m_scroll.GetLeftOffset(), -CScrollState::kShiftLine);
+    ASSERT_EQ(commanded.size(), std::size(keys));
+    for (std::size_t i = 0; i < commanded.size(); ++i) {
+        EXPECT_NE(commanded[i], (Where{3, -2 * CScrollState::kShiftLine})) << i;
+    }
+    EXPECT_EQ(keyed, commanded);
     EXPECT_GT(before, 0);
     EXPECT_GT(width(), before);
+    EXPECT_EQ(where(), panes);
     EXPECT_FALSE(Frame()->m_wndSplitter.IsTracking());
 }
 
@@ -302,15 +364,12 @@ TEST_F(WindowsShellTest, FindAndGoToLineTakeWhatTheirDialogsAreGiven) {
     std::vector<std::int32_t> tops;
     const auto pressShift = [&tops, this](bool bDown) {
         tops.push_back(Doc()->m_scroll.GetTopRow());
-        BYTE keys[256];
-        GetKeyboardState(keys);
-        keys[VK_SHIFT] = bDown ? 0x80 : 0;
-        SetKeyboardState(keys);
+        HoldKeys(bDown, false);
     };
     PostMessageW(pane, WM_KEYDOWN, VK_F3, 1);
-    AfxPostCall(pane, [&] { pressShift(true); });
+    Frame()->PostCall(Frame(), [&] { pressShift(true); });
     PostMessageW(pane, WM_KEYDOWN, VK_F3, 1);
-    AfxPostCall(pane, [&] { pressShift(false); });
+    Frame()->PostCall(Frame(), [&] { pressShift(false); });
     RunUntilExit();
     EXPECT_EQ(tops, (std::vector<std::int32_t>{3, 1}));
 }
