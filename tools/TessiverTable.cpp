@@ -346,10 +346,13 @@ std::unique_ptr<CCompareResult> CompareUnlessStopped(CLineComparer& comparer) {
     return pResult;
 }
 
+// The exit status for trouble, as diff's.
+constexpr int kTrouble = 2;
+
 int Fail(const std::string& message) {
     const std::string line = "tessiver-table: " + message + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
-    return 2;
+    return kTrouble;
 }
 
 // The changed spans of a row as two fields, each led by a TAB: START-END,START-END...
@@ -381,14 +384,21 @@ private:
     COutput& m_out;
 };
 
-// Compares the two files in the mode and with the options asked for; see CompareUnlessStopped.
-std::unique_ptr<CCompareResult> CompareFiles(CLineComparer& comparer, const std::string& sourcePath,
-                                             const std::string& targetPath, bool bRealign,
-                                             const CCompareOptions& options) {
+// Compares the two files in the mode and with the options asked for into pResult; see
+// CompareUnlessStopped. A file that cannot be opened is reported, and false returned: the window
+// shows what it can of such a pair, but a script must not take that for a verdict.
+bool CompareFiles(CLineComparer& comparer, const std::string& sourcePath,
+                  const std::string& targetPath, bool bRealign, const CCompareOptions& options,
+                  std::unique_ptr<CCompareResult>& pResult) {
     comparer.SetFiles(sourcePath, targetPath);
     comparer.SetRealign(bRealign);
     comparer.SetOptions(options);
-    return CompareUnlessStopped(comparer);
+    pResult = CompareUnlessStopped(comparer);
+    if (const auto& failure = comparer.GetOpenFailure()) {
+        Fail(failure->path + ": " + failure->reason);
+        return false;
+    }
+    return true;
 }
 
 // What a unified diff is asked for with.
@@ -402,10 +412,9 @@ struct CUnifiedRequest {
 int PrintUnified(const std::string& sourcePath, const std::string& targetPath, bool bRealign,
                  const CCompareOptions& options, const CUnifiedRequest& request) {
     CLineComparer comparer;
-    const std::unique_ptr<CCompareResult> pResult =
-        CompareFiles(comparer, sourcePath, targetPath, bRealign, options);
-    if (const auto& failure = comparer.GetOpenFailure()) {
-        return Fail(failure->path + ": " + failure->reason);
+    std::unique_ptr<CCompareResult> pResult;
+    if (!CompareFiles(comparer, sourcePath, targetPath, bRealign, options, pResult)) {
+        return kTrouble;
     }
     // A patch is made of the files' bytes: lines that are not those bytes cannot make one.
     if (const std::string obstacle = FindUnifiedDiffObstacle(comparer, sourcePath, targetPath);
@@ -449,10 +458,9 @@ int PrintForGit(const std::vector<std::string>& args, bool bRealign, const CComp
 int PrintHtml(const std::string& sourcePath, const std::string& targetPath, bool bRealign,
               const CCompareOptions& options, std::int32_t context) {
     CLineComparer comparer;
-    const std::unique_ptr<CCompareResult> pResult =
-        CompareFiles(comparer, sourcePath, targetPath, bRealign, options);
-    if (const auto& failure = comparer.GetOpenFailure()) {
-        return Fail(failure->path + ": " + failure->reason);
+    std::unique_ptr<CCompareResult> pResult;
+    if (!CompareFiles(comparer, sourcePath, targetPath, bRealign, options, pResult)) {
+        return kTrouble;
     }
     COutput out;
     COutputSink sink(out);
@@ -469,12 +477,9 @@ constexpr std::int32_t kRowsPerStopCheck = 1 << 16;
 int PrintTable(const std::string& sourcePath, const std::string& targetPath, bool bBrief,
                bool bRealign, const CCompareOptions& options, bool bInline) {
     CLineComparer comparer;
-    const std::unique_ptr<CCompareResult> pResult =
-        CompareFiles(comparer, sourcePath, targetPath, bRealign, options);
-    // The window shows what it can of an unopenable file; a script must not take it for a
-    // verdict.
-    if (const auto& failure = comparer.GetOpenFailure()) {
-        return Fail(failure->path + ": " + failure->reason);
+    std::unique_ptr<CCompareResult> pResult;
+    if (!CompareFiles(comparer, sourcePath, targetPath, bRealign, options, pResult)) {
+        return kTrouble;
     }
 
     COutput out;
