@@ -100,8 +100,8 @@ private:
     CShortestEdit m_words;
     CShortestEdit m_characters;
     std::vector<CUnit> m_sourceUnits;
-    std::vector<std::uint32_t> m_wordStarts;  // SplitWords' scratch
     std::vector<CUnit> m_targetUnits;
+    std::vector<std::uint32_t> m_wordStarts;  // SplitWords' scratch
     std::vector<CUnit> m_sourceCharacters;
     std::vector<CUnit> m_targetCharacters;
     // CommonWordBytesAtMost's buckets: the bytes of each side's words in each; zero between calls.
