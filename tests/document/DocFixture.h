@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include "document/RegistryKey.h"
 #include "document/TessiverDoc.h"
 #include "framework/core/Resources.h"
+#include "framework/registry/RegistryStore.h"
 #include "framework/window/FrameWnd.h"
 #include "framework/window/View.h"
 #include "framework/window/WinApp.h"
@@ -36,4 +38,25 @@ protected:
     CTessiverDoc m_doc;
     CountingView m_view;
     CFrameWnd m_frame;
+};
+
+// A document test whose settings go to a store file in the scratch folder. The Windows build
+// keeps them in the registry, under one key that the whole run shares: a test puts back what it
+// changed there.
+class SettingsDocTest : public DocTest {
+protected:
+    void SetUp() override {
+#ifndef _WIN32
+        SetRegistryStorePath(m_dir.Path("Tessiver.reg"));
+#endif
+    }
+    void TearDown() override {
+#ifndef _WIN32
+        SetRegistryStorePath({});
+#endif
+    }
+    // The key the program keeps its options under.
+    static CRegistryKey Options() {
+        return CRegistryKey("software\\Corvessa\\Tessiver\\Options", HKEY_CURRENT_USER);
+    }
 };

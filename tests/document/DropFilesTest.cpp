@@ -7,22 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "document/RegistryKey.h"
-#include "framework/registry/RegistryStore.h"
 #include "framework/window/MessageBox.h"
 #include "platform/File.h"
 #include "tests/document/DocFixture.h"
 
 namespace {
 
-constexpr const char* kOptionsKey = "software\\Corvessa\\Tessiver\\Options";
-
-class DropFilesTest : public DocTest {
+class DropFilesTest : public SettingsDocTest {
 protected:
     void SetUp() override {
-#ifndef _WIN32
-        SetRegistryStorePath(m_dir.Path("Tessiver.reg"));
-#endif
+        SettingsDocTest::SetUp();
         WriteRememberedSource("");
         m_previous = SetMessageBoxHook([this](const std::string& text, UINT) {
             m_boxes.push_back(text);
@@ -38,18 +32,16 @@ protected:
     void TearDown() override {
         SetMessageBoxHook(std::move(m_previous));
         WriteRememberedSource("");
-#ifndef _WIN32
-        SetRegistryStorePath({});
-#endif
+        SettingsDocTest::TearDown();
     }
 
     static std::string RememberedSource() {
         std::string text;
-        CRegistryKey(kOptionsKey, HKEY_CURRENT_USER).ReadText("Source Path", text);
+        Options().ReadText("Source Path", text);
         return text;
     }
     static void WriteRememberedSource(const std::string& path) {
-        CRegistryKey(kOptionsKey, HKEY_CURRENT_USER).WriteText("Source Path", path);
+        Options().WriteText("Source Path", path);
     }
     static std::vector<CDroppedItem> Files(std::initializer_list<std::string> paths) {
         std::vector<CDroppedItem> items;
@@ -58,9 +50,7 @@ protected:
         }
         return items;
     }
-    int Differences() const {
-        return m_doc.m_pResult ? m_doc.m_pResult->m_nDifferences : -1;
-    }
+    int Differences() const { return m_doc.m_pResult ? m_doc.m_pResult->m_nDifferences : -1; }
     // Every dropped file is still where it was, with the bytes, size, time and identity it had.
     void ExpectFilesUnchanged() const {
         for (const auto& file : m_before) {

@@ -11,9 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "document/RegistryKey.h"
 #include "framework/registry/Registry.h"
-#include "framework/registry/RegistryStore.h"
 #include "framework/window/MessageBox.h"
 #include "platform/File.h"
 #include "resources/Resource.h"
@@ -203,29 +201,17 @@ TEST_F(TessiverDocTest, SwapComparesTheFilesTheOtherWayRound) {
 // "Realign Long Blocks" is a setting of the user's, kept as a DWORD under the Options key: read
 // when the document first needs it, written when the user chooses the item, which compares again
 // at once when both files are known.
-class RealignSettingTest : public TessiverDocTest {
+class RealignSettingTest : public SettingsDocTest {
 protected:
-    void SetUp() override {
-#ifndef _WIN32
-        SetRegistryStorePath(m_dir.Path("Tessiver.reg"));
-#endif
-    }
     void TearDown() override {
         // The next test starts from the settings off (the Windows run shares one key).
         for (const char* value : {"Realign", "IgnoreWhitespace", "IgnoreCase", "IgnoreBlankLines",
                                   "DecodeUnicode", "InlineChanges"}) {
             Options().WriteInt(value, 0);
         }
-#ifndef _WIN32
-        SetRegistryStorePath({});
-#endif
+        SettingsDocTest::TearDown();
     }
-    static CRegistryKey Options() {
-        return CRegistryKey("software\\Corvessa\\Tessiver\\Options", HKEY_CURRENT_USER);
-    }
-    int Differences() const {
-        return m_doc.m_pResult ? m_doc.m_pResult->m_nDifferences : -1;
-    }
+    int Differences() const { return m_doc.m_pResult ? m_doc.m_pResult->m_nDifferences : -1; }
 };
 
 // "Realign Long Blocks" and the comparison options are check items: each kept as a DWORD under

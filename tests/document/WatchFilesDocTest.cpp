@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "document/RegistryKey.h"
-#include "framework/registry/RegistryStore.h"
 #include "framework/window/MessageBox.h"
 #include "tests/document/DocFixture.h"
 
@@ -17,12 +15,10 @@ namespace {
 
 constexpr const char* kChanged = " (changed on disk: F5)";
 
-class WatchFilesDocTest : public DocTest {
+class WatchFilesDocTest : public SettingsDocTest {
 protected:
     void SetUp() override {
-#ifndef _WIN32
-        SetRegistryStorePath(m_dir.Path("Tessiver.reg"));
-#endif
+        SettingsDocTest::SetUp();
         Options().WriteInt("WatchFiles", 0);
         m_previous = SetMessageBoxHook([this](const std::string& text, UINT) {
             m_boxes.push_back(text);
@@ -38,19 +34,10 @@ protected:
         EXPECT_TRUE(m_boxes.empty());  // watching never asks in a box
         Options().WriteInt("WatchFiles", 0);
         Options().WriteInt("IgnoreCase", 0);
-#ifndef _WIN32
-        SetRegistryStorePath({});
-#endif
+        SettingsDocTest::TearDown();
     }
-    static CRegistryKey Options() {
-        return CRegistryKey("software\\Corvessa\\Tessiver\\Options", HKEY_CURRENT_USER);
-    }
-    std::string Pane(CommandId id) {
-        return CommandState(m_frame, id).m_text.value_or("<none>");
-    }
-    std::optional<int> Check() {
-        return CommandState(m_frame, ID_WATCH_FILES).m_nCheck;
-    }
+    std::string Pane(CommandId id) { return CommandState(m_frame, id).m_text.value_or("<none>"); }
+    std::optional<int> Check() { return CommandState(m_frame, ID_WATCH_FILES).m_nCheck; }
 
     std::string m_source;
     std::string m_target;

@@ -6,17 +6,13 @@
 #include <QDir>
 #include <QFileDialog>
 
-#include "document/RegistryKey.h"
 #include "framework/core/Resources.h"
 #include "framework/qt/ModalDialog.h"
 #include "framework/registry/Registry.h"
-#include "framework/registry/RegistryStore.h"
 #include "resources/Resource.h"
 #include "tests/document/DocFixture.h"
 
 namespace {
-
-constexpr const char* kOptionsKey = "software\\Corvessa\\Tessiver\\Options";
 
 // What one file dialog looked like when it was shown.
 struct SeenDialog {
@@ -25,11 +21,11 @@ struct SeenDialog {
     QString directory;
 };
 
-class ChooseFilesTest : public DocTest {
+class ChooseFilesTest : public SettingsDocTest {
 protected:
     void SetUp() override {
         AfxSetResourceTables(&GetResourceTables());
-        SetRegistryStorePath(m_dir.Path("Tessiver.reg"));
+        SettingsDocTest::SetUp();
         m_previous = SetModalDialogHook([this](QDialog* dialog) {
             auto* files = qobject_cast<QFileDialog*>(dialog);
             m_seen.push_back({files->windowTitle(), files->nameFilters(),
@@ -43,7 +39,7 @@ protected:
     }
     void TearDown() override {
         SetModalDialogHook(std::move(m_previous));
-        SetRegistryStorePath({});
+        SettingsDocTest::TearDown();
     }
 
     void Choose(CommandId id, std::string answer) {
@@ -52,7 +48,7 @@ protected:
     }
     static std::string RememberedSource() {
         std::string text;
-        CRegistryKey(kOptionsKey, HKEY_CURRENT_USER).ReadText("Source Path", text);
+        Options().ReadText("Source Path", text);
         return text;
     }
     int Differences() const { return m_doc.m_pResult ? m_doc.m_pResult->m_nDifferences : -1; }
@@ -83,7 +79,7 @@ TEST_F(ChooseFilesTest, SourceThenTargetComparesOnlyOnceBothAreKnown) {
 
 TEST_F(ChooseFilesTest, SourceDialogStartsBesideTheRememberedFileAndTargetDoesNot) {
     const std::string remembered = m_dir.Write("src/old.txt", "x\n");
-    CRegistryKey(kOptionsKey, HKEY_CURRENT_USER).WriteText("Source Path", remembered);
+    Options().WriteText("Source Path", remembered);
     // The target dialog first: afterwards the dialog would remember the folder it last showed.
     Choose(ID_OPEN_TARGET, {});
     Choose(ID_OPEN_SOURCE, {});

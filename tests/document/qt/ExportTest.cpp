@@ -12,16 +12,15 @@
 #include <filesystem>
 
 #include "framework/qt/ModalDialog.h"
-#include "framework/registry/RegistryStore.h"
 #include "framework/window/MessageBox.h"
 #include "tests/document/DocFixture.h"
 
 namespace {
 
-class ExportTest : public DocTest {
+class ExportTest : public SettingsDocTest {
 protected:
     void SetUp() override {
-        SetRegistryStorePath(m_dir.Path("Tessiver.reg"));
+        SettingsDocTest::SetUp();
         m_previousDialog = SetModalDialogHook([this](QDialog* dialog) {
             auto* files = qobject_cast<QFileDialog*>(dialog);
             m_folders.push_back(QDir(files->directory()).absolutePath().toStdString());
@@ -37,7 +36,7 @@ protected:
     void TearDown() override {
         SetModalDialogHook(std::move(m_previousDialog));
         SetMessageBoxHook(std::move(m_previousBox));
-        SetRegistryStorePath({});
+        SettingsDocTest::TearDown();
     }
 
     void Compare(const std::string& source, const std::string& target) {
